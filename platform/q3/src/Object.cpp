@@ -1,0 +1,144 @@
+#include "Object.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+
+namespace Q3 {
+
+namespace {
+
+    // Live objects by id. Ids count up and are never reused, so a stale id
+    // held by the framework can only resolve to null.
+    struct Registry {
+        std::unordered_map<TQ3Uns32, Object*> objects;
+        TQ3Uns32 lastId { 0 };
+    };
+
+    Registry& TheRegistry()
+    {
+        static Registry registry;
+        return registry;
+    }
+
+    TQ3Error s_firstError { kQ3ErrorNone };
+    TQ3Error s_lastError { kQ3ErrorNone };
+    bool s_initialized { false };
+
+}
+
+Object::Object()
+{
+    auto& registry = TheRegistry();
+    do
+        ++registry.lastId;
+    while (registry.lastId == 0 || registry.objects.contains(registry.lastId));
+    m_id = registry.lastId;
+    registry.objects.emplace(m_id, this);
+}
+
+Object::~Object()
+{
+    TheRegistry().objects.erase(m_id);
+}
+
+bool Object::IsType(TQ3ObjectType type) const
+{
+    auto chain = TypeChain();
+    return std::find(chain.begin(), chain.end(), type) != chain.end();
+}
+
+void Object::Release()
+{
+    if (--m_references == 0)
+        delete this;
+}
+
+void PostError(TQ3Error error)
+{
+    if (s_firstError == kQ3ErrorNone)
+        s_firstError = error;
+    s_lastError = error;
+}
+
+void Assign(TQ3Object& slot, TQ3Object object)
+{
+    if (object)
+        object->Retain();
+    TQ3Object old = slot;
+    slot = object;
+    if (old)
+        old->Release();
+}
+
+void Clear(TQ3Object& slot)
+{
+    Assign(slot, nullptr);
+}
+
+}
+
+using namespace Q3;
+
+TQ3Status Q3Initialize(void)
+{
+    s_initialized = true;
+    return kQ3Success;
+}
+
+TQ3Boolean Q3IsInitialized(void)
+{
+    return s_initialized ? kQ3True : kQ3False;
+}
+
+TQ3Error Q3Error_Get(TQ3Error* firstError)
+{
+    if (firstError)
+        *firstError = s_firstError;
+    TQ3Error last = s_lastError;
+    s_firstError = kQ3ErrorNone;
+    s_lastError = kQ3ErrorNone;
+    return last;
+}
+
+TQ3Status Q3Object_Dispose(TQ3Object object)
+{
+    if (!object)
+        return kQ3Failure;
+    object->Release();
+    return kQ3Success;
+}
+
+TQ3SharedObject Q3Shared_GetReference(TQ3SharedObject object)
+{
+    if (object)
+        object->Retain();
+    return object;
+}
+
+TQ3Boolean Q3Object_IsType(TQ3Object object, TQ3ObjectType type)
+{
+    return object && object->IsType(type) ? kQ3True : kQ3False;
+}
+
+TQ3ObjectType Q3Object_GetLeafType(TQ3Object object)
+{
+    return object ? object->LeafType() : 0;
+}
+
+TQ3Uns32 Q3Object_GetId(TQ3Object object)
+{
+    return object ? object->Id() : 0;
+}
+
+TQ3Object Q3Object_FromId(TQ3Uns32 id)
+{
+    auto& objects = TheRegistry().objects;
+    auto found = objects.find(id);
+    return found == objects.end() ? nullptr : found->second;
+}
+
+TQ3Uns32 Q3Object_LiveCount(void)
+{
+    return static_cast<TQ3Uns32>(TheRegistry().objects.size());
+}

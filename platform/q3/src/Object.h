@@ -1,0 +1,59 @@
+#pragma once
+
+#include <q3/Q3.h>
+
+#include <span>
+
+namespace Q3 {
+
+// The base of every library object: a reference count, an id for the
+// framework's 32-bit world, and the chain of type codes that type tests walk.
+class Object {
+public:
+    Object();
+    virtual ~Object();
+
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    // The type codes from the most general to the object's own.
+    virtual std::span<const TQ3ObjectType> TypeChain() const = 0;
+
+    bool IsType(TQ3ObjectType type) const;
+    TQ3ObjectType LeafType() const { return TypeChain().back(); }
+
+    void Retain() { ++m_references; }
+    void Release();
+    int References() const { return m_references; }
+
+    TQ3Uns32 Id() const { return m_id; }
+
+private:
+    int m_references { 1 };
+    TQ3Uns32 m_id { 0 };
+};
+
+// Records an error unless one is already waiting to be read.
+void PostError(TQ3Error error);
+
+// Takes a reference to `object` (which may be null) and drops the one `slot` held.
+void Assign(TQ3Object& slot, TQ3Object object);
+
+// Drops the reference `slot` holds and clears it.
+void Clear(TQ3Object& slot);
+
+// The object behind a handle if it is of the given type, else null (posting
+// an error for a non-null handle of another type).
+template<typename T>
+T* Cast(TQ3Object object)
+{
+    if (!object)
+        return nullptr;
+    if (!object->IsType(T::Type)) {
+        PostError(kQ3ErrorInvalidObjectType);
+        return nullptr;
+    }
+    return static_cast<T*>(object);
+}
+
+}

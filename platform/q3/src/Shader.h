@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Object.h"
+
+namespace Q3 {
+
+// An illumination shader: Phong lights a surface; the null shader shows its
+// colour at full strength.
+class IlluminationShader final : public Object {
+public:
+    static constexpr TQ3ObjectType Type = kQ3ShaderTypeIllumination;
+
+    explicit IlluminationShader(TQ3ObjectType kind)
+        : m_kind(kind)
+    {
+    }
+
+    std::span<const TQ3ObjectType> TypeChain() const override;
+
+    bool Lights() const { return m_kind == kQ3IlluminationTypePhong; }
+
+private:
+    TQ3ObjectType m_kind { kQ3IlluminationTypePhong };
+};
+
+}

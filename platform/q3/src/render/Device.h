@@ -1,0 +1,110 @@
+#pragma once
+
+// The renderer's device: what the view hands over for each mesh of a frame,
+// and the software rasteriser that turns it into pixels. The view walks the
+// scene and keeps the state stack; the device lights, clips and rasterises.
+
+#include <q3/Q3.h>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace Q3::Render {
+
+class Texture;
+class Rasterizer;
+
+// 32-bit pixels, bytes A (or unused), R, G, B in memory order, rows `rowBytes` apart.
+struct Target {
+    uint8_t* pixels { nullptr };
+    int width { 0 };
+    int height { 0 };
+    int rowBytes { 0 };
+};
+
+// A rectangle of target pixels: left and top inclusive, right and bottom exclusive.
+struct Pane {
+    int left { 0 };
+    int top { 0 };
+    int right { 0 };
+    int bottom { 0 };
+};
+
+enum class Backfacing { Both, Remove, Flip };
+enum class Interpolation { None, Vertex, Pixel };
+enum class Fill { Filled, Edges, Points };
+
+// Linear fog between two distances from the eye, towards `color`.
+struct Fog {
+    bool on { false };
+    float start { 0 };
+    float end { 1 };
+    TQ3ColorRGB color { 0, 0, 0 };
+};
+
+struct Light {
+    enum class Kind { Ambient, Directional, Point };
+    Kind kind { Kind::Ambient };
+    TQ3ColorRGB color { 1, 1, 1 };
+    float brightness { 1 };
+    TQ3Vector3D direction { 0, 0, -1 }; // world space, the way the light travels, unit length
+    TQ3Point3D location { 0, 0, 0 }; // world space
+    int attenuation { 0 }; // 0 none, 1 inverse distance, 2 inverse distance squared
+};
+
+// The attributes in force for a mesh.
+struct Surface {
+    TQ3ColorRGB diffuse { 1, 1, 1 };
+    const Texture* texture { nullptr }; // borrowed for the draw call
+    bool illuminated { true }; // false: the null illumination shader
+};
+
+// A triangle mesh in its local coordinates; optional arrays are null.
+// Corner indices at or past pointCount are skipped, never read.
+struct Mesh {
+    const TQ3Point3D* points { nullptr };
+    uint32_t pointCount { 0 };
+    const uint32_t (*triangles)[3] { nullptr };
+    uint32_t triangleCount { 0 };
+    const TQ3Vector3D* vertexNormals { nullptr };
+    const TQ3Param2D* vertexUVs { nullptr };
+    const TQ3ColorRGB* vertexColors { nullptr };
+    const TQ3Vector3D* triangleNormals { nullptr };
+    const TQ3ColorRGB* triangleColors { nullptr };
+};
+
+struct DrawState {
+    TQ3Matrix4x4 localToWorld {};
+    Surface surface {};
+    Backfacing backfacing { Backfacing::Remove };
+    Interpolation interpolation { Interpolation::Vertex };
+    Fill fill { Fill::Filled };
+};
+
+class Device {
+public:
+    Device();
+    ~Device();
+
+    // Starts a frame: the pane is cleared to `clear` and its depth to the far plane.
+    void Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear);
+
+    // World to frustum: x and y in [-1, 1] (+x right, +y up), z from 0 at
+    // hither to -1 at yon, after the divide by w. The frustum fills the pane.
+    void SetCamera(const TQ3Matrix4x4& worldToFrustum, TQ3Point3D eye);
+    void SetLights(std::span<const Light> lights);
+    void SetFog(const Fog& fog);
+    // Wireframe draws every triangle's edges whatever the fill style asks.
+    void SetWireframe(bool wireframe);
+
+    void DrawMesh(const Mesh& mesh, const DrawState& state);
+
+    // Ends the frame; every pixel of the pane is final.
+    void End();
+
+private:
+    std::unique_ptr<Rasterizer> m_rasterizer;
+};
+
+}
