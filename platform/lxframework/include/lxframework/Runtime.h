@@ -6,6 +6,7 @@
 #include <lxframework/plugin.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string_view>
 #include <type_traits>
 
@@ -80,9 +81,10 @@ template<class T> Class& RegisterClass(std::string_view name, std::string_view s
 // The class T was registered as.
 template<class T> const Class& ClassOf()
 {
+    RuntimeInit();
     Class* cls = detail::ClassSlot<T>();
     if (!cls)
-        Throw<RuntimeException>("class not registered");
+        throw std::logic_error("a C++ class was used before it was registered");
     return *cls;
 }
 
