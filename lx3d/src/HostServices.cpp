@@ -10,36 +10,36 @@ namespace lx3d {
 
 namespace {
 
-LxResolver gResolver = nullptr;
+    LxResolver gResolver = nullptr;
 
-template<class Proc, class... Args> void CallService(HostService<Proc>& service, Args... args)
-{
-    if (Proc proc = service.Get())
-        proc(args...);
-}
-
-template<class Proc, class Result, class... Args>
-Result CallServiceOr(HostService<Proc>& service, Result missing, Args... args)
-{
-    Proc proc = service.Get();
-    return proc ? proc(args...) : missing;
-}
-
-// The platform's debug message takes a string that starts with its length.
-template<std::size_t N> struct CountedString {
-    explicit constexpr CountedString(const char (&text)[N])
+    template <class Proc, class... Args> void CallService(HostService<Proc>& service, Args... args)
     {
-        static_assert(N - 1 <= 255);
-        bytes[0] = static_cast<unsigned char>(N - 1);
-        for (std::size_t i = 0; i + 1 < N; ++i)
-            bytes[i + 1] = static_cast<unsigned char>(text[i]);
+        if (Proc proc = service.Get())
+            proc(args...);
     }
-    unsigned char bytes[N] {};
-};
 
-constexpr CountedString NoPluginNewOfSameClass("couldn't resolve PluginNewOfSameClass");
+    template <class Proc, class Result, class... Args>
+    Result CallServiceOr(HostService<Proc>& service, Result missing, Args... args)
+    {
+        Proc proc = service.Get();
+        return proc ? proc(args...) : missing;
+    }
 
-constexpr const char* ExceptionClassNames[] = { "OutOfBoundsException", "NilObjectException" };
+    // The platform's debug message takes a string that starts with its length.
+    template <std::size_t N> struct CountedString {
+        explicit constexpr CountedString(const char (&text)[N])
+        {
+            static_assert(N - 1 <= 255);
+            bytes[0] = static_cast<unsigned char>(N - 1);
+            for (std::size_t i = 0; i + 1 < N; ++i)
+                bytes[i + 1] = static_cast<unsigned char>(text[i]);
+        }
+        unsigned char bytes[N] {};
+    };
+
+    constexpr CountedString NoPluginNewOfSameClass("couldn't resolve PluginNewOfSameClass");
+
+    constexpr const char* ExceptionClassNames[] = { "OutOfBoundsException", "NilObjectException" };
 
 }
 

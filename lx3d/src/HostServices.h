@@ -17,7 +17,7 @@ void SetResolver(LxResolver resolver);
 // The resolver's answer for a service name, not kept; null without a resolver.
 LxFunction ResolveHostFunction(const char* serviceName);
 
-template<class Proc> class HostService {
+template <class Proc> class HostService {
 public:
     explicit constexpr HostService(const char* name)
         : mName(name)

@@ -8,12 +8,12 @@ namespace lx3d {
 
 namespace {
 
-int32_t gLiveCount = 0;
-TQ3ViewObject gBoundsView = nullptr;
-TQ3ShaderObject gNullIllumination = nullptr;
+    int32_t gLiveCount = 0;
+    TQ3ViewObject gBoundsView = nullptr;
+    TQ3ShaderObject gNullIllumination = nullptr;
 
-// The bounds view's camera: it only has to exist, bounding ignores the picture.
-constexpr TQ3ViewAngleAspectCameraData BoundsCamera {
+    // The bounds view's camera: it only has to exist, bounding ignores the picture.
+    constexpr TQ3ViewAngleAspectCameraData BoundsCamera {
     .cameraData = {
         .placement = { .cameraLocation = { 0, 1, 10 }, .pointOfInterest = { 0, 0, 0 }, .upVector = { 0, 1, 0 } },
         .range = { .hither = 1.0f, .yon = 10000.0f },
@@ -23,13 +23,13 @@ constexpr TQ3ViewAngleAspectCameraData BoundsCamera {
     .aspectRatioXToY = 1.0f,
 };
 
-void DisposeSlot(TQ3Object& slot)
-{
-    if (slot) {
-        Q3Object_Dispose(slot);
-        slot = nullptr;
+    void DisposeSlot(TQ3Object& slot)
+    {
+        if (slot) {
+            Q3Object_Dispose(slot);
+            slot = nullptr;
+        }
     }
-}
 
 }
 

@@ -9,19 +9,19 @@ namespace lx3d {
 
 namespace {
 
-// The scene classes, in the order the host must see them: Light3D, Vector3D,
-// Bounds3D, Quaternion, Material, Element3D, Object3D, Group3D, VectorList,
-// UVList, TriangleList, ColorList, Trimesh. Each class's record joins this
-// list when the class is built.
-std::span<LxClassRecord* const> SceneClassRecords() { return {}; }
+    // The scene classes, in the order the host must see them: Light3D, Vector3D,
+    // Bounds3D, Quaternion, Material, Element3D, Object3D, Group3D, VectorList,
+    // UVList, TriangleList, ColorList, Trimesh. Each class's record joins this
+    // list when the class is built.
+    std::span<LxClassRecord* const> SceneClassRecords() { return {}; }
 
-// A version that is not a number compares false everywhere, so it counts as too old.
-bool HostAllowsRegistration(double version)
-{
-    if (version >= MinimumRuntimeHostVersion)
-        return true;
-    return !VANTinRuntime() && version >= MinimumDesignHostVersion;
-}
+    // A version that is not a number compares false everywhere, so it counts as too old.
+    bool HostAllowsRegistration(double version)
+    {
+        if (version >= MinimumRuntimeHostVersion)
+            return true;
+        return !VANTinRuntime() && version >= MinimumDesignHostVersion;
+    }
 
 }
 
@@ -39,7 +39,8 @@ void RegisterPluginClasses()
 void VANTPluginMain(LxResolver resolver)
 {
     lx3d::SetResolver(resolver);
-    if (auto announce = reinterpret_cast<LxRegisterPluginVersionProc>(lx3d::ResolveHostFunction("RegisterPluginVersion")))
+    if (auto announce
+        = reinterpret_cast<LxRegisterPluginVersionProc>(lx3d::ResolveHostFunction("RegisterPluginVersion")))
         announce(lx3d::PluginRecordVersion);
     lx3d::RegisterPluginClasses();
 }

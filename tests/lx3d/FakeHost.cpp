@@ -33,10 +33,10 @@ const std::map<std::string, LxFunction>& Services()
              Host().calls.push_back(std::string("PluginNewInstance ") + name);
              return Token;
          }) },
-        { "RuntimeRaiseException", reinterpret_cast<LxFunction>(+[](LxObject*) {
-             Host().calls.push_back("RuntimeRaiseException");
-         }) },
-        { "VANTUnlockObject", reinterpret_cast<LxFunction>(+[](LxObject*) { Host().calls.push_back("VANTUnlockObject"); }) },
+        { "RuntimeRaiseException",
+            reinterpret_cast<LxFunction>(+[](LxObject*) { Host().calls.push_back("RuntimeRaiseException"); }) },
+        { "VANTUnlockObject",
+            reinterpret_cast<LxFunction>(+[](LxObject*) { Host().calls.push_back("VANTUnlockObject"); }) },
         { "StringGetLength", reinterpret_cast<LxFunction>(+[](LxObject*) -> LxInteger {
              Host().calls.push_back("StringGetLength");
              return 5;

@@ -8,7 +8,10 @@
 
 namespace {
 
-std::filesystem::path ModulePath() { return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "plugins" / "lx3d.so"; }
+std::filesystem::path ModulePath()
+{
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "plugins" / "lx3d.so";
+}
 
 }
 

@@ -26,7 +26,8 @@ TEST_F(ClassRecordTest, DataBlocksSitInFrontOfTheObjectAtOffsetsSharedBySubclass
     EXPECT_LT(TestPlugin::ElementRecord.dataOffset, 0);
     EXPECT_EQ(TestPlugin::ElementRecord.dataOffset % 16, 0);
     // The subclass's block lies further out, so the superclass's stays put.
-    EXPECT_LE(TestPlugin::MeshRecord.dataOffset, TestPlugin::ElementRecord.dataOffset - intptr_t(sizeof(TestPlugin::MeshData)));
+    EXPECT_LE(TestPlugin::MeshRecord.dataOffset,
+        TestPlugin::ElementRecord.dataOffset - intptr_t(sizeof(TestPlugin::MeshData)));
     EXPECT_EQ(FindClass("TestMesh")->DataOffset(), TestPlugin::MeshRecord.dataOffset);
 
     Ref<Object> app = NewObject("AppMesh");
@@ -77,8 +78,8 @@ TEST_F(ClassRecordTest, BadRecordsAreIgnored)
 {
     DebugLogCapture log;
     auto registerClass = reinterpret_cast<LxPluginRegisterClassProc>(HostResolver("PluginRegisterClass"));
-    static LxClassRecord wrongVersion = { 8, "OldThing", nullptr, 4, 0, nullptr, nullptr, nullptr, 0, nullptr, 0,
-        nullptr, 0, nullptr, 0 };
+    static LxClassRecord wrongVersion
+        = { 8, "OldThing", nullptr, 4, 0, nullptr, nullptr, nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0 };
     static LxClassRecord duplicate = { LxRecordVersion, "TestVector", nullptr, 64, 0, nullptr, nullptr, nullptr, 0,
         nullptr, 0, nullptr, 0, nullptr, 0 };
     static LxClassRecord orphan = { LxRecordVersion, "Orphan", "NeverRegistered", 4, 0, nullptr, nullptr, nullptr, 0,

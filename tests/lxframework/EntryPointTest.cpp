@@ -14,7 +14,7 @@ const LxEntryPoint* Entry(std::string_view binding)
     return RuntimeLookupPluginEntrypoint(binding);
 }
 
-template<class T> void ExpectThrows(const std::function<void()>& call)
+template <class T> void ExpectThrows(const std::function<void()>& call)
 {
     try {
         call();
@@ -48,7 +48,8 @@ TEST(EntryPoint, BindingNamesFollowTheRows)
         EXPECT_EQ(Entry(row.binding)->kind, uint32_t(row.kind));
     }
     // Fields have no binding, nor has a read-only property's setter; names match byte for byte.
-    for (const char* missing : { "TestElement.Count.Get", "TestElement.Size.Set", "TestVector.length() as Double", "_" })
+    for (const char* missing :
+        { "TestElement.Count.Get", "TestElement.Size.Set", "TestVector.length() as Double", "_" })
         EXPECT_EQ(Entry(missing)->kind, uint32_t(LxEntryUnbound)) << missing;
 }
 

@@ -69,10 +69,11 @@ TEST_F(EventTest, InstalledHandlersAreToldApartByEventNotSignature)
             seen.push_back(what + " " + std::to_string(x) + "," + std::to_string(y));
         });
     };
-    InstallEventHandler(*space, "MouseDown", std::function<bool(Object&, int32_t, int32_t)>([&](Object&, int32_t x, int32_t) {
-        seen.push_back("down");
-        return x > 0;
-    }));
+    InstallEventHandler(
+        *space, "MouseDown", std::function<bool(Object&, int32_t, int32_t)>([&](Object&, int32_t x, int32_t) {
+            seen.push_back("down");
+            return x > 0;
+        }));
     InstallEventHandler(*space, "MouseDrag", record("drag"));
     InstallEventHandler(*space, "MouseUp", record("up"));
 
@@ -95,10 +96,11 @@ TEST_F(EventTest, HandlerExceptionCrossesThePluginAsPendingAndIsThrownAfter)
 {
     Ref<Object> space = NewObject("TestSpace");
     int downs = 0;
-    InstallEventHandler(*space, "MouseDown", std::function<bool(Object&, int32_t, int32_t)>([&](Object&, int32_t, int32_t) -> bool {
-        ++downs;
-        Throw<OutOfBoundsException>("from the handler");
-    }));
+    InstallEventHandler(
+        *space, "MouseDown", std::function<bool(Object&, int32_t, int32_t)>([&](Object&, int32_t, int32_t) -> bool {
+            ++downs;
+            Throw<OutOfBoundsException>("from the handler");
+        }));
     try {
         Call<bool>(Entry("TestSpace.Click(X as Integer, Y as Integer) as Boolean"), space.Get(), 1, 1);
         FAIL() << "no exception";
@@ -109,7 +111,8 @@ TEST_F(EventTest, HandlerExceptionCrossesThePluginAsPendingAndIsThrownAfter)
 
     // While an exception is pending the application is unwinding: no handler runs.
     RaisePending(New<RuntimeException>());
-    auto click = reinterpret_cast<LxBehaviourMouseDownProc>(Entry("TestSpace.Click(X as Integer, Y as Integer) as Boolean")->function);
+    auto click = reinterpret_cast<LxBehaviourMouseDownProc>(
+        Entry("TestSpace.Click(X as Integer, Y as Integer) as Boolean")->function);
     EXPECT_EQ(click(ToLx(space.Get()), 1, 1), 0);
     EXPECT_EQ(downs, 1);
     TakePendingException();

@@ -8,7 +8,7 @@ using namespace lx;
 
 namespace {
 
-template<class Proc> Proc Service(const char* name)
+template <class Proc> Proc Service(const char* name)
 {
     SetUpTestPlugin();
     return reinterpret_cast<Proc>(HostResolver(name));
@@ -47,7 +47,8 @@ TEST(HostServices, StringLengthCountsEmbeddedNulBytes)
 TEST(HostServices, ExceptionClassesAreCreatableByName)
 {
     auto newInstance = Service<LxPluginNewInstanceProc>("PluginNewInstance");
-    for (const char* name : { "OutOfBoundsException", "NilObjectException", "IllegalCastException", "RuntimeException" }) {
+    for (const char* name :
+        { "OutOfBoundsException", "NilObjectException", "IllegalCastException", "RuntimeException" }) {
         Ref<Object> exception = Ref<Object>::Adopt(FromLx(newInstance(name)));
         ASSERT_TRUE(exception) << name;
         EXPECT_EQ(exception->ObjectClass().Name(), name);

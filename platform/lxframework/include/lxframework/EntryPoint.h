@@ -9,13 +9,13 @@
 namespace lx {
 
 namespace detail {
-// Throws unless `entry` may be called on `self` with `argumentCount` values:
-// an unbound entry throws UnboundEntryPointException, a nil receiver
-// NilObjectException, constructors and destructors (the framework runs those)
-// and a wrong number of accessor values RuntimeException.
-void CheckEntryCall(const LxEntryPoint* entry, const Object* self, std::size_t argumentCount, bool hasResult);
+    // Throws unless `entry` may be called on `self` with `argumentCount` values:
+    // an unbound entry throws UnboundEntryPointException, a nil receiver
+    // NilObjectException, constructors and destructors (the framework runs those)
+    // and a wrong number of accessor values RuntimeException.
+    void CheckEntryCall(const LxEntryPoint* entry, const Object* self, std::size_t argumentCount, bool hasResult);
 
-template<class T> using CType = typename ValueTraits<std::remove_cvref_t<T>>::C;
+    template <class T> using CType = typename ValueTraits<std::remove_cvref_t<T>>::C;
 }
 
 // Calls a plug-in member through an entry point the application looked up by
@@ -23,7 +23,7 @@ template<class T> using CType = typename ValueTraits<std::remove_cvref_t<T>>::C;
 // type (void, int32_t, double, bool, Color or Ref<Object>); arguments are
 // converted the same way. An exception the plug-in raised is thrown here, after
 // the call has returned, and an object result that came with it is released.
-template<class R = void, class... Args> R Call(const LxEntryPoint* entry, Object* self, Args&&... args)
+template <class R = void, class... Args> R Call(const LxEntryPoint* entry, Object* self, Args&&... args)
 {
     constexpr bool hasResult = !std::is_void_v<R>;
     detail::CheckEntryCall(entry, self, sizeof...(Args), hasResult);

@@ -21,7 +21,7 @@ class Object;
 using EventSignatures = std::tuple<void(), void(int32_t), void(int32_t, int32_t), bool(int32_t, int32_t), bool(),
     void(Object*), void(double)>;
 
-template<class Signature, std::size_t I = 0> constexpr int EventSignatureIndex()
+template <class Signature, std::size_t I = 0> constexpr int EventSignatureIndex()
 {
     if constexpr (I == std::tuple_size_v<EventSignatures>)
         return -1;
@@ -45,7 +45,8 @@ struct EventDefinition {
 class EventHandler {
 public:
     EventHandler() = default;
-    template<class R, class... A> EventHandler(std::function<R(Object& sender, A...)> function)
+    template <class R, class... A>
+    EventHandler(std::function<R(Object& sender, A...)> function)
         : mSignature(EventSignatureIndex<R(A...)>())
         , mFunction(std::move(function))
     {
@@ -53,7 +54,7 @@ public:
     }
 
     int Signature() const { return mSignature; }
-    template<class R, class... A> const std::function<R(Object&, A...)>* Function() const
+    template <class R, class... A> const std::function<R(Object&, A...)>* Function() const
     {
         return std::any_cast<std::function<R(Object&, A...)>>(&mFunction);
     }

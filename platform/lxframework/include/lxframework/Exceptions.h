@@ -29,7 +29,7 @@ class Exception : public std::exception {
 public:
     explicit Exception(Ref<Object> object);
     const Ref<Object>& ExceptionObject() const { return mObject; }
-    template<class T> bool Is() const { return dynamic_cast<T*>(mObject.Get()) != nullptr; }
+    template <class T> bool Is() const { return dynamic_cast<T*>(mObject.Get()) != nullptr; }
     const char* what() const noexcept override { return mWhat.c_str(); }
 
 private:
@@ -38,7 +38,7 @@ private:
 };
 
 // Makes an exception object of class T with the message and throws it.
-template<class T> [[noreturn]] void Throw(std::string_view message);
+template <class T> [[noreturn]] void Throw(std::string_view message);
 
 // The pending exception: what a plug-in raised (or what a callback from a
 // plug-in let escape), kept until control is back in the framework's own frame.

@@ -28,16 +28,16 @@ struct Property {
 enum class Access { Read, Write };
 
 namespace detail {
-// Throws unless `object` belongs to the property's class, the property has the
-// C++ type's kind and offers the access.
-void CheckPropertyAccess(const Object& object, const Property& property, ValueType type, Access access);
-void* FieldAddress(Object& object, const Property& property);
-// Checks the value's class against the declared one, then takes the new
-// reference before dropping the old (they may be the same object).
-void StoreObjectField(Object& object, const Property& property, Object* value);
+    // Throws unless `object` belongs to the property's class, the property has the
+    // C++ type's kind and offers the access.
+    void CheckPropertyAccess(const Object& object, const Property& property, ValueType type, Access access);
+    void* FieldAddress(Object& object, const Property& property);
+    // Checks the value's class against the declared one, then takes the new
+    // reference before dropping the old (they may be the same object).
+    void StoreObjectField(Object& object, const Property& property, Object* value);
 }
 
-template<class T> auto GetProperty(Object& object, const Property& property)
+template <class T> auto GetProperty(Object& object, const Property& property)
 {
     using Traits = ValueTraits<T>;
     using C = typename Traits::C;
@@ -56,7 +56,7 @@ template<class T> auto GetProperty(Object& object, const Property& property)
     return result;
 }
 
-template<class T> void SetProperty(Object& object, const Property& property, const T& value)
+template <class T> void SetProperty(Object& object, const Property& property, const T& value)
 {
     using Traits = ValueTraits<T>;
     using C = typename Traits::C;

@@ -9,7 +9,7 @@ namespace lx {
 // reference, destruction drops one. A pointer that already carries a
 // reference for us (a new object, a plug-in result) is taken with Adopt; a
 // borrowed pointer is taken with the constructor, which adds its own.
-template<class T> class Ref {
+template <class T> class Ref {
 public:
     Ref() = default;
     Ref(std::nullptr_t) { }
@@ -27,15 +27,14 @@ public:
         : mObject(std::exchange(other.mObject, nullptr))
     {
     }
-    template<class U>
-        requires std::is_convertible_v<U*, T*>
-    Ref(const Ref<U>& other)
+    template <class U>
+    requires std::is_convertible_v<U*, T*> Ref(const Ref<U>& other)
         : Ref(other.Get())
     {
     }
-    template<class U>
-        requires std::is_convertible_v<U*, T*>
-    Ref(Ref<U>&& other) noexcept
+    template <class U>
+    requires std::is_convertible_v<U*, T*> Ref(Ref<U>&& other)
+    noexcept
         : mObject(other.Leak())
     {
     }
@@ -72,7 +71,7 @@ private:
     T* mObject = nullptr;
 };
 
-template<class T, class U> bool operator==(const Ref<T>& a, const Ref<U>& b) { return a.Get() == b.Get(); }
-template<class T> bool operator==(const Ref<T>& a, std::nullptr_t) { return !a; }
+template <class T, class U> bool operator==(const Ref<T>& a, const Ref<U>& b) { return a.Get() == b.Get(); }
+template <class T> bool operator==(const Ref<T>& a, std::nullptr_t) { return !a; }
 
 }

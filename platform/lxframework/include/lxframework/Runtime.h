@@ -57,18 +57,19 @@ using DebugLogSink = std::function<void(std::string_view)>;
 DebugLogSink SetDebugLogSink(DebugLogSink sink);
 
 namespace detail {
-Class& RegisterHostClass(std::string_view name, std::string_view superName, Class::Factory factory, std::size_t size);
-template<class T> Class*& ClassSlot()
-{
-    static Class* cls = nullptr;
-    return cls;
-}
+    Class& RegisterHostClass(
+        std::string_view name, std::string_view superName, Class::Factory factory, std::size_t size);
+    template <class T> Class*& ClassSlot()
+    {
+        static Class* cls = nullptr;
+        return cls;
+    }
 }
 
 // Registers the C++ class T under `name`, derived from the class `superName`
 // (which may be registered later, by a plug-in for one). Object must be T's
 // first base, since plug-ins find their data relative to the object address.
-template<class T> Class& RegisterClass(std::string_view name, std::string_view superName = {})
+template <class T> Class& RegisterClass(std::string_view name, std::string_view superName = {})
 {
     static_assert(std::is_base_of_v<Object, T>);
     static_assert(alignof(T) <= 16);
@@ -79,7 +80,7 @@ template<class T> Class& RegisterClass(std::string_view name, std::string_view s
 }
 
 // The class T was registered as.
-template<class T> const Class& ClassOf()
+template <class T> const Class& ClassOf()
 {
     RuntimeInit();
     Class* cls = detail::ClassSlot<T>();
@@ -89,7 +90,7 @@ template<class T> const Class& ClassOf()
 }
 
 // Checked cast: nil stays nil, an object of another class throws IllegalCastException.
-template<class T> Ref<T> Cast(const Ref<Object>& object)
+template <class T> Ref<T> Cast(const Ref<Object>& object)
 {
     if (!object)
         return nullptr;
@@ -100,9 +101,9 @@ template<class T> Ref<T> Cast(const Ref<Object>& object)
 }
 
 // A new object of the C++ class T (registered with RegisterClass).
-template<class T> Ref<T> New() { return Cast<T>(RuntimeNewObject(ClassOf<T>())); }
+template <class T> Ref<T> New() { return Cast<T>(RuntimeNewObject(ClassOf<T>())); }
 
-template<class T> void Throw(std::string_view message)
+template <class T> void Throw(std::string_view message)
 {
     Ref<T> exception = New<T>();
     exception->Message = message;

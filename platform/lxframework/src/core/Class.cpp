@@ -10,9 +10,9 @@
 namespace lx {
 
 namespace {
-constexpr std::size_t ObjectAlignment = 16;
+    constexpr std::size_t ObjectAlignment = 16;
 
-std::size_t RoundUp(std::size_t size) { return (size + ObjectAlignment - 1) / ObjectAlignment * ObjectAlignment; }
+    std::size_t RoundUp(std::size_t size) { return (size + ObjectAlignment - 1) / ObjectAlignment * ObjectAlignment; }
 }
 
 Class::Class(std::string name)

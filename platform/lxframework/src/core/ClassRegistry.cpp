@@ -12,31 +12,34 @@ namespace lx {
 
 namespace {
 
-constexpr std::size_t BlockAlignment = 16;
-constexpr const char* RootClassName = "Object";
+    constexpr std::size_t BlockAlignment = 16;
+    constexpr const char* RootClassName = "Object";
 
-std::size_t RoundUpToBlock(std::size_t size) { return (size + BlockAlignment - 1) / BlockAlignment * BlockAlignment; }
-
-Object* MakePluginObject(void* where) { return new (where) PluginObject(); }
-
-std::size_t FieldWidth(ValueType type)
-{
-    switch (type) {
-    case ValueType::Integer:
-        return sizeof(LxInteger);
-    case ValueType::Double:
-        return sizeof(LxDouble);
-    case ValueType::Boolean:
-        return sizeof(LxBoolean);
-    case ValueType::Color:
-        return sizeof(LxColor);
-    case ValueType::Object:
-        return sizeof(LxObject*);
+    std::size_t RoundUpToBlock(std::size_t size)
+    {
+        return (size + BlockAlignment - 1) / BlockAlignment * BlockAlignment;
     }
-    return 0;
-}
 
-bool IsFunction(LxFunction accessor) { return accessor && accessor != LxFieldAccessor; }
+    Object* MakePluginObject(void* where) { return new (where) PluginObject(); }
+
+    std::size_t FieldWidth(ValueType type)
+    {
+        switch (type) {
+        case ValueType::Integer:
+            return sizeof(LxInteger);
+        case ValueType::Double:
+            return sizeof(LxDouble);
+        case ValueType::Boolean:
+            return sizeof(LxBoolean);
+        case ValueType::Color:
+            return sizeof(LxColor);
+        case ValueType::Object:
+            return sizeof(LxObject*);
+        }
+        return 0;
+    }
+
+    bool IsFunction(LxFunction accessor) { return accessor && accessor != LxFieldAccessor; }
 
 }
 

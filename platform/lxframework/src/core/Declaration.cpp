@@ -7,63 +7,63 @@ namespace lx {
 
 namespace {
 
-bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
+    bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+    bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
 
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-std::vector<std::string_view> Words(std::string_view text)
-{
-    std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && IsBlank(text[i]))
-            ++i;
-        std::size_t start = i;
-        while (i < text.size() && !IsBlank(text[i]))
-            ++i;
-        if (i > start)
-            words.push_back(text.substr(start, i - start));
+    std::string_view Trim(std::string_view text)
+    {
+        while (!text.empty() && IsBlank(text.front()))
+            text.remove_prefix(1);
+        while (!text.empty() && IsBlank(text.back()))
+            text.remove_suffix(1);
+        return text;
     }
-    return words;
-}
 
-// The records write the keywords in either case ("as", "As", "ByRef").
-bool IsKeyword(std::string_view word, std::string_view keyword)
-{
-    return std::equal(word.begin(), word.end(), keyword.begin(), keyword.end(),
-        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
+    std::vector<std::string_view> Words(std::string_view text)
+    {
+        std::vector<std::string_view> words;
+        std::size_t i = 0;
+        while (i < text.size()) {
+            while (i < text.size() && IsBlank(text[i]))
+                ++i;
+            std::size_t start = i;
+            while (i < text.size() && !IsBlank(text[i]))
+                ++i;
+            if (i > start)
+                words.push_back(text.substr(start, i - start));
+        }
+        return words;
+    }
 
-bool IsName(std::string_view word) { return !word.empty() && std::all_of(word.begin(), word.end(), IsNameChar); }
+    // The records write the keywords in either case ("as", "As", "ByRef").
+    bool IsKeyword(std::string_view word, std::string_view keyword)
+    {
+        return std::equal(word.begin(), word.end(), keyword.begin(), keyword.end(),
+            [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    }
 
-std::optional<Declaration::Parameter> ParseParameter(std::string_view text)
-{
-    Declaration::Parameter parameter;
-    if (std::size_t equals = text.find('='); equals != std::string_view::npos) {
-        parameter.defaultValue = Trim(text.substr(equals + 1));
-        if (parameter.defaultValue.empty())
+    bool IsName(std::string_view word) { return !word.empty() && std::all_of(word.begin(), word.end(), IsNameChar); }
+
+    std::optional<Declaration::Parameter> ParseParameter(std::string_view text)
+    {
+        Declaration::Parameter parameter;
+        if (std::size_t equals = text.find('='); equals != std::string_view::npos) {
+            parameter.defaultValue = Trim(text.substr(equals + 1));
+            if (parameter.defaultValue.empty())
+                return std::nullopt;
+            text = text.substr(0, equals);
+        }
+        std::vector<std::string_view> words = Words(text);
+        if (!words.empty() && IsKeyword(words.front(), "byref")) {
+            parameter.byRef = true;
+            words.erase(words.begin());
+        }
+        if (words.size() != 3 || !IsName(words[0]) || !IsKeyword(words[1], "as") || !IsName(words[2]))
             return std::nullopt;
-        text = text.substr(0, equals);
+        parameter.name = words[0];
+        parameter.type = words[2];
+        return parameter;
     }
-    std::vector<std::string_view> words = Words(text);
-    if (!words.empty() && IsKeyword(words.front(), "byref")) {
-        parameter.byRef = true;
-        words.erase(words.begin());
-    }
-    if (words.size() != 3 || !IsName(words[0]) || !IsKeyword(words[1], "as") || !IsName(words[2]))
-        return std::nullopt;
-    parameter.name = words[0];
-    parameter.type = words[2];
-    return parameter;
-}
 
 }
 

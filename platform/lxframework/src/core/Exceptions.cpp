@@ -7,17 +7,18 @@
 namespace lx {
 
 namespace {
-thread_local Ref<Object> gPending;
+    thread_local Ref<Object> gPending;
 
-std::string Describe(const Object* object)
-{
-    if (!object)
-        return "nil exception";
-    std::string text = object->ObjectClass().Name();
-    if (const auto* exception = dynamic_cast<const RuntimeException*>(object); exception && !exception->Message.empty())
-        text += ": " + exception->Message;
-    return text;
-}
+    std::string Describe(const Object* object)
+    {
+        if (!object)
+            return "nil exception";
+        std::string text = object->ObjectClass().Name();
+        if (const auto* exception = dynamic_cast<const RuntimeException*>(object);
+            exception && !exception->Message.empty())
+            text += ": " + exception->Message;
+        return text;
+    }
 }
 
 Exception::Exception(Ref<Object> object)

@@ -10,7 +10,7 @@
 namespace lx {
 
 namespace {
-const Class* gConstructing = nullptr;
+    const Class* gConstructing = nullptr;
 }
 
 void BeginConstruction(const Class& cls) { gConstructing = &cls; }

@@ -7,15 +7,15 @@
 namespace lx {
 
 namespace {
-std::vector<const Class*> PluginClassesLeafFirst(const Object& object)
-{
-    std::vector<const Class*> classes;
-    for (const Class* cls = &object.ObjectClass(); cls; cls = cls->Super()) {
-        if (cls->Record() || cls->ControlRecord())
-            classes.push_back(cls);
+    std::vector<const Class*> PluginClassesLeafFirst(const Object& object)
+    {
+        std::vector<const Class*> classes;
+        for (const Class* cls = &object.ObjectClass(); cls; cls = cls->Super()) {
+            if (cls->Record() || cls->ControlRecord())
+                classes.push_back(cls);
+        }
+        return classes;
     }
-    return classes;
-}
 }
 
 PluginObject::PluginObject() { RunPluginConstructors(*this); }

@@ -10,15 +10,15 @@
 namespace lx {
 
 namespace {
-bool gInitialised = false;
+    bool gInitialised = false;
 
-DebugLogSink& Sink()
-{
-    static DebugLogSink sink = [](std::string_view message) {
-        syslog(LOG_DEBUG, "%.*s", static_cast<int>(message.size()), message.data());
-    };
-    return sink;
-}
+    DebugLogSink& Sink()
+    {
+        static DebugLogSink sink = [](std::string_view message) {
+            syslog(LOG_DEBUG, "%.*s", static_cast<int>(message.size()), message.data());
+        };
+        return sink;
+    }
 }
 
 void RuntimeInit()
@@ -69,11 +69,12 @@ void DebugLog(std::string_view message)
 DebugLogSink SetDebugLogSink(DebugLogSink sink) { return std::exchange(Sink(), std::move(sink)); }
 
 namespace detail {
-Class& RegisterHostClass(std::string_view name, std::string_view superName, Class::Factory factory, std::size_t size)
-{
-    RuntimeInit();
-    return ClassRegistry::Instance().RegisterHost(name, superName, factory, size);
-}
+    Class& RegisterHostClass(
+        std::string_view name, std::string_view superName, Class::Factory factory, std::size_t size)
+    {
+        RuntimeInit();
+        return ClassRegistry::Instance().RegisterHost(name, superName, factory, size);
+    }
 }
 
 }
