@@ -1,5 +1,9 @@
 #include "Camera.h"
 
+#include "Math.h"
+
+#include <cmath>
+
 namespace Q3 {
 
 std::span<const TQ3ObjectType> ViewAngleAspectCamera::TypeChain() const
@@ -7,6 +11,68 @@ std::span<const TQ3ObjectType> ViewAngleAspectCamera::TypeChain() const
     static constexpr TQ3ObjectType chain[]
         = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeCamera, kQ3CameraTypeViewAngleAspect };
     return chain;
+}
+
+namespace {
+
+    constexpr float Pi = 3.14159265358979f;
+
+    // Every point maps to x = 2, outside the frustum, whatever its position.
+    TQ3Matrix4x4 EmptyFrustum()
+    {
+        TQ3Matrix4x4 m {};
+        m.value[3][0] = 2;
+        m.value[3][3] = 1;
+        return m;
+    }
+
+}
+
+bool ViewAngleAspectCamera::WorldToFrustum(TQ3Matrix4x4& matrix) const
+{
+    const TQ3CameraPlacement& placement = m_data.cameraData.placement;
+    const float hither = m_data.cameraData.range.hither;
+    const float yon = m_data.cameraData.range.yon;
+    const float fov = m_data.fov;
+    // A pane without height has no meaningful ratio; it is taken as square.
+    const float aspect = m_data.aspectRatioXToY > 0 && std::isfinite(m_data.aspectRatioXToY)
+        ? m_data.aspectRatioXToY
+        : 1.0f;
+    matrix = EmptyFrustum();
+    if (!(hither > 0) || !(yon > hither) || !std::isfinite(yon) || !(fov > 0) || !(fov < Pi))
+        return false;
+
+    // The camera's axes: it looks along -z with +y up and +x right.
+    const TQ3Vector3D forward = Normalized(placement.pointOfInterest - placement.cameraLocation);
+    const TQ3Vector3D right = Normalized(Cross(forward, placement.upVector));
+    if (Dot(forward, forward) == 0 || Dot(right, right) == 0)
+        return false;
+    const TQ3Vector3D up = Cross(right, forward);
+    // Points are row vectors, so each axis is a column of the matrix.
+    TQ3Matrix4x4 worldToCamera = Identity();
+    const TQ3Vector3D axes[3] = { right, up, -forward };
+    const TQ3Point3D& eye = placement.cameraLocation;
+    for (int column = 0; column < 3; ++column) {
+        const TQ3Vector3D& axis = axes[column];
+        worldToCamera.value[0][column] = axis.x;
+        worldToCamera.value[1][column] = axis.y;
+        worldToCamera.value[2][column] = axis.z;
+        worldToCamera.value[3][column] = -(eye.x * axis.x + eye.y * axis.y + eye.z * axis.z);
+    }
+
+    // The field of view spans the pane's smaller side.
+    const float focal = 1 / std::tan(fov / 2);
+    const float scaleX = aspect >= 1 ? focal / aspect : focal;
+    const float scaleY = aspect >= 1 ? focal : focal * aspect;
+    // w is the distance in front of the eye; z / w runs from 0 at hither to -1 at yon.
+    TQ3Matrix4x4 projection {};
+    projection.value[0][0] = scaleX;
+    projection.value[1][1] = scaleY;
+    projection.value[2][2] = yon / (yon - hither);
+    projection.value[3][2] = yon * hither / (yon - hither);
+    projection.value[2][3] = -1;
+    matrix = Multiply(worldToCamera, projection);
+    return true;
 }
 
 }
@@ -82,5 +148,14 @@ TQ3Status Q3Camera_GetRange(TQ3CameraObject camera, TQ3CameraRange* range)
     if (!self || !range)
         return kQ3Failure;
     *range = self->Data().cameraData.range;
+    return kQ3Success;
+}
+
+TQ3Status Q3Camera_GetWorldToFrustum(TQ3CameraObject camera, TQ3Matrix4x4* worldToFrustum)
+{
+    auto* self = Cast<ViewAngleAspectCamera>(camera);
+    if (!self || !worldToFrustum)
+        return kQ3Failure;
+    self->WorldToFrustum(*worldToFrustum);
     return kQ3Success;
 }

@@ -18,6 +18,11 @@ public:
     std::span<const TQ3ObjectType> TypeChain() const override;
 
     const TQ3ViewAngleAspectCameraData& Data() const { return m_data; }
+
+    // World to frustum (see Q3Camera_GetWorldToFrustum); false, with a matrix
+    // that puts everything outside the frustum, when the camera sees nothing.
+    bool WorldToFrustum(TQ3Matrix4x4& matrix) const;
+    TQ3Point3D Eye() const { return m_data.cameraData.placement.cameraLocation; }
     TQ3ViewAngleAspectCameraData& Data() { return m_data; }
 
 private:

@@ -3,8 +3,11 @@
 #include <q3/Q3.h>
 
 #include <span>
+#include <utility>
 
 namespace Q3 {
+
+class View;
 
 // The base of every library object: a reference count, an id for the
 // framework's 32-bit world, and the chain of type codes that type tests walk.
@@ -18,6 +21,10 @@ public:
 
     // The type codes from the most general to the object's own.
     virtual std::span<const TQ3ObjectType> TypeChain() const = 0;
+
+    // Adds the object to the view's current loop. Objects that are never drawn
+    // (cameras, lights, storage) have nothing to add.
+    virtual TQ3Status Submit(View&) { return kQ3Success; }
 
     bool IsType(TQ3ObjectType type) const;
     TQ3ObjectType LeafType() const { return TypeChain().back(); }
@@ -55,5 +62,49 @@ T* Cast(TQ3Object object)
     }
     return static_cast<T*>(object);
 }
+
+// Holds one reference to an object, or none.
+template<typename T = Object>
+class Ref {
+public:
+    Ref() = default;
+    // Takes a reference of its own.
+    explicit Ref(T* object)
+        : m_object(object)
+    {
+        if (m_object)
+            m_object->Retain();
+    }
+    Ref(const Ref& other)
+        : Ref(other.m_object)
+    {
+    }
+    Ref& operator=(const Ref& other)
+    {
+        Ref copy(other);
+        std::swap(m_object, copy.m_object);
+        return *this;
+    }
+    ~Ref()
+    {
+        if (m_object)
+            m_object->Release();
+    }
+
+    // Takes over the creator's first reference.
+    static Ref Adopt(T* object)
+    {
+        Ref ref;
+        ref.m_object = object;
+        return ref;
+    }
+
+    T* Get() const { return m_object; }
+    T* operator->() const { return m_object; }
+    explicit operator bool() const { return m_object != nullptr; }
+
+private:
+    T* m_object { nullptr };
+};
 
 }

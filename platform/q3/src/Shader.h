@@ -4,8 +4,8 @@
 
 namespace Q3 {
 
-// An illumination shader: Phong lights a surface; the null shader shows its
-// colour at full strength.
+// An illumination shader: Phong and Lambert light a surface; the null shader
+// shows its colour at full strength.
 class IlluminationShader final : public Object {
 public:
     static constexpr TQ3ObjectType Type = kQ3ShaderTypeIllumination;
@@ -16,8 +16,9 @@ public:
     }
 
     std::span<const TQ3ObjectType> TypeChain() const override;
+    TQ3Status Submit(View& view) override;
 
-    bool Lights() const { return m_kind == kQ3IlluminationTypePhong; }
+    bool Lights() const { return m_kind != kQ3IlluminationTypeNULL; }
 
 private:
     TQ3ObjectType m_kind { kQ3IlluminationTypePhong };

@@ -1,13 +1,14 @@
 #include "View.h"
 
+#include "AttributeSet.h"
 #include "Camera.h"
+#include "DrawContext.h"
+#include "Group.h"
+#include "Renderer.h"
 
 namespace Q3 {
 
-View::~View()
-{
-    Clear(m_camera);
-}
+View::~View() = default;
 
 std::span<const TQ3ObjectType> View::TypeChain() const
 {
@@ -15,9 +16,108 @@ std::span<const TQ3ObjectType> View::TypeChain() const
     return chain;
 }
 
+void View::Start(Mode mode, std::unique_ptr<Pass> pass)
+{
+    m_mode = mode;
+    m_pass = std::move(pass);
+    m_stack.assign(1, ViewState {});
+}
+
+std::unique_ptr<Pass> View::End(Mode mode)
+{
+    if (m_mode != mode)
+        return nullptr;
+    m_mode = Mode::Idle;
+    m_stack.assign(1, ViewState {});
+    return std::move(m_pass);
+}
+
+bool View::Push()
+{
+    if (!InLoop())
+        return false;
+    m_stack.push_back(m_stack.back());
+    return true;
+}
+
+bool View::Pop()
+{
+    // The loop's own state cannot be popped.
+    if (!InLoop() || m_stack.size() < 2)
+        return false;
+    m_stack.pop_back();
+    return true;
+}
+
+void View::ApplyTransform(const TQ3Matrix4x4& matrix)
+{
+    // A new transform applies to the geometry first, before those in force.
+    State().localToWorld = Multiply(matrix, State().localToWorld);
+}
+
+namespace {
+
+    void Apply(const AttributeSet& attributes, ViewState& state)
+    {
+        attributes.Get(kQ3AttributeTypeDiffuseColor, &state.diffuse);
+        if (Object* shader = attributes.SurfaceShader())
+            state.surfaceShader = Ref<>(shader);
+    }
+
+}
+
+void View::ApplyAttributes(const AttributeSet& attributes)
+{
+    Apply(attributes, State());
+}
+
+void View::SubmitMesh(const Render::Mesh& mesh, const Object* attributes)
+{
+    if (!m_pass)
+        return;
+    if (!attributes || !attributes->IsType(kQ3SetTypeAttribute)) {
+        m_pass->Mesh(mesh, State());
+        return;
+    }
+    // The geometry's own attributes override the inherited ones for this mesh only.
+    ViewState state = State();
+    Apply(*static_cast<const AttributeSet*>(attributes), state);
+    m_pass->Mesh(mesh, state);
+}
+
 }
 
 using namespace Q3;
+
+namespace {
+
+// The view behind a handle if it is running a loop.
+View* ViewInLoop(TQ3ViewObject view)
+{
+    auto* self = Cast<View>(view);
+    return self && self->InLoop() ? self : nullptr;
+}
+
+template<typename T>
+TQ3Status SetPart(TQ3ViewObject view, Ref<> View::*part, TQ3Object object)
+{
+    auto* self = Cast<View>(view);
+    if (!self || !Cast<T>(object))
+        return kQ3Failure;
+    self->*part = Ref<>(object);
+    return kQ3Success;
+}
+
+TQ3Status GetPart(TQ3ViewObject view, Ref<> View::*part, TQ3Object* object)
+{
+    auto* self = Cast<View>(view);
+    if (!object)
+        return kQ3Failure;
+    *object = self ? Q3Shared_GetReference((self->*part).Get()) : nullptr;
+    return *object ? kQ3Success : kQ3Failure;
+}
+
+}
 
 TQ3ViewObject Q3View_New(void)
 {
@@ -26,21 +126,105 @@ TQ3ViewObject Q3View_New(void)
 
 TQ3Status Q3View_SetCamera(TQ3ViewObject view, TQ3CameraObject camera)
 {
-    auto* self = Cast<View>(view);
-    if (!self || !Cast<ViewAngleAspectCamera>(camera))
-        return kQ3Failure;
-    self->SetCamera(camera);
-    return kQ3Success;
+    return SetPart<ViewAngleAspectCamera>(view, &View::camera, camera);
 }
 
 TQ3Status Q3View_GetCamera(TQ3ViewObject view, TQ3CameraObject* camera)
 {
+    return GetPart(view, &View::camera, camera);
+}
+
+TQ3Status Q3View_SetDrawContext(TQ3ViewObject view, TQ3DrawContextObject context)
+{
+    return SetPart<DrawContext>(view, &View::drawContext, context);
+}
+
+TQ3Status Q3View_GetDrawContext(TQ3ViewObject view, TQ3DrawContextObject* context)
+{
+    return GetPart(view, &View::drawContext, context);
+}
+
+TQ3Status Q3View_SetRenderer(TQ3ViewObject view, TQ3RendererObject renderer)
+{
+    return SetPart<Renderer>(view, &View::renderer, renderer);
+}
+
+TQ3Status Q3View_SetLightGroup(TQ3ViewObject view, TQ3GroupObject lightGroup)
+{
+    auto* group = Cast<Group>(lightGroup);
+    if (group && group->GroupKind() != Group::Kind::Light) {
+        PostError(kQ3ErrorInvalidObjectType);
+        return kQ3Failure;
+    }
+    return SetPart<Group>(view, &View::lightGroup, lightGroup);
+}
+
+TQ3Status Q3View_GetLightGroup(TQ3ViewObject view, TQ3GroupObject* lightGroup)
+{
+    return GetPart(view, &View::lightGroup, lightGroup);
+}
+
+TQ3Status Q3Object_Submit(TQ3Object object, TQ3ViewObject view)
+{
+    auto* self = ViewInLoop(view);
+    if (!object || !self)
+        return kQ3Failure;
+    return object->Submit(*self);
+}
+
+TQ3Status Q3Push_Submit(TQ3ViewObject view)
+{
     auto* self = Cast<View>(view);
-    if (!camera)
+    return self && self->Push() ? kQ3Success : kQ3Failure;
+}
+
+TQ3Status Q3Pop_Submit(TQ3ViewObject view)
+{
+    auto* self = Cast<View>(view);
+    return self && self->Pop() ? kQ3Success : kQ3Failure;
+}
+
+TQ3Status Q3InterpolationStyle_Submit(TQ3InterpolationStyle style, TQ3ViewObject view)
+{
+    auto* self = ViewInLoop(view);
+    if (!self || style > kQ3InterpolationStylePixel)
         return kQ3Failure;
-    *camera = nullptr;
-    if (!self || !self->Camera())
+    self->State().interpolation = style;
+    return kQ3Success;
+}
+
+TQ3Status Q3BackfacingStyle_Submit(TQ3BackfacingStyle style, TQ3ViewObject view)
+{
+    auto* self = ViewInLoop(view);
+    if (!self || style > kQ3BackfacingStyleFlip)
         return kQ3Failure;
-    *camera = Q3Shared_GetReference(self->Camera());
+    self->State().backfacing = style;
+    return kQ3Success;
+}
+
+TQ3Status Q3FillStyle_Submit(TQ3FillStyle style, TQ3ViewObject view)
+{
+    auto* self = ViewInLoop(view);
+    if (!self || style > kQ3FillStylePoints)
+        return kQ3Failure;
+    self->State().fill = style;
+    return kQ3Success;
+}
+
+TQ3Status Q3FogStyle_Submit(const TQ3FogStyleData* data, TQ3ViewObject view)
+{
+    auto* self = ViewInLoop(view);
+    if (!self || !data)
+        return kQ3Failure;
+    self->State().fog = *data;
+    return kQ3Success;
+}
+
+TQ3Status Q3PickIDStyle_Submit(TQ3Uns32 id, TQ3ViewObject view)
+{
+    auto* self = ViewInLoop(view);
+    if (!self)
+        return kQ3Failure;
+    self->State().pickID = id;
     return kQ3Success;
 }

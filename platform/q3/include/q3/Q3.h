@@ -5,6 +5,8 @@
 // transforms, geometry and 3DMF reading. Every entry point accepts null
 // objects and then fails without effect.
 
+#include <carbon/Carbon.h>
+
 #include <cstdint>
 
 namespace Q3 {
@@ -62,6 +64,9 @@ typedef TQ3Object TQ3GeometryObject;
 typedef TQ3Object TQ3StyleObject;
 typedef TQ3Object TQ3TransformObject;
 
+// A place in a group; null after the last member.
+typedef struct TQ3GroupPositionPrivate* TQ3GroupPosition;
+
 // Type codes, most general first. A type test accepts every code on the
 // object's chain: a tri-mesh is a shape, a geometry and a tri-mesh.
 #define kQ3ObjectTypeShared Q3_FOUR_CHARACTER_CONSTANT('s', 'h', 'r', 'd')
@@ -73,6 +78,43 @@ typedef TQ3Object TQ3TransformObject;
 #define kQ3ShaderTypeIllumination Q3_FOUR_CHARACTER_CONSTANT('i', 'l', 'l', 'm')
 #define kQ3IlluminationTypePhong Q3_FOUR_CHARACTER_CONSTANT('p', 'h', 'n', 'g')
 #define kQ3IlluminationTypeNULL Q3_FOUR_CHARACTER_CONSTANT('n', 'u', 'l', 'i')
+#define kQ3IlluminationTypeLambert Q3_FOUR_CHARACTER_CONSTANT('l', 'm', 'b', 't')
+#define kQ3ShaderTypeSurface Q3_FOUR_CHARACTER_CONSTANT('s', 'u', 's', 'h')
+#define kQ3SurfaceShaderTypeTexture Q3_FOUR_CHARACTER_CONSTANT('t', 'x', 's', 'u')
+#define kQ3ShapeTypeGroup Q3_FOUR_CHARACTER_CONSTANT('g', 'r', 'u', 'p')
+#define kQ3GroupTypeDisplay Q3_FOUR_CHARACTER_CONSTANT('d', 's', 'p', 'g')
+#define kQ3GroupTypeLight Q3_FOUR_CHARACTER_CONSTANT('l', 'g', 'r', 'p')
+#define kQ3ShapeTypeGeometry Q3_FOUR_CHARACTER_CONSTANT('g', 'm', 't', 'r')
+#define kQ3GeometryTypeTriMesh Q3_FOUR_CHARACTER_CONSTANT('t', 'm', 's', 'h')
+#define kQ3GeometryTypeBox Q3_FOUR_CHARACTER_CONSTANT('b', 'o', 'x', ' ')
+#define kQ3GeometryTypeCone Q3_FOUR_CHARACTER_CONSTANT('c', 'o', 'n', 'e')
+#define kQ3GeometryTypeCylinder Q3_FOUR_CHARACTER_CONSTANT('c', 'y', 'l', 'n')
+#define kQ3ShapeTypeLight Q3_FOUR_CHARACTER_CONSTANT('l', 'g', 'h', 't')
+#define kQ3LightTypeAmbient Q3_FOUR_CHARACTER_CONSTANT('a', 'm', 'b', 'n')
+#define kQ3LightTypeDirectional Q3_FOUR_CHARACTER_CONSTANT('d', 'r', 'c', 't')
+#define kQ3LightTypePoint Q3_FOUR_CHARACTER_CONSTANT('p', 'n', 't', 'l')
+#define kQ3ShapeTypeTransform Q3_FOUR_CHARACTER_CONSTANT('x', 'f', 'r', 'm')
+#define kQ3TransformTypeMatrix Q3_FOUR_CHARACTER_CONSTANT('m', 't', 'r', 'x')
+#define kQ3TransformTypeTranslate Q3_FOUR_CHARACTER_CONSTANT('t', 'r', 'n', 's')
+#define kQ3TransformTypeScale Q3_FOUR_CHARACTER_CONSTANT('s', 'c', 'a', 'l')
+#define kQ3TransformTypeRotate Q3_FOUR_CHARACTER_CONSTANT('r', 'o', 't', 't')
+#define kQ3TransformTypeQuaternion Q3_FOUR_CHARACTER_CONSTANT('q', 't', 'r', 'n')
+#define kQ3SharedTypeSet Q3_FOUR_CHARACTER_CONSTANT('s', 'e', 't', ' ')
+#define kQ3SetTypeAttribute Q3_FOUR_CHARACTER_CONSTANT('a', 't', 't', 'r')
+#define kQ3SharedTypeTexture Q3_FOUR_CHARACTER_CONSTANT('t', 'x', 't', 'r')
+#define kQ3TextureTypePixmap Q3_FOUR_CHARACTER_CONSTANT('t', 'x', 'p', 'm')
+#define kQ3TextureTypeMipmap Q3_FOUR_CHARACTER_CONSTANT('t', 'x', 'm', 'm')
+#define kQ3SharedTypeStorage Q3_FOUR_CHARACTER_CONSTANT('s', 't', 'r', 'g')
+#define kQ3StorageTypeMemory Q3_FOUR_CHARACTER_CONSTANT('m', 'e', 'm', 's')
+#define kQ3SharedTypeFile Q3_FOUR_CHARACTER_CONSTANT('f', 'i', 'l', 'e')
+#define kQ3SharedTypeRenderer Q3_FOUR_CHARACTER_CONSTANT('r', 'd', 'd', 'r')
+#define kQ3RendererTypeInteractive Q3_FOUR_CHARACTER_CONSTANT('c', 't', 'w', 'n')
+#define kQ3RendererTypeWireFrame Q3_FOUR_CHARACTER_CONSTANT('w', 'r', 'f', 'r')
+#define kQ3SharedTypeDrawContext Q3_FOUR_CHARACTER_CONSTANT('d', 'c', 't', 'x')
+#define kQ3DrawContextTypePixmap Q3_FOUR_CHARACTER_CONSTANT('d', 'p', 'x', 'p')
+#define kQ3DrawContextTypeMacintosh Q3_FOUR_CHARACTER_CONSTANT('d', 'm', 'a', 'c')
+#define kQ3SharedTypePick Q3_FOUR_CHARACTER_CONSTANT('p', 'i', 'c', 'k')
+#define kQ3PickTypeWindowPoint Q3_FOUR_CHARACTER_CONSTANT('p', 'k', 'w', 'p')
 
 // Geometry of points and vectors ------------------------------------------
 
@@ -99,6 +141,27 @@ typedef struct TQ3ColorRGB {
 typedef struct TQ3ColorARGB {
     float a, r, g, b;
 } TQ3ColorARGB;
+
+typedef struct TQ3Quaternion {
+    float w, x, y, z;
+} TQ3Quaternion;
+
+typedef struct TQ3Area {
+    TQ3Point2D min; // left, top
+    TQ3Point2D max; // right, bottom
+} TQ3Area;
+
+typedef struct TQ3BoundingBox {
+    TQ3Point3D min;
+    TQ3Point3D max;
+    TQ3Boolean isEmpty;
+} TQ3BoundingBox;
+
+typedef struct TQ3BoundingSphere {
+    TQ3Point3D origin;
+    float radius;
+    TQ3Boolean isEmpty;
+} TQ3BoundingSphere;
 
 // Row vectors: a point p is transformed as p * M.
 typedef struct TQ3Matrix4x4 {
@@ -135,6 +198,229 @@ typedef struct TQ3ViewAngleAspectCameraData {
     float fov; // radians
     float aspectRatioXToY;
 } TQ3ViewAngleAspectCameraData;
+
+// Enumerations --------------------------------------------------------------
+
+typedef enum TQ3ViewStatus {
+    kQ3ViewStatusDone = 0,
+    kQ3ViewStatusRetraverse = 1,
+    kQ3ViewStatusError = 2,
+    kQ3ViewStatusCancelled = 3,
+} TQ3ViewStatus;
+
+typedef enum TQ3ComputeBounds { kQ3ComputeBoundsExact = 0, kQ3ComputeBoundsApproximate = 1 } TQ3ComputeBounds;
+
+typedef enum TQ3InterpolationStyle {
+    kQ3InterpolationStyleNone = 0,
+    kQ3InterpolationStyleVertex = 1,
+    kQ3InterpolationStylePixel = 2,
+} TQ3InterpolationStyle;
+
+// Both is what a view does before any backfacing style is submitted.
+typedef enum TQ3BackfacingStyle {
+    kQ3BackfacingStyleBoth = 0,
+    kQ3BackfacingStyleRemove = 1,
+    kQ3BackfacingStyleFlip = 2,
+} TQ3BackfacingStyle;
+
+typedef enum TQ3FillStyle { kQ3FillStyleFilled = 0, kQ3FillStyleEdges = 1, kQ3FillStylePoints = 2 } TQ3FillStyle;
+
+typedef enum TQ3FogMode {
+    kQ3FogModeLinear = 0,
+    kQ3FogModeExponential = 1,
+    kQ3FogModeExponentialSquared = 2,
+    kQ3FogModeAlpha = 3,
+} TQ3FogMode;
+
+typedef enum TQ3DrawContextClearImageMethod {
+    kQ3ClearMethodNone = 0,
+    kQ3ClearMethodWithColor = 1,
+} TQ3DrawContextClearImageMethod;
+
+typedef enum TQ3PixelType {
+    kQ3PixelTypeRGB32 = 0,
+    kQ3PixelTypeARGB32 = 1,
+    kQ3PixelTypeRGB16 = 2, // 1-5-5-5, the top bit unused
+    kQ3PixelTypeARGB16 = 3, // 1-5-5-5, the top bit is alpha
+    kQ3PixelTypeRGB16_565 = 4,
+    kQ3PixelTypeRGB24 = 5,
+} TQ3PixelType;
+
+typedef enum TQ3Endian { kQ3EndianBig = 0, kQ3EndianLittle = 1 } TQ3Endian;
+
+typedef enum TQ3AttenuationType {
+    kQ3AttenuationTypeNone = 0,
+    kQ3AttenuationTypeInverseDistance = 1,
+    kQ3AttenuationTypeInverseDistanceSquared = 2,
+} TQ3AttenuationType;
+
+typedef enum TQ3PickSort { kQ3PickSortNone = 0, kQ3PickSortNearToFar = 1, kQ3PickSortFarToNear = 2 } TQ3PickSort;
+
+typedef TQ3Uns32 TQ3PickDetail;
+enum : TQ3PickDetail {
+    kQ3PickDetailNone = 0,
+    kQ3PickDetailMaskPickID = 1u << 0,
+    kQ3PickDetailMaskXYZ = 1u << 4,
+    kQ3PickDetailMaskDistance = 1u << 5,
+};
+
+typedef enum TQ3MacDrawContext2DLibrary { kQ3Mac2DLibraryNone = 0 } TQ3MacDrawContext2DLibrary;
+
+typedef TQ3Uns32 TQ3FileMode;
+enum : TQ3FileMode { kQ3FileModeNormal = 0, kQ3FileModeStream = 1, kQ3FileModeDatabase = 2, kQ3FileModeText = 4 };
+
+typedef TQ3Uns32 TQ3AttributeType;
+enum : TQ3AttributeType {
+    kQ3AttributeTypeNone = 0,
+    kQ3AttributeTypeSurfaceUV = 1, // TQ3Param2D
+    kQ3AttributeTypeShadingUV = 2, // TQ3Param2D
+    kQ3AttributeTypeNormal = 3, // TQ3Vector3D
+    kQ3AttributeTypeAmbientCoefficient = 4, // float
+    kQ3AttributeTypeDiffuseColor = 5, // TQ3ColorRGB
+    kQ3AttributeTypeSpecularColor = 6, // TQ3ColorRGB
+    kQ3AttributeTypeSpecularControl = 7, // float
+    kQ3AttributeTypeTransparencyColor = 8, // TQ3ColorRGB
+    kQ3AttributeTypeSurfaceTangent = 9, // two TQ3Vector3D
+    kQ3AttributeTypeHighlightState = 10, // TQ3Switch
+    kQ3AttributeTypeSurfaceShader = 11, // TQ3SurfaceShaderObject
+};
+
+// Records -------------------------------------------------------------------
+
+typedef struct TQ3Bitmap {
+    uint8_t* image;
+    TQ3Uns32 width;
+    TQ3Uns32 height;
+    TQ3Uns32 rowBytes;
+    TQ3Endian bitOrder;
+} TQ3Bitmap;
+
+typedef struct TQ3DrawContextData {
+    TQ3DrawContextClearImageMethod clearImageMethod;
+    TQ3ColorARGB clearImageColor;
+    TQ3Area pane;
+    TQ3Boolean paneState;
+    TQ3Bitmap mask;
+    TQ3Boolean maskState;
+    TQ3Boolean doubleBufferState;
+} TQ3DrawContextData;
+
+// A draw context on a window: the view renders into the window's port at the
+// pane (in window coordinates) and then flushes that rectangle to the screen.
+typedef struct TQ3MacDrawContextData {
+    TQ3DrawContextData drawContextData;
+    WindowRef window;
+    TQ3MacDrawContext2DLibrary library;
+    void* viewPort;
+    CGrafPtr grafPort;
+} TQ3MacDrawContextData;
+
+typedef struct TQ3Pixmap {
+    void* image;
+    TQ3Uns32 width;
+    TQ3Uns32 height;
+    TQ3Uns32 rowBytes;
+    TQ3Uns32 pixelSize;
+    TQ3PixelType pixelType;
+    TQ3Endian bitOrder;
+    TQ3Endian byteOrder;
+} TQ3Pixmap;
+
+// A draw context on caller memory. The pixmap must be 32 bits per pixel,
+// RGB32 or ARGB32, big-endian byte order: bytes X (or A), R, G, B.
+typedef struct TQ3PixmapDrawContextData {
+    TQ3DrawContextData drawContextData;
+    TQ3Pixmap pixmap;
+} TQ3PixmapDrawContextData;
+
+typedef struct TQ3StoragePixmap {
+    TQ3StorageObject image;
+    TQ3Uns32 width;
+    TQ3Uns32 height;
+    TQ3Uns32 rowBytes;
+    TQ3Uns32 pixelSize;
+    TQ3PixelType pixelType;
+    TQ3Endian bitOrder;
+    TQ3Endian byteOrder;
+} TQ3StoragePixmap;
+
+typedef struct TQ3FogStyleData {
+    TQ3Switch state;
+    TQ3FogMode mode;
+    float fogStart;
+    float fogEnd;
+    float density;
+    TQ3ColorARGB color;
+} TQ3FogStyleData;
+
+typedef struct TQ3LightData {
+    TQ3Boolean isOn;
+    float brightness;
+    TQ3ColorRGB color;
+} TQ3LightData;
+
+// `direction` is the way the light travels.
+typedef struct TQ3DirectionalLightData {
+    TQ3LightData lightData;
+    TQ3Boolean castsShadows;
+    TQ3Vector3D direction;
+} TQ3DirectionalLightData;
+
+typedef struct TQ3PointLightData {
+    TQ3LightData lightData;
+    TQ3Boolean castsShadows;
+    TQ3AttenuationType attenuation;
+    TQ3Point3D location;
+} TQ3PointLightData;
+
+typedef struct TQ3PickData {
+    TQ3PickSort sort;
+    TQ3PickDetail mask;
+    TQ3Uns32 numHitsToReturn; // 0 keeps every hit
+} TQ3PickData;
+
+typedef struct TQ3WindowPointPickData {
+    TQ3PickData data;
+    TQ3Point2D point; // window coordinates
+    float vertexTolerance;
+    float edgeTolerance;
+} TQ3WindowPointPickData;
+
+typedef struct TQ3TriMeshTriangleData {
+    TQ3Uns32 pointIndices[3];
+} TQ3TriMeshTriangleData;
+
+typedef struct TQ3TriMeshEdgeData {
+    TQ3Uns32 pointIndices[2];
+    TQ3Uns32 triangleIndices[2];
+} TQ3TriMeshEdgeData;
+
+// One attribute for every triangle, edge or vertex. `data` holds one element
+// per item; `attributeUseArray` (may be null) one flag byte per item.
+typedef struct TQ3TriMeshAttributeData {
+    TQ3AttributeType attributeType;
+    void* data;
+    char* attributeUseArray;
+} TQ3TriMeshAttributeData;
+
+// Arrays are allocated with the Q3Memory functions, so that the library and
+// its callers may free each other's.
+typedef struct TQ3TriMeshData {
+    TQ3AttributeSet triMeshAttributeSet;
+    TQ3Uns32 numTriangles;
+    TQ3TriMeshTriangleData* triangles;
+    TQ3Uns32 numTriangleAttributeTypes;
+    TQ3TriMeshAttributeData* triangleAttributeTypes;
+    TQ3Uns32 numEdges;
+    TQ3TriMeshEdgeData* edges;
+    TQ3Uns32 numEdgeAttributeTypes;
+    TQ3TriMeshAttributeData* edgeAttributeTypes;
+    TQ3Uns32 numPoints;
+    TQ3Point3D* points;
+    TQ3Uns32 numVertexAttributeTypes;
+    TQ3TriMeshAttributeData* vertexAttributeTypes;
+    TQ3BoundingBox bBox;
+} TQ3TriMeshData;
 
 // Library lifetime and errors ---------------------------------------------
 
@@ -182,4 +468,208 @@ TQ3Status Q3Camera_GetRange(TQ3CameraObject camera, TQ3CameraRange* range);
 
 TQ3ShaderObject Q3PhongIllumination_New(void);
 TQ3ShaderObject Q3NULLIllumination_New(void);
+
+// Draw contexts -------------------------------------------------------------
+
+TQ3DrawContextObject Q3PixmapDrawContext_New(const TQ3PixmapDrawContextData* data);
+TQ3DrawContextObject Q3MacDrawContext_New(const TQ3MacDrawContextData* data);
+TQ3Status Q3DrawContext_SetClearImageColor(TQ3DrawContextObject context, const TQ3ColorARGB* color);
+
+// Views, continued ----------------------------------------------------------
+
+// Every setter keeps its own reference; every getter returns a new one.
+TQ3Status Q3View_SetDrawContext(TQ3ViewObject view, TQ3DrawContextObject context);
+TQ3Status Q3View_GetDrawContext(TQ3ViewObject view, TQ3DrawContextObject* context);
+TQ3Status Q3View_SetRenderer(TQ3ViewObject view, TQ3RendererObject renderer);
+TQ3Status Q3View_SetLightGroup(TQ3ViewObject view, TQ3GroupObject lightGroup);
+TQ3Status Q3View_GetLightGroup(TQ3ViewObject view, TQ3GroupObject* lightGroup);
+
+// The three loops. Each Start resets the view's state; what is submitted
+// until the matching End is drawn, picked or bounded. End answers
+// kQ3ViewStatusRetraverse when the caller must submit everything again.
+TQ3Status Q3View_StartRendering(TQ3ViewObject view);
+TQ3ViewStatus Q3View_EndRendering(TQ3ViewObject view);
+TQ3Status Q3View_StartPicking(TQ3ViewObject view, TQ3PickObject pick);
+TQ3ViewStatus Q3View_EndPicking(TQ3ViewObject view);
+// Bounds are in world coordinates; the view needs no camera or draw context.
+TQ3Status Q3View_StartBoundingBox(TQ3ViewObject view, TQ3ComputeBounds computeBounds);
+TQ3ViewStatus Q3View_EndBoundingBox(TQ3ViewObject view, TQ3BoundingBox* result);
+TQ3Status Q3View_StartBoundingSphere(TQ3ViewObject view, TQ3ComputeBounds computeBounds);
+TQ3ViewStatus Q3View_EndBoundingSphere(TQ3ViewObject view, TQ3BoundingSphere* result);
+
+// Cameras, continued --------------------------------------------------------
+
+// World to frustum with row vectors: x and y in [-1, 1], z from 0 at hither
+// to -1 at yon after the divide by w. A camera with yon <= hither or a
+// non-positive field of view has an empty frustum: the matrix maps
+// everything outside the box, so nothing is drawn or picked.
+TQ3Status Q3Camera_GetWorldToFrustum(TQ3CameraObject camera, TQ3Matrix4x4* worldToFrustum);
+
+// Renderers -----------------------------------------------------------------
+
+TQ3RendererObject Q3Renderer_NewFromType(TQ3ObjectType rendererType);
+
+// Lights --------------------------------------------------------------------
+
+TQ3LightObject Q3AmbientLight_New(const TQ3LightData* data);
+TQ3LightObject Q3DirectionalLight_New(const TQ3DirectionalLightData* data);
+TQ3LightObject Q3PointLight_New(const TQ3PointLightData* data);
+TQ3Status Q3Light_SetBrightness(TQ3LightObject light, float brightness);
+TQ3Status Q3Light_SetState(TQ3LightObject light, TQ3Boolean isOn);
+TQ3Status Q3Light_SetColor(TQ3LightObject light, const TQ3ColorRGB* color);
+TQ3Status Q3DirectionalLight_SetDirection(TQ3LightObject light, const TQ3Vector3D* direction);
+TQ3Status Q3PointLight_SetLocation(TQ3LightObject light, const TQ3Point3D* location);
+TQ3Status Q3PointLight_SetAttenuation(TQ3LightObject light, TQ3AttenuationType attenuation);
+
+// Groups --------------------------------------------------------------------
+
+TQ3GroupObject Q3LightGroup_New(void);
+TQ3GroupObject Q3DisplayGroup_New(void);
+// Submits the members in order inside an implicit push and pop.
+TQ3Status Q3DisplayGroup_Submit(TQ3GroupObject group, TQ3ViewObject view);
+// Appends; the group keeps its own reference. A light group takes lights only.
+TQ3GroupPosition Q3Group_AddObject(TQ3GroupObject group, TQ3Object object);
+TQ3Status Q3Group_GetFirstPosition(TQ3GroupObject group, TQ3GroupPosition* position);
+TQ3Status Q3Group_GetNextPosition(TQ3GroupObject group, TQ3GroupPosition* position);
+TQ3Status Q3Group_GetPositionObject(TQ3GroupObject group, TQ3GroupPosition position, TQ3Object* object);
+// Null stores an empty member, which submission skips.
+TQ3Status Q3Group_SetPositionObject(TQ3GroupObject group, TQ3GroupPosition position, TQ3Object object);
+// Hands the member's reference to the caller.
+TQ3Object Q3Group_RemovePosition(TQ3GroupObject group, TQ3GroupPosition position);
+
+// Submitting ----------------------------------------------------------------
+
+// Submits a retained object; objects that are not drawn (cameras, lights) are ignored.
+TQ3Status Q3Object_Submit(TQ3Object object, TQ3ViewObject view);
+TQ3Status Q3Shader_Submit(TQ3ShaderObject shader, TQ3ViewObject view);
+TQ3Status Q3Push_Submit(TQ3ViewObject view);
+TQ3Status Q3Pop_Submit(TQ3ViewObject view);
+TQ3Status Q3InterpolationStyle_Submit(TQ3InterpolationStyle style, TQ3ViewObject view);
+TQ3Status Q3BackfacingStyle_Submit(TQ3BackfacingStyle style, TQ3ViewObject view);
+TQ3Status Q3FillStyle_Submit(TQ3FillStyle style, TQ3ViewObject view);
+TQ3Status Q3FogStyle_Submit(const TQ3FogStyleData* data, TQ3ViewObject view);
+TQ3Status Q3PickIDStyle_Submit(TQ3Uns32 id, TQ3ViewObject view);
+// Each transform applies to the geometry before those already in force.
+TQ3Status Q3TranslateTransform_Submit(const TQ3Vector3D* translate, TQ3ViewObject view);
+TQ3Status Q3ScaleTransform_Submit(const TQ3Vector3D* scale, TQ3ViewObject view);
+TQ3Status Q3QuaternionTransform_Submit(const TQ3Quaternion* quaternion, TQ3ViewObject view);
+TQ3Status Q3MatrixTransform_Submit(const TQ3Matrix4x4* matrix, TQ3ViewObject view);
+
+// Shaders and textures ------------------------------------------------------
+
+// The texture wraps in u and v; v = 1 is the texture's top row.
+TQ3ShaderObject Q3TextureShader_New(TQ3TextureObject texture);
+TQ3Status Q3TextureShader_GetTexture(TQ3ShaderObject shader, TQ3TextureObject* texture);
+TQ3TextureObject Q3PixmapTexture_New(const TQ3StoragePixmap* pixmap);
+TQ3Status Q3PixmapTexture_GetPixmap(TQ3TextureObject texture, TQ3StoragePixmap* pixmap);
+TQ3ObjectType Q3Texture_GetType(TQ3TextureObject texture);
+TQ3Status Q3Texture_GetWidth(TQ3TextureObject texture, TQ3Uns32* width);
+TQ3Status Q3Texture_GetHeight(TQ3TextureObject texture, TQ3Uns32* height);
+
+// Attribute sets ------------------------------------------------------------
+
+TQ3AttributeSet Q3AttributeSet_New(void);
+// Adds or replaces. For the surface shader, `data` points at the shader
+// handle and the set keeps its own reference.
+TQ3Status Q3AttributeSet_Add(TQ3AttributeSet set, TQ3AttributeType type, const void* data);
+// Copies the value out; a surface shader comes back as a new reference.
+TQ3Status Q3AttributeSet_Get(TQ3AttributeSet set, TQ3AttributeType type, void* data);
+TQ3Boolean Q3AttributeSet_Contains(TQ3AttributeSet set, TQ3AttributeType type);
+TQ3Status Q3AttributeSet_Clear(TQ3AttributeSet set, TQ3AttributeType type);
+
+// Geometry ------------------------------------------------------------------
+
+TQ3Status Q3Geometry_GetAttributeSet(TQ3GeometryObject geometry, TQ3AttributeSet* set);
+TQ3Status Q3Geometry_SetAttributeSet(TQ3GeometryObject geometry, TQ3AttributeSet set);
+
+// The mesh copies every array and keeps a reference to each attribute set.
+// Attribute arrays of types the library does not know are left out.
+TQ3GeometryObject Q3TriMesh_New(const TQ3TriMeshData* data);
+// Draws, picks or bounds straight from the caller's record.
+TQ3Status Q3TriMesh_Submit(const TQ3TriMeshData* data, TQ3ViewObject view);
+TQ3Status Q3TriMesh_GetData(TQ3GeometryObject mesh, TQ3TriMeshData* data);
+TQ3Status Q3TriMesh_EmptyData(TQ3TriMeshData* data);
+
+// Boxes (faces 0 to 5), cones and cylinders come from model files.
+TQ3Status Q3Box_GetFaceAttributeSet(TQ3GeometryObject box, TQ3Uns32 face, TQ3AttributeSet* set);
+TQ3Status Q3Box_SetFaceAttributeSet(TQ3GeometryObject box, TQ3Uns32 face, TQ3AttributeSet set);
+TQ3Status Q3Cone_GetFaceAttributeSet(TQ3GeometryObject cone, TQ3AttributeSet* set);
+TQ3Status Q3Cone_SetFaceAttributeSet(TQ3GeometryObject cone, TQ3AttributeSet set);
+TQ3Status Q3Cone_GetBottomAttributeSet(TQ3GeometryObject cone, TQ3AttributeSet* set);
+TQ3Status Q3Cone_SetBottomAttributeSet(TQ3GeometryObject cone, TQ3AttributeSet set);
+TQ3Status Q3Cylinder_GetFaceAttributeSet(TQ3GeometryObject cylinder, TQ3AttributeSet* set);
+TQ3Status Q3Cylinder_SetFaceAttributeSet(TQ3GeometryObject cylinder, TQ3AttributeSet set);
+TQ3Status Q3Cylinder_GetBottomAttributeSet(TQ3GeometryObject cylinder, TQ3AttributeSet* set);
+TQ3Status Q3Cylinder_SetBottomAttributeSet(TQ3GeometryObject cylinder, TQ3AttributeSet set);
+TQ3Status Q3Cylinder_GetTopAttributeSet(TQ3GeometryObject cylinder, TQ3AttributeSet* set);
+TQ3Status Q3Cylinder_SetTopAttributeSet(TQ3GeometryObject cylinder, TQ3AttributeSet set);
+
+// Picking -------------------------------------------------------------------
+
+TQ3PickObject Q3WindowPointPick_New(const TQ3WindowPointPickData* data);
+TQ3Status Q3Pick_GetNumHits(TQ3PickObject pick, TQ3Uns32* count);
+TQ3Status Q3Pick_GetPickDetailValidMask(TQ3PickObject pick, TQ3Uns32 index, TQ3PickDetail* mask);
+// The pick ID is a TQ3Uns32, the XYZ a world TQ3Point3D, the distance a float.
+TQ3Status Q3Pick_GetPickDetailData(TQ3PickObject pick, TQ3Uns32 index, TQ3PickDetail detail, void* data);
+TQ3Status Q3Pick_EmptyHitList(TQ3PickObject pick);
+
+// Memory --------------------------------------------------------------------
+
+// Zero-filled; null on failure or for size 0.
+void* Q3Memory_AllocateClear(TQ3Uns32 size);
+// On failure the block and the pointer stay as they were.
+TQ3Status Q3Memory_Reallocate_(void** pointer, TQ3Uns32 newSize);
+void Q3Memory_Free_(void** pointer);
+
+// Storage and files ---------------------------------------------------------
+
+// Copies the bytes.
+TQ3StorageObject Q3MemoryStorage_New(const unsigned char* bytes, TQ3Uns32 size);
+// Reads the caller's bytes in place; they must outlive the storage.
+TQ3StorageObject Q3MemoryStorage_NewBuffer(unsigned char* bytes, TQ3Uns32 validSize, TQ3Uns32 bufferSize);
+TQ3Status Q3Storage_GetSize(TQ3StorageObject storage, TQ3Uns32* size);
+TQ3Status Q3Storage_GetData(
+    TQ3StorageObject storage, TQ3Uns32 offset, TQ3Uns32 size, unsigned char* data, TQ3Uns32* sizeRead);
+
+TQ3FileObject Q3File_New(void);
+TQ3Status Q3File_SetStorage(TQ3FileObject file, TQ3StorageObject storage);
+// Recognises binary and text model files.
+TQ3Status Q3File_OpenRead(TQ3FileObject file, TQ3FileMode* mode);
+// True once no further object can be read, after the end or after bad data.
+TQ3Boolean Q3File_IsEndOfFile(TQ3FileObject file);
+// The next top-level object with one reference, or null for one that is
+// unknown or unreadable.
+TQ3Object Q3File_ReadObject(TQ3FileObject file);
+TQ3Status Q3File_Close(TQ3FileObject file);
+
+// Mathematics ---------------------------------------------------------------
+// These need no Q3Initialize. Results may alias operands.
+
+TQ3Vector3D* Q3Vector3D_Normalize(const TQ3Vector3D* vector, TQ3Vector3D* result); // zero stays zero
+float Q3Vector3D_Length(const TQ3Vector3D* vector);
+TQ3Vector3D* Q3Vector3D_TransformQuaternion(
+    const TQ3Vector3D* vector, const TQ3Quaternion* quaternion, TQ3Vector3D* result);
+TQ3Point3D* Q3Point3D_TransformQuaternion(const TQ3Point3D* point, const TQ3Quaternion* quaternion, TQ3Point3D* result);
+TQ3Vector3D* Q3Point3D_Subtract(const TQ3Point3D* p1, const TQ3Point3D* p2, TQ3Vector3D* result);
+TQ3Point3D* Q3Point3D_Vector3D_Add(const TQ3Point3D* point, const TQ3Vector3D* vector, TQ3Point3D* result);
+float Q3Point3D_Distance(const TQ3Point3D* p1, const TQ3Point3D* p2);
+float Q3Point3D_DistanceSquared(const TQ3Point3D* p1, const TQ3Point3D* p2);
+// (b - a) x (c - a).
+TQ3Vector3D* Q3Point3D_CrossProductTri(
+    const TQ3Point3D* a, const TQ3Point3D* b, const TQ3Point3D* c, TQ3Vector3D* result);
+// p * M with the divide by w.
+TQ3Point3D* Q3Point3D_Transform(const TQ3Point3D* point, const TQ3Matrix4x4* matrix, TQ3Point3D* result);
+// Null, and the result untouched, for a singular matrix.
+TQ3Matrix4x4* Q3Matrix4x4_Invert(const TQ3Matrix4x4* matrix, TQ3Matrix4x4* result);
+TQ3Quaternion* Q3Quaternion_SetRotateAboutAxis(TQ3Quaternion* result, const TQ3Vector3D* axis, float angle);
+// "First, then second": the rotation that applies `first` and then `second`.
+TQ3Quaternion* Q3Quaternion_Multiply(const TQ3Quaternion* first, const TQ3Quaternion* second, TQ3Quaternion* result);
+TQ3Quaternion* Q3Quaternion_Normalize(const TQ3Quaternion* quaternion, TQ3Quaternion* result);
+TQ3Quaternion* Q3Quaternion_Invert(const TQ3Quaternion* quaternion, TQ3Quaternion* result); // zero stays zero
+TQ3Quaternion* Q3Quaternion_MatchReflection(const TQ3Quaternion* q1, const TQ3Quaternion* q2, TQ3Quaternion* result);
+// Normalised linear interpolation: 0 gives q1, 1 gives q2.
+TQ3Quaternion* Q3Quaternion_InterpolateLinear(
+    const TQ3Quaternion* q1, const TQ3Quaternion* q2, float t, TQ3Quaternion* result);
+TQ3BoundingBox* Q3BoundingBox_SetFromPoints3D(
+    TQ3BoundingBox* box, const TQ3Point3D* points, TQ3Uns32 count, TQ3Uns32 stride);
 }

@@ -1,0 +1,225 @@
+#include "Bounds.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <tuple>
+#include <vector>
+
+namespace Q3 {
+
+namespace {
+
+    struct Vec {
+        double x { 0 }, y { 0 }, z { 0 };
+        Vec operator-(const Vec& o) const { return { x - o.x, y - o.y, z - o.z }; }
+        Vec operator+(const Vec& o) const { return { x + o.x, y + o.y, z + o.z }; }
+        Vec operator*(double s) const { return { x * s, y * s, z * s }; }
+        bool operator<(const Vec& o) const { return std::tie(x, y, z) < std::tie(o.x, o.y, o.z); }
+        bool operator==(const Vec& o) const { return x == o.x && y == o.y && z == o.z; }
+    };
+
+    double Dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+    Vec Cross(const Vec& a, const Vec& b)
+    {
+        return { a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x };
+    }
+
+    struct Sphere {
+        Vec centre {};
+        double radius { -1 }; // negative: holds nothing
+
+        bool Holds(const Vec& p) const
+        {
+            // A little slack, so points on the boundary count as inside.
+            constexpr double Slack = 1e-9;
+            return radius >= 0 && std::sqrt(Dot(p - centre, p - centre)) <= radius * (1 + Slack) + Slack;
+        }
+    };
+
+    Sphere Through(const Vec& a) { return { a, 0 }; }
+
+    Sphere Through(const Vec& a, const Vec& b)
+    {
+        const Vec centre = (a + b) * 0.5;
+        return { centre, std::sqrt(Dot(a - centre, a - centre)) };
+    }
+
+    Sphere Through(const Vec& a, const Vec& b, const Vec& c)
+    {
+        const Vec ab = b - a, ac = c - a;
+        const Vec normal = Cross(ab, ac);
+        const double denominator = 2 * Dot(normal, normal);
+        // Collinear points: the sphere of the two farthest apart holds the third.
+        if (denominator <= 1e-18 * Dot(ab, ab) * Dot(ac, ac) || denominator == 0) {
+            Sphere best = Through(a, b);
+            for (const Sphere& s : { Through(a, c), Through(b, c) })
+                if (s.radius > best.radius)
+                    best = s;
+            return best;
+        }
+        const Vec offset = (Cross(normal, ab) * Dot(ac, ac) + Cross(ac, normal) * Dot(ab, ab)) * (1 / denominator);
+        return { a + offset, std::sqrt(Dot(offset, offset)) };
+    }
+
+    Sphere Through(const Vec& a, const Vec& b, const Vec& c, const Vec& d)
+    {
+        // The centre x solves 2 (p - a) . x = |p|^2 - |a|^2 for p = b, c, d.
+        const Vec u = b - a, v = c - a, w = d - a;
+        const double determinant = Dot(u, Cross(v, w));
+        if (std::fabs(determinant) <= 1e-12 * std::sqrt(Dot(u, u) * Dot(v, v) * Dot(w, w))) {
+            // Coplanar points: the smallest sphere through three that holds the fourth.
+            Sphere best;
+            for (const Sphere& s : { Through(a, b, c), Through(a, b, d), Through(a, c, d), Through(b, c, d) }) {
+                const bool holdsAll = s.Holds(a) && s.Holds(b) && s.Holds(c) && s.Holds(d);
+                if (holdsAll && (best.radius < 0 || s.radius < best.radius))
+                    best = s;
+            }
+            return best.radius >= 0 ? best : Through(a, b, c);
+        }
+        const double uu = Dot(u, u) / 2, vv = Dot(v, v) / 2, ww = Dot(w, w) / 2;
+        const Vec offset = (Cross(v, w) * uu + Cross(w, u) * vv + Cross(u, v) * ww) * (1 / determinant);
+        return { a + offset, std::sqrt(Dot(offset, offset)) };
+    }
+
+    std::vector<Vec> Shuffled(std::span<const TQ3Point3D> points)
+    {
+        std::vector<Vec> all;
+        all.reserve(points.size());
+        for (const TQ3Point3D& p : points)
+            all.push_back({ p.x, p.y, p.z });
+        std::sort(all.begin(), all.end());
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        // A fixed seed keeps the result the same from run to run.
+        constexpr unsigned Seed = 0x5EED;
+        std::mt19937 random(Seed);
+        for (size_t i = all.size(); i > 1; --i)
+            std::swap(all[i - 1], all[random() % i]);
+        return all;
+    }
+
+}
+
+TQ3BoundingBox BoxAround(std::span<const TQ3Point3D> points)
+{
+    TQ3BoundingBox box {};
+    Q3BoundingBox_SetFromPoints3D(&box, points.data(), static_cast<TQ3Uns32>(points.size()), sizeof(TQ3Point3D));
+    return box;
+}
+
+TQ3BoundingSphere SphereAround(std::span<const TQ3Point3D> points)
+{
+    TQ3BoundingSphere result {};
+    result.isEmpty = kQ3True;
+    if (points.empty())
+        return result;
+    const std::vector<Vec> p = Shuffled(points);
+    // Welzl's algorithm unrolled into loops: each point found outside
+    // becomes a boundary point of the sphere over the points before it.
+    Sphere sphere = Through(p[0]);
+    for (size_t i = 1; i < p.size(); ++i) {
+        if (sphere.Holds(p[i]))
+            continue;
+        sphere = Through(p[i]);
+        for (size_t j = 0; j < i; ++j) {
+            if (sphere.Holds(p[j]))
+                continue;
+            sphere = Through(p[i], p[j]);
+            for (size_t k = 0; k < j; ++k) {
+                if (sphere.Holds(p[k]))
+                    continue;
+                sphere = Through(p[i], p[j], p[k]);
+                for (size_t l = 0; l < k; ++l)
+                    if (!sphere.Holds(p[l]))
+                        sphere = Through(p[i], p[j], p[k], p[l]);
+            }
+        }
+    }
+    // The radius in floats must still hold every point.
+    double radius = 0;
+    for (const Vec& point : p)
+        radius = std::max(radius, std::sqrt(Dot(point - sphere.centre, point - sphere.centre)));
+    result.origin = { static_cast<float>(sphere.centre.x), static_cast<float>(sphere.centre.y),
+        static_cast<float>(sphere.centre.z) };
+    result.radius = std::nextafter(static_cast<float>(radius), std::numeric_limits<float>::infinity());
+    if (radius == 0)
+        result.radius = 0;
+    result.isEmpty = kQ3False;
+    return result;
+}
+
+}
+
+#include "View.h"
+
+#include <vector>
+
+namespace Q3 {
+
+namespace {
+
+    // Collects the world position of every point submitted.
+    class BoundsPass final : public Pass {
+    public:
+        void Mesh(const Render::Mesh& mesh, const ViewState& state) override
+        {
+            for (uint32_t i = 0; i < mesh.pointCount; ++i)
+                points.push_back(TransformAffine(mesh.points[i], state.localToWorld));
+        }
+
+        std::vector<TQ3Point3D> points {};
+    };
+
+    TQ3Status StartBounding(TQ3ViewObject view, TQ3ComputeBounds computeBounds, View::Mode mode)
+    {
+        auto* self = Cast<View>(view);
+        if (!self || computeBounds > kQ3ComputeBoundsApproximate)
+            return kQ3Failure;
+        // Approximate bounds are computed exactly too.
+        self->Start(mode, std::make_unique<BoundsPass>());
+        return kQ3Success;
+    }
+
+    BoundsPass* EndBounding(TQ3ViewObject view, View::Mode mode, std::unique_ptr<Pass>& pass)
+    {
+        auto* self = Cast<View>(view);
+        pass = self ? self->End(mode) : nullptr;
+        return static_cast<BoundsPass*>(pass.get());
+    }
+
+}
+
+}
+
+using namespace Q3;
+
+TQ3Status Q3View_StartBoundingBox(TQ3ViewObject view, TQ3ComputeBounds computeBounds)
+{
+    return StartBounding(view, computeBounds, View::Mode::BoundingBox);
+}
+
+TQ3ViewStatus Q3View_EndBoundingBox(TQ3ViewObject view, TQ3BoundingBox* result)
+{
+    std::unique_ptr<Pass> pass;
+    BoundsPass* bounds = EndBounding(view, View::Mode::BoundingBox, pass);
+    if (!bounds || !result)
+        return kQ3ViewStatusError;
+    *result = BoxAround(bounds->points);
+    return kQ3ViewStatusDone;
+}
+
+TQ3Status Q3View_StartBoundingSphere(TQ3ViewObject view, TQ3ComputeBounds computeBounds)
+{
+    return StartBounding(view, computeBounds, View::Mode::BoundingSphere);
+}
+
+TQ3ViewStatus Q3View_EndBoundingSphere(TQ3ViewObject view, TQ3BoundingSphere* result)
+{
+    std::unique_ptr<Pass> pass;
+    BoundsPass* bounds = EndBounding(view, View::Mode::BoundingSphere, pass);
+    if (!bounds || !result)
+        return kQ3ViewStatusError;
+    *result = SphereAround(bounds->points);
+    return kQ3ViewStatusDone;
+}

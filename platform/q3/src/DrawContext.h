@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Object.h"
+#include "render/Device.h"
+
+namespace Q3 {
+
+// Where a view's frames go: caller memory (a pixmap) or a window's port,
+// which is flushed to the screen after each frame.
+class DrawContext final : public Object {
+public:
+    static constexpr TQ3ObjectType Type = kQ3SharedTypeDrawContext;
+
+    explicit DrawContext(const TQ3PixmapDrawContextData& data)
+        : m_data(data.drawContextData)
+        , m_pixmap(data.pixmap)
+    {
+    }
+    explicit DrawContext(const TQ3MacDrawContextData& data)
+        : m_data(data.drawContextData)
+        , m_window(data.window)
+    {
+    }
+
+    std::span<const TQ3ObjectType> TypeChain() const override;
+
+    void SetClearColor(const TQ3ColorARGB& color) { m_data.clearImageColor = color; }
+    // Null when the context clears nothing.
+    const TQ3ColorARGB* ClearColor() const;
+
+    // The pixels to draw into and the pane's part of them; false when there
+    // is nothing to draw into (a window without a port, an empty pane).
+    bool Target(Render::Target& target, Render::Pane& pane) const;
+    // The pane in window (or pixmap) coordinates, as the caller gave it.
+    TQ3Area PaneArea() const;
+    // Shows a finished frame: a window repaints the pane at once.
+    void Present(const Render::Pane& pane) const;
+
+private:
+    TQ3DrawContextData m_data {};
+    TQ3Pixmap m_pixmap {};
+    WindowRef m_window { nullptr };
+};
+
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "Object.h"
+
+#include <list>
+
+namespace Q3 {
+
+// An ordered list of objects, each held by one reference. A display group
+// draws its members inside its own push and pop; a light group holds the
+// lights of a view and is never drawn.
+class Group final : public Object {
+public:
+    static constexpr TQ3ObjectType Type = kQ3ShapeTypeGroup;
+
+    enum class Kind { Display, Light };
+
+    explicit Group(Kind kind)
+        : m_kind(kind)
+    {
+    }
+
+    std::span<const TQ3ObjectType> TypeChain() const override;
+    TQ3Status Submit(View& view) override;
+
+    Kind GroupKind() const { return m_kind; }
+
+    // False for an object this group may not hold: a non-light in a light
+    // group, or a group that would then contain itself.
+    bool Accepts(TQ3Object object) const;
+
+    TQ3GroupPosition Add(TQ3Object object);
+    TQ3GroupPosition First();
+    // The position after `position`, null after the last or for a foreign position.
+    TQ3GroupPosition Next(TQ3GroupPosition position);
+    // The member at a position of this group, borrowed; false for a foreign position.
+    bool Get(TQ3GroupPosition position, TQ3Object& object);
+    bool Set(TQ3GroupPosition position, TQ3Object object);
+    TQ3Object Remove(TQ3GroupPosition position);
+
+    // Members in order; empty members are null.
+    template<typename Visit>
+    void ForEach(Visit visit) const
+    {
+        for (const Member& member : m_members)
+            visit(member.object.Get());
+    }
+
+    bool Contains(const Object* object) const;
+
+private:
+    struct Member {
+        Ref<> object {};
+    };
+
+    std::list<Member>::iterator Find(TQ3GroupPosition position);
+
+    Kind m_kind { Kind::Display };
+    std::list<Member> m_members {};
+};
+
+}

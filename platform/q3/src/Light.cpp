@@ -1,0 +1,142 @@
+#include "Light.h"
+
+#include "Math.h"
+
+namespace Q3 {
+
+Light::Light(Render::Light::Kind kind, const TQ3LightData& data)
+    : m_on(data.isOn != kQ3False)
+{
+    m_light.kind = kind;
+    m_light.color = data.color;
+    m_light.brightness = data.brightness;
+}
+
+std::span<const TQ3ObjectType> Light::TypeChain() const
+{
+    static constexpr TQ3ObjectType ambient[]
+        = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeLight, kQ3LightTypeAmbient };
+    static constexpr TQ3ObjectType directional[]
+        = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeLight, kQ3LightTypeDirectional };
+    static constexpr TQ3ObjectType point[]
+        = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeLight, kQ3LightTypePoint };
+    switch (m_light.kind) {
+    case Render::Light::Kind::Directional:
+        return directional;
+    case Render::Light::Kind::Point:
+        return point;
+    default:
+        return ambient;
+    }
+}
+
+}
+
+using namespace Q3;
+
+namespace {
+
+// The light of the given kind behind a handle, else null.
+Light* LightOf(TQ3LightObject light, Render::Light::Kind kind)
+{
+    auto* self = Cast<Light>(light);
+    if (self && self->Data().kind != kind) {
+        PostError(kQ3ErrorInvalidObjectType);
+        return nullptr;
+    }
+    return self;
+}
+
+int AttenuationOf(TQ3AttenuationType attenuation)
+{
+    return attenuation <= kQ3AttenuationTypeInverseDistanceSquared ? static_cast<int>(attenuation) : 0;
+}
+
+}
+
+TQ3LightObject Q3AmbientLight_New(const TQ3LightData* data)
+{
+    if (!data) {
+        PostError(kQ3ErrorInvalidParameter);
+        return nullptr;
+    }
+    return new Light(Render::Light::Kind::Ambient, *data);
+}
+
+TQ3LightObject Q3DirectionalLight_New(const TQ3DirectionalLightData* data)
+{
+    if (!data) {
+        PostError(kQ3ErrorInvalidParameter);
+        return nullptr;
+    }
+    // Shadows are not drawn, so castsShadows has no effect.
+    auto* light = new Light(Render::Light::Kind::Directional, data->lightData);
+    light->Data().direction = Normalized(data->direction);
+    return light;
+}
+
+TQ3LightObject Q3PointLight_New(const TQ3PointLightData* data)
+{
+    if (!data) {
+        PostError(kQ3ErrorInvalidParameter);
+        return nullptr;
+    }
+    auto* light = new Light(Render::Light::Kind::Point, data->lightData);
+    light->Data().location = data->location;
+    light->Data().attenuation = AttenuationOf(data->attenuation);
+    return light;
+}
+
+TQ3Status Q3Light_SetBrightness(TQ3LightObject light, float brightness)
+{
+    auto* self = Cast<Light>(light);
+    if (!self)
+        return kQ3Failure;
+    self->Data().brightness = brightness;
+    return kQ3Success;
+}
+
+TQ3Status Q3Light_SetState(TQ3LightObject light, TQ3Boolean isOn)
+{
+    auto* self = Cast<Light>(light);
+    if (!self)
+        return kQ3Failure;
+    self->SetOn(isOn != kQ3False);
+    return kQ3Success;
+}
+
+TQ3Status Q3Light_SetColor(TQ3LightObject light, const TQ3ColorRGB* color)
+{
+    auto* self = Cast<Light>(light);
+    if (!self || !color)
+        return kQ3Failure;
+    self->Data().color = *color;
+    return kQ3Success;
+}
+
+TQ3Status Q3DirectionalLight_SetDirection(TQ3LightObject light, const TQ3Vector3D* direction)
+{
+    auto* self = LightOf(light, Render::Light::Kind::Directional);
+    if (!self || !direction)
+        return kQ3Failure;
+    self->Data().direction = Normalized(*direction);
+    return kQ3Success;
+}
+
+TQ3Status Q3PointLight_SetLocation(TQ3LightObject light, const TQ3Point3D* location)
+{
+    auto* self = LightOf(light, Render::Light::Kind::Point);
+    if (!self || !location)
+        return kQ3Failure;
+    self->Data().location = *location;
+    return kQ3Success;
+}
+
+TQ3Status Q3PointLight_SetAttenuation(TQ3LightObject light, TQ3AttenuationType attenuation)
+{
+    auto* self = LightOf(light, Render::Light::Kind::Point);
+    if (!self)
+        return kQ3Failure;
+    self->Data().attenuation = AttenuationOf(attenuation);
+    return kQ3Success;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+// Small vector and matrix helpers for the library's own use. Matrices take
+// row vectors: p' = p * M, so M = A * B applies A first, then B.
+
+#include <q3/Q3.h>
+
+namespace Q3 {
+
+inline TQ3Vector3D operator-(const TQ3Point3D& a, const TQ3Point3D& b) { return { a.x - b.x, a.y - b.y, a.z - b.z }; }
+inline TQ3Vector3D operator-(const TQ3Vector3D& a, const TQ3Vector3D& b) { return { a.x - b.x, a.y - b.y, a.z - b.z }; }
+inline TQ3Vector3D operator+(const TQ3Vector3D& a, const TQ3Vector3D& b) { return { a.x + b.x, a.y + b.y, a.z + b.z }; }
+inline TQ3Point3D operator+(const TQ3Point3D& p, const TQ3Vector3D& v) { return { p.x + v.x, p.y + v.y, p.z + v.z }; }
+inline TQ3Vector3D operator*(const TQ3Vector3D& v, float s) { return { v.x * s, v.y * s, v.z * s }; }
+inline TQ3Vector3D operator-(const TQ3Vector3D& v) { return { -v.x, -v.y, -v.z }; }
+
+inline float Dot(const TQ3Vector3D& a, const TQ3Vector3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+inline TQ3Vector3D Cross(const TQ3Vector3D& a, const TQ3Vector3D& b)
+{
+    return { a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x };
+}
+
+// A unit vector, or zero for a zero vector.
+TQ3Vector3D Normalized(const TQ3Vector3D& v);
+
+TQ3Matrix4x4 Identity();
+TQ3Matrix4x4 Multiply(const TQ3Matrix4x4& a, const TQ3Matrix4x4& b);
+TQ3Matrix4x4 Translation(const TQ3Vector3D& offset);
+TQ3Matrix4x4 Scaling(const TQ3Vector3D& scale);
+TQ3Matrix4x4 Rotation(const TQ3Quaternion& quaternion);
+bool Invert(const TQ3Matrix4x4& matrix, TQ3Matrix4x4& inverse);
+TQ3Matrix4x4 Transposed(const TQ3Matrix4x4& matrix);
+
+// p * M without the divide: the matrix is affine wherever this is used.
+TQ3Point3D TransformAffine(const TQ3Point3D& p, const TQ3Matrix4x4& m);
+// v * M with the upper 3 x 3 only.
+TQ3Vector3D TransformVector(const TQ3Vector3D& v, const TQ3Matrix4x4& m);
+
+}

@@ -1,0 +1,59 @@
+#include <carbon/Carbon.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+namespace {
+
+std::string WriteTemporaryFile(const std::string& content)
+{
+    const auto path = std::filesystem::temp_directory_path() / ("carbon_file_test_" + std::to_string(::getpid()));
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::fclose(file);
+    return path.string();
+}
+
+}
+
+TEST(Files, WholeFileReadsByPath)
+{
+    const std::string path = WriteTemporaryFile("3DMetafile");
+    FSSpec spec {};
+    ASSERT_EQ(FSMakeFSSpecFromPath(path.c_str(), &spec), noErr);
+    int16_t refNum = 0;
+    ASSERT_EQ(FSpOpenDF(&spec, fsRdPerm, &refNum), noErr);
+    int32_t size = 0;
+    ASSERT_EQ(GetEOF(refNum, &size), noErr);
+    EXPECT_EQ(size, 10);
+    char buffer[16] {};
+    int32_t count = size;
+    EXPECT_EQ(FSRead(refNum, &count, buffer), noErr);
+    EXPECT_EQ(std::string(buffer, count), "3DMetafile");
+
+    count = 4;
+    EXPECT_EQ(FSRead(refNum, &count, buffer), eofErr);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(FSClose(refNum), noErr);
+    EXPECT_EQ(FSClose(refNum), rfNumErr);
+    std::filesystem::remove(path);
+}
+
+TEST(Files, BadSpecsAndNumbersFail)
+{
+    FSSpec spec {};
+    EXPECT_EQ(FSMakeFSSpecFromPath("", &spec), paramErr);
+    EXPECT_EQ(FSMakeFSSpecFromPath(std::string(FSSpecPathCapacity, 'a').c_str(), &spec), paramErr);
+    ASSERT_EQ(FSMakeFSSpecFromPath("/nonexistent/terraslide/file", &spec), noErr);
+    int16_t refNum = 0;
+    EXPECT_EQ(FSpOpenDF(&spec, fsRdPerm, &refNum), fnfErr);
+    EXPECT_EQ(FSpOpenDF(&spec, 3, &refNum), permErr);
+    int32_t size = 0;
+    EXPECT_EQ(GetEOF(999, &size), rfNumErr);
+    EXPECT_EQ(FSRead(999, &size, nullptr), rfNumErr);
+}

@@ -1,0 +1,137 @@
+#include "SceneFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+class Bounding : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_start = Q3Object_LiveCount();
+        view = Q3View_New();
+    }
+    void TearDown() override
+    {
+        Q3Object_Dispose(view);
+        EXPECT_EQ(Q3Object_LiveCount(), m_start);
+    }
+
+    template<typename Submit>
+    TQ3BoundingBox Box(Submit submit)
+    {
+        TQ3BoundingBox box {};
+        EXPECT_EQ(Q3View_StartBoundingBox(view, kQ3ComputeBoundsExact), kQ3Success);
+        do
+            submit();
+        while (Q3View_EndBoundingBox(view, &box) == kQ3ViewStatusRetraverse);
+        return box;
+    }
+
+    template<typename Submit>
+    TQ3BoundingSphere Sphere(Submit submit)
+    {
+        TQ3BoundingSphere sphere {};
+        EXPECT_EQ(Q3View_StartBoundingSphere(view, kQ3ComputeBoundsExact), kQ3Success);
+        do
+            submit();
+        while (Q3View_EndBoundingSphere(view, &sphere) == kQ3ViewStatusRetraverse);
+        return sphere;
+    }
+
+    TQ3ViewObject view { nullptr };
+
+private:
+    TQ3Uns32 m_start { 0 };
+};
+
+}
+
+TEST_F(Bounding, BoxOfATransformedMeshIsInWorldCoordinates)
+{
+    Fixtures::Quad quad(1);
+    const TQ3Vector3D move { 10, 0, 0 }, scale { 2, 3, 1 };
+    // Scale first, then translate, as submitted translate-then-scale.
+    const TQ3BoundingBox box = Box([&] {
+        Q3Push_Submit(view);
+        Q3TranslateTransform_Submit(&move, view);
+        Q3ScaleTransform_Submit(&scale, view);
+        Q3TriMesh_Submit(&quad.data, view);
+        Q3Pop_Submit(view);
+    });
+    EXPECT_EQ(box.isEmpty, kQ3False);
+    EXPECT_FLOAT_EQ(box.min.x, 8);
+    EXPECT_FLOAT_EQ(box.max.x, 12);
+    EXPECT_FLOAT_EQ(box.min.y, -3);
+    EXPECT_FLOAT_EQ(box.max.y, 3);
+}
+
+TEST_F(Bounding, SphereIsTheSmallestEnclosingOne)
+{
+    Fixtures::Quad quad(3);
+    const TQ3Vector3D move { 0, 0, 5 };
+    const TQ3BoundingSphere sphere = Sphere([&] {
+        Q3TranslateTransform_Submit(&move, view);
+        Q3TriMesh_Submit(&quad.data, view);
+    });
+    EXPECT_EQ(sphere.isEmpty, kQ3False);
+    EXPECT_NEAR(sphere.origin.x, 0, 1e-5f);
+    EXPECT_NEAR(sphere.origin.z, 5, 1e-5f);
+    EXPECT_NEAR(sphere.radius, 3 * std::sqrt(2.0f), 1e-4f);
+}
+
+TEST_F(Bounding, SphereOfATetrahedronTouchesAllFourCorners)
+{
+    TQ3Point3D points[] = { { 1, 1, 1 }, { 1, -1, -1 }, { -1, 1, -1 }, { -1, -1, 1 }, { 0.1f, 0.2f, 0.3f } };
+    TQ3TriMeshTriangleData triangles[] = { { { 0, 1, 2 } } };
+    TQ3TriMeshData data {};
+    data.numPoints = 5;
+    data.points = points;
+    data.numTriangles = 1;
+    data.triangles = triangles;
+    const TQ3BoundingSphere sphere = Sphere([&] { Q3TriMesh_Submit(&data, view); });
+    EXPECT_NEAR(sphere.radius, std::sqrt(3.0f), 1e-4f);
+    EXPECT_NEAR(sphere.origin.y, 0, 1e-4f);
+}
+
+TEST_F(Bounding, NothingSubmittedIsEmpty)
+{
+    const TQ3BoundingBox box = Box([] {});
+    EXPECT_EQ(box.isEmpty, kQ3True);
+    const TQ3BoundingSphere sphere = Sphere([] {});
+    EXPECT_EQ(sphere.isEmpty, kQ3True);
+    EXPECT_EQ(sphere.radius, 0);
+}
+
+TEST_F(Bounding, NestedGroupsCountWithTheTransformInForce)
+{
+    Fixtures::Quad quad(1);
+    TQ3GeometryObject mesh = Q3TriMesh_New(&quad.data);
+    TQ3GroupObject group = Q3DisplayGroup_New();
+    TQ3GroupObject inner = Q3DisplayGroup_New();
+    Q3Group_AddObject(inner, mesh);
+    Q3Group_AddObject(group, inner);
+    const TQ3Vector3D far { 100, 0, 0 };
+    const TQ3BoundingBox box = Box([&] {
+        Q3TranslateTransform_Submit(&far, view);
+        Q3DisplayGroup_Submit(group, view);
+        // The group's own push and pop are balanced: the loop's state stays.
+        EXPECT_EQ(Q3Pop_Submit(view), kQ3Failure);
+    });
+    EXPECT_FLOAT_EQ(box.min.x, 99);
+    EXPECT_FLOAT_EQ(box.max.x, 101);
+    Q3Object_Dispose(inner);
+    Q3Object_Dispose(group);
+    Q3Object_Dispose(mesh);
+}
+
+TEST_F(Bounding, SubmittingOutsideALoopFails)
+{
+    Fixtures::Quad quad(1);
+    EXPECT_EQ(Q3TriMesh_Submit(&quad.data, view), kQ3Failure);
+    EXPECT_EQ(Q3Push_Submit(view), kQ3Failure);
+    EXPECT_EQ(Q3View_EndBoundingBox(view, nullptr), kQ3ViewStatusError);
+    Q3Error_Get(nullptr);
+}

@@ -1,0 +1,154 @@
+#include "SceneFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class Picking : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_start = Q3Object_LiveCount();
+        camera = Fixtures::Camera();
+        view = Fixtures::View(pixels.data(), Size, Size, camera);
+    }
+    void TearDown() override
+    {
+        Q3Object_Dispose(view);
+        Q3Object_Dispose(camera);
+        EXPECT_EQ(Q3Object_LiveCount(), m_start);
+    }
+
+    struct Hit {
+        TQ3Uns32 count { 0 };
+        TQ3Uns32 id { 0 };
+        TQ3Point3D xyz { 0, 0, 0 };
+    };
+
+    // Picks at a window point, submitting with `submit` inside the loop.
+    template<typename Submit>
+    Hit PickAt(float x, float y, Submit submit)
+    {
+        TQ3WindowPointPickData data {};
+        data.data = { kQ3PickSortNearToFar, kQ3PickDetailMaskPickID | kQ3PickDetailMaskXYZ, 1 };
+        data.point = { x, y };
+        data.vertexTolerance = data.edgeTolerance = 2;
+        TQ3PickObject pick = Q3WindowPointPick_New(&data);
+        EXPECT_EQ(Q3View_StartPicking(view, pick), kQ3Success);
+        do {
+            Q3BackfacingStyle_Submit(kQ3BackfacingStyleRemove, view);
+            submit();
+        } while (Q3View_EndPicking(view) == kQ3ViewStatusRetraverse);
+        Hit hit;
+        Q3Pick_GetNumHits(pick, &hit.count);
+        if (hit.count > 0) {
+            TQ3PickDetail mask = 0;
+            Q3Pick_GetPickDetailValidMask(pick, 0, &mask);
+            EXPECT_EQ(mask, kQ3PickDetailMaskPickID | kQ3PickDetailMaskXYZ);
+            Q3Pick_GetPickDetailData(pick, 0, kQ3PickDetailMaskPickID, &hit.id);
+            Q3Pick_GetPickDetailData(pick, 0, kQ3PickDetailMaskXYZ, &hit.xyz);
+        }
+        Q3Pick_EmptyHitList(pick);
+        Q3Object_Dispose(pick);
+        return hit;
+    }
+
+    void SubmitQuad(TQ3Uns32 id, Fixtures::Quad& quad, TQ3Vector3D offset = { 0, 0, 0 })
+    {
+        Q3Push_Submit(view);
+        Q3TranslateTransform_Submit(&offset, view);
+        Q3PickIDStyle_Submit(id, view);
+        Q3TriMesh_Submit(&quad.data, view);
+        Q3Pop_Submit(view);
+    }
+
+    static constexpr TQ3Uns32 Size = 64;
+    std::vector<uint32_t> pixels = std::vector<uint32_t>(Size * Size);
+    TQ3CameraObject camera { nullptr };
+    TQ3ViewObject view { nullptr };
+
+private:
+    TQ3Uns32 m_start { 0 };
+};
+
+}
+
+TEST_F(Picking, NearestOfTwoOverlappingMeshesWithItsWorldPoint)
+{
+    Fixtures::Quad back(4), front(2);
+    // The far quad is submitted last so that submission order cannot decide.
+    const Hit hit = PickAt(32, 32, [&] {
+        SubmitQuad(7, front, { 0, 0, 2 });
+        SubmitQuad(9, back);
+    });
+    ASSERT_EQ(hit.count, 1u);
+    EXPECT_EQ(hit.id, 7u);
+    EXPECT_NEAR(hit.xyz.z, 2, 1e-4f);
+    // Pixel 32's centre lies half a pixel right of and below the axis.
+    EXPECT_GT(hit.xyz.x, 0);
+    EXPECT_LT(hit.xyz.y, 0);
+    // At distance 8 the view is 16 wide, so half a pixel is 0.125.
+    EXPECT_NEAR(hit.xyz.x, 0.125f, 1e-4f);
+}
+
+TEST_F(Picking, PointBesideTheMeshMisses)
+{
+    Fixtures::Quad quad(1);
+    EXPECT_EQ(PickAt(2, 2, [&] { SubmitQuad(1, quad); }).count, 0u);
+    EXPECT_EQ(PickAt(500, 32, [&] { SubmitQuad(1, quad); }).count, 0u);
+}
+
+TEST_F(Picking, BackFacesUnderRemoveAreNotHit)
+{
+    Fixtures::Quad quad(4);
+    // Turned half round about Y, the quad shows its back to the camera.
+    const TQ3Vector3D axis { 0, 1, 0 };
+    TQ3Quaternion turn;
+    Q3Quaternion_SetRotateAboutAxis(&turn, &axis, 2 * Fixtures::QuarterTurn);
+    const auto submitTurned = [&] {
+        Q3Push_Submit(view);
+        Q3QuaternionTransform_Submit(&turn, view);
+        Q3PickIDStyle_Submit(3, view);
+        Q3TriMesh_Submit(&quad.data, view);
+        Q3Pop_Submit(view);
+    };
+    EXPECT_EQ(PickAt(32, 32, submitTurned).count, 0u);
+    const Hit flipped = PickAt(32, 32, [&] {
+        Q3BackfacingStyle_Submit(kQ3BackfacingStyleFlip, view);
+        submitTurned();
+    });
+    EXPECT_EQ(flipped.count, 1u);
+    EXPECT_EQ(flipped.id, 3u);
+}
+
+TEST_F(Picking, ScaledGeometryPicksWhereItIsDrawn)
+{
+    // A unit quad scaled to half size leaves pixel (4, 32) uncovered.
+    Fixtures::Quad quad(8);
+    const TQ3Vector3D half { 0.5f, 0.5f, 0.5f };
+    const auto submit = [&] {
+        Q3ScaleTransform_Submit(&half, view);
+        Q3PickIDStyle_Submit(5, view);
+        Q3TriMesh_Submit(&quad.data, view);
+    };
+    EXPECT_EQ(PickAt(4, 32, submit).count, 0u);
+    EXPECT_EQ(PickAt(20, 32, submit).id, 5u);
+}
+
+TEST_F(Picking, CornersOutOfRangeAreSkipped)
+{
+    Fixtures::Quad quad(4);
+    quad.triangles[0].pointIndices[1] = 1000;
+    quad.triangles[1].pointIndices[2] = 4;
+    EXPECT_EQ(PickAt(32, 32, [&] { SubmitQuad(1, quad); }).count, 0u);
+}
+
+TEST_F(Picking, NothingIsHitWithoutACameraThatSees)
+{
+    TQ3CameraRange degenerate { 10, 10 };
+    Q3Camera_SetRange(camera, &degenerate);
+    Fixtures::Quad quad(4);
+    EXPECT_EQ(PickAt(32, 32, [&] { SubmitQuad(1, quad); }).count, 0u);
+}

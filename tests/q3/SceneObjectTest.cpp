@@ -1,0 +1,258 @@
+#include "SceneFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SceneObjects : public testing::Test {
+protected:
+    void SetUp() override { m_start = Q3Object_LiveCount(); }
+    void TearDown() override
+    {
+        Q3Error_Get(nullptr);
+        EXPECT_EQ(Q3Object_LiveCount(), m_start);
+    }
+
+private:
+    TQ3Uns32 m_start { 0 };
+};
+
+TQ3TextureObject MakeTexture()
+{
+    const unsigned char bytes[8] = { 0xFF, 1, 2, 3, 0xFF, 4, 5, 6 };
+    TQ3StorageObject storage = Q3MemoryStorage_New(bytes, sizeof bytes);
+    TQ3StoragePixmap pixmap { storage, 2, 1, 8, 32, kQ3PixelTypeARGB32, kQ3EndianBig, kQ3EndianBig };
+    TQ3TextureObject texture = Q3PixmapTexture_New(&pixmap);
+    Q3Object_Dispose(storage);
+    return texture;
+}
+
+}
+
+TEST_F(SceneObjects, GroupsAppendAndWalkInOrder)
+{
+    TQ3GroupObject group = Q3DisplayGroup_New();
+    TQ3Object a = Q3AttributeSet_New(), b = Q3AttributeSet_New();
+    Q3Group_AddObject(group, a);
+    Q3Group_AddObject(group, b);
+    TQ3GroupPosition position = nullptr;
+    Q3Group_GetFirstPosition(group, &position);
+    TQ3Object member = nullptr;
+    Q3Group_GetPositionObject(group, position, &member);
+    EXPECT_EQ(member, a);
+    Q3Object_Dispose(member);
+    Q3Group_GetNextPosition(group, &position);
+    Q3Group_GetPositionObject(group, position, &member);
+    EXPECT_EQ(member, b);
+    Q3Object_Dispose(member);
+    Q3Group_GetNextPosition(group, &position);
+    EXPECT_EQ(position, nullptr);
+
+    // Removing hands the reference to the caller; the member lives on.
+    Q3Group_GetFirstPosition(group, &position);
+    TQ3Object removed = Q3Group_RemovePosition(group, position);
+    EXPECT_EQ(removed, a);
+    Q3Object_Dispose(removed);
+    Q3Object_Dispose(a);
+    Q3Object_Dispose(b);
+    Q3Object_Dispose(group);
+}
+
+TEST_F(SceneObjects, SetPositionObjectReplacesAndAcceptsNothing)
+{
+    TQ3GroupObject group = Q3DisplayGroup_New();
+    TQ3Object a = Q3AttributeSet_New(), b = Q3AttributeSet_New();
+    TQ3GroupPosition position = Q3Group_AddObject(group, a);
+    Q3Object_Dispose(a); // the group keeps a alive
+    EXPECT_EQ(Q3Group_SetPositionObject(group, position, b), kQ3Success);
+    EXPECT_EQ(Q3Group_SetPositionObject(group, position, nullptr), kQ3Success);
+    TQ3Object member = b;
+    Q3Group_GetPositionObject(group, position, &member);
+    EXPECT_EQ(member, nullptr);
+    Q3Object_Dispose(b);
+    Q3Object_Dispose(group);
+}
+
+TEST_F(SceneObjects, LightGroupsRefuseOtherObjects)
+{
+    TQ3GroupObject lights = Q3LightGroup_New();
+    TQ3LightData data { kQ3True, 0.8f, { 1, 1, 1 } };
+    TQ3LightObject ambient = Q3AmbientLight_New(&data);
+    TQ3Object set = Q3AttributeSet_New();
+    EXPECT_NE(Q3Group_AddObject(lights, ambient), nullptr);
+    EXPECT_EQ(Q3Group_AddObject(lights, set), nullptr);
+    EXPECT_EQ(Q3Group_AddObject(nullptr, set), nullptr);
+    Q3Object_Dispose(set);
+    Q3Object_Dispose(ambient);
+    Q3Object_Dispose(lights);
+}
+
+TEST_F(SceneObjects, GroupsRefuseToContainThemselves)
+{
+    TQ3GroupObject outer = Q3DisplayGroup_New();
+    TQ3GroupObject inner = Q3DisplayGroup_New();
+    Q3Group_AddObject(outer, inner);
+    EXPECT_EQ(Q3Group_AddObject(outer, outer), nullptr);
+    EXPECT_EQ(Q3Group_AddObject(inner, outer), nullptr);
+    Q3Object_Dispose(inner);
+    Q3Object_Dispose(outer);
+}
+
+TEST_F(SceneObjects, AttributeSetsHoldColoursAndShaderReferences)
+{
+    TQ3AttributeSet set = Q3AttributeSet_New();
+    const TQ3ColorRGB red { 1, 0, 0 };
+    Q3AttributeSet_Add(set, kQ3AttributeTypeDiffuseColor, &red);
+    TQ3TextureObject texture = MakeTexture();
+    TQ3ShaderObject shader = Q3TextureShader_New(texture);
+    Q3Object_Dispose(texture);
+    ASSERT_EQ(Q3AttributeSet_Add(set, kQ3AttributeTypeSurfaceShader, &shader), kQ3Success);
+    Q3Object_Dispose(shader); // the set keeps it
+
+    TQ3ShaderObject again = nullptr;
+    ASSERT_EQ(Q3AttributeSet_Get(set, kQ3AttributeTypeSurfaceShader, &again), kQ3Success);
+    EXPECT_EQ(again, shader);
+    TQ3TextureObject inner = nullptr;
+    ASSERT_EQ(Q3TextureShader_GetTexture(again, &inner), kQ3Success);
+    EXPECT_EQ(Q3Texture_GetType(inner), kQ3TextureTypePixmap);
+    TQ3Uns32 width = 0;
+    Q3Texture_GetWidth(inner, &width);
+    EXPECT_EQ(width, 2u);
+    TQ3StoragePixmap pixmap {};
+    ASSERT_EQ(Q3PixmapTexture_GetPixmap(inner, &pixmap), kQ3Success);
+    TQ3Uns32 size = 0;
+    Q3Storage_GetSize(pixmap.image, &size);
+    EXPECT_EQ(size, 8u);
+    Q3Object_Dispose(pixmap.image);
+    Q3Object_Dispose(inner);
+    Q3Object_Dispose(again);
+
+    EXPECT_EQ(Q3AttributeSet_Clear(set, kQ3AttributeTypeSurfaceShader), kQ3Success);
+    EXPECT_FALSE(Q3AttributeSet_Contains(set, kQ3AttributeTypeSurfaceShader));
+    TQ3ColorRGB color {};
+    EXPECT_EQ(Q3AttributeSet_Get(set, kQ3AttributeTypeDiffuseColor, &color), kQ3Success);
+    EXPECT_EQ(color.r, 1);
+    EXPECT_EQ(Q3AttributeSet_Add(set, 999, &color), kQ3Failure);
+    Q3Object_Dispose(set);
+}
+
+TEST_F(SceneObjects, TriMeshCopiesOnCreateAndOnGetData)
+{
+    Fixtures::Quad quad(1);
+    TQ3AttributeSet set = Q3AttributeSet_New();
+    quad.data.triMeshAttributeSet = set;
+    TQ3GeometryObject mesh = Q3TriMesh_New(&quad.data);
+    Q3Object_Dispose(set);
+    quad.points[0].x = 42; // the mesh must not see this
+    EXPECT_TRUE(Q3Object_IsType(mesh, kQ3ShapeTypeGeometry));
+    EXPECT_TRUE(Q3Object_IsType(mesh, kQ3GeometryTypeTriMesh));
+
+    TQ3TriMeshData copy {};
+    ASSERT_EQ(Q3TriMesh_GetData(mesh, &copy), kQ3Success);
+    EXPECT_EQ(copy.numPoints, 4u);
+    EXPECT_EQ(copy.points[0].x, -1);
+    EXPECT_NE(copy.points, quad.points.data());
+    ASSERT_EQ(copy.numVertexAttributeTypes, 1u);
+    EXPECT_EQ(static_cast<TQ3Param2D*>(copy.vertexAttributeTypes[0].data)[2].u, 1);
+    EXPECT_EQ(copy.triMeshAttributeSet, set);
+
+    TQ3AttributeSet held = nullptr;
+    Q3Geometry_GetAttributeSet(mesh, &held);
+    EXPECT_EQ(held, set);
+    Q3Object_Dispose(held);
+
+    // Freeing the copy's arrays one by one with the memory functions works too.
+    Q3Memory_Free_(reinterpret_cast<void**>(&copy.points));
+    EXPECT_EQ(copy.points, nullptr);
+    Q3TriMesh_EmptyData(&copy);
+    EXPECT_EQ(copy.numTriangles, 0u);
+    Q3Object_Dispose(mesh);
+}
+
+TEST_F(SceneObjects, TriMeshLeavesOutAttributesOfUnknownType)
+{
+    Fixtures::Quad quad(1);
+    float unknown[4] = {};
+    TQ3TriMeshAttributeData attributes[] = { { 77, unknown, nullptr }, quad.uvAttribute };
+    quad.data.numVertexAttributeTypes = 2;
+    quad.data.vertexAttributeTypes = attributes;
+    TQ3GeometryObject mesh = Q3TriMesh_New(&quad.data);
+    TQ3TriMeshData copy {};
+    Q3TriMesh_GetData(mesh, &copy);
+    ASSERT_EQ(copy.numVertexAttributeTypes, 1u);
+    EXPECT_EQ(copy.vertexAttributeTypes[0].attributeType, kQ3AttributeTypeSurfaceUV);
+    Q3TriMesh_EmptyData(&copy);
+    Q3Object_Dispose(mesh);
+}
+
+TEST_F(SceneObjects, ViewReleasesEverythingItHolds)
+{
+    std::vector<uint32_t> pixels(16);
+    TQ3CameraObject camera = Fixtures::Camera();
+    TQ3ViewObject view = Fixtures::View(pixels.data(), 4, 4, camera);
+    TQ3GroupObject lights = Q3LightGroup_New();
+    Q3View_SetLightGroup(view, lights);
+    Q3Object_Dispose(lights);
+    Q3Object_Dispose(camera);
+    TQ3DrawContextObject context = nullptr;
+    ASSERT_EQ(Q3View_GetDrawContext(view, &context), kQ3Success);
+    const TQ3ColorARGB sky { 0, 0.2f, 0.4f, 0.6f };
+    EXPECT_EQ(Q3DrawContext_SetClearImageColor(context, &sky), kQ3Success);
+    Q3Object_Dispose(context);
+    Q3Object_Dispose(view);
+}
+
+TEST_F(SceneObjects, PixmapContextsRefuseLayoutsTheyCannotDrawInto)
+{
+    uint32_t pixels[4] {};
+    TQ3PixmapDrawContextData data {};
+    data.pixmap = { pixels, 2, 2, 8, 32, kQ3PixelTypeRGB32, kQ3EndianLittle, kQ3EndianLittle };
+    EXPECT_EQ(Q3PixmapDrawContext_New(&data), nullptr);
+    data.pixmap.byteOrder = kQ3EndianBig;
+    data.pixmap.rowBytes = 4;
+    EXPECT_EQ(Q3PixmapDrawContext_New(&data), nullptr);
+}
+
+TEST_F(SceneObjects, MemoryIsZeroFilledAndReallocationKeepsContent)
+{
+    auto* block = static_cast<unsigned char*>(Q3Memory_AllocateClear(16));
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(block[15], 0);
+    block[0] = 9;
+    void* pointer = block;
+    ASSERT_EQ(Q3Memory_Reallocate_(&pointer, 64), kQ3Success);
+    EXPECT_EQ(static_cast<unsigned char*>(pointer)[0], 9);
+    Q3Memory_Free_(&pointer);
+    EXPECT_EQ(pointer, nullptr);
+    EXPECT_EQ(Q3Memory_AllocateClear(0), nullptr);
+}
+
+TEST_F(SceneObjects, StorageBuffersAreReadInPlaceAndCopiesAreNot)
+{
+    unsigned char bytes[4] = { 1, 2, 3, 4 };
+    TQ3StorageObject inPlace = Q3MemoryStorage_NewBuffer(bytes, 4, 4);
+    TQ3StorageObject copied = Q3MemoryStorage_New(bytes, 4);
+    bytes[0] = 7;
+    unsigned char out[8] {};
+    TQ3Uns32 read = 0;
+    Q3Storage_GetData(inPlace, 0, 8, out, &read);
+    EXPECT_EQ(read, 4u);
+    EXPECT_EQ(out[0], 7);
+    Q3Storage_GetData(copied, 0, 4, out, &read);
+    EXPECT_EQ(out[0], 1);
+    EXPECT_EQ(Q3Storage_GetData(copied, 5, 1, out, &read), kQ3Failure);
+    Q3Object_Dispose(inPlace);
+    Q3Object_Dispose(copied);
+}
+
+TEST_F(SceneObjects, SolidsKeepAnAttributeSetPerPart)
+{
+    // Solids come from model files; their part accessors refuse other geometry.
+    Fixtures::Quad quad(1);
+    TQ3GeometryObject mesh = Q3TriMesh_New(&quad.data);
+    TQ3AttributeSet set = nullptr;
+    EXPECT_EQ(Q3Box_GetFaceAttributeSet(mesh, 0, &set), kQ3Failure);
+    EXPECT_EQ(Q3Cylinder_SetTopAttributeSet(mesh, nullptr), kQ3Failure);
+    EXPECT_EQ(Q3Cone_GetFaceAttributeSet(nullptr, &set), kQ3Failure);
+    Q3Object_Dispose(mesh);
+}
