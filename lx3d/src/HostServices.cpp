@@ -213,12 +213,27 @@ LxObject* PluginNewOfSameClass(LxObject* object)
     return proc(object);
 }
 
+namespace {
+
+    LxObject* NewOfCachedClass(LxClassHandle*& handle, const char* className)
+    {
+        if (!handle)
+            handle = pluginObjectType(className);
+        return CreateInstance(handle);
+    }
+
+}
+
 LxObject* NewVector3D()
 {
     static LxClassHandle* vector3D = nullptr;
-    if (!vector3D)
-        vector3D = pluginObjectType("Vector3D");
-    return CreateInstance(vector3D);
+    return NewOfCachedClass(vector3D, "Vector3D");
+}
+
+LxObject* NewQuaternion()
+{
+    static LxClassHandle* quaternion = nullptr;
+    return NewOfCachedClass(quaternion, "Quaternion");
 }
 
 void* ClassData(LxObject* object, const LxClassRecord& record)

@@ -65,8 +65,10 @@ LxObject* VANTGetPictureMask(LxObject* picture, bool create);
 bool VANTGetPropValueInt(LxObject* object, const char* property, LxInteger* value);
 LxObject* PluginNewOfSameClass(LxObject* object);
 
-// A new Vector3D with one reference for the caller, or null.
+// A new Vector3D or Quaternion with one reference for the caller, or null.
+// Their class handles are looked up once found.
 LxObject* NewVector3D();
+LxObject* NewQuaternion();
 
 // An object's instance data of the class the record describes; the offset is
 // the one the host wrote into the record at registration.

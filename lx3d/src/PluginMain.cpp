@@ -1,19 +1,32 @@
 #include "PluginMain.h"
 
+#include "Bounds3D.h"
+#include "Element3D.h"
+#include "Group3D.h"
 #include "HostServices.h"
+#include "Light3D.h"
+#include "Material.h"
+#include "MeshLists.h"
+#include "Object3D.h"
+#include "Quaternion.h"
+#include "Trimesh.h"
+#include "Vector3D.h"
 #include "View3D.h"
 
-#include <span>
+#include <array>
 
 namespace lx3d {
 
 namespace {
 
-    // The scene classes, in the order the host must see them: Light3D, Vector3D,
-    // Bounds3D, Quaternion, Material, Element3D, Object3D, Group3D, VectorList,
-    // UVList, TriangleList, ColorList, Trimesh. Each class's record joins this
-    // list when the class is built.
-    std::span<LxClassRecord* const> SceneClassRecords() { return {}; }
+    // The scene classes, in the order the host must see them: Element3D
+    // before its subclasses, the lists before the mesh that makes them.
+    std::array<LxClassRecord*, 13> SceneClassRecords()
+    {
+        return { &Light3DRecord(), &Vector3DRecord(), &Bounds3DRecord(), &QuaternionRecord(), &MaterialRecord(),
+            &Element3DRecord(), &Object3DRecord(), &Group3DRecord(), &VectorListRecord(), &UVListRecord(),
+            &TriangleListRecord(), &ColorListRecord(), &TrimeshRecord() };
+    }
 
     // A version that is not a number compares false everywhere, so it counts as too old.
     bool HostAllowsRegistration(double version)

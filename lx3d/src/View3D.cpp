@@ -36,4 +36,8 @@ namespace {
 
 LxControlRecord& Lx3DSpaceRecord() { return gRecord; }
 
+// The view has no library camera until it is built at its first redraw, and
+// nothing can be in view without one.
+const FrustumPlane* ViewFrustumPlanes(LxObject*) { return nullptr; }
+
 }

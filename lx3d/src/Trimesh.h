@@ -1,0 +1,23 @@
+#pragma once
+
+#include <lxframework/plugin.h>
+#include <q3/Q3.h>
+
+namespace lx3d {
+
+// The mesh is the library's own record, submitted straight from the
+// instance data; the host reads its two counts as the VertexCount and
+// TriangleCount fields. The lists handed out are cached, one reference each.
+struct TrimeshData {
+    TQ3TriMeshData mesh {};
+    LxObject* positions = nullptr; // VectorList
+    LxObject* normals = nullptr; // VectorList
+    LxObject* colors = nullptr; // ColorList
+    LxObject* uvs = nullptr; // UVList
+    LxObject* triangles = nullptr; // TriangleList
+};
+
+LxClassRecord& TrimeshRecord();
+TrimeshData* TrimeshOf(LxObject* trimesh);
+
+}

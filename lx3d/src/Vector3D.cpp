@@ -1,0 +1,167 @@
+#include "Vector3D.h"
+
+#include "HostServices.h"
+#include "Records.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace lx3d {
+
+namespace {
+
+    TQ3Vector3D& Self(LxObject* self) { return *VectorOf(self); }
+
+    // The squared length summed in single precision, as every length here is.
+    float SquaredLength(const TQ3Vector3D& v) { return (v.x * v.x + v.y * v.y) + v.z * v.z; }
+    double Length(const TQ3Vector3D& v) { return std::sqrt(double(SquaredLength(v))); }
+
+    void Scale(TQ3Vector3D& v, float factor)
+    {
+        v.x *= factor;
+        v.y *= factor;
+        v.z *= factor;
+    }
+
+    // Rescales to `target` unless the vector is zero or already that long.
+    void RescaleTo(TQ3Vector3D& v, double target)
+    {
+        double d = Length(v);
+        if (d > 0 && d != target)
+            Scale(v, float(target / d));
+    }
+
+    double GetComponent(LxObject* self, intptr_t offset)
+    {
+        float value = 0;
+        std::memcpy(&value, reinterpret_cast<char*>(&Self(self)) + offset, sizeof value);
+        return value;
+    }
+
+    void SetComponent(LxObject* self, intptr_t offset, double value)
+    {
+        float stored = float(value);
+        std::memcpy(reinterpret_cast<char*>(&Self(self)) + offset, &stored, sizeof stored);
+    }
+
+    void Clear(LxObject* self) { Self(self) = {}; }
+
+    void SetXYZ(LxObject* self, double x, double y, double z) { Self(self) = { float(x), float(y), float(z) }; }
+
+    void CopyFrom(LxObject* self, LxObject* vector) { Self(self) = VectorValue(vector, {}); }
+
+    double GetLength(LxObject* self) { return Length(Self(self)); }
+    void SetLength(LxObject* self, double length) { RescaleTo(Self(self), length); }
+
+    double GetLenSquared(LxObject* self) { return SquaredLength(Self(self)); }
+
+    // The root of a negative value is not a number, which differs from every
+    // length, so the components become not-a-number too: documented behaviour.
+    void SetLenSquared(LxObject* self, double squared)
+    {
+        if (Length(Self(self)) > 0)
+            RescaleTo(Self(self), std::sqrt(squared));
+    }
+
+    void Normalize(LxObject* self) { RescaleTo(Self(self), 1.0); }
+
+    LxObject* Cross(LxObject* self, LxObject* vector)
+    {
+        LxObject* result = NewVector3D();
+        if (!result || !vector)
+            return result;
+        const TQ3Vector3D& a = Self(self);
+        const TQ3Vector3D& b = *VectorOf(vector);
+        Self(result) = { a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x };
+        return result;
+    }
+
+    double Dot(LxObject* self, LxObject* vector)
+    {
+        if (!vector)
+            return 0;
+        const TQ3Vector3D& a = Self(self);
+        const TQ3Vector3D& b = *VectorOf(vector);
+        return (a.x * b.x + a.y * b.y) + a.z * b.z;
+    }
+
+    TQ3Vector3D Sum(const TQ3Vector3D& a, const TQ3Vector3D& b, float sign)
+    {
+        return { a.x + sign * b.x, a.y + sign * b.y, a.z + sign * b.z };
+    }
+
+    LxObject* Plus(LxObject* self, LxObject* vector)
+    {
+        return NewVector3DWith(vector ? Sum(Self(self), Self(vector), 1) : Self(self));
+    }
+
+    LxObject* Minus(LxObject* self, LxObject* vector)
+    {
+        return NewVector3DWith(vector ? Sum(Self(self), Self(vector), -1) : Self(self));
+    }
+
+    LxObject* Times(LxObject* self, double scalar)
+    {
+        TQ3Vector3D scaled = Self(self);
+        Scale(scaled, float(scalar));
+        return NewVector3DWith(scaled);
+    }
+
+    void Add(LxObject* self, LxObject* vector)
+    {
+        if (vector)
+            Self(self) = Sum(Self(self), Self(vector), 1);
+    }
+
+    void Subtract(LxObject* self, LxObject* vector)
+    {
+        if (vector)
+            Self(self) = Sum(Self(self), Self(vector), -1);
+    }
+
+    void MultiplyBy(LxObject* self, double scalar) { Scale(Self(self), float(scalar)); }
+
+    LxPropertyRow gProperties[] = {
+        AccessorProperty("Z", "Double", Fn(GetComponent), Fn(SetComponent), offsetof(TQ3Vector3D, z)),
+        AccessorProperty("Y", "Double", Fn(GetComponent), Fn(SetComponent), offsetof(TQ3Vector3D, y)),
+        AccessorProperty("X", "Double", Fn(GetComponent), Fn(SetComponent), offsetof(TQ3Vector3D, x)),
+    };
+
+    LxMethodRow gMethods[] = {
+        Method(Fn(Clear), "Vector3D()"),
+        Method(Fn(SetXYZ), "Vector3D(x As Double, y as Double, z As Double)"),
+        Method(Fn(CopyFrom), "Vector3D(vector As Vector3D)"),
+        Method(Fn(CopyFrom), "Copy(vector As Vector3D)"),
+        Method(Fn(GetLength), "Length() as Double", Fn(SetLength)),
+        Method(Fn(GetLenSquared), "LenSquared() as Double", Fn(SetLenSquared)),
+        Method(Fn(Normalize), "Normalize()"),
+        Method(Fn(Cross), "Cross(vector as Vector3D) as Vector3D"),
+        Method(Fn(Dot), "Dot(vector as Vector3D) as Double"),
+        Method(Fn(Plus), "Plus(vector as Vector3D) as Vector3D"),
+        Method(Fn(Minus), "Minus(vector as Vector3D) as Vector3D"),
+        Method(Fn(Times), "Times(scalar as Double) as Vector3D"),
+        Method(Fn(Add), "Add(vector as Vector3D)"),
+        Method(Fn(Subtract), "Subtract(vector as Vector3D)"),
+        Method(Fn(MultiplyBy), "MultiplyBy(scalar as Double)"),
+    };
+
+    LxClassRecord gRecord = ClassRecord(
+        "Vector3D", nullptr, sizeof(TQ3Vector3D), nullptr, nullptr, { .properties = gProperties, .methods = gMethods });
+
+}
+
+LxClassRecord& Vector3DRecord() { return gRecord; }
+
+TQ3Vector3D* VectorOf(LxObject* vector) { return DataOf<TQ3Vector3D>(vector, gRecord); }
+
+TQ3Vector3D VectorValue(LxObject* vector, TQ3Vector3D fallback) { return vector ? *VectorOf(vector) : fallback; }
+
+LxObject* NewVector3DWith(const TQ3Vector3D& value)
+{
+    LxObject* result = NewVector3D();
+    if (result)
+        Self(result) = value;
+    return result;
+}
+
+}
