@@ -1,0 +1,98 @@
+#pragma once
+
+// LX3D as the game meets it: lx3d.so loaded by the real host runtime, its
+// members called through their binding names. Where the host cannot serve
+// yet (pictures, folder items), small stand-ins are registered with it.
+
+#include <lxframework/Class.h>
+#include <lxframework/EntryPoint.h>
+#include <lxframework/Exceptions.h>
+#include <lxframework/Property.h>
+#include <lxframework/Runtime.h>
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <q3/Q3.h>
+#include <string>
+#include <vector>
+
+using ObjectRef = lx::Ref<lx::Object>;
+
+// Loads the plug-in once per test program.
+void LoadLx3D();
+
+ObjectRef NewObject(const char* className);
+
+// Calls the member bound under `binding` (the class name and a point in front).
+template <class R = void, class... Args> R Invoke(const std::string& binding, lx::Object* self, Args&&... args)
+{
+    return lx::Call<R>(lx::RuntimeLookupPluginEntrypoint(binding), self, std::forward<Args>(args)...);
+}
+
+template <class R = ObjectRef, class... Args> R InvokeObject(const std::string& binding, lx::Object* self, Args&&... args)
+{
+    return Invoke<ObjectRef>(binding, self, std::forward<Args>(args)...);
+}
+
+// A property by name, read or written the way the host does.
+const lx::Property& PropertyOf(const lx::Object& object, const char* name);
+template <class T> auto Get(lx::Object& object, const char* name) { return lx::GetProperty<T>(object, PropertyOf(object, name)); }
+template <class T> void Set(lx::Object& object, const char* name, const T& value)
+{
+    lx::SetProperty(object, PropertyOf(object, name), value);
+}
+inline void SetObject(lx::Object& object, const char* name, lx::Object* value)
+{
+    lx::SetProperty(object, PropertyOf(object, name), ObjectRef(value));
+}
+
+inline lx::Object* Nil() { return nullptr; }
+
+struct Vec {
+    double x = 0;
+    double y = 0;
+    double z = 0;
+};
+
+ObjectRef NewVector(double x, double y, double z);
+Vec Read(lx::Object* vector);
+void ExpectNear(const Vec& actual, const Vec& expected, double tolerance = 1e-5);
+
+// The kind of exception a call raised, or "" when it raised none.
+template <class F> std::string RaisedBy(F call)
+{
+    try {
+        call();
+    } catch (const lx::Exception& exception) {
+        if (exception.Is<lx::OutOfBoundsException>())
+            return "OutOfBoundsException";
+        if (exception.Is<lx::NilObjectException>())
+            return "NilObjectException";
+        return "other";
+    }
+    return "";
+}
+
+// A picture the stand-in services understand: bytes A, R, G, B per pixel.
+class TestPicture : public lx::Object {
+public:
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint8_t> pixels;
+    int32_t transparent = 0;
+    ObjectRef mask;
+    int32_t builtFormat = 0; // the format code it was built from, 0 if not built
+    int32_t descriptionLocks = 0;
+
+    const uint8_t* Pixel(int32_t x, int32_t y) const { return &pixels[std::size_t(y * width + x) * 4]; }
+};
+
+// A new picture filled with one opaque colour (&hRRGGBB).
+lx::Ref<TestPicture> NewPicture(int32_t width, int32_t height, uint32_t rgb);
+void SetPixel(TestPicture& picture, int32_t x, int32_t y, uint32_t rgb);
+
+// A folder item the stand-in converts to its path.
+class TestFolderItem : public lx::Object {
+public:
+    std::string path;
+};
