@@ -188,6 +188,7 @@ TEST(BindingNames, EverySceneMemberTheGameBindsIsBound)
 TEST(BindingNames, FieldPropertiesHaveNoBinding)
 {
     LoadLx3D();
-    for (const char* name : { "Element3D.Position.Get", "Bounds3D.Type.Set", "Material.Handle.Get", "Light3D.Brightness.Get" })
+    for (const char* name :
+        { "Element3D.Position.Get", "Bounds3D.Type.Set", "Material.Handle.Get", "Light3D.Brightness.Get" })
         EXPECT_EQ(lx::RuntimeLookupPluginEntrypoint(name)->kind, uint32_t(LxEntryUnbound)) << name;
 }

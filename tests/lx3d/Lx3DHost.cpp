@@ -49,7 +49,10 @@ LxObject* GetMask(LxObject* object, LxBoolean)
     return lx::ToLx(ObjectRef(picture->mask).Leak());
 }
 
-LxObject* MakePicture(LxInteger width, LxInteger height, LxInteger) { return lx::ToLx(NewPicture(width, height, 0).Leak()); }
+LxObject* MakePicture(LxInteger width, LxInteger height, LxInteger)
+{
+    return lx::ToLx(NewPicture(width, height, 0).Leak());
+}
 
 LxObject* BuildPicture(LxInteger width, LxInteger height, LxInteger format, const void* base, LxInteger rowBytes)
 {

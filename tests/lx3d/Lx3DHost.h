@@ -29,14 +29,18 @@ template <class R = void, class... Args> R Invoke(const std::string& binding, lx
     return lx::Call<R>(lx::RuntimeLookupPluginEntrypoint(binding), self, std::forward<Args>(args)...);
 }
 
-template <class R = ObjectRef, class... Args> R InvokeObject(const std::string& binding, lx::Object* self, Args&&... args)
+template <class R = ObjectRef, class... Args>
+R InvokeObject(const std::string& binding, lx::Object* self, Args&&... args)
 {
     return Invoke<ObjectRef>(binding, self, std::forward<Args>(args)...);
 }
 
 // A property by name, read or written the way the host does.
 const lx::Property& PropertyOf(const lx::Object& object, const char* name);
-template <class T> auto Get(lx::Object& object, const char* name) { return lx::GetProperty<T>(object, PropertyOf(object, name)); }
+template <class T> auto Get(lx::Object& object, const char* name)
+{
+    return lx::GetProperty<T>(object, PropertyOf(object, name));
+}
 template <class T> void Set(lx::Object& object, const char* name, const T& value)
 {
     lx::SetProperty(object, PropertyOf(object, name), value);
