@@ -1,0 +1,274 @@
+#include "Lx3DScene.h"
+
+#include <cmath>
+#include <lxframework/Event.h>
+#include <memory>
+#include <numbers>
+
+namespace {
+
+constexpr double Pi = std::numbers::pi;
+
+Vec Transformed(const char* member, lx::Object& element, Vec p)
+{
+    return Read(InvokeObject(
+        std::string("Element3D.") + member + "(pt as Vector3D) as Vector3D", &element, NewVector(p.x, p.y, p.z))
+                    .Get());
+}
+
+// The element's own +Z axis in world space.
+Vec Forward(lx::Object& element)
+{
+    return Read(InvokeObject("Quaternion.Transform(vec as Vector3D) as Vector3D",
+        Get<ObjectRef>(element, "Orientation").Get(), NewVector(0, 0, 1))
+                    .Get());
+}
+
+ObjectRef ComputeBounds(lx::Object& element, int32_t type)
+{
+    return InvokeObject("Element3D.ComputeBounds(type as Integer) as Bounds3D", &element, type);
+}
+
+Vec BoundsPoint(const ObjectRef& bounds, const char* property) { return Read(Get<ObjectRef>(*bounds, property).Get()); }
+
+// Counts the Render events raised on an element.
+std::shared_ptr<int> CountRenders(lx::Object& element)
+{
+    auto count = std::make_shared<int>(0);
+    lx::InstallEventHandler(element, "Render",
+        lx::EventHandler(std::function<void(lx::Object&, int32_t)>([count](lx::Object&, int32_t) { ++*count; })));
+    return count;
+}
+
+}
+
+TEST(Element3D, Scale)
+{
+    ObjectRef element = NewObject("Element3D");
+    double scale = Get<double>(*element, "Scale");
+    EXPECT_NEAR(scale, 1.0, 1e-7);
+    ObjectRef scaleVector = Get<ObjectRef>(*element, "ScaleVector");
+    Set<double>(*element, "Scale", 2.0);
+    EXPECT_EQ(Get<ObjectRef>(*element, "ScaleVector"), scaleVector);
+    ExpectNear(Read(scaleVector.Get()), { 2, 2, 2 }, 0);
+    Invoke("Vector3D.Vector3D(x As Double, y as Double, z As Double)", scaleVector.Get(), 1.0, 2.0, 2.0);
+    EXPECT_NEAR(Get<double>(*element, "Scale"), 1.7320508, 1e-6);
+}
+
+TEST(Element3D, MovesForwardAlongItsOwnZ)
+{
+    ObjectRef element = NewObject("Element3D");
+    Invoke("Element3D.MoveForward(distance as Double)", element.Get(), 10.0);
+    ExpectNear(PositionOf(*element), { 0, 0, 10 }, 0);
+    ObjectRef turned = NewObject("Element3D");
+    Invoke("Element3D.Yaw(radians as Double)", turned.Get(), Pi);
+    Invoke("Element3D.MoveForward(distance as Double)", turned.Get(), 10.0);
+    ExpectNear(PositionOf(*turned), { 0, 0, -10 });
+}
+
+TEST(Element3D, TurnsAboutItsOwnAxes)
+{
+    ObjectRef element = NewObject("Element3D");
+    Invoke("Element3D.Yaw(radians as Double)", element.Get(), Pi / 2);
+    ExpectNear(Forward(*element), { 1, 0, 0 });
+    // After the yaw the element's X axis is world -Z; pitching about it
+    // turns its forward axis down.
+    Invoke("Element3D.Pitch(radians as Double)", element.Get(), Pi / 2);
+    ExpectNear(Forward(*element), { 0, -1, 0 });
+}
+
+TEST(Element3D, ManyTurnsKeepTheOrientationUnit)
+{
+    ObjectRef element = NewObject("Element3D");
+    const char* turns[] = { "Element3D.Pitch(radians as Double)", "Element3D.Yaw(radians as Double)",
+        "Element3D.Roll(radians as Double)" };
+    for (int i = 0; i < 1000; ++i)
+        Invoke(turns[i % 3], element.Get(), 0.1 + i * 0.01);
+    ObjectRef q = Get<ObjectRef>(*element, "Orientation");
+    double w = Invoke<double>("Quaternion.W.Get", q.Get());
+    double x = Invoke<double>("Quaternion.X.Get", q.Get());
+    double y = Invoke<double>("Quaternion.Y.Get", q.Get());
+    double z = Invoke<double>("Quaternion.Z.Get", q.Get());
+    EXPECT_NEAR(std::sqrt(w * w + x * x + y * y + z * z), 1.0, 1e-5);
+}
+
+TEST(Element3D, TransformsRoundTrip)
+{
+    ObjectRef element = ElementAt("Element3D", { 3, -4, 5 });
+    Invoke("Element3D.Yaw(radians as Double)", element.Get(), 0.7);
+    Invoke("Element3D.Roll(radians as Double)", element.Get(), -0.3);
+    Invoke("Vector3D.Vector3D(x As Double, y as Double, z As Double)", Get<ObjectRef>(*element, "ScaleVector").Get(),
+        2.0, 0.5, 3.0);
+    ObjectRef point = NewVector(1, 2, 3);
+    ObjectRef world
+        = InvokeObject("Element3D.ObjectToWorldTransform(pt as Vector3D) as Vector3D", element.Get(), point);
+    ExpectNear(Read(point.Get()), { 1, 2, 3 }, 0);
+    ExpectNear(Transformed("WorldToObjectTransform", *element, Read(world.Get())), { 1, 2, 3 });
+    EXPECT_FALSE(InvokeObject("Element3D.ObjectToWorldTransform(pt as Vector3D) as Vector3D", element.Get(), Nil()));
+    EXPECT_FALSE(InvokeObject("Element3D.WorldToObjectTransform(pt as Vector3D) as Vector3D", element.Get(), Nil()));
+}
+
+TEST(Element3D, ComputeBoundsInWorldCoordinates)
+{
+    ObjectRef cube = CubeMesh(2);
+    MoveTo(*cube, { 10, 0, 0 });
+    ObjectRef box = ComputeBounds(*cube, 2);
+    ExpectNear(BoundsPoint(box, "Minimum"), { 9, -1, -1 });
+    ExpectNear(BoundsPoint(box, "Maximum"), { 11, 1, 1 });
+    EXPECT_FALSE(Get<ObjectRef>(*cube, "Bounds"));
+
+    ObjectRef untyped = ComputeBounds(*cube, 3);
+    EXPECT_EQ(Get<int32_t>(*untyped, "Type"), 3);
+}
+
+TEST(Element3D, InvisibleElementsSubmitNothing)
+{
+    ObjectRef element = NewObject("Element3D");
+    std::shared_ptr<int> renders = CountRenders(*element);
+    ComputeBounds(*element, 1);
+    EXPECT_EQ(*renders, 1);
+    Set<bool>(*element, "Visible", false);
+    ObjectRef sphere = ComputeBounds(*element, 1);
+    EXPECT_EQ(*renders, 1);
+    EXPECT_EQ(Get<int32_t>(*sphere, "Type"), 1);
+    EXPECT_EQ(Get<double>(*sphere, "Radius"), 0.0);
+}
+
+TEST(Element3D, UpdateBoundsCoversVisibleChildren)
+{
+    ObjectRef group = NewObject("Group3D");
+    ObjectRef near = CubeMesh(2);
+    ObjectRef far = CubeMesh(2);
+    MoveTo(*far, { 100, 0, 0 });
+    Set<bool>(*far, "Visible", false);
+    Append(group.Get(), near.Get());
+    Append(group.Get(), far.Get());
+    ObjectRef bounds = NewObject("Bounds3D");
+    Set<int32_t>(*bounds, "Type", 2);
+    SetObject(*group, "Bounds", bounds.Get());
+    Invoke("Element3D.UpdateBounds", group.Get());
+    ExpectNear(BoundsPoint(bounds, "Maximum"), { 1, 1, 1 });
+}
+
+TEST(Group3D, ChildrenFollowTheGroupsMoves)
+{
+    ObjectRef group = NewObject("Group3D");
+    ObjectRef a = ElementAt("Element3D", { 1, 0, 0 });
+    ObjectRef b = ElementAt("Element3D", { 0, 1, 0 });
+    Append(group.Get(), a.Get());
+    Append(group.Get(), b.Get());
+    MoveTo(*group, { 5, 0, 0 });
+    ExpectNear(PositionOf(*a), { 1, 0, 0 }, 0);
+    Invoke("Group3D.Update", group.Get());
+    ExpectNear(PositionOf(*a), { 6, 0, 0 }, 0);
+    ExpectNear(PositionOf(*b), { 5, 1, 0 }, 0);
+    MoveTo(*group, { 0, 0, 0 });
+    Invoke("Group3D.Update", group.Get());
+    ExpectNear(PositionOf(*a), { 1, 0, 0 }, 0);
+    ExpectNear(PositionOf(*b), { 0, 1, 0 }, 0);
+}
+
+TEST(Group3D, ChildrenTurnWithTheGroup)
+{
+    ObjectRef group = NewObject("Group3D");
+    ObjectRef child = ElementAt("Element3D", { 1, 0, 0 });
+    Append(group.Get(), child.Get());
+    Invoke("Element3D.Yaw(radians as Double)", group.Get(), Pi / 2);
+    Invoke("Group3D.Update", group.Get());
+    ExpectNear(PositionOf(*child), { 0, 0, -1 });
+    ObjectRef q = Get<ObjectRef>(*child, "Orientation");
+    EXPECT_NEAR(Invoke<double>("Quaternion.W.Get", q.Get()), 0.7071068, 1e-6);
+    EXPECT_NEAR(Invoke<double>("Quaternion.Y.Get", q.Get()), 0.7071068, 1e-6);
+}
+
+TEST(Group3D, NestedGroupsFollowOnSubmission)
+{
+    ObjectRef outer = NewObject("Group3D");
+    ObjectRef inner = NewObject("Group3D");
+    ObjectRef leaf = ElementAt("Element3D", { 1, 0, 0 });
+    Append(outer.Get(), inner.Get());
+    Append(inner.Get(), leaf.Get());
+    MoveTo(*outer, { 0, 5, 0 });
+    Invoke("Group3D.Update", outer.Get());
+    ExpectNear(PositionOf(*inner), { 0, 5, 0 }, 0);
+    ExpectNear(PositionOf(*leaf), { 1, 0, 0 }, 0);
+    Invoke("Element3D.UpdateBounds", outer.Get());
+    ExpectNear(PositionOf(*leaf), { 1, 5, 0 }, 0);
+}
+
+TEST(Group3D, IndexErrorsAreSilent)
+{
+    ObjectRef group = NewObject("Group3D");
+    ObjectRef element = NewObject("Element3D");
+    Append(group.Get(), element.Get());
+    EXPECT_EQ(RaisedBy([&] {
+        EXPECT_FALSE(InvokeObject("Group3D.Item(idx as Integer) as Element3D", group.Get(), -1));
+        EXPECT_FALSE(InvokeObject("Group3D.Item(idx as Integer) as Element3D", group.Get(), 1));
+        Invoke("Group3D.Remove(idx as Integer)", group.Get(), 1);
+        Invoke("Group3D.Item(idx as Integer) as Element3D.Set", group.Get(), 99, element);
+    }),
+        "");
+    EXPECT_EQ(Count(group.Get()), 1);
+}
+
+TEST(Group3D, RemovingAnElementTakesItsLastOccurrence)
+{
+    ObjectRef group = NewObject("Group3D");
+    ObjectRef e = NewObject("Element3D");
+    ObjectRef other = NewObject("Element3D");
+    for (lx::Object* item : { other.Get(), e.Get(), other.Get(), e.Get() })
+        Append(group.Get(), item);
+    Invoke("Group3D.Remove(elem as Element3D)", group.Get(), e);
+    ASSERT_EQ(Count(group.Get()), 3);
+    EXPECT_EQ(InvokeObject("Group3D.Item(idx as Integer) as Element3D", group.Get(), 1), e);
+    EXPECT_EQ(InvokeObject("Group3D.Item(idx as Integer) as Element3D", group.Get(), 2), other);
+}
+
+TEST(Group3D, HoldsOneReferencePerEntry)
+{
+    ObjectRef group = NewObject("Group3D");
+    ObjectRef e = NewObject("Element3D");
+    int32_t before = e->ReferenceCount();
+    Append(group.Get(), e.Get());
+    Append(group.Get(), e.Get());
+    EXPECT_EQ(e->ReferenceCount(), before + 2);
+    Invoke("Group3D.Remove(idx as Integer)", group.Get(), 0);
+    EXPECT_EQ(e->ReferenceCount(), before + 1);
+    group = nullptr;
+    EXPECT_EQ(e->ReferenceCount(), before);
+}
+
+TEST(Group3D, NilEntriesAreSkipped)
+{
+    ObjectRef group = NewObject("Group3D");
+    Append(group.Get(), Nil());
+    Append(group.Get(), CubeMesh(2).Get());
+    EXPECT_EQ(Count(group.Get()), 2);
+    MoveTo(*group, { 1, 0, 0 });
+    ObjectRef bounds = ComputeBounds(*group, 2);
+    ExpectNear(BoundsPoint(bounds, "Minimum"), { 0, -1, -1 });
+}
+
+TEST(Group3D, RefusesToContainItself)
+{
+    ObjectRef outer = NewObject("Group3D");
+    ObjectRef inner = NewObject("Group3D");
+    Append(outer.Get(), inner.Get());
+    Append(outer.Get(), outer.Get());
+    Append(inner.Get(), outer.Get());
+    Invoke("Group3D.Item(idx as Integer) as Element3D.Set", outer.Get(), 0, outer);
+    EXPECT_EQ(Count(outer.Get()), 1);
+    EXPECT_EQ(Count(inner.Get()), 0);
+    EXPECT_EQ(InvokeObject("Group3D.Item(idx as Integer) as Element3D", outer.Get(), 0), inner);
+}
+
+TEST(Group3D, ElementAppendedAfterAMoveStaysPut)
+{
+    ObjectRef group = NewObject("Group3D");
+    MoveTo(*group, { 5, 0, 0 });
+    Invoke("Group3D.Update", group.Get());
+    ObjectRef late = ElementAt("Element3D", { 1, 1, 1 });
+    Append(group.Get(), late.Get());
+    Invoke("Group3D.Update", group.Get());
+    ExpectNear(PositionOf(*late), { 1, 1, 1 }, 0);
+}
