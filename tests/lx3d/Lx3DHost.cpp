@@ -1,5 +1,17 @@
 #include "Lx3DHost.h"
 
+#include "Bounds3D.h"
+#include "Element3D.h"
+#include "Group3D.h"
+#include "HostServices.h"
+#include "Light3D.h"
+#include "Material.h"
+#include "MeshLists.h"
+#include "Object3D.h"
+#include "Quaternion.h"
+#include "Trimesh.h"
+#include "Vector3D.h"
+
 #include <carbon/Carbon.h>
 #include <cstring>
 #include <lxframework/plugin.h>
@@ -89,6 +101,7 @@ void RegisterStandIns()
     lx::RegisterClass<TestPicture>("Picture").AddIntegerProperty(
         "Transparent", [](lx::Object& object) { return static_cast<TestPicture&>(object).transparent; });
     lx::RegisterClass<TestFolderItem>("FolderItem");
+    lx::RegisterClass<TestObject3D>("TestObject3D", "Object3D");
     lx::RegisterHostService("lockPictureDescription", Service(LockDescription));
     lx::RegisterHostService("unlockPictureDescription", Service(UnlockDescription));
     lx::RegisterHostService("drawPicturePrimitive", Service(DrawPicture));
@@ -167,4 +180,15 @@ void SetPixel(TestPicture& picture, int32_t x, int32_t y, uint32_t rgb)
     pixel[1] = uint8_t(rgb >> 16);
     pixel[2] = uint8_t(rgb >> 8);
     pixel[3] = uint8_t(rgb);
+}
+
+void UseHostRegistrations()
+{
+    LoadLx3D();
+    lx3d::SetResolver(&lx::HostResolver);
+    for (LxClassRecord* record : { &lx3d::Light3DRecord(), &lx3d::Vector3DRecord(), &lx3d::Bounds3DRecord(),
+             &lx3d::QuaternionRecord(), &lx3d::MaterialRecord(), &lx3d::Element3DRecord(), &lx3d::Object3DRecord(),
+             &lx3d::Group3DRecord(), &lx3d::VectorListRecord(), &lx3d::UVListRecord(), &lx3d::TriangleListRecord(),
+             &lx3d::ColorListRecord(), &lx3d::TrimeshRecord() })
+        record->dataOffset = lx::FindClass(record->name)->DataOffset();
 }

@@ -7,6 +7,7 @@
 #include <lxframework/Class.h>
 #include <lxframework/EntryPoint.h>
 #include <lxframework/Exceptions.h>
+#include <lxframework/PluginObject.h>
 #include <lxframework/Property.h>
 #include <lxframework/Runtime.h>
 
@@ -94,6 +95,17 @@ public:
 // A new picture filled with one opaque colour (&hRRGGBB).
 lx::Ref<TestPicture> NewPicture(int32_t width, int32_t height, uint32_t rgb);
 void SetPixel(TestPicture& picture, int32_t x, int32_t y, uint32_t rgb);
+
+// An application subclass, as the game declares over the plug-in's classes.
+class TestObject3D : public lx::PluginObject {
+public:
+    int32_t marker = 7;
+};
+
+// Lets this program's own copy of the plug-in's code work on the loaded
+// plug-in's objects: the host's resolver and data offsets, so that internal
+// operations the game cannot reach by name can be tested.
+void UseHostRegistrations();
 
 // A folder item the stand-in converts to its path.
 class TestFolderItem : public lx::Object {
