@@ -18,6 +18,10 @@ namespace {
     constexpr int FirstVarying = 2;
     constexpr int InterpolantCount = FirstVarying + VaryingCount;
     using Interpolants = std::array<float, InterpolantCount>;
+    using Varyings = std::array<float, VaryingCount>;
+
+    // Pixels between two divisions by w.
+    constexpr int SubspanLength = 8;
 
     constexpr float ChannelMaximum = 255;
     constexpr uint32_t Opaque = 255;
@@ -31,18 +35,44 @@ namespace {
             return (Opaque << 24) | (r << 16) | (g << 8) | b;
     }
 
-    void UnpackPixel(uint32_t pixel, float& r, float& g, float& b)
+    void UnpackPixel(const uint8_t* pixel, uint32_t (&rgb)[3])
     {
-        if constexpr (std::endian::native == std::endian::little) {
-            r = float((pixel >> 8) & 0xFF);
-            g = float((pixel >> 16) & 0xFF);
-            b = float(pixel >> 24);
-        } else {
-            r = float((pixel >> 16) & 0xFF);
-            g = float((pixel >> 8) & 0xFF);
-            b = float(pixel & 0xFF);
-        }
+        rgb[0] = pixel[1];
+        rgb[1] = pixel[2];
+        rgb[2] = pixel[3];
     }
+
+    // A factor stepped linearly across a run in fixed point, never below 0.
+    class Stepper {
+    public:
+        static constexpr int Bits = 12;
+        static constexpr int32_t One = 1 << Bits;
+        // Factors beyond this all saturate any texel but the faintest.
+        static constexpr float Largest = 64;
+
+        Stepper(float from, float to, int intervals)
+            : m_value(ToFixed(from))
+            , m_step((ToFixed(to) - m_value) / intervals)
+        {
+        }
+
+        void Step() { m_value += m_step; }
+        // A channel times the factor, clamped to the channel's range.
+        uint32_t Scale(uint32_t channel) const { return std::min(Opaque, (channel * uint32_t(m_value)) >> Bits); }
+        // The factor clamped to [0, 1], in 1/One.
+        uint32_t Fraction() const { return uint32_t(std::clamp(m_value, 0, One)); }
+
+    private:
+        static int32_t ToFixed(float value)
+        {
+            if (!(value > 0))
+                return 0;
+            return int32_t(std::min(value, Largest) * One + 0.5f);
+        }
+
+        int32_t m_value { 0 };
+        int32_t m_step { 0 };
+    };
 
     // NaN, which no valid input makes, still lands on a channel value.
     uint32_t ToChannel(float value)
@@ -231,8 +261,6 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
     std::array<int64_t, 3> rowValues;
     for (int i = 0; i < 3; ++i)
         rowValues[i] = setup.edges[i].atOrigin;
-    const float fogR = m_fogColor.r * ChannelMaximum, fogG = m_fogColor.g * ChannelMaximum,
-                fogB = m_fogColor.b * ChannelMaximum;
 
     for (int y = setup.top; y < setup.bottom; ++y) {
         // The pixels of this row inside all three edges: the span starts
@@ -278,52 +306,99 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
         int x = setup.left + first;
         float* depthRow = m_depth.Row(y - m_scissor.top) + (x - m_scissor.left);
         uint8_t* pixelRow = m_target.pixels + size_t(y) * size_t(m_target.rowBytes) + size_t(x) * 4;
-        for (int count = last - first + 1; count > 0; --count, ++depthRow, pixelRow += 4) {
-            if (value[Depth] < *depthRow) {
-                float w = 1 / value[InverseW];
-                float r = value[FirstVarying + Red] * w * ChannelMaximum;
-                float g = value[FirstVarying + Green] * w * ChannelMaximum;
-                float b = value[FirstVarying + Blue] * w * ChannelMaximum;
-                uint32_t alpha = Opaque;
+        ShadeSpan<Textured, Fogged>(setup, value, last - first + 1, depthRow, pixelRow);
+    }
+}
+
+// The span is shaded in runs of SubspanLength pixels: 1/w is divided out at
+// the ends of each run only, and in between colours, fog and texel
+// positions step linearly in fixed point.
+template <bool Textured, bool Fogged>
+void Rasterizer::ShadeSpan(const Setup& setup, Interpolants value, int count, float* depths, uint8_t* pixels)
+{
+    const TextureLevel* level = setup.level;
+    const int32_t periodS = Textured ? int32_t(level->width) * TexelOne : 0;
+    const int32_t periodT = Textured ? int32_t(level->height) * TexelOne : 0;
+    const uint32_t fogR = ToChannel(m_fogColor.r * ChannelMaximum), fogG = ToChannel(m_fogColor.g * ChannelMaximum),
+                   fogB = ToChannel(m_fogColor.b * ChannelMaximum);
+
+    auto divided = [](const Interpolants& at) {
+        Varyings result;
+        float w = 1 / at[InverseW];
+        for (int k = 0; k < VaryingCount; ++k)
+            result[k] = at[FirstVarying + k] * w;
+        return result;
+    };
+    float depth = value[Depth];
+    while (count > 0) {
+        // The run's ends are its first and last pixels: past the last, the
+        // plane equations may leave the triangle, where 1/w can reach 0.
+        int length = std::min(count, SubspanLength);
+        int intervals = std::max(length - 1, 1);
+        count -= length;
+        Varyings start = divided(value);
+        Interpolants last = value;
+        for (int i = InverseW; i < InterpolantCount; ++i) {
+            last[i] += setup.stepX[i] * float(length - 1);
+            value[i] += setup.stepX[i] * float(length);
+        }
+        Varyings end = divided(last);
+        Stepper red(start[Red], end[Red], intervals), green(start[Green], end[Green], intervals),
+            blue(start[Blue], end[Blue], intervals), fog(start[FogFactor], end[FogFactor], intervals);
+        int32_t s = 0, t = 0, stepS = 0, stepT = 0;
+        if constexpr (Textured) {
+            s = FixedS(*level, start[U]);
+            t = FixedT(*level, start[V]);
+            stepS = ToFixedTexels((end[U] - start[U]) * float(level->width) / float(intervals), periodS);
+            stepT = ToFixedTexels((start[V] - end[V]) * float(level->height) / float(intervals), periodT);
+        }
+        for (int i = 0; i < length; ++i, ++depths, pixels += 4) {
+            if (depth < *depths) {
+                uint32_t alpha = Opaque, r = Opaque, g = Opaque, b = Opaque;
                 if constexpr (Textured) {
-                    uint32_t texel
-                        = SampleBilinear(*setup.level, value[FirstVarying + U] * w, value[FirstVarying + V] * w);
+                    uint32_t texel = SampleBilinear(*level, s, t);
                     alpha = texel >> 24;
-                    constexpr float Unit = 1 / ChannelMaximum;
-                    r *= float((texel >> 16) & 0xFF) * Unit;
-                    g *= float((texel >> 8) & 0xFF) * Unit;
-                    b *= float(texel & 0xFF) * Unit;
+                    r = (texel >> 16) & 0xFF;
+                    g = (texel >> 8) & 0xFF;
+                    b = texel & 0xFF;
                 }
                 if (alpha != 0) {
-                    float coverage = float(alpha) / ChannelMaximum;
+                    r = red.Scale(r);
+                    g = green.Scale(g);
+                    b = blue.Scale(b);
                     if constexpr (Fogged) {
                         // Colours are premultiplied, so the fog is too.
-                        float clear = std::clamp(value[FirstVarying + FogFactor] * w, 0.0f, 1.0f);
-                        float fogged = (1 - clear) * coverage;
-                        r = r * clear + fogR * fogged;
-                        g = g * clear + fogG * fogged;
-                        b = b * clear + fogB * fogged;
+                        uint32_t clear = fog.Fraction(), fogged = (Stepper::One - clear) * alpha / Opaque;
+                        r = (r * clear + fogR * fogged) >> Stepper::Bits;
+                        g = (g * clear + fogG * fogged) >> Stepper::Bits;
+                        b = (b * clear + fogB * fogged) >> Stepper::Bits;
                     }
                     if (alpha != Opaque) {
                         // Blend over what is there and leave the depth, so
                         // that whatever lies behind still shows through.
-                        uint32_t pixel;
-                        std::memcpy(&pixel, pixelRow, sizeof pixel);
-                        float behindR, behindG, behindB;
-                        UnpackPixel(pixel, behindR, behindG, behindB);
-                        float through = 1 - coverage;
-                        r += behindR * through;
-                        g += behindG * through;
-                        b += behindB * through;
+                        uint32_t behind[3];
+                        UnpackPixel(pixels, behind);
+                        uint32_t through = Opaque - alpha;
+                        r = std::min(Opaque, r + (behind[0] * through + Opaque / 2) / Opaque);
+                        g = std::min(Opaque, g + (behind[1] * through + Opaque / 2) / Opaque);
+                        b = std::min(Opaque, b + (behind[2] * through + Opaque / 2) / Opaque);
                     } else {
-                        *depthRow = value[Depth];
+                        *depths = depth;
                     }
-                    uint32_t pixel = PackPixel(ToChannel(r), ToChannel(g), ToChannel(b));
-                    std::memcpy(pixelRow, &pixel, sizeof pixel);
+                    uint32_t pixel = PackPixel(r, g, b);
+                    std::memcpy(pixels, &pixel, sizeof pixel);
                 }
             }
-            for (int i = 0; i < InterpolantCount; ++i)
-                value[i] += setup.stepX[i];
+            depth += setup.stepX[Depth];
+            red.Step();
+            green.Step();
+            blue.Step();
+            if constexpr (Fogged)
+                fog.Step();
+            if constexpr (Textured) {
+                s = WrapFixed(s + stepS, periodS);
+                t = WrapFixed(t + stepT, periodT);
+            }
         }
     }
 }

@@ -51,6 +51,9 @@ public:
 private:
     struct Setup;
     template <bool Textured, bool Fogged> void FillTriangle(const Setup& setup);
+    template <bool Textured, bool Fogged>
+    void ShadeSpan(
+        const Setup& setup, std::array<float, 2 + VaryingCount> value, int count, float* depths, uint8_t* pixels);
 
     Target m_target {};
     // The pane's extent in pixels, for the projection.

@@ -38,6 +38,32 @@ inline int ChooseLevel(const Texture& texture, float texelsPerPixel)
     return std::clamp(level, 0, texture.LevelCount() - 1);
 }
 
+// Texel positions in fixed point: 1/256 of a texel, counted from the left
+// or top edge of the texture, wrapped into [0, size × 256).
+constexpr int TexelFractionBits = 8;
+constexpr int32_t TexelOne = 1 << TexelFractionBits;
+
+// A position in texels to fixed point; whatever is out of range, NaN
+// included, lands inside [-limit, limit].
+inline int32_t ToFixedTexels(float texels, int32_t limit)
+{
+    float fixed = texels * TexelOne;
+    if (!(fixed > float(-limit)))
+        return -limit;
+    if (!(fixed < float(limit)))
+        return limit;
+    return static_cast<int32_t>(fixed);
+}
+
+// Brings a stepped position back into [0, period) after a step of less
+// than a period.
+inline int32_t WrapFixed(int32_t position, int32_t period)
+{
+    if (position < 0)
+        return position + period;
+    return position >= period ? position - period : position;
+}
+
 // One axis of a bilinear look-up: the two texels to blend, wrapped, and the
 // weight of the second in 1/256.
 struct TexelSpan {
@@ -46,17 +72,17 @@ struct TexelSpan {
     uint32_t weight { 0 };
 };
 
-inline TexelSpan Span(float unit, uint32_t size)
+inline TexelSpan Span(int32_t position, uint32_t size)
 {
-    constexpr float WeightScale = 256;
     // Texel centres sit half a texel in from their edges.
-    float position = unit * static_cast<float>(size) - 0.5f;
-    int32_t index = static_cast<int32_t>(position + 1) - 1;
-    float fraction = position - static_cast<float>(index);
+    int32_t centred = position - TexelOne / 2;
+    int32_t index = centred >> TexelFractionBits;
     TexelSpan span;
+    // Anything out of range, which only a step of more than a whole texture
+    // per pixel makes, still reads inside the texture.
     span.first = index < 0 ? size - 1 : std::min(uint32_t(index), size - 1);
     span.second = span.first + 1 >= size ? 0 : span.first + 1;
-    span.weight = std::min(static_cast<uint32_t>(fraction * WeightScale), uint32_t(WeightScale));
+    span.weight = uint32_t(centred) & (TexelOne - 1);
     return span;
 }
 
@@ -64,22 +90,40 @@ inline TexelSpan Span(float unit, uint32_t size)
 inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t weight)
 {
     constexpr uint32_t Lanes = 0x00FF00FF;
-    uint32_t keep = 256 - weight;
-    uint32_t redBlue = (((a & Lanes) * keep + (b & Lanes) * weight) >> 8) & Lanes;
-    uint32_t alphaGreen = ((((a >> 8) & Lanes) * keep + ((b >> 8) & Lanes) * weight) >> 8) & Lanes;
+    uint32_t keep = TexelOne - weight;
+    uint32_t redBlue = (((a & Lanes) * keep + (b & Lanes) * weight) >> TexelFractionBits) & Lanes;
+    uint32_t alphaGreen = ((((a >> 8) & Lanes) * keep + ((b >> 8) & Lanes) * weight) >> TexelFractionBits) & Lanes;
     return redBlue | (alphaGreen << 8);
 }
 
-// The filtered texel at (u, v): u = 0 at the left edge, v = 1 at the top.
-inline uint32_t SampleBilinear(const TextureLevel& level, float u, float v)
+// The filtered texel at a fixed-point position (s across, t down).
+[[gnu::always_inline]] inline uint32_t SampleBilinear(const TextureLevel& level, int32_t s, int32_t t)
 {
-    TexelSpan column = Span(WrapToUnit(u), level.width);
-    TexelSpan row = Span(WrapToUnit(-v), level.height);
+    TexelSpan column = Span(s, level.width);
+    TexelSpan row = Span(t, level.height);
     const uint32_t* top = level.texels.data() + size_t(row.first) * level.width;
     const uint32_t* bottom = level.texels.data() + size_t(row.second) * level.width;
     uint32_t upper = Blend(top[column.first], top[column.second], column.weight);
     uint32_t lower = Blend(bottom[column.first], bottom[column.second], column.weight);
     return Blend(upper, lower, row.weight);
+}
+
+// The fixed-point position of (u, v): u = 0 at the left edge, v = 1 at the top.
+inline int32_t FixedS(const TextureLevel& level, float u)
+{
+    int32_t period = int32_t(level.width) * TexelOne;
+    return std::min(ToFixedTexels(WrapToUnit(u) * float(level.width), period), period - 1);
+}
+
+inline int32_t FixedT(const TextureLevel& level, float v)
+{
+    int32_t period = int32_t(level.height) * TexelOne;
+    return std::min(ToFixedTexels(WrapToUnit(-v) * float(level.height), period), period - 1);
+}
+
+inline uint32_t SampleBilinear(const TextureLevel& level, float u, float v)
+{
+    return SampleBilinear(level, FixedS(level, u), FixedT(level, v));
 }
 
 }
