@@ -68,13 +68,18 @@ namespace {
         return child;
     }
 
+    // The new child's reference is taken before the old one's is dropped:
+    // they may be the same object.
     void SetItem(LxObject* self, LxInteger index, LxObject* element)
     {
         if (!self || !InRange(self, index) || WouldCloseCycle(self, element))
             return;
-        ObjectArray& children = Self(self).children;
-        auto* slot = reinterpret_cast<LxObject**>(&children.items[index]);
-        ReplaceReference(*slot, element);
+        LxObject* old = GroupChild(self, uint32_t(index));
+        if (element)
+            VANTLockObject(element);
+        Self(self).children.Set(uint32_t(index), element);
+        if (old)
+            VANTUnlockObject(old);
     }
 
     void Append(LxObject* self, LxObject* element)

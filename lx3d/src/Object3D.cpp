@@ -104,6 +104,8 @@ namespace {
         if (!CheckInsertPosition(self, position))
             return;
         TQ3GroupObject group = Q3DisplayGroup_New();
+        if (!group)
+            return;
         if (!&Q3File_New) {
             StoreShape(self, group, position);
             return;
@@ -120,8 +122,7 @@ namespace {
                 Q3Object_Dispose(object);
             }
         }
-        if (group)
-            StoreShape(self, group, position);
+        StoreShape(self, group, position);
         Q3File_Close(file);
         Q3Object_Dispose(file);
     }
