@@ -35,7 +35,8 @@ enum class Backfacing { Both, Remove, Flip };
 enum class Interpolation { None, Vertex, Pixel };
 enum class Fill { Filled, Edges, Points };
 
-// Linear fog between two distances from the eye, towards `color`.
+// Linear fog between two depths in front of the eye (distances along the
+// view direction), towards `color`. An end at or before the start means no fog.
 struct Fog {
     bool on { false };
     float start { 0 };
@@ -56,7 +57,9 @@ struct Light {
 // The attributes in force for a mesh.
 struct Surface {
     TQ3ColorRGB diffuse { 1, 1, 1 };
-    const Texture* texture { nullptr }; // borrowed for the draw call
+    // Shared, because a texture with transparent texels is drawn at End(),
+    // after every opaque mesh, and must live until then.
+    std::shared_ptr<const Texture> texture {};
     bool illuminated { true }; // false: the null illumination shader
 };
 
@@ -74,6 +77,7 @@ struct Mesh {
     const TQ3ColorRGB* triangleColors { nullptr };
 };
 
+// Interpolation is always per vertex: lighting is computed at the corners.
 struct DrawState {
     TQ3Matrix4x4 localToWorld {};
     Surface surface {};
@@ -92,19 +96,30 @@ public:
 
     // World to frustum: x and y in [-1, 1] (+x right, +y up), z from 0 at
     // hither to -1 at yon, after the divide by w. The frustum fills the pane.
+    // Points in front of the eye have w > 0 (w grows with the distance).
+    // `eye` is where fog distances are measured from.
     void SetCamera(const TQ3Matrix4x4& worldToFrustum, TQ3Point3D eye);
     void SetLights(std::span<const Light> lights);
     void SetFog(const Fog& fog);
     // Wireframe draws every triangle's edges whatever the fill style asks.
     void SetWireframe(bool wireframe);
 
+    // Draws at once, except triangles whose texture has transparent texels:
+    // those wait for End(), which draws them back to front over the rest.
     void DrawMesh(const Mesh& mesh, const DrawState& state);
 
     // Ends the frame; every pixel of the pane is final.
     void End();
 
 private:
+    struct Frame;
+    struct MeshPass;
+    void DrawTriangle(MeshPass& pass, uint32_t triangle);
+    void DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points);
+    void DrawDeferred();
+
     std::unique_ptr<Rasterizer> m_rasterizer;
+    std::unique_ptr<Frame> m_frame;
 };
 
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+// Depths of the pixels in the drawing rectangle: 0 at hither, 1 at yon;
+// smaller is nearer.
+
+#include <cstddef>
+#include <vector>
+
+namespace Q3::Render {
+
+class DepthBuffer {
+public:
+    static constexpr float Far = 1.0f;
+
+    // Sizes the buffer for a rectangle and sets every depth to Far.
+    void Reset(int width, int height);
+
+    // The depths of one row, `width` of them.
+    float* Row(int y) { return m_depths.data() + size_t(y) * size_t(m_width); }
+
+private:
+    std::vector<float> m_depths {};
+    int m_width { 0 };
+};
+
+}

@@ -1,0 +1,69 @@
+#include "Lighting.h"
+
+#include "Tunables.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Q3::Render {
+
+namespace {
+
+    enum Attenuation { None = 0, InverseDistance = 1, InverseDistanceSquared = 2 };
+
+    TQ3ColorRGB Scaled(const TQ3ColorRGB& color, float factor)
+    {
+        return { color.r * factor, color.g * factor, color.b * factor };
+    }
+
+    float Dot(const TQ3Vector3D& a, const TQ3Vector3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+}
+
+void Lighting::SetLights(std::span<const Light> lights)
+{
+    m_ambient = { 0, 0, 0 };
+    m_sources.clear();
+    for (const Light& light : lights) {
+        TQ3ColorRGB color = Scaled(light.color, light.brightness);
+        switch (light.kind) {
+        case Light::Kind::Ambient:
+            m_ambient = { m_ambient.r + color.r, m_ambient.g + color.g, m_ambient.b + color.b };
+            break;
+        case Light::Kind::Directional:
+            m_sources.push_back({ light.kind, color, { -light.direction.x, -light.direction.y, -light.direction.z },
+                light.location, light.attenuation });
+            break;
+        case Light::Kind::Point:
+            m_sources.push_back({ light.kind, color, {}, light.location, light.attenuation });
+            break;
+        }
+    }
+}
+
+TQ3ColorRGB Lighting::Illuminate(const TQ3Point3D& position, const TQ3Vector3D& normal) const
+{
+    TQ3ColorRGB sum = m_ambient;
+    for (const Source& source : m_sources) {
+        TQ3Vector3D toLight = source.toLight;
+        float factor = 1;
+        if (source.kind == Light::Kind::Point) {
+            toLight
+                = { source.location.x - position.x, source.location.y - position.y, source.location.z - position.z };
+            float distance = std::sqrt(Dot(toLight, toLight));
+            if (!(distance > 0))
+                continue;
+            toLight = { toLight.x / distance, toLight.y / distance, toLight.z / distance };
+            float attenuated = std::max(distance, MinimumAttenuationDistance);
+            if (source.attenuation == InverseDistance)
+                factor = 1 / attenuated;
+            else if (source.attenuation == InverseDistanceSquared)
+                factor = 1 / (attenuated * attenuated);
+        }
+        float diffuse = std::max(0.0f, Dot(normal, toLight)) * factor;
+        sum = { sum.r + source.color.r * diffuse, sum.g + source.color.g * diffuse, sum.b + source.color.b * diffuse };
+    }
+    return sum;
+}
+
+}

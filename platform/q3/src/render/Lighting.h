@@ -1,0 +1,34 @@
+#pragma once
+
+// Per-vertex lighting in world space: ambient, directional and point lights,
+// diffuse only. The result scales the surface colour and may exceed 1; the
+// rasteriser clamps the final colour.
+
+#include "Device.h"
+
+#include <vector>
+
+namespace Q3::Render {
+
+class Lighting {
+public:
+    void SetLights(std::span<const Light> lights);
+
+    // The light falling on a surface at `position` facing along the unit `normal`.
+    TQ3ColorRGB Illuminate(const TQ3Point3D& position, const TQ3Vector3D& normal) const;
+
+private:
+    // Colours already scaled by brightness; ambient lights summed into one.
+    struct Source {
+        Light::Kind kind { Light::Kind::Directional };
+        TQ3ColorRGB color { 0, 0, 0 };
+        TQ3Vector3D toLight { 0, 0, 1 };
+        TQ3Point3D location { 0, 0, 0 };
+        int attenuation { 0 };
+    };
+
+    TQ3ColorRGB m_ambient { 0, 0, 0 };
+    std::vector<Source> m_sources {};
+};
+
+}

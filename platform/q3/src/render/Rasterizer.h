@@ -1,0 +1,68 @@
+#pragma once
+
+// The rasteriser: projects clipped vertices onto the pane and fills
+// triangles with a depth test. Lines and points are drawn as thin quads
+// through the same triangle loop.
+
+#include "Clipper.h"
+#include "DepthBuffer.h"
+#include "Device.h"
+
+namespace Q3::Render {
+
+// A projected vertex: position snapped to subpixels, depth from 0 at hither
+// to 1 at yon, and 1/w with the varyings already divided by w, so that all
+// of them interpolate linearly across the screen.
+struct ScreenVertex {
+    int32_t x { 0 };
+    int32_t y { 0 };
+    float depth { 0 };
+    float inverseW { 1 };
+    std::array<float, VaryingCount> varyings {};
+};
+
+// How a triangle's pixels take their colour: the interpolated colour alone
+// or times a texel, then fog when it is on.
+struct Shading {
+    const Texture* texture { nullptr };
+    bool fog { false };
+};
+
+class Rasterizer {
+public:
+    // Starts a frame and clears the pane's visible part. Until the next
+    // Begin, nothing is drawn if the target or the pane cannot be drawn in.
+    void Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear);
+    bool IsDrawing() const { return m_drawing; }
+
+    void SetFogColor(TQ3ColorRGB color) { m_fogColor = color; }
+
+    // The vertex must lie inside the clipped volume (guard band included).
+    ScreenVertex Project(const ClipVertex& vertex) const;
+
+    // Twice the area in square subpixels: negative for a triangle that is
+    // counter-clockwise as seen, which is the front.
+    static int64_t SignedArea(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
+
+    void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, const Shading& shading);
+    void DrawLine(const ScreenVertex& a, const ScreenVertex& b, const Shading& shading);
+    void DrawPoint(const ScreenVertex& point, const Shading& shading);
+
+private:
+    struct Setup;
+    template <bool Textured, bool Fogged> void FillTriangle(const Setup& setup);
+
+    Target m_target {};
+    // The pane's extent in pixels, for the projection.
+    float m_paneLeft { 0 };
+    float m_paneTop { 0 };
+    float m_paneWidth { 0 };
+    float m_paneHeight { 0 };
+    // The part of the pane inside the target: the only pixels ever written.
+    Pane m_scissor {};
+    bool m_drawing { false };
+    DepthBuffer m_depth {};
+    TQ3ColorRGB m_fogColor { 0, 0, 0 };
+};
+
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+// The rasteriser's tunables, in one place.
+
+#include <cstdint>
+
+namespace Q3::Render {
+
+// Screen positions are snapped to 1/16 of a pixel before the edge functions.
+static constexpr int SubpixelBits = 4;
+static constexpr int32_t SubpixelScale = 1 << SubpixelBits;
+
+// Triangles are clipped against the near and far planes exactly and against
+// the sides only where they reach this many frustum half-widths out, which
+// keeps snapped coordinates small while sparing most triangles the clipper.
+static constexpr float GuardBand = 4.0f;
+
+// No clipped vertex comes closer to the eye plane than this in w, so the
+// divide can never blow up, even for a camera with a zero hither distance.
+static constexpr float MinimumW = 1e-6f;
+
+// The largest pane the rasteriser accepts on either side. It bounds the
+// snapped coordinates well inside 32 bits, guard band included.
+static constexpr int MaximumPaneSize = 1 << 14;
+static constexpr int32_t CoordinateLimit = 1 << 26;
+
+// Point lights nearer than this do not brighten further under attenuation.
+static constexpr float MinimumAttenuationDistance = 1.0f;
+
+// Lines are drawn as quads this wide, in pixels.
+static constexpr float LineWidth = 1.0f;
+
+}

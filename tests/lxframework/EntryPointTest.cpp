@@ -1,0 +1,119 @@
+#include "TestSupport.h"
+
+#include <lxframework/EntryPoint.h>
+
+#include <gtest/gtest.h>
+
+using namespace lx;
+
+namespace {
+
+const LxEntryPoint* Entry(std::string_view binding)
+{
+    SetUpTestPlugin();
+    return RuntimeLookupPluginEntrypoint(binding);
+}
+
+template <class T> void ExpectThrows(const std::function<void()>& call)
+{
+    try {
+        call();
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& exception) {
+        EXPECT_TRUE(exception.Is<T>()) << exception.what();
+    }
+}
+
+}
+
+TEST(EntryPoint, BindingNamesFollowTheRows)
+{
+    struct Row {
+        const char* binding;
+        LxEntryKind kind;
+    };
+    const Row rows[] = {
+        { "TestVector.Length() as Double", LxEntryMethod },
+        { "TestVector.Length() as Double.Set", LxEntryAssign },
+        { "TestVector.X.Get", LxEntryGetter },
+        { "TestVector.Z.Set", LxEntrySetter },
+        { "TestElement.__init", LxEntryConstructor },
+        { "TestMesh.__exit", LxEntryDestructor },
+        { "TestMesh.Events.Render", LxEntryEventInstance },
+        { "TestElement.Size.Get", LxEntryGetter },
+        { "TestSpace.Click(X as Integer, Y as Integer) as Boolean", LxEntryMethod },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.binding);
+        EXPECT_EQ(Entry(row.binding)->kind, uint32_t(row.kind));
+    }
+    // Fields have no binding, nor has a read-only property's setter; names match byte for byte.
+    for (const char* missing :
+        { "TestElement.Count.Get", "TestElement.Size.Set", "TestVector.length() as Double", "_" })
+        EXPECT_EQ(Entry(missing)->kind, uint32_t(LxEntryUnbound)) << missing;
+}
+
+TEST(EntryPoint, SharedAccessorGetsItsRowParameter)
+{
+    Ref<Object> vector = NewObject("TestVector");
+    Call(Entry("TestVector.Z.Set"), vector.Get(), 4.0);
+    Call(Entry("TestVector.X.Set"), vector.Get(), 3.0);
+    EXPECT_EQ(Call<double>(Entry("TestVector.Length() as Double"), vector.Get()), 5.0);
+    EXPECT_EQ(Call<double>(Entry("TestVector.Z.Get"), vector.Get()), 4.0);
+    Call(Entry("TestVector.Length() as Double.Set"), vector.Get(), 10.0);
+    EXPECT_EQ(Call<double>(Entry("TestVector.X.Get"), vector.Get()), 6.0);
+}
+
+TEST(EntryPoint, ByRefParametersWriteTheCallersVariables)
+{
+    Ref<Object> vector = NewObject("TestVector");
+    Call(Entry("TestVector.X.Set"), vector.Get(), 1.5);
+    Call(Entry("TestVector.Y.Set"), vector.Get(), -2.0);
+    double x = 0, y = 0;
+    Call(Entry("TestVector.GetXY(ByRef x as Double, ByRef y as Double)"), vector.Get(), &x, &y);
+    EXPECT_EQ(x, 1.5);
+    EXPECT_EQ(y, -2.0);
+}
+
+TEST(EntryPoint, ObjectResultIsANewReferenceOwnedByTheCaller)
+{
+    Ref<Object> a = NewObject("TestVector");
+    Ref<Object> sum = Call<Ref<Object>>(Entry("TestVector.Plus(vector as TestVector) as TestVector"), a.Get(), a);
+    ASSERT_TRUE(sum);
+    EXPECT_EQ(sum->ReferenceCount(), 1);
+    EXPECT_EQ(a->ReferenceCount(), 1);
+}
+
+TEST(EntryPoint, PluginExceptionIsThrownAfterTheCallReturns)
+{
+    Ref<Object> vector = NewObject("TestVector");
+    ExpectThrows<OutOfBoundsException>(
+        [&] { Call<double>(Entry("TestVector.Item(index as Integer) As Double"), vector.Get(), 3); });
+    ExpectThrows<NilObjectException>([&] {
+        Call<Ref<Object>>(Entry("TestVector.Plus(vector as TestVector) as TestVector"), vector.Get(), Ref<Object>());
+    });
+    EXPECT_FALSE(HasPendingException());
+}
+
+TEST(EntryPoint, ResultReturnedWithAnExceptionIsReleased)
+{
+    // The sanitizer run's leak check sees the result if the helper keeps it.
+    Ref<Object> vector = NewObject("TestVector");
+    ExpectThrows<OutOfBoundsException>(
+        [&] { Call<Ref<Object>>(Entry("TestVector.CopyAndComplain as TestVector"), vector.Get()); });
+}
+
+TEST(EntryPoint, OrderlyErrorsInsteadOfBadCalls)
+{
+    Ref<Object> element = NewObject("TestElement");
+    // A name that matched nothing keeps its name and fails when called.
+    const LxEntryPoint* unbound = Entry("BevelButton.Caption.Set");
+    EXPECT_STREQ(unbound->binding, "BevelButton.Caption.Set");
+    ExpectThrows<UnboundEntryPointException>([&] { Call(unbound, element.Get(), int32_t(1)); });
+    ExpectThrows<UnboundEntryPointException>([&] { Call(nullptr, element.Get()); });
+    ExpectThrows<NilObjectException>([&] { Call<double>(Entry("TestVector.X.Get"), nullptr); });
+    // The framework alone runs constructors: a second run would leak what the first made.
+    ExpectThrows<RuntimeException>([&] { Call(Entry("TestElement.__init"), element.Get()); });
+    // The plug-in would read a vector's data out of an element.
+    ExpectThrows<IllegalCastException>([&] { Call<double>(Entry("TestVector.X.Get"), element.Get()); });
+}
