@@ -55,10 +55,7 @@ public:
 };
 
 // The header of version 1.6, normal, without a table of contents.
-inline Bytes Header()
-{
-    return Builder().Object("3DMF", Builder().U16(1).U16(6).U32(0).U32(0).U32(0).bytes).bytes;
-}
+inline Bytes Header() { return Builder().Object("3DMF", Builder().U16(1).U16(6).U32(0).U32(0).U32(0).bytes).bytes; }
 
 // A square of two triangles over four points, z = 0, counter-clockwise from +z.
 inline Bytes TriMesh()
@@ -130,11 +127,10 @@ inline Bytes GroupAndSolidsFile()
     for (float v : { 0.f, 2.f, 0.f, 0.f, 0.f, 2.f, 2.f, 0.f, 0.f, 0.f, 0.f, 0.f })
         solid.F32(v);
     Builder group;
-    group.Object("dspg", {})
-        .Object("trns", Builder().F32(10).F32(0).F32(0).bytes)
-        .Object("box ", solid.bytes);
+    group.Object("dspg", {}).Object("trns", Builder().F32(10).F32(0).F32(0).bytes).Object("box ", solid.bytes);
     Builder cone;
-    cone.Object("cone", solid.bytes).Object("cntr", Builder().Object("attr", {}).Object("kdif", Builder().F32(0).F32(1).F32(0).bytes).bytes);
+    cone.Object("cone", solid.bytes)
+        .Object("cntr", Builder().Object("attr", {}).Object("kdif", Builder().F32(0).F32(1).F32(0).bytes).bytes);
     return Builder()
         .Raw(Header())
         .Object("cntr", group.bytes)
@@ -183,9 +179,6 @@ Cylinder ( 0 2 0  0 0 2  2 0 0  0 0 0 )
 )";
 }
 
-inline Bytes FromText(const std::string& text)
-{
-    return Bytes(text.begin(), text.end());
-}
+inline Bytes FromText(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 }

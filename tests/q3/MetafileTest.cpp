@@ -23,8 +23,8 @@ constexpr int ReadLimit = 1000;
 
 void ReadAll(Samples::Bytes bytes, Read& read)
 {
-    TQ3StorageObject storage = Q3MemoryStorage_NewBuffer(bytes.data(), static_cast<TQ3Uns32>(bytes.size()),
-        static_cast<TQ3Uns32>(bytes.size()));
+    TQ3StorageObject storage = Q3MemoryStorage_NewBuffer(
+        bytes.data(), static_cast<TQ3Uns32>(bytes.size()), static_cast<TQ3Uns32>(bytes.size()));
     TQ3FileObject file = Q3File_New();
     Q3File_SetStorage(file, storage);
     Q3Object_Dispose(storage);
@@ -222,7 +222,8 @@ TEST_F(MalformedMetafiles, GarbageAndUnbalancedTextReadAsNothing)
     ExpectNothing(Samples::FromText("3DMetafile ( 2 0 Normal )\nTriMesh ( )"));
     ExpectNothing(Samples::FromText("3DMetafile ( 1 6 Normal )\nContainer ( TriMesh ( 1 0 0 0 3 0 0 1 2"));
     ExpectNothing(Samples::FromText("3DMetafile ( 1 6 Normal )\n)))) Container ( ( ( ("));
-    ExpectNothing(Samples::FromText("3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0xZZ )"));
+    ExpectNothing(
+        Samples::FromText("3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0xZZ )"));
     ExpectNothing({});
 }
 

@@ -98,8 +98,7 @@ const Rgb Black { 0, 0, 0 }, Red { 255, 0, 0 }, Green { 0, 255, 0 }, Blue { 0, 0
 // A 2 x 2 texture, top row red and green, bottom row blue and white.
 TQ3ShaderObject FourColourTexture()
 {
-    const unsigned char texels[16]
-        = { 0xFF, 0xFF, 0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF };
+    const unsigned char texels[16] = { 0xFF, 0xFF, 0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF };
     TQ3StorageObject storage = Q3MemoryStorage_New(texels, sizeof texels);
     TQ3StoragePixmap pixmap { storage, 2, 2, 8, 32, kQ3PixelTypeARGB32, kQ3EndianBig, kQ3EndianBig };
     TQ3TextureObject texture = Q3PixmapTexture_New(&pixmap);

@@ -14,10 +14,7 @@ std::span<const TQ3ObjectType> File::TypeChain() const
 
 using namespace Q3;
 
-TQ3FileObject Q3File_New(void)
-{
-    return new File;
-}
+TQ3FileObject Q3File_New(void) { return new File; }
 
 TQ3Status Q3File_SetStorage(TQ3FileObject file, TQ3StorageObject storage)
 {

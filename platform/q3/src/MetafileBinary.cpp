@@ -97,8 +97,7 @@ namespace {
     private:
         size_t ScopeEnd() const { return m_scopes.empty() ? m_bytes.size() : m_scopes.back(); }
 
-        template<typename T>
-        bool Number(T& value)
+        template <typename T> bool Number(T& value)
         {
             if (Failed() || sizeof(T) > ScopeEnd() - m_position)
                 return Fail();

@@ -22,7 +22,10 @@ std::unique_ptr<MetafileSource> OpenTextMetafile(std::span<const uint8_t> bytes)
 
 namespace {
 
-    constexpr TQ3ObjectType Tag(const char (&code)[5]) { return Q3_FOUR_CHARACTER_CONSTANT(code[0], code[1], code[2], code[3]); }
+    constexpr TQ3ObjectType Tag(const char (&code)[5])
+    {
+        return Q3_FOUR_CHARACTER_CONSTANT(code[0], code[1], code[2], code[3]);
+    }
 
     constexpr TQ3ObjectType ContainerTag = Tag("cntr");
     constexpr TQ3ObjectType TriMeshTag = Tag("tmsh");
@@ -44,16 +47,19 @@ namespace {
 
     enum class ArrayPosition : uint32_t { Triangle = 0, Edge = 1, Vertex = 2 };
 
-    bool IsGroupTag(TQ3ObjectType type)
-    {
-        return type == Tag("dspg") || type == Tag("ordg") || type == Tag("grup");
-    }
+    bool IsGroupTag(TQ3ObjectType type) { return type == Tag("dspg") || type == Tag("ordg") || type == Tag("grup"); }
 
-    template<typename Visit>
+    template <typename Visit>
     void ReadScope(MetafileSource& source, int groupLevel, Visit visit, Object* endMarker = nullptr);
 
-    bool Read(MetafileSource& source, TQ3Point3D& p) { return source.Float(p.x) && source.Float(p.y) && source.Float(p.z); }
-    bool Read(MetafileSource& source, TQ3Vector3D& v) { return source.Float(v.x) && source.Float(v.y) && source.Float(v.z); }
+    bool Read(MetafileSource& source, TQ3Point3D& p)
+    {
+        return source.Float(p.x) && source.Float(p.y) && source.Float(p.z);
+    }
+    bool Read(MetafileSource& source, TQ3Vector3D& v)
+    {
+        return source.Float(v.x) && source.Float(v.y) && source.Float(v.z);
+    }
 
     // Checks that `count` items of `fields` fields each can still be in the object.
     bool Fits(const MetafileSource& source, uint64_t count, uint64_t fields)
@@ -62,8 +68,7 @@ namespace {
     }
 
     // Allocates `count` zero-filled elements with the library's allocator.
-    template<typename T>
-    bool Allocate(T*& array, uint64_t count, size_t size = sizeof(T))
+    template <typename T> bool Allocate(T*& array, uint64_t count, size_t size = sizeof(T))
     {
         array = nullptr;
         if (count == 0)
@@ -116,8 +121,8 @@ namespace {
     bool ReadAttributeArray(MetafileSource& source, TQ3TriMeshData& mesh)
     {
         uint32_t type = 0, reserved = 0, position = 0, positionInArray = 0, useFlag = 0;
-        if (!source.Uns32(type) || !source.Uns32(reserved) || !source.Uns32(position)
-            || !source.Uns32(positionInArray) || !source.Uns32(useFlag))
+        if (!source.Uns32(type) || !source.Uns32(reserved) || !source.Uns32(position) || !source.Uns32(positionInArray)
+            || !source.Uns32(useFlag))
             return false;
         const size_t size = AttributeSize(type);
         if (size == 0)
@@ -127,7 +132,8 @@ namespace {
         TQ3Uns32* entryCount = nullptr;
         switch (static_cast<ArrayPosition>(position)) {
         case ArrayPosition::Triangle:
-            items = mesh.numTriangles, entries = &mesh.triangleAttributeTypes, entryCount = &mesh.numTriangleAttributeTypes;
+            items = mesh.numTriangles, entries = &mesh.triangleAttributeTypes,
+            entryCount = &mesh.numTriangleAttributeTypes;
             break;
         case ArrayPosition::Edge:
             items = mesh.numEdges, entries = &mesh.edgeAttributeTypes, entryCount = &mesh.numEdgeAttributeTypes;
@@ -429,24 +435,26 @@ namespace {
             return {};
         }
         auto group = Ref<Group>::Adopt(new Group(Group::Kind::Display));
-        ReadScope(source, groupLevel + 1, [&](const Ref<>& member) {
-            if (!member)
-                return !source.Failed();
-            // The end-group object reads as the group itself: the members end.
-            if (member.Get() == group.Get())
-                return false;
-            if (group->Accepts(member.Get()))
-                group->Add(member.Get());
-            return true;
-        }, group.Get());
+        ReadScope(
+            source, groupLevel + 1,
+            [&](const Ref<>& member) {
+                if (!member)
+                    return !source.Failed();
+                // The end-group object reads as the group itself: the members end.
+                if (member.Get() == group.Get())
+                    return false;
+                if (group->Accepts(member.Get()))
+                    group->Add(member.Get());
+                return true;
+            },
+            group.Get());
         return known ? Ref<>(group.Get()) : Ref<> {};
     }
 
     // Reads the objects of the current scope in turn, handing each (null for
     // an unknown one) to `visit` until it answers false or the scope ends.
     // Within a begin-group form, the end-group object comes as `endMarker`.
-    template<typename Visit>
-    void ReadScope(MetafileSource& source, int groupLevel, Visit visit, Object* endMarker)
+    template <typename Visit> void ReadScope(MetafileSource& source, int groupLevel, Visit visit, Object* endMarker)
     {
         TQ3ObjectType type = 0;
         while (source.Open(type)) {
@@ -467,7 +475,6 @@ namespace {
                 return;
         }
     }
-
 
 }
 

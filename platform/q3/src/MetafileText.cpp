@@ -103,7 +103,8 @@ namespace {
         bool ReadHeader() override
         {
             uint32_t major = 0, minor = 0;
-            if (Next() != HeaderName || !Expect("(") || !Uns32(major) || !Uns32(minor) || major != SupportedMajorVersion)
+            if (Next() != HeaderName || !Expect("(") || !Uns32(major) || !Uns32(minor)
+                || major != SupportedMajorVersion)
                 return Fail();
             m_depth = 1;
             Close();
