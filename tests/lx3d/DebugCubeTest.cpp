@@ -138,8 +138,11 @@ protected:
     {
         mObjectsBefore = Q3Object_LiveCount();
         AcquireQuesa();
+        Q3Error_Get(nullptr);
         mGroup = MakeDebugCubeGroup();
         ASSERT_NE(mGroup, nullptr);
+        // The library read the whole model without complaint.
+        EXPECT_EQ(Q3Error_Get(nullptr), kQ3ErrorNone);
     }
 
     void TearDown() override
