@@ -19,8 +19,7 @@ protected:
         EXPECT_EQ(Q3Object_LiveCount(), m_start);
     }
 
-    template<typename Submit>
-    TQ3BoundingBox Box(Submit submit)
+    template <typename Submit> TQ3BoundingBox Box(Submit submit)
     {
         TQ3BoundingBox box {};
         EXPECT_EQ(Q3View_StartBoundingBox(view, kQ3ComputeBoundsExact), kQ3Success);
@@ -30,8 +29,7 @@ protected:
         return box;
     }
 
-    template<typename Submit>
-    TQ3BoundingSphere Sphere(Submit submit)
+    template <typename Submit> TQ3BoundingSphere Sphere(Submit submit)
     {
         TQ3BoundingSphere sphere {};
         EXPECT_EQ(Q3View_StartBoundingSphere(view, kQ3ComputeBoundsExact), kQ3Success);

@@ -89,7 +89,8 @@ TEST(Quaternions, LinearInterpolationIsNormalised)
     const TQ3Quaternion b = About({ 0, 1, 0 }, Pi / 2);
     TQ3Quaternion middle;
     Q3Quaternion_InterpolateLinear(&a, &b, 0.5f, &middle);
-    const float length = std::sqrt(middle.w * middle.w + middle.x * middle.x + middle.y * middle.y + middle.z * middle.z);
+    const float length
+        = std::sqrt(middle.w * middle.w + middle.x * middle.x + middle.y * middle.y + middle.z * middle.z);
     EXPECT_NEAR(length, 1, Tolerance);
     EXPECT_NEAR(middle.y, std::sin(Pi / 8), Tolerance);
     Q3Quaternion_InterpolateLinear(&a, &b, 1, &middle);

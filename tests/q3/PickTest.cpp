@@ -28,8 +28,7 @@ protected:
     };
 
     // Picks at a window point, submitting with `submit` inside the loop.
-    template<typename Submit>
-    Hit PickAt(float x, float y, Submit submit)
+    template <typename Submit> Hit PickAt(float x, float y, Submit submit)
     {
         TQ3WindowPointPickData data {};
         data.data = { kQ3PickSortNearToFar, kQ3PickDetailMaskPickID | kQ3PickDetailMaskXYZ, 1 };

@@ -50,7 +50,7 @@ inline TQ3ViewObject View(void* pixels, TQ3Uns32 width, TQ3Uns32 height, TQ3Came
 {
     TQ3PixmapDrawContextData data {};
     data.drawContextData.clearImageMethod = kQ3ClearMethodWithColor;
-    data.drawContextData.clearImageColor = { 0, 0, 0, 1 };
+    data.drawContextData.clearImageColor = { 0, 0, 0, 0 };
     data.pixmap = { pixels, width, height, width * 4, 32, kQ3PixelTypeRGB32, kQ3EndianLittle, kQ3EndianBig };
     TQ3DrawContextObject context = Q3PixmapDrawContext_New(&data);
     TQ3ViewObject view = Q3View_New();

@@ -39,10 +39,7 @@ void DisposeHandle(Handle handle)
     delete block;
 }
 
-int32_t GetHandleSize(Handle handle)
-{
-    return handle ? reinterpret_cast<Block*>(handle)->size : 0;
-}
+int32_t GetHandleSize(Handle handle) { return handle ? reinterpret_cast<Block*>(handle)->size : 0; }
 
 // Blocks never move, so locking has nothing to do.
 void HLock(Handle) { }

@@ -84,10 +84,7 @@ Object* AttributeSet::SurfaceShader() const
 
 using namespace Q3;
 
-TQ3AttributeSet Q3AttributeSet_New(void)
-{
-    return new AttributeSet;
-}
+TQ3AttributeSet Q3AttributeSet_New(void) { return new AttributeSet; }
 
 TQ3Status Q3AttributeSet_Add(TQ3AttributeSet set, TQ3AttributeType type, const void* data)
 {

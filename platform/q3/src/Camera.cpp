@@ -35,9 +35,8 @@ bool ViewAngleAspectCamera::WorldToFrustum(TQ3Matrix4x4& matrix) const
     const float yon = m_data.cameraData.range.yon;
     const float fov = m_data.fov;
     // A pane without height has no meaningful ratio; it is taken as square.
-    const float aspect = m_data.aspectRatioXToY > 0 && std::isfinite(m_data.aspectRatioXToY)
-        ? m_data.aspectRatioXToY
-        : 1.0f;
+    const float aspect
+        = m_data.aspectRatioXToY > 0 && std::isfinite(m_data.aspectRatioXToY) ? m_data.aspectRatioXToY : 1.0f;
     matrix = EmptyFrustum();
     if (!(hither > 0) || !(yon > hither) || !std::isfinite(yon) || !(fov > 0) || !(fov < Pi))
         return false;

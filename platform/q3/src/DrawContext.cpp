@@ -56,8 +56,8 @@ bool DrawContext::Target(Render::Target& target, Render::Pane& pane) const
             static_cast<int>(m_pixmap.height), static_cast<int>(m_pixmap.rowBytes) };
     }
     const TQ3Area area = PaneArea();
-    pane = { std::max(Round(area.min.x), 0), std::max(Round(area.min.y), 0),
-        std::min(Round(area.max.x), target.width), std::min(Round(area.max.y), target.height) };
+    pane = { std::max(Round(area.min.x), 0), std::max(Round(area.min.y), 0), std::min(Round(area.max.x), target.width),
+        std::min(Round(area.max.y), target.height) };
     return pane.left < pane.right && pane.top < pane.bottom;
 }
 

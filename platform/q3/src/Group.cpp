@@ -68,10 +68,7 @@ TQ3GroupPosition Group::Add(TQ3Object object)
     return PositionOf(&m_members.back());
 }
 
-TQ3GroupPosition Group::First()
-{
-    return m_members.empty() ? nullptr : PositionOf(&m_members.front());
-}
+TQ3GroupPosition Group::First() { return m_members.empty() ? nullptr : PositionOf(&m_members.front()); }
 
 std::list<Group::Member>::iterator Group::Find(TQ3GroupPosition position)
 {
@@ -135,15 +132,9 @@ Group* DisplayGroup(TQ3GroupObject group)
 
 }
 
-TQ3GroupObject Q3LightGroup_New(void)
-{
-    return new Group(Group::Kind::Light);
-}
+TQ3GroupObject Q3LightGroup_New(void) { return new Group(Group::Kind::Light); }
 
-TQ3GroupObject Q3DisplayGroup_New(void)
-{
-    return new Group(Group::Kind::Display);
-}
+TQ3GroupObject Q3DisplayGroup_New(void) { return new Group(Group::Kind::Display); }
 
 TQ3Status Q3DisplayGroup_Submit(TQ3GroupObject group, TQ3ViewObject view)
 {

@@ -39,8 +39,7 @@ public:
     TQ3Object Remove(TQ3GroupPosition position);
 
     // Members in order; empty members are null.
-    template<typename Visit>
-    void ForEach(Visit visit) const
+    template <typename Visit> void ForEach(Visit visit) const
     {
         for (const Member& member : m_members)
             visit(member.object.Get());

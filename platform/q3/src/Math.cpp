@@ -166,10 +166,7 @@ TQ3Vector3D* Q3Vector3D_Normalize(const TQ3Vector3D* vector, TQ3Vector3D* result
     return result;
 }
 
-float Q3Vector3D_Length(const TQ3Vector3D* vector)
-{
-    return vector ? std::sqrt(Dot(*vector, *vector)) : 0;
-}
+float Q3Vector3D_Length(const TQ3Vector3D* vector) { return vector ? std::sqrt(Dot(*vector, *vector)) : 0; }
 
 TQ3Vector3D* Q3Vector3D_TransformQuaternion(
     const TQ3Vector3D* vector, const TQ3Quaternion* quaternion, TQ3Vector3D* result)

@@ -37,10 +37,7 @@ Object::Object()
     registry.objects.emplace(m_id, this);
 }
 
-Object::~Object()
-{
-    TheRegistry().objects.erase(m_id);
-}
+Object::~Object() { TheRegistry().objects.erase(m_id); }
 
 bool Object::IsType(TQ3ObjectType type) const
 {
@@ -71,10 +68,7 @@ void Assign(TQ3Object& slot, TQ3Object object)
         old->Release();
 }
 
-void Clear(TQ3Object& slot)
-{
-    Assign(slot, nullptr);
-}
+void Clear(TQ3Object& slot) { Assign(slot, nullptr); }
 
 }
 
@@ -86,10 +80,7 @@ TQ3Status Q3Initialize(void)
     return kQ3Success;
 }
 
-TQ3Boolean Q3IsInitialized(void)
-{
-    return s_initialized ? kQ3True : kQ3False;
-}
+TQ3Boolean Q3IsInitialized(void) { return s_initialized ? kQ3True : kQ3False; }
 
 TQ3Error Q3Error_Get(TQ3Error* firstError)
 {
@@ -121,15 +112,9 @@ TQ3Boolean Q3Object_IsType(TQ3Object object, TQ3ObjectType type)
     return object && object->IsType(type) ? kQ3True : kQ3False;
 }
 
-TQ3ObjectType Q3Object_GetLeafType(TQ3Object object)
-{
-    return object ? object->LeafType() : 0;
-}
+TQ3ObjectType Q3Object_GetLeafType(TQ3Object object) { return object ? object->LeafType() : 0; }
 
-TQ3Uns32 Q3Object_GetId(TQ3Object object)
-{
-    return object ? object->Id() : 0;
-}
+TQ3Uns32 Q3Object_GetId(TQ3Object object) { return object ? object->Id() : 0; }
 
 TQ3Object Q3Object_FromId(TQ3Uns32 id)
 {
@@ -138,7 +123,4 @@ TQ3Object Q3Object_FromId(TQ3Uns32 id)
     return found == objects.end() ? nullptr : found->second;
 }
 
-TQ3Uns32 Q3Object_LiveCount(void)
-{
-    return static_cast<TQ3Uns32>(TheRegistry().objects.size());
-}
+TQ3Uns32 Q3Object_LiveCount(void) { return static_cast<TQ3Uns32>(TheRegistry().objects.size()); }

@@ -51,8 +51,7 @@ void Clear(TQ3Object& slot);
 
 // The object behind a handle if it is of the given type, else null (posting
 // an error for a non-null handle of another type).
-template<typename T>
-T* Cast(TQ3Object object)
+template <typename T> T* Cast(TQ3Object object)
 {
     if (!object)
         return nullptr;
@@ -64,8 +63,7 @@ T* Cast(TQ3Object object)
 }
 
 // Holds one reference to an object, or none.
-template<typename T = Object>
-class Ref {
+template <typename T = Object> class Ref {
 public:
     Ref() = default;
     // Takes a reference of its own.

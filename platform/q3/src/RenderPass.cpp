@@ -88,8 +88,8 @@ namespace {
             draw.interpolation = static_cast<Render::Interpolation>(state.interpolation);
             draw.fill = static_cast<Render::Fill>(state.fill);
             const Render::Fog fog = FogOf(state.fog);
-            if (fog.on != m_fog.on || fog.start != m_fog.start || fog.end != m_fog.end
-                || fog.color.r != m_fog.color.r || fog.color.g != m_fog.color.g || fog.color.b != m_fog.color.b) {
+            if (fog.on != m_fog.on || fog.start != m_fog.start || fog.end != m_fog.end || fog.color.r != m_fog.color.r
+                || fog.color.g != m_fog.color.g || fog.color.b != m_fog.color.b) {
                 m_fog = fog;
                 m_device->SetFog(fog);
             }

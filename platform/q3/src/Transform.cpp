@@ -7,8 +7,8 @@ namespace Q3 {
 
 std::span<const TQ3ObjectType> Transform::TypeChain() const
 {
-    static constexpr TQ3ObjectType kinds[] = { kQ3TransformTypeMatrix, kQ3TransformTypeTranslate,
-        kQ3TransformTypeScale, kQ3TransformTypeRotate, kQ3TransformTypeQuaternion };
+    static constexpr TQ3ObjectType kinds[] = { kQ3TransformTypeMatrix, kQ3TransformTypeTranslate, kQ3TransformTypeScale,
+        kQ3TransformTypeRotate, kQ3TransformTypeQuaternion };
     static constexpr TQ3ObjectType chains[][4] = {
         { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeTransform, kinds[0] },
         { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeTransform, kinds[1] },

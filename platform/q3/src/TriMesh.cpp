@@ -36,8 +36,7 @@ namespace {
         return true;
     }
 
-    template<typename T>
-    bool CopyArray(const T* source, TQ3Uns32 count, T*& copy)
+    template <typename T> bool CopyArray(const T* source, TQ3Uns32 count, T*& copy)
     {
         void* bytes = nullptr;
         const bool copied = CopyBytes(source, count, sizeof(T), bytes);
@@ -164,10 +163,7 @@ TriMesh::TriMesh(const TQ3TriMeshData& data)
     Clear(m_data.triMeshAttributeSet);
 }
 
-TriMesh::~TriMesh()
-{
-    EmptyTriMeshData(m_data);
-}
+TriMesh::~TriMesh() { EmptyTriMeshData(m_data); }
 
 std::span<const TQ3ObjectType> TriMesh::TypeChain() const
 {

@@ -66,10 +66,7 @@ namespace {
 
 }
 
-void View::ApplyAttributes(const AttributeSet& attributes)
-{
-    Apply(attributes, State());
-}
+void View::ApplyAttributes(const AttributeSet& attributes) { Apply(attributes, State()); }
 
 void View::SubmitMesh(const Render::Mesh& mesh, const Object* attributes)
 {
@@ -98,8 +95,7 @@ View* ViewInLoop(TQ3ViewObject view)
     return self && self->InLoop() ? self : nullptr;
 }
 
-template<typename T>
-TQ3Status SetPart(TQ3ViewObject view, Ref<> View::*part, TQ3Object object)
+template <typename T> TQ3Status SetPart(TQ3ViewObject view, Ref<> View::*part, TQ3Object object)
 {
     auto* self = Cast<View>(view);
     if (!self || !Cast<T>(object))
@@ -119,20 +115,14 @@ TQ3Status GetPart(TQ3ViewObject view, Ref<> View::*part, TQ3Object* object)
 
 }
 
-TQ3ViewObject Q3View_New(void)
-{
-    return new View;
-}
+TQ3ViewObject Q3View_New(void) { return new View; }
 
 TQ3Status Q3View_SetCamera(TQ3ViewObject view, TQ3CameraObject camera)
 {
     return SetPart<ViewAngleAspectCamera>(view, &View::camera, camera);
 }
 
-TQ3Status Q3View_GetCamera(TQ3ViewObject view, TQ3CameraObject* camera)
-{
-    return GetPart(view, &View::camera, camera);
-}
+TQ3Status Q3View_GetCamera(TQ3ViewObject view, TQ3CameraObject* camera) { return GetPart(view, &View::camera, camera); }
 
 TQ3Status Q3View_SetDrawContext(TQ3ViewObject view, TQ3DrawContextObject context)
 {

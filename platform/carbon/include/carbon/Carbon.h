@@ -68,8 +68,8 @@ typedef int32_t QDErr;
 
 // A 32-bit off-screen world of `bounds`' size, zero-filled; its background
 // erases to white. Fails for an empty rectangle, a depth other than 32 or no memory.
-QDErr NewGWorld(GWorldPtr* world, int16_t pixelDepth, const Rect* bounds, CTabHandle table, GDHandle device,
-    GWorldFlags flags);
+QDErr NewGWorld(
+    GWorldPtr* world, int16_t pixelDepth, const Rect* bounds, CTabHandle table, GDHandle device, GWorldFlags flags);
 void DisposeGWorld(GWorldPtr world);
 PixMapHandle GetGWorldPixMap(GWorldPtr world);
 Boolean LockPixels(PixMapHandle pixels);

@@ -1,0 +1,67 @@
+#include "File.h"
+
+#include "Storage.h"
+
+namespace Q3 {
+
+std::span<const TQ3ObjectType> File::TypeChain() const
+{
+    static constexpr TQ3ObjectType chain[] = { kQ3ObjectTypeShared, kQ3SharedTypeFile };
+    return chain;
+}
+
+}
+
+using namespace Q3;
+
+TQ3FileObject Q3File_New(void) { return new File; }
+
+TQ3Status Q3File_SetStorage(TQ3FileObject file, TQ3StorageObject storage)
+{
+    auto* self = Cast<File>(file);
+    if (!self || self->source || (storage && !Cast<MemoryStorage>(storage)))
+        return kQ3Failure;
+    self->storage = Ref<>(storage);
+    return kQ3Success;
+}
+
+TQ3Status Q3File_OpenRead(TQ3FileObject file, TQ3FileMode* mode)
+{
+    auto* self = Cast<File>(file);
+    if (!self || !self->storage || self->source)
+        return kQ3Failure;
+    TQ3FileMode found = kQ3FileModeNormal;
+    self->source = OpenMetafile(static_cast<MemoryStorage*>(self->storage.Get())->Bytes(), found);
+    if (!self->source) {
+        PostError(kQ3ErrorInvalidParameter);
+        return kQ3Failure;
+    }
+    if (mode)
+        *mode = found;
+    return kQ3Success;
+}
+
+TQ3Boolean Q3File_IsEndOfFile(TQ3FileObject file)
+{
+    auto* self = Cast<File>(file);
+    // A file that is not open has nothing to read either.
+    return !self || !self->source || self->source->AtEnd() ? kQ3True : kQ3False;
+}
+
+TQ3Object Q3File_ReadObject(TQ3FileObject file)
+{
+    auto* self = Cast<File>(file);
+    if (!self || !self->source || self->source->AtEnd())
+        return nullptr;
+    Ref<> object = ReadMetafileObject(*self->source);
+    return Q3Shared_GetReference(object.Get());
+}
+
+TQ3Status Q3File_Close(TQ3FileObject file)
+{
+    auto* self = Cast<File>(file);
+    if (!self || !self->source)
+        return kQ3Failure;
+    self->source.reset();
+    return kQ3Success;
+}

@@ -1,0 +1,132 @@
+#include "MetafileSource.h"
+
+#include <cstring>
+#include <vector>
+
+namespace Q3 {
+
+namespace {
+
+    constexpr TQ3ObjectType HeaderBigEndian = Q3_FOUR_CHARACTER_CONSTANT('3', 'D', 'M', 'F');
+    constexpr TQ3ObjectType HeaderLittleEndian = Q3_FOUR_CHARACTER_CONSTANT('F', 'M', 'D', '3');
+    constexpr uint32_t SupportedMajorVersion = 1;
+    constexpr size_t ObjectHeaderSize = 8;
+
+    class BinarySource final : public MetafileSource {
+    public:
+        BinarySource(std::span<const uint8_t> bytes, bool littleEndian)
+            : m_bytes(bytes)
+            , m_littleEndian(littleEndian)
+        {
+        }
+
+        bool ReadHeader() override
+        {
+            TQ3ObjectType type = 0;
+            uint16_t major = 0, minor = 0;
+            if (!Open(type) || !Number(major) || !Number(minor) || major != SupportedMajorVersion)
+                return Fail();
+            // The flags and the table of contents are not needed: objects are
+            // read in order and references to shared objects are not followed.
+            Close();
+            return true;
+        }
+
+        bool Open(TQ3ObjectType& type) override
+        {
+            if (Failed() || m_position >= ScopeEnd())
+                return false;
+            uint32_t size = 0;
+            if (!Number(type) || !Number(size) || size > ScopeEnd() - m_position)
+                return Fail();
+            m_scopes.push_back(m_position + size);
+            return true;
+        }
+
+        void Close() override
+        {
+            if (m_scopes.empty())
+                return;
+            m_position = m_scopes.back();
+            m_scopes.pop_back();
+        }
+
+        bool AtEnd() const override { return Failed() || m_position >= m_bytes.size(); }
+
+        bool Uns32(uint32_t& value) override { return Number(value); }
+
+        bool Float(float& value) override
+        {
+            uint32_t bits = 0;
+            if (!Number(bits))
+                return false;
+            std::memcpy(&value, &bits, sizeof value);
+            return true;
+        }
+
+        bool Bytes(std::span<uint8_t> bytes) override
+        {
+            if (Failed() || bytes.size() > ScopeEnd() - m_position)
+                return Fail();
+            std::memcpy(bytes.data(), m_bytes.data() + m_position, bytes.size());
+            m_position += bytes.size();
+            return true;
+        }
+
+        bool Index(uint32_t& value, uint32_t count) override
+        {
+            constexpr uint32_t ByteLimit = 0xFE, ShortLimit = 0xFFFE;
+            if (count <= ByteLimit) {
+                uint8_t narrow = 0;
+                const bool read = Number(narrow);
+                value = narrow;
+                return read;
+            }
+            if (count <= ShortLimit) {
+                uint16_t narrow = 0;
+                const bool read = Number(narrow);
+                value = narrow;
+                return read;
+            }
+            return Number(value);
+        }
+
+        size_t FieldsLeft() const override { return ScopeEnd() - m_position; }
+        int Depth() const override { return static_cast<int>(m_scopes.size()); }
+
+    private:
+        size_t ScopeEnd() const { return m_scopes.empty() ? m_bytes.size() : m_scopes.back(); }
+
+        template <typename T> bool Number(T& value)
+        {
+            if (Failed() || sizeof(T) > ScopeEnd() - m_position)
+                return Fail();
+            T result = 0;
+            for (size_t i = 0; i < sizeof(T); ++i) {
+                const size_t shift = 8 * (m_littleEndian ? i : sizeof(T) - 1 - i);
+                result = static_cast<T>(result | static_cast<T>(static_cast<T>(m_bytes[m_position + i]) << shift));
+            }
+            m_position += sizeof(T);
+            value = result;
+            return true;
+        }
+
+        std::span<const uint8_t> m_bytes {};
+        bool m_littleEndian { false };
+        size_t m_position { 0 };
+        std::vector<size_t> m_scopes {};
+    };
+
+}
+
+std::unique_ptr<MetafileSource> OpenBinaryMetafile(std::span<const uint8_t> bytes)
+{
+    if (bytes.size() < ObjectHeaderSize)
+        return nullptr;
+    const TQ3ObjectType tag = Q3_FOUR_CHARACTER_CONSTANT(bytes[0], bytes[1], bytes[2], bytes[3]);
+    if (tag != HeaderBigEndian && tag != HeaderLittleEndian)
+        return nullptr;
+    return std::make_unique<BinarySource>(bytes, tag == HeaderLittleEndian);
+}
+
+}

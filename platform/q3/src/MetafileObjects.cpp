@@ -1,0 +1,511 @@
+#include "MetafileSource.h"
+
+#include "AttributeSet.h"
+#include "Group.h"
+#include "Math.h"
+#include "Shader.h"
+#include "Solids.h"
+#include "Storage.h"
+#include "Texture.h"
+#include "Transform.h"
+#include "TriMesh.h"
+
+#include <array>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace Q3 {
+
+std::unique_ptr<MetafileSource> OpenBinaryMetafile(std::span<const uint8_t> bytes);
+std::unique_ptr<MetafileSource> OpenTextMetafile(std::span<const uint8_t> bytes);
+
+namespace {
+
+    constexpr TQ3ObjectType Tag(const char (&code)[5])
+    {
+        return Q3_FOUR_CHARACTER_CONSTANT(code[0], code[1], code[2], code[3]);
+    }
+
+    constexpr TQ3ObjectType ContainerTag = Tag("cntr");
+    constexpr TQ3ObjectType TriMeshTag = Tag("tmsh");
+    constexpr TQ3ObjectType AttributeArrayTag = Tag("atar");
+    constexpr TQ3ObjectType AttributeSetTag = Tag("attr");
+    constexpr TQ3ObjectType DiffuseColorTag = Tag("kdif");
+    constexpr TQ3ObjectType TextureShaderTag = Tag("txsu");
+    constexpr TQ3ObjectType PixmapTag = Tag("txpm");
+    constexpr TQ3ObjectType MipmapTag = Tag("txmm");
+    constexpr TQ3ObjectType BoxTag = Tag("box ");
+    constexpr TQ3ObjectType ConeTag = Tag("cone");
+    constexpr TQ3ObjectType CylinderTag = Tag("cyln");
+    constexpr TQ3ObjectType BeginGroupTag = Tag("bgng");
+    constexpr TQ3ObjectType EndGroupTag = Tag("endg");
+
+    // Deeper nesting than this is taken as bad data, so that a hostile file
+    // cannot exhaust the stack.
+    constexpr int MaximumDepth = 32;
+
+    enum class ArrayPosition : uint32_t { Triangle = 0, Edge = 1, Vertex = 2 };
+
+    bool IsGroupTag(TQ3ObjectType type) { return type == Tag("dspg") || type == Tag("ordg") || type == Tag("grup"); }
+
+    template <typename Visit>
+    void ReadScope(MetafileSource& source, int groupLevel, Visit visit, Object* endMarker = nullptr);
+
+    bool Read(MetafileSource& source, TQ3Point3D& p)
+    {
+        return source.Float(p.x) && source.Float(p.y) && source.Float(p.z);
+    }
+    bool Read(MetafileSource& source, TQ3Vector3D& v)
+    {
+        return source.Float(v.x) && source.Float(v.y) && source.Float(v.z);
+    }
+
+    // Checks that `count` items of `fields` fields each can still be in the object.
+    bool Fits(const MetafileSource& source, uint64_t count, uint64_t fields)
+    {
+        return count * fields <= source.FieldsLeft();
+    }
+
+    // Allocates `count` zero-filled elements with the library's allocator.
+    template <typename T> bool Allocate(T*& array, uint64_t count, size_t size = sizeof(T))
+    {
+        array = nullptr;
+        if (count == 0)
+            return true;
+        const uint64_t bytes = count * size;
+        if (bytes > UINT32_MAX)
+            return false;
+        array = static_cast<T*>(Q3Memory_AllocateClear(static_cast<TQ3Uns32>(bytes)));
+        return array != nullptr;
+    }
+
+    // The fields of a tri-mesh: counts, triangles, edges, points and box.
+    bool ReadTriMeshFields(MetafileSource& source, TQ3TriMeshData& data)
+    {
+        uint32_t triangleAttributes = 0, edgeAttributes = 0, vertexAttributes = 0;
+        if (!source.Uns32(data.numTriangles) || !source.Uns32(triangleAttributes) || !source.Uns32(data.numEdges)
+            || !source.Uns32(edgeAttributes) || !source.Uns32(data.numPoints) || !source.Uns32(vertexAttributes))
+            return false;
+        const uint32_t triangles = data.numTriangles, edges = data.numEdges, points = data.numPoints;
+        data.numTriangles = data.numEdges = data.numPoints = 0;
+        if (!Fits(source, triangles, 3) || !Fits(source, edges, 4) || !Fits(source, points, 3)
+            || !Allocate(data.triangles, triangles) || !Allocate(data.edges, edges) || !Allocate(data.points, points))
+            return false;
+        data.numTriangles = triangles;
+        data.numEdges = edges;
+        data.numPoints = points;
+        for (uint32_t t = 0; t < triangles; ++t)
+            for (uint32_t& corner : data.triangles[t].pointIndices)
+                if (!source.Index(corner, points))
+                    return false;
+        for (uint32_t e = 0; e < edges; ++e) {
+            TQ3TriMeshEdgeData& edge = data.edges[e];
+            if (!source.Index(edge.pointIndices[0], points) || !source.Index(edge.pointIndices[1], points)
+                || !source.Index(edge.triangleIndices[0], triangles)
+                || !source.Index(edge.triangleIndices[1], triangles))
+                return false;
+        }
+        for (uint32_t p = 0; p < points; ++p)
+            if (!Read(source, data.points[p]))
+                return false;
+        uint32_t isEmpty = 0;
+        if (!Read(source, data.bBox.min) || !Read(source, data.bBox.max) || !source.Uns32(isEmpty))
+            return false;
+        data.bBox.isEmpty = isEmpty ? kQ3True : kQ3False;
+        return true;
+    }
+
+    // Appends an attribute array to the mesh; an array of a type the library
+    // does not know is passed over.
+    bool ReadAttributeArray(MetafileSource& source, TQ3TriMeshData& mesh)
+    {
+        uint32_t type = 0, reserved = 0, position = 0, positionInArray = 0, useFlag = 0;
+        if (!source.Uns32(type) || !source.Uns32(reserved) || !source.Uns32(position) || !source.Uns32(positionInArray)
+            || !source.Uns32(useFlag))
+            return false;
+        const size_t size = AttributeSize(type);
+        if (size == 0)
+            return true;
+        uint32_t items = 0;
+        TQ3TriMeshAttributeData** entries = nullptr;
+        TQ3Uns32* entryCount = nullptr;
+        switch (static_cast<ArrayPosition>(position)) {
+        case ArrayPosition::Triangle:
+            items = mesh.numTriangles, entries = &mesh.triangleAttributeTypes,
+            entryCount = &mesh.numTriangleAttributeTypes;
+            break;
+        case ArrayPosition::Edge:
+            items = mesh.numEdges, entries = &mesh.edgeAttributeTypes, entryCount = &mesh.numEdgeAttributeTypes;
+            break;
+        case ArrayPosition::Vertex:
+            items = mesh.numPoints, entries = &mesh.vertexAttributeTypes, entryCount = &mesh.numVertexAttributeTypes;
+            break;
+        default:
+            return true;
+        }
+        const size_t fields = size / sizeof(float);
+        if (items == 0 || !Fits(source, items, fields))
+            return items == 0;
+        void* grown = *entries;
+        if (Q3Memory_Reallocate_(&grown, static_cast<TQ3Uns32>((*entryCount + 1) * sizeof(TQ3TriMeshAttributeData)))
+            != kQ3Success)
+            return false;
+        *entries = static_cast<TQ3TriMeshAttributeData*>(grown);
+        TQ3TriMeshAttributeData& entry = (*entries)[(*entryCount)++];
+        entry = { type, nullptr, nullptr };
+        uint32_t* values = nullptr;
+        if (!Allocate(values, static_cast<uint64_t>(items) * fields))
+            return false;
+        entry.data = values;
+        // Every attribute value is a run of 32-bit floats, except the highlight switch.
+        for (size_t i = 0; i < items * fields; ++i) {
+            float value = 0;
+            if (type == kQ3AttributeTypeHighlightState ? !source.Uns32(values[i]) : !source.Float(value))
+                return false;
+            if (type != kQ3AttributeTypeHighlightState)
+                std::memcpy(&values[i], &value, sizeof value);
+        }
+        if (useFlag) {
+            if (!Allocate(entry.attributeUseArray, items))
+                return false;
+            return source.Bytes({ reinterpret_cast<uint8_t*>(entry.attributeUseArray), items });
+        }
+        return true;
+    }
+
+    Ref<> MakeTriMesh(TQ3TriMeshData& data, Object* attributes)
+    {
+        data.triMeshAttributeSet = Q3Shared_GetReference(attributes);
+        auto* mesh = new (std::nothrow) TriMesh(data);
+        if (!mesh) {
+            EmptyTriMeshData(data);
+            return {};
+        }
+        data = {};
+        return Ref<>::Adopt(mesh);
+    }
+
+    bool ReadSolidFields(MetafileSource& source, Solid::Shape& shape)
+    {
+        return Read(source, shape.orientation) && Read(source, shape.majorAxis) && Read(source, shape.minorAxis)
+            && Read(source, shape.origin);
+    }
+
+    Solid::Kind SolidKindOf(TQ3ObjectType type)
+    {
+        return type == ConeTag ? Solid::Kind::Cone : type == CylinderTag ? Solid::Kind::Cylinder : Solid::Kind::Box;
+    }
+
+    // A pixmap's or mipmap's first level: the description, then the rows.
+    Ref<> ReadTexture(MetafileSource& source, TQ3ObjectType type)
+    {
+        TQ3StoragePixmap pixmap {};
+        uint32_t pixelType = 0, bitOrder = 0, byteOrder = 0, useMipmapping = 0, offset = 0;
+        bool described = false;
+        if (type == PixmapTag)
+            described = source.Uns32(pixmap.width) && source.Uns32(pixmap.height) && source.Uns32(pixmap.rowBytes)
+                && source.Uns32(pixmap.pixelSize) && source.Uns32(pixelType) && source.Uns32(bitOrder)
+                && source.Uns32(byteOrder);
+        else
+            described = source.Uns32(useMipmapping) && source.Uns32(pixelType) && source.Uns32(bitOrder)
+                && source.Uns32(byteOrder) && source.Uns32(pixmap.width) && source.Uns32(pixmap.height)
+                && source.Uns32(pixmap.rowBytes) && source.Uns32(offset);
+        const uint64_t size = static_cast<uint64_t>(pixmap.height) * pixmap.rowBytes;
+        if (!described || pixelType > kQ3PixelTypeRGB24 || byteOrder > kQ3EndianLittle || size == 0
+            || !Fits(source, size, 1))
+            return {};
+        pixmap.pixelType = static_cast<TQ3PixelType>(pixelType);
+        pixmap.bitOrder = static_cast<TQ3Endian>(bitOrder);
+        pixmap.byteOrder = static_cast<TQ3Endian>(byteOrder);
+        std::vector<uint8_t> bytes;
+        try {
+            bytes.resize(size);
+        } catch (const std::bad_alloc&) {
+            return {};
+        }
+        if (!source.Bytes(bytes))
+            return {};
+        auto storage = Ref<>::Adopt(new MemoryStorage(std::move(bytes)));
+        pixmap.image = storage.Get();
+        return Ref<>::Adopt(new Texture(type == PixmapTag ? Texture::Kind::Pixmap : Texture::Kind::Mipmap, pixmap));
+    }
+
+    Ref<> ReadTransform(MetafileSource& source, TQ3ObjectType type)
+    {
+        TQ3Vector3D v {};
+        if (type == Tag("trns"))
+            return Read(source, v) ? Ref<>::Adopt(new Transform(kQ3TransformTypeTranslate, Translation(v))) : Ref<> {};
+        if (type == Tag("scal"))
+            return Read(source, v) ? Ref<>::Adopt(new Transform(kQ3TransformTypeScale, Scaling(v))) : Ref<> {};
+        if (type == Tag("rott") || type == Tag("rtaa")) {
+            uint32_t axis = 0;
+            TQ3Point3D origin {};
+            float angle = 0;
+            const bool read = type == Tag("rott") ? source.Uns32(axis) && axis <= 2 && source.Float(angle)
+                                                  : Read(source, origin) && Read(source, v) && source.Float(angle);
+            if (!read)
+                return {};
+            if (type == Tag("rott"))
+                v = { axis == 0 ? 1.0f : 0, axis == 1 ? 1.0f : 0, axis == 2 ? 1.0f : 0 };
+            TQ3Quaternion q {};
+            const TQ3Vector3D unit = Normalized(v);
+            Q3Quaternion_SetRotateAboutAxis(&q, &unit, angle);
+            // About an axis through `origin`: move it to the origin, turn, move back.
+            const TQ3Vector3D offset = origin - TQ3Point3D {};
+            const TQ3Matrix4x4 m = Multiply(Multiply(Translation(-offset), Rotation(q)), Translation(offset));
+            return Ref<>::Adopt(new Transform(kQ3TransformTypeRotate, m));
+        }
+        if (type == Tag("qtrn")) {
+            TQ3Quaternion q {};
+            if (!source.Float(q.w) || !source.Float(q.x) || !source.Float(q.y) || !source.Float(q.z))
+                return {};
+            return Ref<>::Adopt(new Transform(kQ3TransformTypeQuaternion, Rotation(q)));
+        }
+        TQ3Matrix4x4 m {};
+        for (auto& row : m.value)
+            for (float& value : row)
+                if (!source.Float(value))
+                    return {};
+        return Ref<>::Adopt(new Transform(kQ3TransformTypeMatrix, m));
+    }
+
+    Ref<> ReadIllumination(TQ3ObjectType type)
+    {
+        if (type == Tag("nuli"))
+            return Ref<>::Adopt(new IlluminationShader(kQ3IlluminationTypeNULL));
+        if (type == Tag("lmil"))
+            return Ref<>::Adopt(new IlluminationShader(kQ3IlluminationTypeLambert));
+        return Ref<>::Adopt(new IlluminationShader(kQ3IlluminationTypePhong));
+    }
+
+    bool IsIlluminationTag(TQ3ObjectType type)
+    {
+        return type == Tag("nuli") || type == Tag("lmil") || type == Tag("phil");
+    }
+
+    bool IsTransformTag(TQ3ObjectType type)
+    {
+        return type == Tag("trns") || type == Tag("scal") || type == Tag("rott") || type == Tag("rtaa")
+            || type == Tag("qtrn") || type == Tag("mtrx");
+    }
+
+    // An object whose content is fields only; the open object is `type`.
+    Ref<> ReadLeaf(MetafileSource& source, TQ3ObjectType type)
+    {
+        if (type == TriMeshTag) {
+            TQ3TriMeshData data {};
+            if (!ReadTriMeshFields(source, data)) {
+                EmptyTriMeshData(data);
+                return {};
+            }
+            return MakeTriMesh(data, nullptr);
+        }
+        if (type == BoxTag || type == ConeTag || type == CylinderTag) {
+            Solid::Shape shape;
+            // A solid without fields is the unit solid.
+            if (source.FieldsLeft() > 0 && !ReadSolidFields(source, shape))
+                return {};
+            return Ref<>::Adopt(new Solid(SolidKindOf(type), shape));
+        }
+        if (type == PixmapTag || type == MipmapTag)
+            return ReadTexture(source, type);
+        if (IsTransformTag(type))
+            return ReadTransform(source, type);
+        if (IsIlluminationTag(type))
+            return ReadIllumination(type);
+        if (type == AttributeSetTag)
+            return Ref<>::Adopt(new AttributeSet);
+        return {};
+    }
+
+    Ref<> ReadOpenObject(MetafileSource& source, TQ3ObjectType type);
+
+    // A container: its root object, then the children that belong to it.
+    Ref<> ReadContainer(MetafileSource& source)
+    {
+        TQ3ObjectType rootType = 0;
+        if (!source.Open(rootType))
+            return {};
+
+        if (rootType == TriMeshTag) {
+            TQ3TriMeshData data {};
+            const bool read = ReadTriMeshFields(source, data);
+            source.Close();
+            Ref<> attributes;
+            TQ3ObjectType type = 0;
+            while (read && source.Open(type)) {
+                bool ok = true;
+                if (type == AttributeArrayTag)
+                    ok = ReadAttributeArray(source, data);
+                else if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3SetTypeAttribute))
+                    attributes = child;
+                source.Close();
+                if (!ok)
+                    break;
+            }
+            if (!read || source.Failed()) {
+                EmptyTriMeshData(data);
+                return {};
+            }
+            return MakeTriMesh(data, attributes.Get());
+        }
+
+        if (rootType == TextureShaderTag) {
+            source.Close();
+            Ref<> texture;
+            TQ3ObjectType type = 0;
+            while (source.Open(type)) {
+                if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3SharedTypeTexture))
+                    texture = child;
+                source.Close();
+            }
+            return texture ? Ref<>::Adopt(new TextureShader(texture.Get())) : Ref<> {};
+        }
+
+        if (rootType == AttributeSetTag) {
+            source.Close();
+            auto set = Ref<AttributeSet>::Adopt(new AttributeSet);
+            TQ3ObjectType type = 0;
+            while (source.Open(type)) {
+                TQ3ColorRGB color {};
+                if (type == DiffuseColorTag) {
+                    if (source.Float(color.r) && source.Float(color.g) && source.Float(color.b))
+                        set->Add(kQ3AttributeTypeDiffuseColor, &color);
+                } else if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3ShaderTypeSurface)) {
+                    TQ3Object shader = child.Get();
+                    set->Add(kQ3AttributeTypeSurfaceShader, &shader);
+                }
+                source.Close();
+            }
+            return Ref<>(set.Get());
+        }
+
+        if (IsGroupTag(rootType)) {
+            source.Close();
+            auto group = Ref<Group>::Adopt(new Group(Group::Kind::Display));
+            ReadScope(source, 0, [&](const Ref<>& member) {
+                if (member && group->Accepts(member.Get()))
+                    group->Add(member.Get());
+                return true;
+            });
+            return Ref<>(group.Get());
+        }
+
+        // Any other root: the root itself, with its geometry attribute set if
+        // the root is a geometry; other children are passed over.
+        Ref<> root = ReadLeaf(source, rootType);
+        source.Close();
+        TQ3ObjectType type = 0;
+        while (source.Open(type)) {
+            Ref<> child = ReadOpenObject(source, type);
+            if (root && child && root->IsType(kQ3ShapeTypeGeometry) && child->IsType(kQ3SetTypeAttribute))
+                static_cast<Geometry*>(root.Get())->SetAttributes(child.Get());
+            source.Close();
+        }
+        return root;
+    }
+
+    // Reads the object that is open as `type`, leaving it open.
+    Ref<> ReadOpenObject(MetafileSource& source, TQ3ObjectType type)
+    {
+        if (source.Depth() > MaximumDepth) {
+            source.Reject();
+            return {};
+        }
+        if (type == ContainerTag)
+            return ReadContainer(source);
+        return ReadLeaf(source, type);
+    }
+
+    // A group in the begin-group form, whose begin object is open: the group,
+    // its members as the following objects of the same scope, then the
+    // end-group object.
+    Ref<> ReadBeginGroup(MetafileSource& source, int groupLevel)
+    {
+        TQ3ObjectType groupType = 0;
+        bool known = false;
+        if (source.Open(groupType)) {
+            known = IsGroupTag(groupType);
+            source.Close();
+        }
+        source.Close();
+        if (groupLevel > MaximumDepth) {
+            source.Reject();
+            return {};
+        }
+        auto group = Ref<Group>::Adopt(new Group(Group::Kind::Display));
+        ReadScope(
+            source, groupLevel + 1,
+            [&](const Ref<>& member) {
+                if (!member)
+                    return !source.Failed();
+                // The end-group object reads as the group itself: the members end.
+                if (member.Get() == group.Get())
+                    return false;
+                if (group->Accepts(member.Get()))
+                    group->Add(member.Get());
+                return true;
+            },
+            group.Get());
+        return known ? Ref<>(group.Get()) : Ref<> {};
+    }
+
+    // Reads the objects of the current scope in turn, handing each (null for
+    // an unknown one) to `visit` until it answers false or the scope ends.
+    // Within a begin-group form, the end-group object comes as `endMarker`.
+    template <typename Visit> void ReadScope(MetafileSource& source, int groupLevel, Visit visit, Object* endMarker)
+    {
+        TQ3ObjectType type = 0;
+        while (source.Open(type)) {
+            Ref<> object;
+            if (type == BeginGroupTag) {
+                object = ReadBeginGroup(source, groupLevel);
+            } else if (type == EndGroupTag) {
+                source.Close();
+                object = Ref<>(endMarker);
+            } else {
+                object = ReadOpenObject(source, type);
+                source.Close();
+            }
+            // Whatever was read of an object whose data turned out bad is dropped.
+            if (source.Failed())
+                object = {};
+            if (!visit(object))
+                return;
+        }
+    }
+
+}
+
+std::unique_ptr<MetafileSource> OpenMetafile(std::span<const uint8_t> bytes, TQ3FileMode& mode)
+{
+    mode = kQ3FileModeNormal;
+    std::unique_ptr<MetafileSource> source = OpenBinaryMetafile(bytes);
+    if (!source) {
+        source = OpenTextMetafile(bytes);
+        mode = kQ3FileModeText;
+    }
+    if (!source || !source->ReadHeader())
+        return nullptr;
+    return source;
+}
+
+Ref<> ReadMetafileObject(MetafileSource& source)
+{
+    // One top-level object per call: the visitor stops after the first. A
+    // call that finds no object must not leave the file where it was, or
+    // the caller's read loop would never end.
+    Ref<> result;
+    bool found = false;
+    ReadScope(source, 0, [&](const Ref<>& object) {
+        result = object;
+        found = true;
+        return false;
+    });
+    if (!found)
+        source.Reject();
+    return result;
+}
+
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+// The two encodings of a model file behind one interface, so that one set of
+// object readers serves both. A file is a sequence of objects; a container's
+// content is a sequence of objects too, the first of them its root.
+//
+// Binary: each object is a four-character type, a 32-bit byte size and that
+// many bytes of content. Numbers are big-endian ("3DMF" header) or
+// little-endian ("FMD3" header). Indices into an array of n elements take one
+// byte when n <= 0xFE, two when n <= 0xFFFE and four otherwise.
+//
+// Text: each object is `Name ( fields... )`; numbers and keywords (True,
+// BigEndian, RGB16, ...) separated by white space, raw data as hexadecimal
+// `0x...` tokens, comments from `#` to the end of the line, labels `name:`.
+//
+// Every read is checked against the bytes left: bad data fails the source,
+// after which nothing more is read.
+
+#include "Object.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace Q3 {
+
+class MetafileSource {
+public:
+    virtual ~MetafileSource() = default;
+
+    // Reads the header; false if this is not a model file of a known version.
+    virtual bool ReadHeader() = 0;
+    // Opens the next object of the current scope (the file or the open
+    // object); false at the scope's end or when the data is bad.
+    virtual bool Open(TQ3ObjectType& type) = 0;
+    // Leaves the open object, skipping what is unread of it.
+    virtual void Close() = 0;
+    // True once no further top-level object can be read.
+    virtual bool AtEnd() const = 0;
+
+    // Fields of the open object.
+    virtual bool Uns32(uint32_t& value) = 0;
+    virtual bool Float(float& value) = 0;
+    virtual bool Bytes(std::span<uint8_t> bytes) = 0;
+    // An index into an array of `count` elements (its width depends on count in binary files).
+    virtual bool Index(uint32_t& value, uint32_t count) = 0;
+    // An upper bound on the fields still in the open object, to check counts against.
+    virtual size_t FieldsLeft() const = 0;
+    // The open nesting depth: 1 for a top-level object.
+    virtual int Depth() const = 0;
+
+    bool Failed() const { return m_failed; }
+    // Gives up on the data: nothing more is read.
+    void Reject() { m_failed = true; }
+
+protected:
+    bool Fail()
+    {
+        m_failed = true;
+        return false;
+    }
+
+private:
+    bool m_failed { false };
+};
+
+// A reader for the bytes, or null when they are neither encoding.
+std::unique_ptr<MetafileSource> OpenMetafile(std::span<const uint8_t> bytes, TQ3FileMode& mode);
+
+// Reads the next top-level object; null for an unknown or unreadable one.
+Ref<> ReadMetafileObject(MetafileSource& source);
+
+}

@@ -1,0 +1,239 @@
+#include "MetafileSamples.h"
+
+#include <q3/Q3.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Every object of a file, as LX3D reads them: until the end of file.
+struct Read {
+    std::vector<TQ3Object> objects;
+    bool opened { false };
+    ~Read()
+    {
+        for (TQ3Object object : objects)
+            Q3Object_Dispose(object);
+    }
+};
+
+constexpr int ReadLimit = 1000;
+
+void ReadAll(Samples::Bytes bytes, Read& read)
+{
+    TQ3StorageObject storage = Q3MemoryStorage_NewBuffer(
+        bytes.data(), static_cast<TQ3Uns32>(bytes.size()), static_cast<TQ3Uns32>(bytes.size()));
+    TQ3FileObject file = Q3File_New();
+    Q3File_SetStorage(file, storage);
+    Q3Object_Dispose(storage);
+    read.opened = Q3File_OpenRead(file, nullptr) == kQ3Success;
+    int reads = 0;
+    while (!Q3File_IsEndOfFile(file) && reads++ < ReadLimit)
+        read.objects.push_back(Q3File_ReadObject(file));
+    EXPECT_LT(reads, ReadLimit) << "the reader never reached the end of the file";
+    Q3File_Close(file);
+    Q3Object_Dispose(file);
+    Q3Error_Get(nullptr);
+}
+
+class Metafiles : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { m_start = Q3Object_LiveCount(); }
+    void TearDown() override { EXPECT_EQ(Q3Object_LiveCount(), m_start); }
+    bool Text() const { return GetParam(); }
+
+private:
+    TQ3Uns32 m_start { 0 };
+};
+
+TQ3BoundingBox BoxOf(TQ3Object object)
+{
+    TQ3ViewObject view = Q3View_New();
+    TQ3BoundingBox box {};
+    Q3View_StartBoundingBox(view, kQ3ComputeBoundsExact);
+    Q3Object_Submit(object, view);
+    Q3View_EndBoundingBox(view, &box);
+    Q3Object_Dispose(view);
+    return box;
+}
+
+}
+
+TEST_P(Metafiles, TexturedMeshReadsAsOneMeshWithItsAttributes)
+{
+    Read read;
+    ReadAll(Text() ? Samples::FromText(Samples::TexturedMeshText()) : Samples::TexturedMeshFile(), read);
+    ASSERT_TRUE(read.opened);
+    ASSERT_EQ(read.objects.size(), 1u);
+    TQ3Object mesh = read.objects[0];
+    ASSERT_TRUE(Q3Object_IsType(mesh, kQ3GeometryTypeTriMesh));
+
+    TQ3TriMeshData data {};
+    ASSERT_EQ(Q3TriMesh_GetData(mesh, &data), kQ3Success);
+    EXPECT_EQ(data.numTriangles, 2u);
+    EXPECT_EQ(data.triangles[1].pointIndices[2], 3u);
+    EXPECT_EQ(data.numPoints, 4u);
+    EXPECT_EQ(data.points[2].x, 1);
+    ASSERT_EQ(data.numVertexAttributeTypes, 2u);
+    EXPECT_EQ(data.vertexAttributeTypes[0].attributeType, kQ3AttributeTypeSurfaceUV);
+    EXPECT_EQ(static_cast<TQ3Param2D*>(data.vertexAttributeTypes[0].data)[2].v, 1);
+    EXPECT_EQ(data.vertexAttributeTypes[1].attributeType, kQ3AttributeTypeNormal);
+    EXPECT_EQ(static_cast<TQ3Vector3D*>(data.vertexAttributeTypes[1].data)[3].z, 1);
+
+    TQ3AttributeSet set = data.triMeshAttributeSet;
+    ASSERT_NE(set, nullptr);
+    TQ3ColorRGB color {};
+    ASSERT_EQ(Q3AttributeSet_Get(set, kQ3AttributeTypeDiffuseColor, &color), kQ3Success);
+    EXPECT_EQ(color.g, 0.5f);
+    TQ3ShaderObject shader = nullptr;
+    ASSERT_EQ(Q3AttributeSet_Get(set, kQ3AttributeTypeSurfaceShader, &shader), kQ3Success);
+    TQ3TextureObject texture = nullptr;
+    ASSERT_EQ(Q3TextureShader_GetTexture(shader, &texture), kQ3Success);
+    TQ3StoragePixmap pixmap {};
+    ASSERT_EQ(Q3PixmapTexture_GetPixmap(texture, &pixmap), kQ3Success);
+    EXPECT_EQ(pixmap.width, 2u);
+    EXPECT_EQ(pixmap.rowBytes, 4u);
+    EXPECT_EQ(pixmap.pixelType, kQ3PixelTypeRGB16);
+    EXPECT_EQ(pixmap.byteOrder, kQ3EndianBig);
+    unsigned char texels[8] {};
+    TQ3Uns32 size = 0;
+    Q3Storage_GetData(pixmap.image, 0, 8, texels, &size);
+    EXPECT_EQ(size, 8u);
+    EXPECT_EQ(texels[0], 0x7C);
+    EXPECT_EQ(texels[7], 0xFF);
+    Q3Object_Dispose(pixmap.image);
+    Q3Object_Dispose(texture);
+    Q3Object_Dispose(shader);
+    Q3TriMesh_EmptyData(&data);
+}
+
+TEST_P(Metafiles, GroupsTransformsAndSolidsRead)
+{
+    Read read;
+    ReadAll(Text() ? Samples::FromText(Samples::GroupAndSolidsText()) : Samples::GroupAndSolidsFile(), read);
+    ASSERT_EQ(read.objects.size(), 3u);
+    TQ3Object group = read.objects[0];
+    ASSERT_TRUE(Q3Object_IsType(group, kQ3GroupTypeDisplay));
+    // The translation inside the group moves the 2-unit box by 10.
+    const TQ3BoundingBox box = BoxOf(group);
+    EXPECT_FLOAT_EQ(box.min.x, 10);
+    EXPECT_FLOAT_EQ(box.max.x, 12);
+    EXPECT_FLOAT_EQ(box.max.y, 2);
+
+    TQ3Object cone = read.objects[1];
+    ASSERT_TRUE(Q3Object_IsType(cone, kQ3GeometryTypeCone));
+    TQ3AttributeSet set = nullptr;
+    ASSERT_EQ(Q3Geometry_GetAttributeSet(cone, &set), kQ3Success);
+    EXPECT_TRUE(Q3AttributeSet_Contains(set, kQ3AttributeTypeDiffuseColor));
+    Q3Object_Dispose(set);
+    EXPECT_EQ(Q3Cone_GetBottomAttributeSet(cone, &set), kQ3Success);
+    EXPECT_EQ(set, nullptr);
+
+    TQ3Object cylinder = read.objects[2];
+    ASSERT_TRUE(Q3Object_IsType(cylinder, kQ3GeometryTypeCylinder));
+    TQ3AttributeSet top = Q3AttributeSet_New();
+    EXPECT_EQ(Q3Cylinder_SetTopAttributeSet(cylinder, top), kQ3Success);
+    Q3Object_Dispose(top);
+    // The cylinder's side reaches its full radius.
+    const TQ3BoundingBox bounds = BoxOf(cylinder);
+    EXPECT_NEAR(bounds.max.x, 2, 1e-5f);
+    EXPECT_NEAR(bounds.min.z, -2, 1e-5f);
+}
+
+INSTANTIATE_TEST_SUITE_P(BinaryAndText, Metafiles, testing::Values(false, true),
+    [](const testing::TestParamInfo<bool>& info) { return info.param ? "Text" : "Binary"; });
+
+namespace {
+
+class MalformedMetafiles : public testing::Test {
+protected:
+    void SetUp() override { m_start = Q3Object_LiveCount(); }
+    void TearDown() override { EXPECT_EQ(Q3Object_LiveCount(), m_start); }
+
+    // Reads the bytes and expects no object at all.
+    void ExpectNothing(const Samples::Bytes& bytes)
+    {
+        Read read;
+        ReadAll(bytes, read);
+        for (TQ3Object object : read.objects)
+            EXPECT_EQ(object, nullptr);
+    }
+
+private:
+    TQ3Uns32 m_start { 0 };
+};
+
+}
+
+TEST_F(MalformedMetafiles, EveryTruncationReadsSafely)
+{
+    const Samples::Bytes whole = Samples::TexturedMeshFile();
+    for (size_t length = 0; length < whole.size(); ++length)
+        ExpectNothing(Samples::Bytes(whole.begin(), whole.begin() + length));
+    const std::string text = Samples::TexturedMeshText();
+    for (size_t length = 0; length + 3 < text.size(); length += 7)
+        ExpectNothing(Samples::FromText(text.substr(0, length)));
+}
+
+TEST_F(MalformedMetafiles, SizesThatLieAreRefused)
+{
+    Samples::Builder b;
+    b.Raw(Samples::Header()).Raw({ 't', 'm', 's', 'h' }).U32(0xFFFFFFF0u).Raw(Samples::TriMesh());
+    ExpectNothing(b.bytes);
+}
+
+TEST_F(MalformedMetafiles, HugeCountsAreRefusedBeforeAllocating)
+{
+    Samples::Builder mesh;
+    mesh.U32(0x7FFFFFFF).U32(0).U32(0).U32(0).U32(0x7FFFFFFF).U32(0);
+    ExpectNothing(Samples::Builder().Raw(Samples::Header()).Object("tmsh", mesh.bytes).bytes);
+    ExpectNothing(Samples::FromText("3DMetafile ( 1 6 Normal )\nTriMesh ( 4000000000 0 0 0 4000000000 0 )"));
+}
+
+TEST_F(MalformedMetafiles, DeepNestingIsRefused)
+{
+    Samples::Bytes inner = Samples::Builder().Object("tmsh", Samples::TriMesh()).bytes;
+    for (int i = 0; i < 200; ++i)
+        inner = Samples::Builder().Object("cntr", inner).bytes;
+    ExpectNothing(Samples::Builder().Raw(Samples::Header()).Raw(inner).bytes);
+
+    std::string text = "3DMetafile ( 1 6 Normal )\n";
+    for (int i = 0; i < 100000; ++i)
+        text += "BeginGroup ( DisplayGroup ( ) )\n";
+    ExpectNothing(Samples::FromText(text));
+}
+
+TEST_F(MalformedMetafiles, CornersOutOfRangeStayHarmless)
+{
+    Samples::Bytes mesh = Samples::TriMesh();
+    mesh[24] = 200; // a corner of the first triangle
+    Read read;
+    ReadAll(Samples::Builder().Raw(Samples::Header()).Object("tmsh", mesh).bytes, read);
+    ASSERT_EQ(read.objects.size(), 1u);
+    const TQ3BoundingBox box = BoxOf(read.objects[0]);
+    EXPECT_EQ(box.isEmpty, kQ3False);
+}
+
+TEST_F(MalformedMetafiles, GarbageAndUnbalancedTextReadAsNothing)
+{
+    ExpectNothing(Samples::FromText("not a model file at all"));
+    ExpectNothing(Samples::FromText("3DMetafile ( 2 0 Normal )\nTriMesh ( )"));
+    ExpectNothing(Samples::FromText("3DMetafile ( 1 6 Normal )\nContainer ( TriMesh ( 1 0 0 0 3 0 0 1 2"));
+    ExpectNothing(Samples::FromText("3DMetafile ( 1 6 Normal )\n)))) Container ( ( ( ("));
+    ExpectNothing(
+        Samples::FromText("3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0xZZ )"));
+    ExpectNothing({});
+}
+
+TEST_F(MalformedMetafiles, UnknownObjectsAreSkippedNotFatal)
+{
+    Samples::Builder b;
+    b.Raw(Samples::Header()).Object("what", { 1, 2, 3, 4 }).Object("tmsh", Samples::TriMesh());
+    Read read;
+    ReadAll(b.bytes, read);
+    ASSERT_EQ(read.objects.size(), 2u);
+    EXPECT_EQ(read.objects[0], nullptr);
+    EXPECT_TRUE(Q3Object_IsType(read.objects[1], kQ3GeometryTypeTriMesh));
+}

@@ -1,0 +1,316 @@
+#include "SceneFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+
+struct Rgb {
+    int r { 0 }, g { 0 }, b { 0 };
+};
+
+void ExpectColor(Rgb actual, Rgb expected, int tolerance = 6)
+{
+    EXPECT_NEAR(actual.r, expected.r, tolerance);
+    EXPECT_NEAR(actual.g, expected.g, tolerance);
+    EXPECT_NEAR(actual.b, expected.b, tolerance);
+}
+
+// Frames through a pixmap draw context of 64 x 64 pixels. The camera sees
+// the square from (-10, -10) to (10, 10) of the plane z = 0.
+class Rendering : public testing::Test {
+protected:
+    static constexpr int Size = 64;
+
+    void SetUp() override
+    {
+        m_start = Q3Object_LiveCount();
+        camera = Fixtures::Camera();
+        view = Fixtures::View(pixels.data(), Size, Size, camera);
+        lights = Q3LightGroup_New();
+        Q3View_SetLightGroup(view, lights);
+    }
+    void TearDown() override
+    {
+        Q3Object_Dispose(lights);
+        Q3Object_Dispose(view);
+        Q3Object_Dispose(camera);
+        Q3Error_Get(nullptr);
+        EXPECT_EQ(Q3Object_LiveCount(), m_start);
+    }
+
+    void Frame(const std::function<void()>& submit)
+    {
+        ASSERT_EQ(Q3View_StartRendering(view), kQ3Success);
+        do
+            submit();
+        while (Q3View_EndRendering(view) == kQ3ViewStatusRetraverse);
+    }
+
+    Rgb At(int x, int y) const
+    {
+        const auto* p = reinterpret_cast<const uint8_t*>(&pixels[y * Size + x]);
+        return { p[1], p[2], p[3] };
+    }
+
+    // The pixel where a point of the plane z = 0 lands.
+    static int Pixel(float coordinate) { return static_cast<int>((coordinate + 10) * Size / 20); }
+    Rgb AtWorld(float x, float y) const { return At(Pixel(x), Size - 1 - Pixel(y)); }
+
+    void AddLight(TQ3LightObject light)
+    {
+        Q3Group_AddObject(lights, light);
+        Q3Object_Dispose(light);
+    }
+
+    // A quad of one colour, unlit unless `lit`.
+    void SubmitQuad(Fixtures::Quad& quad, TQ3ColorRGB color, bool lit = false)
+    {
+        TQ3AttributeSet set = Q3AttributeSet_New();
+        Q3AttributeSet_Add(set, kQ3AttributeTypeDiffuseColor, &color);
+        quad.data.triMeshAttributeSet = set;
+        Q3Push_Submit(view);
+        if (!lit) {
+            TQ3ShaderObject null = Q3NULLIllumination_New();
+            Q3Shader_Submit(null, view);
+            Q3Object_Dispose(null);
+        }
+        Q3TriMesh_Submit(&quad.data, view);
+        Q3Pop_Submit(view);
+        quad.data.triMeshAttributeSet = nullptr;
+        Q3Object_Dispose(set);
+    }
+
+    std::vector<uint32_t> pixels = std::vector<uint32_t>(Size * Size);
+    TQ3CameraObject camera { nullptr };
+    TQ3ViewObject view { nullptr };
+    TQ3GroupObject lights { nullptr };
+
+private:
+    TQ3Uns32 m_start { 0 };
+};
+
+const Rgb Black { 0, 0, 0 }, Red { 255, 0, 0 }, Green { 0, 255, 0 }, Blue { 0, 0, 255 }, White { 255, 255, 255 };
+
+// A 2 x 2 texture, top row red and green, bottom row blue and white.
+TQ3ShaderObject FourColourTexture()
+{
+    const unsigned char texels[16] = { 0xFF, 0xFF, 0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF };
+    TQ3StorageObject storage = Q3MemoryStorage_New(texels, sizeof texels);
+    TQ3StoragePixmap pixmap { storage, 2, 2, 8, 32, kQ3PixelTypeARGB32, kQ3EndianBig, kQ3EndianBig };
+    TQ3TextureObject texture = Q3PixmapTexture_New(&pixmap);
+    TQ3ShaderObject shader = Q3TextureShader_New(texture);
+    Q3Object_Dispose(texture);
+    Q3Object_Dispose(storage);
+    return shader;
+}
+
+}
+
+TEST_F(Rendering, FrameClearsToTheClearColour)
+{
+    Frame([] {});
+    ExpectColor(At(0, 0), Black, 0);
+    TQ3DrawContextObject context = nullptr;
+    Q3View_GetDrawContext(view, &context);
+    const TQ3ColorARGB sky { 0, 0, 0, 1 };
+    Q3DrawContext_SetClearImageColor(context, &sky);
+    Q3Object_Dispose(context);
+    Frame([] {});
+    ExpectColor(At(63, 63), Blue, 0);
+}
+
+TEST_F(Rendering, TexturedQuadWrapsInUAndV)
+{
+    // UVs run from -0.5 to 1.5 over the quad: the texture shows twice
+    // across, wrapping below 0 and past 1; v = 1 is its top row.
+    Fixtures::Quad quad(8, 0, -0.5f, 1.5f);
+    TQ3ShaderObject shader = FourColourTexture();
+    TQ3AttributeSet set = Q3AttributeSet_New();
+    Q3AttributeSet_Add(set, kQ3AttributeTypeSurfaceShader, &shader);
+    Q3Object_Dispose(shader);
+    quad.data.triMeshAttributeSet = set;
+    Frame([&] {
+        TQ3ShaderObject null = Q3NULLIllumination_New();
+        Q3Shader_Submit(null, view);
+        Q3Object_Dispose(null);
+        Q3TriMesh_Submit(&quad.data, view);
+    });
+    Q3Object_Dispose(set);
+    // Texel centres: u = 0.25 (left column) at x = -2 and, wrapped past 1,
+    // 1.25 at x = 6; u = 0.75 (right column) at x = 2 and, wrapped below 0,
+    // -0.25 at x = -6. Along y the same for v, whose 0.75 is the top row.
+    ExpectColor(AtWorld(-2, 2), Red, 12);
+    ExpectColor(AtWorld(2, 2), Green, 12);
+    ExpectColor(AtWorld(-2, -2), Blue, 12);
+    ExpectColor(AtWorld(2, -2), White, 12);
+    ExpectColor(AtWorld(6, 2), Red, 12);
+    ExpectColor(AtWorld(-6, 2), Green, 12);
+    ExpectColor(AtWorld(-2, 6), Blue, 12);
+    ExpectColor(AtWorld(-2, -6), Red, 12);
+    ExpectColor(AtWorld(9, 9), Black, 0);
+}
+
+TEST_F(Rendering, NearerSurfaceHidesFartherWhateverTheOrder)
+{
+    Fixtures::Quad nearQuad(4, 2), farQuad(8, 0);
+    Frame([&] {
+        SubmitQuad(nearQuad, { 0, 1, 0 });
+        SubmitQuad(farQuad, { 1, 0, 0 });
+    });
+    ExpectColor(AtWorld(0, 0), Green);
+    ExpectColor(AtWorld(-6, 0), Red);
+}
+
+TEST_F(Rendering, BackFacesAreRemovedOrFlipped)
+{
+    Fixtures::Quad quad(8);
+    const TQ3Vector3D axis { 0, 1, 0 };
+    TQ3Quaternion turn;
+    Q3Quaternion_SetRotateAboutAxis(&turn, &axis, 2 * Fixtures::QuarterTurn);
+    const auto frame = [&](TQ3BackfacingStyle style) {
+        Frame([&] {
+            Q3BackfacingStyle_Submit(style, view);
+            Q3QuaternionTransform_Submit(&turn, view);
+            SubmitQuad(quad, { 1, 1, 1 });
+        });
+    };
+    frame(kQ3BackfacingStyleRemove);
+    ExpectColor(AtWorld(0, 0), Black, 0);
+    frame(kQ3BackfacingStyleFlip);
+    ExpectColor(AtWorld(0, 0), White);
+}
+
+TEST_F(Rendering, LitSurfacesTakeTheLightsAndNullShadedOnesDoNot)
+{
+    const TQ3LightData ambient { kQ3True, 0.25f, { 1, 1, 1 } };
+    AddLight(Q3AmbientLight_New(&ambient));
+    TQ3DirectionalLightData directional { { kQ3True, 0.5f, { 1, 1, 1 } }, kQ3False, { 0, 0, -1 } };
+    AddLight(Q3DirectionalLight_New(&directional));
+    const TQ3LightData off { kQ3False, 1, { 1, 1, 1 } };
+    AddLight(Q3AmbientLight_New(&off));
+    Fixtures::Quad left(4), right(4);
+    Frame([&] {
+        const TQ3Vector3D toLeft { -5, 0, 0 }, toRight { 10, 0, 0 };
+        Q3TranslateTransform_Submit(&toLeft, view);
+        SubmitQuad(left, { 1, 1, 1 }, true);
+        Q3TranslateTransform_Submit(&toRight, view);
+        SubmitQuad(right, { 1, 1, 1 }, false);
+    });
+    const int lit = static_cast<int>(0.75f * 255);
+    ExpectColor(AtWorld(-5, 0), { lit, lit, lit }, 8);
+    ExpectColor(AtWorld(5, 0), White);
+}
+
+TEST_F(Rendering, LinearFogRunsFromStartToEnd)
+{
+    // The quad is 10 from the eye; the fog is blue.
+    Fixtures::Quad quad(8);
+    const auto fogged = [&](float start, float end) {
+        Frame([&] {
+            const TQ3FogStyleData fog { kQ3On, kQ3FogModeLinear, start, end, 1, { 0, 0, 0, 1 } };
+            Q3FogStyle_Submit(&fog, view);
+            SubmitQuad(quad, { 1, 0, 0 });
+        });
+        return AtWorld(0, 0);
+    };
+    ExpectColor(fogged(10, 30), Red);
+    ExpectColor(fogged(0, 10), Blue);
+    ExpectColor(fogged(0, 20), { 128, 0, 128 }, 10);
+}
+
+TEST_F(Rendering, WireframeDrawsEdgesOnly)
+{
+    TQ3RendererObject wireframe = Q3Renderer_NewFromType(kQ3RendererTypeWireFrame);
+    Q3View_SetRenderer(view, wireframe);
+    Q3Object_Dispose(wireframe);
+    Fixtures::Quad quad(8);
+    Frame([&] { SubmitQuad(quad, { 1, 1, 1 }); });
+    ExpectColor(AtWorld(-3.5f, 3.5f), Black, 0);
+    int edge = 0;
+    for (int x = Pixel(-8) - 1; x <= Pixel(-8) + 1; ++x)
+        edge += At(x, Size / 2).r > 128;
+    EXPECT_GE(edge, 1);
+}
+
+TEST_F(Rendering, NoFrameWithoutARendererOrOutsideALoop)
+{
+    EXPECT_EQ(Q3View_EndRendering(view), kQ3ViewStatusError);
+    TQ3ViewObject bare = Q3View_New();
+    EXPECT_EQ(Q3View_StartRendering(bare), kQ3Failure);
+    Q3Object_Dispose(bare);
+    EXPECT_EQ(Q3View_StartRendering(nullptr), kQ3Failure);
+}
+
+TEST_F(Rendering, DegenerateCameraDrawsNothing)
+{
+    const TQ3CameraRange range { 10, 5 };
+    Q3Camera_SetRange(camera, &range);
+    Fixtures::Quad quad(8);
+    Frame([&] { SubmitQuad(quad, { 1, 1, 1 }); });
+    ExpectColor(AtWorld(0, 0), Black, 0);
+}
+
+namespace {
+
+struct Flush {
+    int count { 0 };
+    Rect rect {};
+};
+
+void RecordFlush(WindowRef, const Rect* rect, void* context)
+{
+    auto* flush = static_cast<Flush*>(context);
+    ++flush->count;
+    flush->rect = *rect;
+}
+
+}
+
+TEST(WindowRendering, DrawsIntoThePortAtThePaneAndFlushesIt)
+{
+    const TQ3Uns32 start = Q3Object_LiveCount();
+    WindowRef window = NewWindowReference(80, 60);
+    Flush flush;
+    SetWindowFlushHook(window, RecordFlush, &flush);
+
+    TQ3MacDrawContextData data {};
+    data.drawContextData.clearImageMethod = kQ3ClearMethodWithColor;
+    data.drawContextData.clearImageColor = { 0, 1, 0, 0 };
+    data.drawContextData.pane = { { 10, 5 }, { 42, 37 } };
+    data.drawContextData.paneState = kQ3True;
+    data.drawContextData.doubleBufferState = kQ3True;
+    data.window = window;
+    TQ3DrawContextObject context = Q3MacDrawContext_New(&data);
+    TQ3CameraObject camera = Fixtures::Camera();
+    TQ3ViewObject view = Q3View_New();
+    TQ3RendererObject renderer = Q3Renderer_NewFromType(kQ3RendererTypeInteractive);
+    Q3View_SetDrawContext(view, context);
+    Q3View_SetCamera(view, camera);
+    Q3View_SetRenderer(view, renderer);
+
+    ASSERT_EQ(Q3View_StartRendering(view), kQ3Success);
+    EXPECT_EQ(flush.count, 0);
+    EXPECT_EQ(Q3View_EndRendering(view), kQ3ViewStatusDone);
+    EXPECT_EQ(flush.count, 1);
+    EXPECT_EQ(flush.rect.left, 10);
+    EXPECT_EQ(flush.rect.top, 5);
+    EXPECT_EQ(flush.rect.right, 42);
+    EXPECT_EQ(flush.rect.bottom, 37);
+
+    PixMapHandle map = GetPortPixMap(GetWindowPort(window));
+    const auto* base = reinterpret_cast<const uint8_t*>(GetPixBaseAddr(map));
+    const int rowBytes = GetPixRowBytes(map);
+    EXPECT_EQ(base[20 * rowBytes + 20 * 4 + 1], 255); // inside the pane: cleared to red
+    EXPECT_EQ(base[2 * rowBytes + 2 * 4 + 1], 0); // outside: untouched
+
+    Q3Object_Dispose(renderer);
+    Q3Object_Dispose(view);
+    Q3Object_Dispose(camera);
+    Q3Object_Dispose(context);
+    DisposeWindowReference(window);
+    EXPECT_EQ(Q3Object_LiveCount(), start);
+}
