@@ -12,15 +12,6 @@
 #include <functional>
 #include <vector>
 
-// The library's model-file reader is still being finished; until it is
-// linked in, a model reads as an empty group.
-#pragma weak Q3File_New
-#pragma weak Q3File_SetStorage
-#pragma weak Q3File_OpenRead
-#pragma weak Q3File_IsEndOfFile
-#pragma weak Q3File_ReadObject
-#pragma weak Q3File_Close
-
 namespace lx3d {
 
 namespace {
@@ -106,10 +97,6 @@ namespace {
         TQ3GroupObject group = Q3DisplayGroup_New();
         if (!group)
             return;
-        if (!&Q3File_New) {
-            StoreShape(self, group, position);
-            return;
-        }
         TQ3FileObject file = Q3File_New();
         TQ3StorageObject storage = Q3MemoryStorage_NewBuffer(const_cast<unsigned char*>(bytes), length, length);
         Q3File_SetStorage(file, storage);

@@ -1,4 +1,5 @@
 #include "Lx3DScene.h"
+#include "PictureTexture.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -222,4 +223,58 @@ TEST(Object3D, Files)
     EXPECT_EQ(RaisedBy([&] { Invoke(add, object.Get(), Nil(), -1); }), "");
     std::filesystem::remove(empty);
     std::filesystem::remove(model);
+}
+
+namespace {
+
+// A square mesh with surface UVs and an attribute set holding a colour and
+// a 2 x 2 16-bit texture.
+constexpr const char* TexturedSquare = R"(3DMetafile ( 1 6 Normal tableofcontents0> )
+Container (
+  TriMesh ( 2 0 0 0 4 2
+    0 1 2  0 2 3
+    -1 -1 0  1 -1 0  1 1 0  -1 1 0
+    -1 -1 0  1 1 0  False )
+  AttributeArray ( 1 0 2 0 0  0 0  1 0  1 1  0 1 )
+  Container (
+    AttributeSet ( )
+    DiffuseColor ( 1 0.5 0 )
+    Container (
+      TextureShader ( )
+      PixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0x7C0003E0 0x001F7FFF )
+    )
+  )
+)
+)";
+
+}
+
+TEST(Object3D, ModelFromAString)
+{
+    ObjectRef object = NewObject("Object3D");
+    AddString(*object, TexturedSquare, -1);
+    ASSERT_EQ(ShapeCount(*object), 1);
+    EXPECT_EQ(Get<int32_t>(*object, "TrimeshCount"), 1);
+    ObjectRef mesh = InvokeObject("Object3D.Trimesh(index as Integer) as Trimesh", object.Get(), 0);
+    ASSERT_TRUE(mesh);
+    EXPECT_EQ(Get<int32_t>(*mesh, "VertexCount"), 4);
+    EXPECT_TRUE(Get<bool>(*mesh, "HasVertexUVs"));
+
+    ASSERT_EQ(Get<int32_t>(*object, "MaterialCount"), 1);
+    ObjectRef material = InvokeObject("Object3D.Material(index as Integer) as Material", object.Get(), 0);
+    ASSERT_TRUE(material);
+    EXPECT_EQ(Get<lx::Color>(*material, "DiffuseColor"), lx::Color { 0xFF7F00 });
+    auto texture = lx::Cast<TestPicture>(Get<ObjectRef>(*material, "Texture"));
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texture->builtFormat, lx3d::PictureFormatRGB24);
+    EXPECT_EQ(texture->Pixel(0, 0)[1], 255);
+    EXPECT_EQ(texture->Pixel(1, 0)[2], 255);
+}
+
+TEST(Object3D, UnreadableModelStillAddsAShape)
+{
+    ObjectRef object = NewObject("Object3D");
+    AddString(*object, std::string_view("\0\1garbage", 9), -1);
+    EXPECT_EQ(ShapeCount(*object), 1);
+    EXPECT_EQ(Get<int32_t>(*object, "TrimeshCount"), 0);
 }
