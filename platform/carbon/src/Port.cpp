@@ -97,32 +97,17 @@ void DisposeGWorld(GWorldPtr world)
     delete world;
 }
 
-PixMapHandle GetGWorldPixMap(GWorldPtr world)
-{
-    return GetPortPixMap(world);
-}
+PixMapHandle GetGWorldPixMap(GWorldPtr world) { return GetPortPixMap(world); }
 
-PixMapHandle GetPortPixMap(CGrafPtr port)
-{
-    return port ? &port->pixMapPointer : nullptr;
-}
+PixMapHandle GetPortPixMap(CGrafPtr port) { return port ? &port->pixMapPointer : nullptr; }
 
-Boolean LockPixels(PixMapHandle pixels)
-{
-    return pixels != nullptr;
-}
+Boolean LockPixels(PixMapHandle pixels) { return pixels != nullptr; }
 
 void UnlockPixels(PixMapHandle) { }
 
-char* GetPixBaseAddr(PixMapHandle pixels)
-{
-    return pixels && *pixels ? (*pixels)->baseAddr : nullptr;
-}
+char* GetPixBaseAddr(PixMapHandle pixels) { return pixels && *pixels ? (*pixels)->baseAddr : nullptr; }
 
-int32_t GetPixRowBytes(PixMapHandle pixels)
-{
-    return pixels && *pixels ? (*pixels)->rowBytes : 0;
-}
+int32_t GetPixRowBytes(PixMapHandle pixels) { return pixels && *pixels ? (*pixels)->rowBytes : 0; }
 
 void GetGWorld(CGrafPtr* port, GDHandle* device)
 {
@@ -132,10 +117,7 @@ void GetGWorld(CGrafPtr* port, GDHandle* device)
         *device = nullptr;
 }
 
-void SetGWorld(CGrafPtr port, GDHandle)
-{
-    s_currentPort = port;
-}
+void SetGWorld(CGrafPtr port, GDHandle) { s_currentPort = port; }
 
 void ForeColor(int32_t color)
 {
@@ -208,10 +190,7 @@ void SetWindowFlushHook(WindowRef window, WindowFlushHook hook, void* context)
     window->hookContext = context;
 }
 
-CGrafPtr GetWindowPort(WindowRef window)
-{
-    return window ? &window->port : nullptr;
-}
+CGrafPtr GetWindowPort(WindowRef window) { return window ? &window->port : nullptr; }
 
 void FlushWindowRect(WindowRef window, const Rect* rect)
 {
@@ -223,4 +202,33 @@ void FlushWindowRect(WindowRef window, const Rect* rect)
     const Rect clipped { static_cast<int16_t>(span.top), static_cast<int16_t>(span.left),
         static_cast<int16_t>(span.bottom), static_cast<int16_t>(span.right) };
     window->hook(window, &clipped, window->hookContext);
+}
+
+void SetWindowAttributesHook(WindowRef window, WindowAttributesHook hook, void* context)
+{
+    if (!window)
+        return;
+    window->attributesHook = hook;
+    window->attributesContext = context;
+}
+
+OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* attributes)
+{
+    if (!window || !attributes)
+        return paramErr;
+    *attributes = window->attributes;
+    return noErr;
+}
+
+OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setThese, WindowAttributes clearThese)
+{
+    if (!window)
+        return paramErr;
+    const WindowAttributes changed = (window->attributes | setThese) & ~clearThese;
+    if (changed == window->attributes)
+        return noErr;
+    window->attributes = changed;
+    if (window->attributesHook)
+        window->attributesHook(window, changed, window->attributesContext);
+    return noErr;
 }

@@ -68,8 +68,8 @@ typedef int32_t QDErr;
 
 // A 32-bit off-screen world of `bounds`' size, zero-filled; its background
 // erases to white. Fails for an empty rectangle, a depth other than 32 or no memory.
-QDErr NewGWorld(GWorldPtr* world, int16_t pixelDepth, const Rect* bounds, CTabHandle table, GDHandle device,
-    GWorldFlags flags);
+QDErr NewGWorld(
+    GWorldPtr* world, int16_t pixelDepth, const Rect* bounds, CTabHandle table, GDHandle device, GWorldFlags flags);
 void DisposeGWorld(GWorldPtr world);
 PixMapHandle GetGWorldPixMap(GWorldPtr world);
 Boolean LockPixels(PixMapHandle pixels);
@@ -108,6 +108,23 @@ CGrafPtr GetWindowPort(WindowRef window);
 PixMapHandle GetPortPixMap(CGrafPtr port);
 // Calls the window's flush hook for `rect`, clipped to the content.
 void FlushWindowRect(WindowRef window, const Rect* rect);
+
+// The window's frame features. Only the collapse box means something on this
+// platform; the host shows it as a minimise button.
+typedef uint32_t WindowAttributes;
+typedef int32_t OSStatus;
+enum : WindowAttributes {
+    kWindowCloseBoxAttribute = 1u << 0,
+    kWindowFullZoomAttribute = (1u << 1) | (1u << 2),
+    kWindowCollapseBoxAttribute = 1u << 3,
+    kWindowResizableAttribute = 1u << 4,
+};
+// Called after a window's attributes changed, so the host can update its frame.
+typedef void (*WindowAttributesHook)(WindowRef window, WindowAttributes attributes, void* context);
+void SetWindowAttributesHook(WindowRef window, WindowAttributesHook hook, void* context);
+OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* attributes);
+// Sets, then clears, the given attribute bits; the hook runs only on a change.
+OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setThese, WindowAttributes clearThese);
 
 // Handles -------------------------------------------------------------------
 
