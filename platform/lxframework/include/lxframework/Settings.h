@@ -22,10 +22,6 @@ struct Setting {
         , Value(std::move(value))
     {
     }
-    Setting(std::string_view name, const char* text)
-        : Setting(name, SettingValue(std::string(text)))
-    {
-    }
     std::string Name;
     SettingValue Value;
 };

@@ -261,7 +261,13 @@ int RuntimeExit()
         delete State().qtApplication;
         State().qtApplication = nullptr;
     }
-    return State().reportedUnhandled ? UnhandledExitStatus : State().quitCode;
+    const int status = State().reportedUnhandled ? UnhandledExitStatus : State().quitCode;
+    // The runtime is back where it started, so a program (or a test) may run it again.
+    State().quitRequested = false;
+    State().quitAfterModal = false;
+    State().quitCode = 0;
+    State().reportedUnhandled = false;
+    return status;
 }
 
 void Quit(int32_t code)
