@@ -230,17 +230,21 @@ private:
 
 class DemoApp : public Application {
 public:
+    bool OpenAbout = false;
     void Event_Open() override
     {
         Ref<DemoWindow> window = New<DemoWindow>();
         window->Constructor();
         window->Show();
+        if (OpenAbout)
+            AboutDemo()->Show();
     }
 };
 
 }
 
-int main()
+// "--about" opens the About window at start as well.
+int main(int argc, char** argv)
 {
     RuntimeInit();
     RegisterClass<DemoApp>("DemoApp", "Application");
@@ -249,7 +253,8 @@ int main()
     int status = 0;
     try {
         RuntimeInitExternalClasses();
-        Ref<Application> app = New<DemoApp>();
+        Ref<DemoApp> app = New<DemoApp>();
+        app->OpenAbout = argc > 1 && std::string_view(argv[1]) == "--about";
         app->MenuBar = DemoMenuBar();
         RuntimeRegisterAppObject(app);
         app->_AddMenuHandler("HelpAbout", [] {
