@@ -27,6 +27,8 @@ public:
     static Ref<Picture> New(int32_t width, int32_t height, int32_t depth = DefaultDepth);
     // A new picture holding a copy of the image's colours (alpha dropped).
     static Ref<Picture> FromImage(const QImage& image);
+    // The same, with the image's alpha kept as the mask where any pixel is not opaque.
+    static Ref<Picture> FromImageWithAlpha(const QImage& image);
 
     int32_t Width() const;
     int32_t Height() const;

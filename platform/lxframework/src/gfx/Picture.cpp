@@ -52,6 +52,28 @@ Ref<Picture> Picture::FromImage(const QImage& image)
     return picture;
 }
 
+Ref<Picture> Picture::FromImageWithAlpha(const QImage& image)
+{
+    QImage colours = image.convertToFormat(QImage::Format_ARGB32);
+    QImage mask(colours.size(), QImage::Format_RGB32);
+    bool opaque = true;
+    for (int y = 0; y < colours.height(); ++y) {
+        auto* pixels = reinterpret_cast<QRgb*>(colours.scanLine(y));
+        auto* maskPixels = reinterpret_cast<QRgb*>(mask.scanLine(y));
+        for (int x = 0; x < colours.width(); ++x) {
+            // The mask is black where opaque and white where transparent.
+            const int level = FullAlpha - qAlpha(pixels[x]);
+            opaque = opaque && level == 0;
+            maskPixels[x] = qRgb(level, level, level);
+            pixels[x] |= OpaqueBlack;
+        }
+    }
+    Ref<Picture> picture = FromImage(colours);
+    if (picture && !opaque && picture->Mask())
+        ImageToPort(mask, picture->mMask->mWorld, QPoint(0, 0));
+    return picture;
+}
+
 int32_t Picture::Width() const { return PortRect(mWorld).width(); }
 
 int32_t Picture::Height() const { return PortRect(mWorld).height(); }

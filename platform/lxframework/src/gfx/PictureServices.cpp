@@ -66,7 +66,9 @@ namespace {
         }
     }
 
-    // A new opaque picture holding a copy of the pixels.
+    // A new picture holding a copy of the pixels. 32-bit pixels of the 3D
+    // library (format 3) keep their alpha as the picture's mask; the others
+    // make an opaque picture.
     LxObject* BuildPictureFromBuffer(
         LxInteger width, LxInteger height, LxInteger format, const void* base, LxInteger rowBytes) noexcept
     {
@@ -75,18 +77,19 @@ namespace {
         if (!known || !base || width <= 0 || height <= 0 || width > Picture::MaximumSide
             || height > Picture::MaximumSide || rowBytes < width * bytesPerPixel)
             return nullptr;
+        const bool keepAlpha = format == FormatARGB32;
         try {
-            QImage image(width, height, QImage::Format_RGB32);
+            QImage image(width, height, keepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
             for (int y = 0; y < height; ++y) {
                 const auto* source = static_cast<const uint8_t*>(base) + static_cast<std::size_t>(y) * rowBytes;
                 auto* target = reinterpret_cast<QRgb*>(image.scanLine(y));
                 for (int x = 0; x < width; ++x, source += bytesPerPixel) {
                     // 24-bit pixels are R, G, B; 32-bit ones A (or unused), R, G, B.
                     const uint8_t* rgb = bytesPerPixel == BytesPerPixel24 ? source : source + 1;
-                    target[x] = qRgb(rgb[0], rgb[1], rgb[2]);
+                    target[x] = qRgba(rgb[0], rgb[1], rgb[2], keepAlpha ? source[0] : 255);
                 }
             }
-            return ToLx(Picture::FromImage(image).Leak());
+            return ToLx((keepAlpha ? Picture::FromImageWithAlpha(image) : Picture::FromImage(image)).Leak());
         } catch (...) {
             return nullptr;
         }
