@@ -7,8 +7,10 @@
 // channels of a pixel at once.
 
 #include "Sampler.h"
+#include "Tunables.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -29,9 +31,10 @@ public:
     // Factors beyond this all saturate any texel but the faintest.
     static constexpr float Largest = 64;
 
+    // `intervals` from 1 to SubspanLength - 1.
     Stepper(float from, float to, int intervals)
         : m_value(ToFixed(from))
-        , m_step((ToFixed(to) - m_value) / intervals)
+        , m_step(DivideByInterval(ToFixed(to) - m_value, intervals))
     {
     }
 
@@ -47,6 +50,23 @@ public:
     int32_t StepSize() const { return m_step; }
 
 private:
+    // The quotient rounded towards zero, as the division operator gives it,
+    // from a multiplication by 2^32 / intervals rounded up: for a numerator
+    // below 2^20 in size the error stays below 2^-12, too little to reach
+    // the next whole number, which lies at least 1 / intervals away.
+    static int32_t DivideByInterval(int32_t numerator, int intervals)
+    {
+        static constexpr auto Reciprocals = [] {
+            std::array<uint64_t, SubspanLength> reciprocals {};
+            for (int divisor = 1; divisor < SubspanLength; ++divisor)
+                reciprocals[divisor] = ((uint64_t(1) << 32) + uint64_t(divisor) - 1) / uint64_t(divisor);
+            return reciprocals;
+        }();
+        uint64_t size = uint64_t(numerator < 0 ? -int64_t(numerator) : numerator);
+        auto quotient = int32_t((size * Reciprocals[intervals]) >> 32);
+        return numerator < 0 ? -quotient : quotient;
+    }
+
     static int32_t ToFixed(float value)
     {
         if (!(value > 0))
@@ -81,6 +101,11 @@ struct ScalarPixels {
     {
         uint32_t texel = SampleBilinear(level, s, t);
         return { texel >> 24, (texel >> 16) & 0xFF, (texel >> 8) & 0xFF, texel & 0xFF };
+    }
+
+    static Color SampleInside(const TextureLevel& level, int32_t centredS, int32_t centredT)
+    {
+        return Sample(level, centredS + TexelOne / 2, centredT + TexelOne / 2);
     }
 
     static uint32_t Alpha(const Color& color) { return color.a; }
@@ -153,24 +178,31 @@ struct Sse2Pixels {
 
     static Color Sample(const TextureLevel& level, int32_t s, int32_t t)
     {
-        // Each pair of neighbours is interleaved channel by channel, so that
-        // one multiply-add blends it with the weights (256 - w, w).
         TexelSpan column = Span(s, level.width);
         TexelSpan row = Span(t, level.height);
         const uint32_t* top = level.texels.data() + size_t(row.first) * level.width;
         const uint32_t* bottom = level.texels.data() + size_t(row.second) * level.width;
-        __m128i zero = _mm_setzero_si128();
         auto pair = [&](const uint32_t* texels) {
             __m128i first = _mm_cvtsi32_si128(int(texels[column.first]));
             __m128i second = _mm_cvtsi32_si128(int(texels[column.second]));
-            return _mm_unpacklo_epi8(_mm_unpacklo_epi8(first, second), zero);
+            return _mm_unpacklo_epi8(first, second);
         };
-        __m128i across = Weights(column.weight);
-        __m128i upper = _mm_srli_epi32(_mm_madd_epi16(pair(top), across), TexelFractionBits);
-        __m128i lower = _mm_srli_epi32(_mm_madd_epi16(pair(bottom), across), TexelFractionBits);
-        __m128i down = _mm_madd_epi16(_mm_or_si128(upper, _mm_slli_epi32(lower, 16)), Weights(row.weight));
-        __m128i blended = _mm_srli_epi32(down, TexelFractionBits);
-        return _mm_packs_epi32(blended, blended);
+        return Filter(pair(top), pair(bottom), column.weight, row.weight);
+    }
+
+    // The same where the four texels are neighbours inside the level, at
+    // positions already moved back by half a texel, as InsideWalk keeps them.
+    static Color SampleInside(const TextureLevel& level, int32_t centredS, int32_t centredT)
+    {
+        const uint32_t* top = level.texels.data() + size_t(centredT >> TexelFractionBits) * level.width
+            + (centredS >> TexelFractionBits);
+        auto pair = [](const uint32_t* texels) {
+            __m128i both = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels));
+            return _mm_unpacklo_epi8(both, _mm_srli_si128(both, 4));
+        };
+        constexpr int32_t FractionMask = TexelOne - 1;
+        return Filter(
+            pair(top), pair(top + level.width), uint32_t(centredS & FractionMask), uint32_t(centredT & FractionMask));
     }
 
     static uint32_t Alpha(Color color) { return uint32_t(_mm_extract_epi16(color, 3)); }
@@ -231,6 +263,20 @@ struct Sse2Pixels {
     }
 
 private:
+    // Blends two pairs of texels, each interleaved byte by byte (the first's
+    // blue, the second's blue, and so on), across by `weightS` / 256 and then
+    // down by `weightT` / 256, one multiply-add for each blend.
+    static Color Filter(__m128i upperPair, __m128i lowerPair, uint32_t weightS, uint32_t weightT)
+    {
+        __m128i zero = _mm_setzero_si128();
+        __m128i across = Weights(weightS);
+        __m128i upper = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(upperPair, zero), across), TexelFractionBits);
+        __m128i lower = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(lowerPair, zero), across), TexelFractionBits);
+        __m128i down = _mm_madd_epi16(_mm_or_si128(upper, _mm_slli_epi32(lower, 16)), Weights(weightT));
+        __m128i blended = _mm_srli_epi32(down, TexelFractionBits);
+        return _mm_packs_epi32(blended, blended);
+    }
+
     // (256 - weight, weight) in every pair of 16-bit lanes.
     static __m128i Weights(uint32_t weight) { return _mm_set1_epi32(int32_t((TexelOne - weight) | (weight << 16))); }
 

@@ -19,9 +19,6 @@ namespace {
     using Interpolants = std::array<float, InterpolantCount>;
     using Varyings = std::array<float, VaryingCount>;
 
-    // Pixels between two divisions by w.
-    constexpr int SubspanLength = 8;
-
     constexpr float ChannelMaximum = 255;
 
     // NaN, which no valid input makes, still lands on a channel value.
@@ -284,58 +281,98 @@ namespace {
         return result;
     }
 
-    // Shades the pixels of a run that pass the depth test. Inlined at both
-    // of its calls, so that full runs divide by a constant `intervals`,
-    // which compiles to a multiplication.
+    // Texel positions across a run, wrapped at every step.
+    struct WrappingWalk {
+        const TextureLevel& level;
+        int32_t s { 0 };
+        int32_t t { 0 };
+        int32_t stepS { 0 };
+        int32_t stepT { 0 };
+
+        Pixels::Color Sample() const { return Pixels::Sample(level, s, t); }
+        void Step()
+        {
+            s = WrapFixed(s + stepS, int32_t(level.width) * TexelOne);
+            t = WrapFixed(t + stepT, int32_t(level.height) * TexelOne);
+        }
+    };
+
+    // Texel positions across a run that never needs wrapping, kept half a
+    // texel back, where the first texel of each bilinear pair starts.
+    struct InsideWalk {
+        const TextureLevel& level;
+        int32_t s { 0 };
+        int32_t t { 0 };
+        int32_t stepS { 0 };
+        int32_t stepT { 0 };
+
+        Pixels::Color Sample() const { return Pixels::SampleInside(level, s, t); }
+        void Step()
+        {
+            s += stepS;
+            t += stepT;
+        }
+    };
+
+    // No texture: the lit colour alone.
+    struct White {
+        Pixels::Color Sample() const { return Pixels::Make(Opaque, Opaque, Opaque, Opaque); }
+        void Step() { }
+    };
+
+    // Shades the pixels of a run that pass the depth test.
     template <bool Textured, bool Fogged>
-    [[gnu::always_inline]] inline void ShadeRun(const SpanShading& shading, const RunEnds& run, int intervals,
-        const float* runDepths, float* depths, uint8_t* pixels)
+    void ShadeRun(
+        const SpanShading& shading, const RunEnds& run, const float* runDepths, float* depths, uint8_t* pixels)
     {
+        int intervals = std::max(run.length - 1, 1);
         const Varyings &start = run.start, &end = run.end;
         Stepper red(start[Red], end[Red], intervals), green(start[Green], end[Green], intervals),
             blue(start[Blue], end[Blue], intervals), fog(start[FogFactor], end[FogFactor], intervals);
         // White light, as on an unlit texture, leaves the texels as they are.
         bool modulated = !(red.IsConstantOne() && green.IsConstantOne() && blue.IsConstantOne());
         Pixels::Factors factors(red, green, blue);
-        const TextureLevel* level = shading.level;
-        int32_t s = 0, t = 0, stepS = 0, stepT = 0, periodS = 0, periodT = 0;
-        if constexpr (Textured) {
-            periodS = int32_t(level->width) * TexelOne;
-            periodT = int32_t(level->height) * TexelOne;
-            s = FixedS(*level, start[U]);
-            t = FixedT(*level, start[V]);
-            stepS = ToFixedTexels((end[U] - start[U]) * float(level->width) / float(intervals), periodS);
-            stepT = ToFixedTexels((start[V] - end[V]) * float(level->height) / float(intervals), periodT);
-        }
-        for (int i = 0; i < run.length; ++i, pixels += 4) {
-            if (runDepths[i] < depths[i]) {
-                Pixels::Color color
-                    = Textured ? Pixels::Sample(*level, s, t) : Pixels::Make(Opaque, Opaque, Opaque, Opaque);
-                uint32_t alpha = Pixels::Alpha(color);
-                if (alpha != 0) {
-                    if (modulated)
-                        color = factors.Apply(color);
-                    if constexpr (Fogged) {
-                        uint32_t clear = fog.Fraction(), fogged = (Stepper::One - clear) * alpha / Opaque;
-                        color = Pixels::Fog(color, clear, fogged, shading.fogColor);
+        auto shade = [&](auto walk) {
+            for (int i = 0; i < run.length; ++i, pixels += 4) {
+                if (runDepths[i] < depths[i]) {
+                    Pixels::Color color = walk.Sample();
+                    uint32_t alpha = Pixels::Alpha(color);
+                    if (alpha != 0) {
+                        if (modulated)
+                            color = factors.Apply(color);
+                        if constexpr (Fogged) {
+                            uint32_t clear = fog.Fraction(), fogged = (Stepper::One - clear) * alpha / Opaque;
+                            color = Pixels::Fog(color, clear, fogged, shading.fogColor);
+                        }
+                        // A pixel not quite opaque blends over what is there
+                        // and leaves the depth, so that whatever lies behind
+                        // still shows through.
+                        if (alpha != Opaque)
+                            color = Pixels::Over(color, Opaque - alpha, pixels);
+                        else
+                            depths[i] = runDepths[i];
+                        Pixels::Store(color, pixels);
                     }
-                    // A pixel not quite opaque blends over what is there and
-                    // leaves the depth, so that whatever lies behind still
-                    // shows through.
-                    if (alpha != Opaque)
-                        color = Pixels::Over(color, Opaque - alpha, pixels);
-                    else
-                        depths[i] = runDepths[i];
-                    Pixels::Store(color, pixels);
                 }
+                factors.Step();
+                if constexpr (Fogged)
+                    fog.Step();
+                walk.Step();
             }
-            factors.Step();
-            if constexpr (Fogged)
-                fog.Step();
-            if constexpr (Textured) {
-                s = WrapFixed(s + stepS, periodS);
-                t = WrapFixed(t + stepT, periodT);
-            }
+        };
+        if constexpr (!Textured) {
+            shade(White {});
+        } else {
+            const TextureLevel& level = *shading.level;
+            int32_t s = FixedS(level, start[U]), t = FixedT(level, start[V]);
+            int32_t stepS = ToFixedTexels(
+                (end[U] - start[U]) * float(level.width) / float(intervals), int32_t(level.width) * TexelOne);
+            int32_t stepT = ToFixedTexels(
+                (start[V] - end[V]) * float(level.height) / float(intervals), int32_t(level.height) * TexelOne);
+            if (StaysInside(s, stepS, intervals, level.width) && StaysInside(t, stepT, intervals, level.height))
+                shade(InsideWalk { level, s - TexelOne / 2, t - TexelOne / 2, stepS, stepT });
+            else
+                shade(WrappingWalk { level, s, t, stepS, stepT });
         }
     }
 
@@ -369,10 +406,7 @@ void Rasterizer::ShadeSpan(const Setup& setup, Interpolants value, int count, fl
             for (int i = InverseW; i < InterpolantCount; ++i)
                 last[i] += setup.stepX[i] * float(length - 1);
             RunEnds run { DividedByW(value), DividedByW(last), length };
-            if (length == SubspanLength)
-                ShadeRun<Textured, Fogged>(shading, run, SubspanLength - 1, runDepths.data(), depths, pixels);
-            else
-                ShadeRun<Textured, Fogged>(shading, run, std::max(length - 1, 1), runDepths.data(), depths, pixels);
+            ShadeRun<Textured, Fogged>(shading, run, runDepths.data(), depths, pixels);
         }
         for (int i = InverseW; i < InterpolantCount; ++i)
             value[i] += setup.stepX[i] * float(length);

@@ -64,6 +64,17 @@ inline int32_t WrapFixed(int32_t position, int32_t period)
     return position >= period ? position - period : position;
 }
 
+// True when a position stepped `intervals` times keeps its bilinear pair of
+// texels inside the level without wrapping: half a texel back, it stays in
+// [0, (size - 1) × TexelOne), so the second texel is always the next one.
+inline bool StaysInside(int32_t position, int32_t step, int intervals, uint32_t size)
+{
+    int64_t first = int64_t(position) - TexelOne / 2;
+    int64_t last = first + int64_t(step) * intervals;
+    int64_t limit = (int64_t(size) - 1) * TexelOne;
+    return std::min(first, last) >= 0 && std::max(first, last) < limit;
+}
+
 // One axis of a bilinear look-up: the two texels to blend, wrapped, and the
 // weight of the second in 1/256.
 struct TexelSpan {
