@@ -99,13 +99,16 @@ struct ScalarPixels {
 
     static Color Sample(const TextureLevel& level, int32_t s, int32_t t)
     {
-        uint32_t texel = SampleBilinear(level, s, t);
-        return { texel >> 24, (texel >> 16) & 0xFF, (texel >> 8) & 0xFF, texel & 0xFF };
+        return Unpacked(SampleBilinear(level, s, t));
     }
 
-    static Color SampleInside(const TextureLevel& level, int32_t centredS, int32_t centredT)
+    static Color SampleInside(const uint32_t* texels, size_t width, uint32_t centredS, uint32_t centredT)
     {
-        return Sample(level, centredS + TexelOne / 2, centredT + TexelOne / 2);
+        constexpr uint32_t FractionMask = TexelOne - 1;
+        const uint32_t* top = texels + (centredT >> TexelFractionBits) * width;
+        uint32_t first = centredS >> TexelFractionBits;
+        return Unpacked(
+            BlendRows(top, top + width, { first, first + 1, centredS & FractionMask }, centredT & FractionMask));
     }
 
     static uint32_t Alpha(const Color& color) { return color.a; }
@@ -162,6 +165,12 @@ struct ScalarPixels {
         uint32_t packed = PackPixel(color.r, color.g, color.b);
         std::memcpy(pixel, &packed, sizeof packed);
     }
+
+private:
+    static Color Unpacked(uint32_t texel)
+    {
+        return { texel >> 24, (texel >> 16) & 0xFF, (texel >> 8) & 0xFF, texel & 0xFF };
+    }
 };
 
 #if defined(__SSE2__)
@@ -190,19 +199,17 @@ struct Sse2Pixels {
         return Filter(pair(top), pair(bottom), column.weight, row.weight);
     }
 
-    // The same where the four texels are neighbours inside the level, at
-    // positions already moved back by half a texel, as InsideWalk keeps them.
-    static Color SampleInside(const TextureLevel& level, int32_t centredS, int32_t centredT)
+    // The same where the four texels are neighbours inside a level of
+    // `width` texels a row, at positions already moved back by half a texel.
+    static Color SampleInside(const uint32_t* texels, size_t width, uint32_t centredS, uint32_t centredT)
     {
-        const uint32_t* top = level.texels.data() + size_t(centredT >> TexelFractionBits) * level.width
-            + (centredS >> TexelFractionBits);
+        const uint32_t* top = texels + (centredT >> TexelFractionBits) * width + (centredS >> TexelFractionBits);
         auto pair = [](const uint32_t* texels) {
             __m128i both = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels));
             return _mm_unpacklo_epi8(both, _mm_srli_si128(both, 4));
         };
-        constexpr int32_t FractionMask = TexelOne - 1;
-        return Filter(
-            pair(top), pair(top + level.width), uint32_t(centredS & FractionMask), uint32_t(centredT & FractionMask));
+        constexpr uint32_t FractionMask = TexelOne - 1;
+        return Filter(pair(top), pair(top + width), centredS & FractionMask, centredT & FractionMask);
     }
 
     static uint32_t Alpha(Color color) { return uint32_t(_mm_extract_epi16(color, 3)); }

@@ -298,19 +298,22 @@ namespace {
     };
 
     // Texel positions across a run that never needs wrapping, kept half a
-    // texel back, where the first texel of each bilinear pair starts.
+    // texel back, where the first texel of each bilinear pair starts. The
+    // texels are held by address, so that stores to the target, which may
+    // alias anything, do not make the loop read the level again.
     struct InsideWalk {
-        const TextureLevel& level;
-        int32_t s { 0 };
-        int32_t t { 0 };
+        const uint32_t* texels { nullptr };
+        size_t width { 0 };
+        uint32_t s { 0 };
+        uint32_t t { 0 };
         int32_t stepS { 0 };
         int32_t stepT { 0 };
 
-        Pixels::Color Sample() const { return Pixels::SampleInside(level, s, t); }
+        Pixels::Color Sample() const { return Pixels::SampleInside(texels, width, s, t); }
         void Step()
         {
-            s += stepS;
-            t += stepT;
+            s += uint32_t(stepS);
+            t += uint32_t(stepT);
         }
     };
 
@@ -332,8 +335,9 @@ namespace {
         // White light, as on an unlit texture, leaves the texels as they are.
         bool modulated = !(red.IsConstantOne() && green.IsConstantOne() && blue.IsConstantOne());
         Pixels::Factors factors(red, green, blue);
+        const int length = run.length;
         auto shade = [&](auto walk) {
-            for (int i = 0; i < run.length; ++i, pixels += 4) {
+            for (int i = 0; i < length; ++i, pixels += 4) {
                 if (runDepths[i] < depths[i]) {
                     Pixels::Color color = walk.Sample();
                     uint32_t alpha = Pixels::Alpha(color);
@@ -370,7 +374,8 @@ namespace {
             int32_t stepT = ToFixedTexels(
                 (start[V] - end[V]) * float(level.height) / float(intervals), int32_t(level.height) * TexelOne);
             if (StaysInside(s, stepS, intervals, level.width) && StaysInside(t, stepT, intervals, level.height))
-                shade(InsideWalk { level, s - TexelOne / 2, t - TexelOne / 2, stepS, stepT });
+                shade(InsideWalk { level.texels.data(), level.width, uint32_t(s - TexelOne / 2),
+                    uint32_t(t - TexelOne / 2), stepS, stepT });
             else
                 shade(WrappingWalk { level, s, t, stepS, stepT });
         }

@@ -107,6 +107,14 @@ inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t weight)
     return redBlue | (alphaGreen << 8);
 }
 
+// Blends the columns `column` names in two rows, then the rows by `rowWeight` / 256.
+inline uint32_t BlendRows(const uint32_t* top, const uint32_t* bottom, const TexelSpan& column, uint32_t rowWeight)
+{
+    uint32_t upper = Blend(top[column.first], top[column.second], column.weight);
+    uint32_t lower = Blend(bottom[column.first], bottom[column.second], column.weight);
+    return Blend(upper, lower, rowWeight);
+}
+
 // The filtered texel at a fixed-point position (s across, t down).
 [[gnu::always_inline]] inline uint32_t SampleBilinear(const TextureLevel& level, int32_t s, int32_t t)
 {
@@ -114,9 +122,7 @@ inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t weight)
     TexelSpan row = Span(t, level.height);
     const uint32_t* top = level.texels.data() + size_t(row.first) * level.width;
     const uint32_t* bottom = level.texels.data() + size_t(row.second) * level.width;
-    uint32_t upper = Blend(top[column.first], top[column.second], column.weight);
-    uint32_t lower = Blend(bottom[column.first], bottom[column.second], column.weight);
-    return Blend(upper, lower, row.weight);
+    return BlendRows(top, bottom, column, row.weight);
 }
 
 // The fixed-point position of (u, v): u = 0 at the left edge, v = 1 at the top.
