@@ -18,10 +18,10 @@
 
 namespace {
 
-LxBoolean FolderItemSpec(void* spec, LxObject* object)
+LxBoolean FolderItemSpec(void* fileSpec, LxObject* object)
 {
     auto* item = dynamic_cast<TestFolderItem*>(lx::FromLx(object));
-    return item && FSMakeFSSpecFromPath(item->path.c_str(), static_cast<FSSpec*>(spec)) == noErr;
+    return item && FSMakeFSSpecFromPath(item->path.c_str(), static_cast<FSSpec*>(fileSpec)) == noErr;
 }
 
 template <class F> LxFunction Service(F* function) { return reinterpret_cast<LxFunction>(function); }
