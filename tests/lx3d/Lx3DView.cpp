@@ -168,7 +168,7 @@ void ViewFixture::OpenGameScene()
     Redraw();
 }
 
-ObjectRef ViewFixture::Quad(double side, Vec at, const char* className)
+ObjectRef ViewFixture::Quad(double side, Vec at, const char* className, double depth)
 {
     ObjectRef mesh = NewObject(className);
     Set<int32_t>(*mesh, "VertexCount", 4);
@@ -178,7 +178,7 @@ ObjectRef ViewFixture::Quad(double side, Vec at, const char* className)
     const double corners[4][2] = { { -h, -h }, { h, -h }, { h, h }, { -h, h } };
     for (int32_t i = 0; i < 4; ++i)
         Invoke("VectorList.SetXYZ(index as Integer, x as Double, y as Double, z as Double)", points.Get(), i,
-            corners[i][0], corners[i][1], 0.0);
+            corners[i][0], corners[i][1], depth);
     ObjectRef triangles = InvokeObject("Trimesh.Triangles() as TriangleList", mesh.Get());
     // Counter-clockwise seen from +z, so the quad faces the default scene's camera.
     Invoke(

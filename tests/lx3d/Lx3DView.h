@@ -57,8 +57,8 @@ protected:
     // near plane 500, far plane 1500, a field of view of 40 degrees, the
     // control 512 pixels square with its corner at (20, 10) in the window.
     void OpenGameScene();
-    // A square of the given side about its origin, facing +z.
-    ObjectRef Quad(double side, Vec at, const char* className = "Trimesh");
+    // A square of the given side about its origin, facing +z, at a depth in its own coordinates.
+    ObjectRef Quad(double side, Vec at, const char* className = "Trimesh", double depth = 0);
     void AddToScene(lx::Object* element);
 
     ObjectRef view;
