@@ -231,54 +231,64 @@ namespace {
 
     // The shared accessors of the two view lights: parameter 0 is the
     // ambient light, 1 the flood light; any other names nothing.
-    LxInteger* LightLevelField(Lx3DSpaceData* me, intptr_t which)
+    template <class T>
+    T* ViewLightField(LxObject* control, intptr_t which, T Lx3DSpaceData::*ambient, T Lx3DSpaceData::*flood)
     {
-        return which == AmbientPosition ? &me->AmbientLight : which == FloodPosition ? &me->FloodLight : nullptr;
+        Lx3DSpaceData* me = Me(control);
+        return which == AmbientPosition ? &(me->*ambient) : which == FloodPosition ? &(me->*flood) : nullptr;
     }
 
-    LxColor* LightColorField(Lx3DSpaceData* me, intptr_t which)
+    LxInteger* LightLevelField(LxObject* control, intptr_t which)
     {
-        return which == AmbientPosition ? &me->AmbientColor : which == FloodPosition ? &me->FloodColor : nullptr;
+        return ViewLightField(control, which, &Lx3DSpaceData::AmbientLight, &Lx3DSpaceData::FloodLight);
+    }
+
+    LxColor* LightColorField(LxObject* control, intptr_t which)
+    {
+        return ViewLightField(control, which, &Lx3DSpaceData::AmbientColor, &Lx3DSpaceData::FloodColor);
+    }
+
+    // Changes the view light at that light-group position, once the view has it.
+    template <class Change> void ChangeViewLight(LxObject* control, intptr_t which, Change change)
+    {
+        if (TQ3Object light = GetLightGroupItem(Me(control), uint32_t(which))) {
+            change(light);
+            Q3Object_Dispose(light);
+        }
     }
 
     LxInteger GetLightLevel(LxObject* control, intptr_t which)
     {
-        LxInteger* field = LightLevelField(Me(control), which);
+        LxInteger* field = LightLevelField(control, which);
         return field ? *field : 0;
     }
 
     void SetLightLevel(LxObject* control, intptr_t which, LxInteger value)
     {
-        Lx3DSpaceData* me = Me(control);
-        LxInteger* field = LightLevelField(me, which);
+        LxInteger* field = LightLevelField(control, which);
         if (!field)
             return;
         *field = std::clamp(value, 0, MaximumPercent);
-        if (TQ3Object light = GetLightGroupItem(me, uint32_t(which))) {
+        ChangeViewLight(control, which, [&](TQ3Object light) {
             Q3Light_SetBrightness(light, float(*field) / PercentScale);
             Q3Light_SetState(light, *field > 0 ? kQ3True : kQ3False);
-            Q3Object_Dispose(light);
-        }
+        });
     }
 
     LxColor GetLightColor(LxObject* control, intptr_t which)
     {
-        LxColor* field = LightColorField(Me(control), which);
+        LxColor* field = LightColorField(control, which);
         return field ? *field : 0;
     }
 
     void SetLightColor(LxObject* control, intptr_t which, LxColor value)
     {
-        Lx3DSpaceData* me = Me(control);
-        LxColor* field = LightColorField(me, which);
+        LxColor* field = LightColorField(control, which);
         if (!field)
             return;
         *field = value;
-        if (TQ3Object light = GetLightGroupItem(me, uint32_t(which))) {
-            TQ3ColorRGB colour = UnpackColour(value);
-            Q3Light_SetColor(light, &colour);
-            Q3Object_Dispose(light);
-        }
+        TQ3ColorRGB colour = UnpackColour(value);
+        ChangeViewLight(control, which, [&](TQ3Object light) { Q3Light_SetColor(light, &colour); });
     }
 
     void SetWireframe(LxObject* control, intptr_t, LxBoolean value)
