@@ -2,12 +2,14 @@
 
 // LX3D as the game meets it: lx3d.so loaded by the real host runtime, its
 // members called through their binding names. Where the host cannot serve
-// yet (pictures, folder items), small stand-ins are registered with it.
+// yet (folder items), small stand-ins are registered with it.
 
 #include <lxframework/Class.h>
 #include <lxframework/EntryPoint.h>
 #include <lxframework/Exceptions.h>
+#include <lxframework/Picture.h>
 #include <lxframework/PluginObject.h>
+#include <lxframework/RGBSurface.h>
 #include <lxframework/Property.h>
 #include <lxframework/Runtime.h>
 
@@ -78,23 +80,12 @@ template <class F> std::string RaisedBy(F call)
     return "";
 }
 
-// A picture the stand-in services understand: bytes A, R, G, B per pixel.
-class TestPicture : public lx::Object {
-public:
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint8_t> pixels;
-    int32_t transparent = 0;
-    ObjectRef mask;
-    int32_t builtFormat = 0; // the format code it was built from, 0 if not built
-    int32_t descriptionLocks = 0;
-
-    const uint8_t* Pixel(int32_t x, int32_t y) const { return &pixels[std::size_t(y * width + x) * 4]; }
-};
-
-// A new picture filled with one opaque colour (&hRRGGBB).
-lx::Ref<TestPicture> NewPicture(int32_t width, int32_t height, uint32_t rgb);
-void SetPixel(TestPicture& picture, int32_t x, int32_t y, uint32_t rgb);
+// A new picture of the host filled with one colour (&hRRGGBB); nil for a size it refuses.
+lx::Ref<lx::Picture> NewPicture(int32_t width, int32_t height, uint32_t rgb);
+void SetPixel(lx::Picture& picture, int32_t x, int32_t y, uint32_t rgb);
+uint32_t PixelOf(lx::Picture& picture, int32_t x, int32_t y);
+// 255 minus the mask's level, or 255 without a mask.
+uint8_t AlphaOf(lx::Picture& picture, int32_t x, int32_t y);
 
 // An application subclass, as the game declares over the plug-in's classes.
 class TestObject3D : public lx::PluginObject {

@@ -14,31 +14,55 @@ struct Placement {
 
 std::map<LxObject*, Placement> gPlacements;
 int32_t gInvalidations = 0;
+LxInteger gLastPictureFormat = 0;
+
+// The host's own services, for every control and picture the stand-ins do not know.
+struct HostControlServices {
+    LxGetControlBoundsProc bounds = nullptr;
+    LxGetControlWindowProc window = nullptr;
+    LxGetWindowHandleProc handle = nullptr;
+    LxInvalidateControlProc invalidate = nullptr;
+    LxBuildPictureFromBufferProc build = nullptr;
+} gHost;
+
+const Placement* PlacementOf(LxObject* control)
+{
+    auto found = gPlacements.find(control);
+    return found == gPlacements.end() ? nullptr : &found->second;
+}
 
 void GetBounds(LxObject* control, LxRect* bounds)
 {
-    if (auto found = gPlacements.find(control); found != gPlacements.end())
-        *bounds = found->second.bounds;
+    if (const Placement* placement = PlacementOf(control))
+        *bounds = placement->bounds;
+    else
+        gHost.bounds(control, bounds);
 }
 
 LxObject* ControlWindow(LxObject* control)
 {
-    auto found = gPlacements.find(control);
-    return found == gPlacements.end() ? nullptr : lx::ToLx(found->second.window);
+    const Placement* placement = PlacementOf(control);
+    return placement ? lx::ToLx(placement->window) : gHost.window(control);
 }
 
 void* WindowHandle(LxObject* window)
 {
     auto* found = window ? dynamic_cast<TestWindow*>(lx::FromLx(window)) : nullptr;
-    return found ? found->ref : nullptr;
+    return found ? found->ref : gHost.handle(window);
 }
 
-void Invalidate(LxObject*) { ++gInvalidations; }
-
-void Select(LxObject* graphics)
+void Invalidate(LxObject* control)
 {
-    if (auto* found = graphics ? dynamic_cast<TestGraphics*>(lx::FromLx(graphics)) : nullptr)
-        SetGWorld(found->world, nullptr);
+    if (PlacementOf(control))
+        ++gInvalidations;
+    else
+        gHost.invalidate(control);
+}
+
+LxObject* BuildPicture(LxInteger width, LxInteger height, LxInteger format, const void* base, LxInteger rowBytes)
+{
+    gLastPictureFormat = format;
+    return gHost.build(width, height, format, base, rowBytes);
 }
 
 void RecordFlush(WindowRef, const Rect* rect, void* context)
@@ -46,7 +70,11 @@ void RecordFlush(WindowRef, const Rect* rect, void* context)
     static_cast<TestWindow*>(context)->flushes.push_back(*rect);
 }
 
-template <class F> LxFunction Service(F* function) { return reinterpret_cast<LxFunction>(function); }
+template <class Proc> void StandIn(const char* name, Proc& host, Proc standIn)
+{
+    host = reinterpret_cast<Proc>(lx::HostResolver(name));
+    lx::RegisterHostService(name, reinterpret_cast<LxFunction>(standIn));
+}
 
 void RegisterControlStandIns()
 {
@@ -55,12 +83,11 @@ void RegisterControlStandIns()
         return;
     registered = true;
     lx::RegisterClass<TestWindow>("TestWindow");
-    lx::RegisterClass<TestGraphics>("TestGraphics");
-    lx::RegisterHostService("GetControlBounds", Service(GetBounds));
-    lx::RegisterHostService("getControlWindow", Service(ControlWindow));
-    lx::RegisterHostService("VANTGetWindowHandle", Service(WindowHandle));
-    lx::RegisterHostService("VANTInvalidateControl", Service(Invalidate));
-    lx::RegisterHostService("SelectGraphics", Service(Select));
+    StandIn<LxGetControlBoundsProc>("GetControlBounds", gHost.bounds, GetBounds);
+    StandIn<LxGetControlWindowProc>("getControlWindow", gHost.window, ControlWindow);
+    StandIn<LxGetWindowHandleProc>("VANTGetWindowHandle", gHost.handle, WindowHandle);
+    StandIn<LxInvalidateControlProc>("VANTInvalidateControl", gHost.invalidate, Invalidate);
+    StandIn<LxBuildPictureFromBufferProc>("VANTBuildPictureFromBuffer", gHost.build, BuildPicture);
 }
 
 template <class Proc> Proc Slot(lx::Object& view, int slot)
@@ -83,24 +110,6 @@ uint32_t TestWindow::Rgb(int x, int y) const
     const PixMap& map = **GetPortPixMap(GetWindowPort(ref));
     const auto* pixel = reinterpret_cast<const uint8_t*>(map.baseAddr + y * map.rowBytes + x * 4);
     return uint32_t(pixel[1]) << 16 | uint32_t(pixel[2]) << 8 | pixel[3];
-}
-
-TestGraphics::~TestGraphics()
-{
-    CGrafPtr port = nullptr;
-    GDHandle device = nullptr;
-    GetGWorld(&port, &device);
-    if (port == world)
-        SetGWorld(nullptr, nullptr);
-    DisposeGWorld(world);
-}
-
-lx::Ref<TestGraphics> NewGraphics(int16_t width, int16_t height)
-{
-    auto graphics = lx::New<TestGraphics>();
-    Rect rect { 0, 0, height, width };
-    NewGWorld(&graphics->world, 32, &rect, nullptr, nullptr, 0);
-    return graphics;
 }
 
 void ViewFixture::SetUp()
@@ -211,11 +220,7 @@ TQ3LightData LightDataOf(TQ3Object light)
     return data;
 }
 
-uint32_t PictureRgb(const TestPicture& picture, int32_t x, int32_t y)
-{
-    const uint8_t* pixel = picture.Pixel(x, y);
-    return uint32_t(pixel[1]) << 16 | uint32_t(pixel[2]) << 8 | pixel[3];
-}
+LxInteger LastPictureFormat() { return gLastPictureFormat; }
 
 void OnMouseDown(lx::Object& view, std::function<bool(int32_t, int32_t)> handler)
 {

@@ -2,7 +2,8 @@
 
 // The view control as a window host would drive it: its behaviour slots
 // called directly, with stand-ins for the control services (its rectangle
-// in the window, the window and its port) registered with the host runtime.
+// in the window, the window and its port) in front of the host's own, which
+// serve every control the stand-ins were not told about.
 
 #include "Lx3DScene.h"
 #include "View3D.h"
@@ -24,16 +25,6 @@ public:
     // The bytes X, R, G, B of a pixel of the window's port.
     uint32_t Rgb(int x, int y) const;
 };
-
-// A Graphics of the stand-in services: selecting it makes its port current.
-class TestGraphics : public lx::Object {
-public:
-    ~TestGraphics() override;
-
-    GWorldPtr world = nullptr;
-};
-
-lx::Ref<TestGraphics> NewGraphics(int16_t width, int16_t height);
 
 class ViewFixture : public testing::Test {
 protected:
@@ -70,8 +61,8 @@ protected:
 std::vector<TQ3Object> LightGroupMembers(TQ3GroupObject group);
 TQ3LightData LightDataOf(TQ3Object light);
 
-// A picture's pixel as &hRRGGBB.
-uint32_t PictureRgb(const TestPicture& picture, int32_t x, int32_t y);
+// The format code of the last picture the plug-in built from its pixels.
+LxInteger LastPictureFormat();
 
 // Installs an application handler of one of the view's events.
 void OnMouseDown(lx::Object& view, std::function<bool(int32_t, int32_t)> handler);

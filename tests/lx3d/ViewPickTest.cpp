@@ -1,5 +1,7 @@
 #include "Lx3DView.h"
 
+#include <lxframework/Graphics.h>
+
 #include <cmath>
 
 namespace {
@@ -15,9 +17,9 @@ protected:
     ObjectRef FindObject(int x, int y) { return InvokeObject(FindObjectName, view.Get(), x, y); }
     ObjectRef FindPoint(int x, int y) { return InvokeObject(FindPointName, view.Get(), x, y); }
 
-    lx::Ref<TestPicture> Picture(int width, int height, int depth)
+    lx::Ref<lx::Picture> Picture(int width, int height, int depth)
     {
-        return lx::Cast<TestPicture>(InvokeObject(SizedPictureName, view.Get(), width, height, depth));
+        return lx::Cast<lx::Picture>(InvokeObject(SizedPictureName, view.Get(), width, height, depth));
     }
 };
 
@@ -145,16 +147,16 @@ TEST_F(ViewPick, PicturesHaveTheAskedSizeOrTheControls)
 {
     OpenGameScene();
     TQ3ViewObject controlView = Data().mView;
-    lx::Ref<TestPicture> full = Picture(0, 0, 8);
+    lx::Ref<lx::Picture> full = Picture(0, 0, 8);
     ASSERT_NE(full, nullptr);
-    EXPECT_EQ(full->width, 512);
-    EXPECT_EQ(full->height, 512);
-    EXPECT_EQ(full->builtFormat, 4);
-    lx::Ref<TestPicture> small = Picture(100, 50, 1);
+    EXPECT_EQ(full->Width(), 512);
+    EXPECT_EQ(full->Height(), 512);
+    EXPECT_EQ(LastPictureFormat(), 4);
+    lx::Ref<lx::Picture> small = Picture(100, 50, 1);
     ASSERT_NE(small, nullptr);
-    EXPECT_EQ(small->width, 100);
-    EXPECT_EQ(small->height, 50);
-    EXPECT_EQ(lx::Cast<TestPicture>(InvokeObject(PictureName, view.Get()))->width, 512);
+    EXPECT_EQ(small->Width(), 100);
+    EXPECT_EQ(small->Height(), 50);
+    EXPECT_EQ(lx::Cast<lx::Picture>(InvokeObject(PictureName, view.Get()))->Width(), 512);
     EXPECT_EQ(Data().mView, controlView);
     EXPECT_EQ(Picture(40000, 10, 32), nullptr);
     EXPECT_EQ(Picture(10, 32768, 32), nullptr);
@@ -167,31 +169,27 @@ TEST_F(ViewPick, PictureShowsTheSceneOverTheSky)
     Set<lx::Color>(*view, "SkyColor", lx::Color { 0x5276A5 });
     OpenGameScene();
     AddToScene(Quad(200, { 0, 0, 0 }).Get());
-    lx::Ref<TestPicture> picture = Picture(0, 0, 32);
-    EXPECT_EQ(PictureRgb(*picture, 0, 0), 0x5276A5u);
-    EXPECT_NE(PictureRgb(*picture, 256, 256), 0x5276A5u);
+    lx::Ref<lx::Picture> picture = Picture(0, 0, 32);
+    EXPECT_EQ(PixelOf(*picture, 0, 0), 0x5276A5u);
+    EXPECT_NE(PixelOf(*picture, 256, 256), 0x5276A5u);
 }
 
 TEST_F(ViewPick, PictureBeforeTheFirstRedrawIsAllSky)
 {
     Open();
     AddToScene(Quad(2000, { 0, 0, 0 }).Get());
-    lx::Ref<TestPicture> picture = Picture(16, 8, 32);
+    lx::Ref<lx::Picture> picture = Picture(16, 8, 32);
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(PictureRgb(*picture, 0, 0), 0xC8C8FFu);
-    EXPECT_EQ(PictureRgb(*picture, 15, 7), 0xC8C8FFu);
+    EXPECT_EQ(PixelOf(*picture, 0, 0), 0xC8C8FFu);
+    EXPECT_EQ(PixelOf(*picture, 15, 7), 0xC8C8FFu);
 }
 
 TEST_F(ViewPick, OffscreenDrawingPutsThePictureInTheControlsRectangle)
 {
     OpenGameScene();
-    lx::Ref<TestGraphics> graphics = NewGraphics(600, 600);
-    DrawOffscreen(graphics.Get());
-    const PixMap& map = **GetGWorldPixMap(graphics->world);
-    auto rgb = [&](int x, int y) {
-        const auto* pixel = reinterpret_cast<const uint8_t*>(map.baseAddr + y * map.rowBytes + x * 4);
-        return uint32_t(pixel[1]) << 16 | uint32_t(pixel[2]) << 8 | pixel[3];
-    };
+    lx::Ref<lx::Picture> target = NewPicture(600, 600, 0);
+    DrawOffscreen(target->Graphics().Get());
+    auto rgb = [&](int x, int y) { return PixelOf(*target, x, y); };
     EXPECT_EQ(rgb(20, 10), 0xC8C8FFu);
     EXPECT_EQ(rgb(19, 10), 0u);
     EXPECT_EQ(rgb(531, 521), 0xC8C8FFu);

@@ -26,6 +26,8 @@ TEST(HostServices, ServicesNeedingWindowsOrPicturesAreNotOfferedYet)
 
 TEST(HostServices, LayersAboveCanAddServices)
 {
+    // The runtime's own layers add theirs first; a later registration replaces them.
+    RuntimeInit();
     static int calls = 0;
     LxInvalidateControlProc invalidate = [](LxObject*) { ++calls; };
     RegisterHostService("VANTInvalidateControl", reinterpret_cast<LxFunction>(invalidate));

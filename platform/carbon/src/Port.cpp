@@ -203,3 +203,32 @@ void FlushWindowRect(WindowRef window, const Rect* rect)
         static_cast<int16_t>(span.bottom), static_cast<int16_t>(span.right) };
     window->hook(window, &clipped, window->hookContext);
 }
+
+void SetWindowAttributesHook(WindowRef window, WindowAttributesHook hook, void* context)
+{
+    if (!window)
+        return;
+    window->attributesHook = hook;
+    window->attributesContext = context;
+}
+
+OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* attributes)
+{
+    if (!window || !attributes)
+        return paramErr;
+    *attributes = window->attributes;
+    return noErr;
+}
+
+OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setThese, WindowAttributes clearThese)
+{
+    if (!window)
+        return paramErr;
+    const WindowAttributes changed = (window->attributes | setThese) & ~clearThese;
+    if (changed == window->attributes)
+        return noErr;
+    window->attributes = changed;
+    if (window->attributesHook)
+        window->attributesHook(window, changed, window->attributesContext);
+    return noErr;
+}

@@ -23,4 +23,7 @@ struct OpaqueWindowPtr {
     OpaqueGrafPort port;
     WindowFlushHook hook { nullptr };
     void* hookContext { nullptr };
+    WindowAttributes attributes { 0 };
+    WindowAttributesHook attributesHook { nullptr };
+    void* attributesContext { nullptr };
 };

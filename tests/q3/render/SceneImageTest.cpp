@@ -77,6 +77,45 @@ TEST(ReferenceImages, TexturedFloorWithMipmaps)
     EXPECT_TRUE(MatchesReference(canvas, "textured_floor"));
 }
 
+TEST(ReferenceImages, FoggedGlobesOverTheBackdrop)
+{
+    // Every way a pixel is shaded: the backdrop's texels alone, lit texels,
+    // texels blended over others, fog on all of them, runs that wrap around
+    // the texture and runs that stay inside it.
+    SyntheticScene scene = SyntheticScene::Make();
+    Canvas canvas(96, 96);
+    Device device;
+    device.Begin(canvas.GetTarget(), { 0, 0, 96, 96 }, { 0.55f, 0.7f, 0.95f });
+    device.SetCamera(scene.worldToFrustum, scene.eye);
+    device.SetLights(scene.lights);
+    Fog fog;
+    fog.on = true;
+    fog.start = 900;
+    fog.end = 1400;
+    fog.color = { 0.3f, 0.2f, 0.6f };
+    device.SetFog(fog);
+    DrawState state;
+    state.localToWorld = Identity();
+    state.surface.texture = scene.backdropTexture;
+    state.surface.illuminated = false;
+    device.DrawMesh(scene.backdrop.View(), state);
+    state.surface.texture = scene.globeTexture;
+    state.surface.illuminated = true;
+    device.DrawMesh(scene.globe.View(), state);
+    // A small globe in front wearing the backdrop's texture, lit, so that
+    // its transparent texels blend over the big one.
+    constexpr float Scale = 0.4f;
+    for (int i = 0; i < 3; ++i)
+        state.localToWorld.value[i][i] = Scale;
+    state.localToWorld.value[3][0] = 120;
+    state.localToWorld.value[3][2] = 350;
+    state.surface.texture = scene.backdropTexture;
+    device.DrawMesh(scene.globe.View(), state);
+    device.End();
+    EXPECT_TRUE(canvas.GuardsIntact());
+    EXPECT_TRUE(MatchesReference(canvas, "fogged_globes", 0));
+}
+
 TEST(SceneImage, BenchmarkSceneIsWrittenForALook)
 {
     SyntheticScene scene = SyntheticScene::Make();

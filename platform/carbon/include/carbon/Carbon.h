@@ -109,6 +109,23 @@ PixMapHandle GetPortPixMap(CGrafPtr port);
 // Calls the window's flush hook for `rect`, clipped to the content.
 void FlushWindowRect(WindowRef window, const Rect* rect);
 
+// The window's frame features. Only the collapse box means something on this
+// platform; the host shows it as a minimise button.
+typedef uint32_t WindowAttributes;
+typedef int32_t OSStatus;
+enum : WindowAttributes {
+    kWindowCloseBoxAttribute = 1u << 0,
+    kWindowFullZoomAttribute = (1u << 1) | (1u << 2),
+    kWindowCollapseBoxAttribute = 1u << 3,
+    kWindowResizableAttribute = 1u << 4,
+};
+// Called after a window's attributes changed, so the host can update its frame.
+typedef void (*WindowAttributesHook)(WindowRef window, WindowAttributes attributes, void* context);
+void SetWindowAttributesHook(WindowRef window, WindowAttributesHook hook, void* context);
+OSStatus GetWindowAttributes(WindowRef window, WindowAttributes* attributes);
+// Sets, then clears, the given attribute bits; the hook runs only on a change.
+OSStatus ChangeWindowAttributes(WindowRef window, WindowAttributes setThese, WindowAttributes clearThese);
+
 // Handles -------------------------------------------------------------------
 
 typedef char* Ptr;

@@ -17,4 +17,7 @@ const Class* TakeConstructingClass();
 // flight into the pending exception, since it must not unwind into the plug-in.
 void RaiseCurrentException() noexcept;
 
+// Registers the classes and services of the windowing layer.
+void InitGuiRuntime();
+
 }

@@ -1,4 +1,5 @@
 #include "ClassRegistry.h"
+#include "Internal.h"
 
 #include <lxframework/Exceptions.h>
 #include <lxframework/PluginObject.h>
@@ -33,6 +34,7 @@ void RuntimeInit()
     RegisterClass<OutOfBoundsException>("OutOfBoundsException", "RuntimeException");
     RegisterClass<IllegalCastException>("IllegalCastException", "RuntimeException");
     RegisterClass<UnboundEntryPointException>("UnboundEntryPointException", "RuntimeException");
+    InitGuiRuntime();
 }
 
 Ref<Object> RuntimeNewObject(const Class& cls)

@@ -1,10 +1,9 @@
 #include "Rasterizer.h"
 
-#include "Sampler.h"
+#include "Pixels.h"
 #include "Tunables.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -20,59 +19,7 @@ namespace {
     using Interpolants = std::array<float, InterpolantCount>;
     using Varyings = std::array<float, VaryingCount>;
 
-    // Pixels between two divisions by w.
-    constexpr int SubspanLength = 8;
-
     constexpr float ChannelMaximum = 255;
-    constexpr uint32_t Opaque = 255;
-
-    // Pixels are stored as bytes A, R, G, B in memory order, whatever the host.
-    uint32_t PackPixel(uint32_t r, uint32_t g, uint32_t b)
-    {
-        if constexpr (std::endian::native == std::endian::little)
-            return (b << 24) | (g << 16) | (r << 8) | Opaque;
-        else
-            return (Opaque << 24) | (r << 16) | (g << 8) | b;
-    }
-
-    void UnpackPixel(const uint8_t* pixel, uint32_t (&rgb)[3])
-    {
-        rgb[0] = pixel[1];
-        rgb[1] = pixel[2];
-        rgb[2] = pixel[3];
-    }
-
-    // A factor stepped linearly across a run in fixed point, never below 0.
-    class Stepper {
-    public:
-        static constexpr int Bits = 12;
-        static constexpr int32_t One = 1 << Bits;
-        // Factors beyond this all saturate any texel but the faintest.
-        static constexpr float Largest = 64;
-
-        Stepper(float from, float to, int intervals)
-            : m_value(ToFixed(from))
-            , m_step((ToFixed(to) - m_value) / intervals)
-        {
-        }
-
-        void Step() { m_value += m_step; }
-        // A channel times the factor, clamped to the channel's range.
-        uint32_t Scale(uint32_t channel) const { return std::min(Opaque, (channel * uint32_t(m_value)) >> Bits); }
-        // The factor clamped to [0, 1], in 1/One.
-        uint32_t Fraction() const { return uint32_t(std::clamp(m_value, 0, One)); }
-
-    private:
-        static int32_t ToFixed(float value)
-        {
-            if (!(value > 0))
-                return 0;
-            return int32_t(std::min(value, Largest) * One + 0.5f);
-        }
-
-        int32_t m_value { 0 };
-        int32_t m_step { 0 };
-    };
 
     // NaN, which no valid input makes, still lands on a channel value.
     uint32_t ToChannel(float value)
@@ -310,96 +257,166 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
     }
 }
 
-// The span is shaded in runs of SubspanLength pixels: 1/w is divided out at
-// the ends of each run only, and in between colours, fog and texel
-// positions step linearly in fixed point.
-template <bool Textured, bool Fogged>
-void Rasterizer::ShadeSpan(const Setup& setup, Interpolants value, int count, float* depths, uint8_t* pixels)
-{
-    const TextureLevel* level = setup.level;
-    const int32_t periodS = Textured ? int32_t(level->width) * TexelOne : 0;
-    const int32_t periodT = Textured ? int32_t(level->height) * TexelOne : 0;
-    const uint32_t fogR = ToChannel(m_fogColor.r * ChannelMaximum), fogG = ToChannel(m_fogColor.g * ChannelMaximum),
-                   fogB = ToChannel(m_fogColor.b * ChannelMaximum);
+namespace {
 
-    auto divided = [](const Interpolants& at) {
+    // What stays the same along a span.
+    struct SpanShading {
+        const TextureLevel* level { nullptr };
+        Pixels::Color fogColor {};
+    };
+
+    // The varyings divided by w at a run's first and last pixels.
+    struct RunEnds {
+        Varyings start {};
+        Varyings end {};
+        int length { 0 };
+    };
+
+    Varyings DividedByW(const Interpolants& at)
+    {
         Varyings result;
         float w = 1 / at[InverseW];
         for (int k = 0; k < VaryingCount; ++k)
             result[k] = at[FirstVarying + k] * w;
         return result;
-    };
-    float depth = value[Depth];
-    while (count > 0) {
-        // The run's ends are its first and last pixels: past the last, the
-        // plane equations may leave the triangle, where 1/w can reach 0.
-        int length = std::min(count, SubspanLength);
-        int intervals = std::max(length - 1, 1);
-        count -= length;
-        Varyings start = divided(value);
-        Interpolants last = value;
-        for (int i = InverseW; i < InterpolantCount; ++i) {
-            last[i] += setup.stepX[i] * float(length - 1);
-            value[i] += setup.stepX[i] * float(length);
+    }
+
+    // Texel positions across a run, wrapped at every step.
+    struct WrappingWalk {
+        const TextureLevel& level;
+        int32_t s { 0 };
+        int32_t t { 0 };
+        int32_t stepS { 0 };
+        int32_t stepT { 0 };
+
+        Pixels::Color Sample() const { return Pixels::Sample(level, s, t); }
+        void Step()
+        {
+            s = WrapFixed(s + stepS, int32_t(level.width) * TexelOne);
+            t = WrapFixed(t + stepT, int32_t(level.height) * TexelOne);
         }
-        Varyings end = divided(last);
+    };
+
+    // Texel positions across a run that never needs wrapping, kept half a
+    // texel back, where the first texel of each bilinear pair starts. The
+    // texels are held by address, so that stores to the target, which may
+    // alias anything, do not make the loop read the level again.
+    struct InsideWalk {
+        const uint32_t* texels { nullptr };
+        size_t width { 0 };
+        uint32_t s { 0 };
+        uint32_t t { 0 };
+        int32_t stepS { 0 };
+        int32_t stepT { 0 };
+
+        Pixels::Color Sample() const { return Pixels::SampleInside(texels, width, s, t); }
+        void Step()
+        {
+            s += uint32_t(stepS);
+            t += uint32_t(stepT);
+        }
+    };
+
+    // No texture: the lit colour alone.
+    struct White {
+        Pixels::Color Sample() const { return Pixels::Make(Opaque, Opaque, Opaque, Opaque); }
+        void Step() { }
+    };
+
+    // Shades the pixels of a run that pass the depth test.
+    template <bool Textured, bool Fogged>
+    void ShadeRun(
+        const SpanShading& shading, const RunEnds& run, const float* runDepths, float* depths, uint8_t* pixels)
+    {
+        int intervals = std::max(run.length - 1, 1);
+        const Varyings &start = run.start, &end = run.end;
         Stepper red(start[Red], end[Red], intervals), green(start[Green], end[Green], intervals),
             blue(start[Blue], end[Blue], intervals), fog(start[FogFactor], end[FogFactor], intervals);
-        int32_t s = 0, t = 0, stepS = 0, stepT = 0;
-        if constexpr (Textured) {
-            s = FixedS(*level, start[U]);
-            t = FixedT(*level, start[V]);
-            stepS = ToFixedTexels((end[U] - start[U]) * float(level->width) / float(intervals), periodS);
-            stepT = ToFixedTexels((start[V] - end[V]) * float(level->height) / float(intervals), periodT);
-        }
-        for (int i = 0; i < length; ++i, ++depths, pixels += 4) {
-            if (depth < *depths) {
-                uint32_t alpha = Opaque, r = Opaque, g = Opaque, b = Opaque;
-                if constexpr (Textured) {
-                    uint32_t texel = SampleBilinear(*level, s, t);
-                    alpha = texel >> 24;
-                    r = (texel >> 16) & 0xFF;
-                    g = (texel >> 8) & 0xFF;
-                    b = texel & 0xFF;
-                }
-                if (alpha != 0) {
-                    r = red.Scale(r);
-                    g = green.Scale(g);
-                    b = blue.Scale(b);
-                    if constexpr (Fogged) {
-                        // Colours are premultiplied, so the fog is too.
-                        uint32_t clear = fog.Fraction(), fogged = (Stepper::One - clear) * alpha / Opaque;
-                        r = (r * clear + fogR * fogged) >> Stepper::Bits;
-                        g = (g * clear + fogG * fogged) >> Stepper::Bits;
-                        b = (b * clear + fogB * fogged) >> Stepper::Bits;
+        // White light, as on an unlit texture, leaves the texels as they are.
+        bool modulated = !(red.IsConstantOne() && green.IsConstantOne() && blue.IsConstantOne());
+        Pixels::Factors factors(red, green, blue);
+        const int length = run.length;
+        auto shade = [&](auto walk) {
+            for (int i = 0; i < length; ++i, pixels += 4) {
+                if (runDepths[i] < depths[i]) {
+                    Pixels::Color color = walk.Sample();
+                    uint32_t alpha = Pixels::Alpha(color);
+                    if (alpha != 0) {
+                        if (modulated)
+                            color = factors.Apply(color);
+                        if constexpr (Fogged) {
+                            uint32_t clear = fog.Fraction(), fogged = (Stepper::One - clear) * alpha / Opaque;
+                            color = Pixels::Fog(color, clear, fogged, shading.fogColor);
+                        }
+                        // A pixel not quite opaque blends over what is there
+                        // and leaves the depth, so that whatever lies behind
+                        // still shows through.
+                        if (alpha != Opaque)
+                            color = Pixels::Over(color, Opaque - alpha, pixels);
+                        else
+                            depths[i] = runDepths[i];
+                        Pixels::Store(color, pixels);
                     }
-                    if (alpha != Opaque) {
-                        // Blend over what is there and leave the depth, so
-                        // that whatever lies behind still shows through.
-                        uint32_t behind[3];
-                        UnpackPixel(pixels, behind);
-                        uint32_t through = Opaque - alpha;
-                        r = std::min(Opaque, r + (behind[0] * through + Opaque / 2) / Opaque);
-                        g = std::min(Opaque, g + (behind[1] * through + Opaque / 2) / Opaque);
-                        b = std::min(Opaque, b + (behind[2] * through + Opaque / 2) / Opaque);
-                    } else {
-                        *depths = depth;
-                    }
-                    uint32_t pixel = PackPixel(r, g, b);
-                    std::memcpy(pixels, &pixel, sizeof pixel);
                 }
+                factors.Step();
+                if constexpr (Fogged)
+                    fog.Step();
+                walk.Step();
             }
+        };
+        if constexpr (!Textured) {
+            shade(White {});
+        } else {
+            const TextureLevel& level = *shading.level;
+            int32_t s = FixedS(level, start[U]), t = FixedT(level, start[V]);
+            int32_t stepS = ToFixedTexels(
+                (end[U] - start[U]) * float(level.width) / float(intervals), int32_t(level.width) * TexelOne);
+            int32_t stepT = ToFixedTexels(
+                (start[V] - end[V]) * float(level.height) / float(intervals), int32_t(level.height) * TexelOne);
+            if (StaysInside(s, stepS, intervals, level.width) && StaysInside(t, stepT, intervals, level.height))
+                shade(InsideWalk { level.texels.data(), level.width, uint32_t(s - TexelOne / 2),
+                    uint32_t(t - TexelOne / 2), stepS, stepT });
+            else
+                shade(WrappingWalk { level, s, t, stepS, stepT });
+        }
+    }
+
+}
+
+// The span is shaded in runs of SubspanLength pixels: 1/w is divided out at
+// the ends of each run only, and in between colours, fog and texel
+// positions step linearly in fixed point. Depths come first, so that a run
+// hidden at every pixel costs no division and no texel.
+template <bool Textured, bool Fogged>
+void Rasterizer::ShadeSpan(const Setup& setup, Interpolants value, int count, float* depths, uint8_t* pixels)
+{
+    SpanShading shading { setup.level,
+        Pixels::Make(0, ToChannel(m_fogColor.r * ChannelMaximum), ToChannel(m_fogColor.g * ChannelMaximum),
+            ToChannel(m_fogColor.b * ChannelMaximum)) };
+    float depth = value[Depth];
+    while (count > 0) {
+        int length = std::min(count, SubspanLength);
+        count -= length;
+        std::array<float, SubspanLength> runDepths;
+        bool visible = false;
+        for (int i = 0; i < length; ++i) {
+            runDepths[i] = depth;
+            visible |= depth < depths[i];
             depth += setup.stepX[Depth];
-            red.Step();
-            green.Step();
-            blue.Step();
-            if constexpr (Fogged)
-                fog.Step();
-            if constexpr (Textured) {
-                s = WrapFixed(s + stepS, periodS);
-                t = WrapFixed(t + stepT, periodT);
-            }
         }
+        if (visible) {
+            // The run's ends are its first and last pixels: past the last,
+            // the plane equations may leave the triangle, where 1/w can reach 0.
+            Interpolants last = value;
+            for (int i = InverseW; i < InterpolantCount; ++i)
+                last[i] += setup.stepX[i] * float(length - 1);
+            RunEnds run { DividedByW(value), DividedByW(last), length };
+            ShadeRun<Textured, Fogged>(shading, run, runDepths.data(), depths, pixels);
+        }
+        for (int i = InverseW; i < InterpolantCount; ++i)
+            value[i] += setup.stepX[i] * float(length);
+        depths += length;
+        pixels += size_t(length) * 4;
     }
 }
 

@@ -64,6 +64,17 @@ inline int32_t WrapFixed(int32_t position, int32_t period)
     return position >= period ? position - period : position;
 }
 
+// True when a position stepped `intervals` times keeps its bilinear pair of
+// texels inside the level without wrapping: half a texel back, it stays in
+// [0, (size - 1) × TexelOne), so the second texel is always the next one.
+inline bool StaysInside(int32_t position, int32_t step, int intervals, uint32_t size)
+{
+    int64_t first = int64_t(position) - TexelOne / 2;
+    int64_t last = first + int64_t(step) * intervals;
+    int64_t limit = (int64_t(size) - 1) * TexelOne;
+    return std::min(first, last) >= 0 && std::max(first, last) < limit;
+}
+
 // One axis of a bilinear look-up: the two texels to blend, wrapped, and the
 // weight of the second in 1/256.
 struct TexelSpan {
@@ -96,6 +107,14 @@ inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t weight)
     return redBlue | (alphaGreen << 8);
 }
 
+// Blends the columns `column` names in two rows, then the rows by `rowWeight` / 256.
+inline uint32_t BlendRows(const uint32_t* top, const uint32_t* bottom, const TexelSpan& column, uint32_t rowWeight)
+{
+    uint32_t upper = Blend(top[column.first], top[column.second], column.weight);
+    uint32_t lower = Blend(bottom[column.first], bottom[column.second], column.weight);
+    return Blend(upper, lower, rowWeight);
+}
+
 // The filtered texel at a fixed-point position (s across, t down).
 [[gnu::always_inline]] inline uint32_t SampleBilinear(const TextureLevel& level, int32_t s, int32_t t)
 {
@@ -103,9 +122,7 @@ inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t weight)
     TexelSpan row = Span(t, level.height);
     const uint32_t* top = level.texels.data() + size_t(row.first) * level.width;
     const uint32_t* bottom = level.texels.data() + size_t(row.second) * level.width;
-    uint32_t upper = Blend(top[column.first], top[column.second], column.weight);
-    uint32_t lower = Blend(bottom[column.first], bottom[column.second], column.weight);
-    return Blend(upper, lower, row.weight);
+    return BlendRows(top, bottom, column, row.weight);
 }
 
 // The fixed-point position of (u, v): u = 0 at the left edge, v = 1 at the top.

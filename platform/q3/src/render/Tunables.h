@@ -27,6 +27,10 @@ static constexpr int32_t CoordinateLimit = 1 << 26;
 // Point lights nearer than this do not brighten further under attenuation.
 static constexpr float MinimumAttenuationDistance = 1.0f;
 
+// Spans are shaded in runs of this many pixels, with a division by w at
+// the ends of each run only.
+static constexpr int SubspanLength = 8;
+
 // Lines are drawn as quads this wide, in pixels.
 static constexpr float LineWidth = 1.0f;
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <lxframework/Object.h>
+#include <lxframework/Ref.h>
+
+#include <QCursor>
+
+#include <string>
+#include <string_view>
+
+namespace lx {
+
+// A mouse cursor: a system shape or a picture with its hot spot. The identity
+// names where it came from ("Arrow", "FingerPointer", "resource 168").
+class MouseCursor : public Object {
+public:
+    static Ref<MouseCursor> New(const QCursor& cursor, std::string_view identity);
+
+    const QCursor& Shape() const { return mShape; }
+    const std::string& Identity() const { return mIdentity; }
+
+private:
+    QCursor mShape;
+    std::string mIdentity;
+};
+
+// The standard arrow.
+Ref<MouseCursor> ArrowCursor();
+
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <carbon/Carbon.h>
+
+#include <QImage>
+#include <QRect>
+
+namespace lx {
+
+// The OS layer stores 32-bit pixels as the bytes A, R, G, B; Qt keeps native
+// 0xAARRGGBB words. These copy between the two at the edge.
+
+// The port's pixels inside `region` (clipped to the port) as an opaque image.
+QImage PortToImage(CGrafPtr port, QRect region);
+// The whole port.
+QImage PortToImage(CGrafPtr port);
+// Writes the image's colours into the port with its top-left corner at `at`,
+// clipped to the port; the alpha byte becomes opaque.
+void ImageToPort(const QImage& image, CGrafPtr port, QPoint at);
+// The port's size, empty for null.
+QRect PortRect(CGrafPtr port);
+
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "GuiInternal.h"
+
+#include <lxframework/RectControl.h>
+
+#include <QObject>
+#include <QWidget>
+
+namespace lx {
+
+// Keeps a control alive as long as its widget exists (it is the widget's
+// child) and turns the widget's hover events into the control's MouseMove and
+// MouseExit.
+class ControlLink : public QObject {
+public:
+    ControlLink(RectControl& control, QWidget& widget, QWidget* mouseSource);
+    static RectControl* ControlOf(const QWidget* widget);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Ref<RectControl> mControl;
+    QWidget* mWidget = nullptr;
+};
+
+// The widget of a plug-in control. It calls the behaviour slots: redraw inside
+// its paint, press, drag and release for the mouse. Its pixels come from the
+// window's port, where the plug-in draws.
+class PluginControlWidget : public QWidget {
+public:
+    PluginControlWidget(RectControl& control, QWidget* parent);
+
+    // The plug-in flushed `windowRect` of the port: shows it now. Inside this
+    // widget's own paint the paint shows it itself.
+    void Present(const QRect& windowRect);
+    const PresentRecord& Presents() const { return mPresents; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    RectControl& Control() const;
+    QPoint WindowPoint(const QPoint& local) const;
+    void CallMouseSlot(int slot, const QPoint& local);
+
+    // The control outlives its widget: the widget's link holds it.
+    RectControl* mControl = nullptr;
+    bool mPainting = false;
+    bool mPresentOnly = false;
+    bool mTracking = false;
+    PresentRecord mPresents;
+};
+
+}

@@ -1,0 +1,205 @@
+#include "GuiInternal.h"
+
+#include "../gfx/PortImage.h"
+
+#include <lxframework/Canvas.h>
+#include <lxframework/Picture.h>
+#include <lxframework/PushButton.h>
+#include <lxframework/Slider.h>
+#include <lxframework/StaticText.h>
+#include <lxframework/Window.h>
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+
+namespace lx {
+
+namespace {
+
+    constexpr int AlignLeft = 0;
+    constexpr int AlignCentre = 1;
+    constexpr int AlignRight = 2;
+
+    Qt::Alignment TextAlignment(int32_t align)
+    {
+        switch (align) {
+        case AlignCentre:
+            return Qt::AlignHCenter | Qt::AlignTop;
+        case AlignRight:
+            return Qt::AlignRight | Qt::AlignTop;
+        case AlignLeft:
+        default:
+            return Qt::AlignLeft | Qt::AlignTop;
+        }
+    }
+
+    // Runs a control's event with the control kept alive throughout.
+    template <class Body> void Raise(RectControl& control, Body body)
+    {
+        if (!control.IsOpen())
+            return;
+        Ref<RectControl> keep(&control);
+        Dispatch([&] { body(); });
+    }
+
+    class CanvasWidget : public QWidget {
+    public:
+        CanvasWidget(Canvas& canvas, QWidget* parent)
+            : QWidget(parent)
+            , mCanvas(&canvas)
+        {
+        }
+
+    protected:
+        // Draws through a picture of the canvas's size, so the application's
+        // Graphics works as on any picture; it is detached when the paint ends.
+        void paintEvent(QPaintEvent*) override
+        {
+            Ref<Picture> surface = Picture::New(width(), height());
+            if (!surface)
+                return;
+            if (mCanvas->EraseBackground()) {
+                QImage background(size(), QImage::Format_RGB32);
+                Window* window = mCanvas->ControlWindow();
+                background.fill(window ? window->Background() : palette().color(QPalette::Window));
+                ImageToPort(background, surface->World(), QPoint(0, 0));
+            }
+            Ref<Graphics> graphics = surface->Graphics();
+            Ref<RectControl> keep(mCanvas);
+            if (mCanvas->IsOpen())
+                Dispatch([&] { mCanvas->Event_Paint(*graphics); });
+            QPainter painter(this);
+            painter.drawImage(0, 0, surface->ToImage());
+        }
+
+    private:
+        Canvas* mCanvas = nullptr;
+    };
+
+}
+
+PushButton::PushButton() { mEvents.Declare<void()>("Action"); }
+
+QWidget* PushButton::CreateWidget(QWidget* parent)
+{
+    auto* button = new QPushButton(parent);
+    button->setAutoDefault(false);
+    QObject::connect(
+        button, &QPushButton::clicked, button, [this] { Raise(*this, [this] { mEvents.Raise("Action"); }); });
+    return button;
+}
+
+void PushButton::ApplyFont()
+{
+    if (Widget())
+        Widget()->setFont(ControlFont());
+}
+
+bool PushButton::ApplySetting(const Setting& setting)
+{
+    auto* button = static_cast<QPushButton*>(Widget());
+    if (setting.Name == "Caption")
+        button->setText(ToQString(SettingText(setting.Value)));
+    else if (setting.Name == "Default")
+        button->setDefault(SettingBoolean(setting.Value));
+    else if (setting.Name == "Cancel")
+        return true;
+    else
+        return RectControl::ApplySetting(setting);
+    return true;
+}
+
+Slider::Slider() { mEvents.Declare<void()>("ValueChanged"); }
+
+QWidget* Slider::CreateWidget(QWidget* parent)
+{
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    QObject::connect(
+        slider, &QSlider::valueChanged, slider, [this] { Raise(*this, [this] { mEvents.Raise("ValueChanged"); }); });
+    return slider;
+}
+
+int32_t Slider::Value() const { return static_cast<QSlider*>(Widget())->value(); }
+
+void Slider::SetValue(int32_t value) { static_cast<QSlider*>(Widget())->setValue(value); }
+
+bool Slider::AppliesEarly(std::string_view name) const { return name == "Minimum" || name == "Maximum"; }
+
+bool Slider::ApplySetting(const Setting& setting)
+{
+    auto* slider = static_cast<QSlider*>(Widget());
+    const int32_t number = SettingInteger(setting.Value);
+    if (setting.Name == "Minimum")
+        slider->setMinimum(number);
+    else if (setting.Name == "Maximum")
+        slider->setMaximum(number);
+    else if (setting.Name == "Value")
+        slider->setValue(number);
+    else if (setting.Name == "LineStep")
+        slider->setSingleStep(number);
+    else if (setting.Name == "PageStep")
+        slider->setPageStep(number);
+    else if (setting.Name == "LiveScroll")
+        slider->setTracking(SettingBoolean(setting.Value));
+    else if (RectControl::ApplySetting(setting))
+        slider->setOrientation(Bounds().width() >= Bounds().height() ? Qt::Horizontal : Qt::Vertical);
+    else
+        return false;
+    return true;
+}
+
+StaticText::StaticText() = default;
+
+QWidget* StaticText::CreateWidget(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setAlignment(TextAlignment(AlignLeft));
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(ControlFont());
+    return label;
+}
+
+void StaticText::SetText(std::string_view text) { static_cast<QLabel*>(Widget())->setText(ToQString(text)); }
+
+std::string StaticText::Text() const { return FromQString(static_cast<QLabel*>(Widget())->text()); }
+
+void StaticText::ApplyFont()
+{
+    if (Widget())
+        Widget()->setFont(ControlFont());
+}
+
+bool StaticText::ApplySetting(const Setting& setting)
+{
+    auto* label = static_cast<QLabel*>(Widget());
+    if (setting.Name == "Text")
+        SetText(SettingText(setting.Value));
+    else if (setting.Name == "MultiLine")
+        label->setWordWrap(SettingBoolean(setting.Value));
+    else if (setting.Name == "TextAlign")
+        label->setAlignment(TextAlignment(SettingInteger(setting.Value)));
+    else if (setting.Name == "TextColor") {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, QColor(QRgb(SettingColor(setting.Value).rgb)));
+        label->setPalette(palette);
+    } else
+        return RectControl::ApplySetting(setting);
+    return true;
+}
+
+Canvas::Canvas() { mEvents.Declare<void(Graphics&)>("Paint"); }
+
+QWidget* Canvas::CreateWidget(QWidget* parent) { return new CanvasWidget(*this, parent); }
+
+bool Canvas::ApplySetting(const Setting& setting)
+{
+    if (setting.Name == "EraseBackground")
+        mEraseBackground = SettingBoolean(setting.Value);
+    else
+        return RectControl::ApplySetting(setting);
+    return true;
+}
+
+}

@@ -1,0 +1,451 @@
+#include "ControlWidgets.h"
+#include "GuiInternal.h"
+#include "PlaceholderControl.h"
+#include "WindowWidget.h"
+
+#include "../gfx/PortImage.h"
+
+#include <lxframework/Class.h>
+#include <lxframework/Framework.h>
+#include <lxframework/Picture.h>
+#include <lxframework/Runtime.h>
+#include <lxframework/Window.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace lx {
+
+namespace {
+
+    constexpr int PlacementCentred = 2;
+
+    std::vector<Ref<Window>>& WindowList()
+    {
+        static std::vector<Ref<Window>> windows;
+        return windows;
+    }
+
+    std::vector<Ref<Window>>& ImplicitInstances()
+    {
+        static std::vector<Ref<Window>> windows;
+        return windows;
+    }
+
+    void Remove(std::vector<Ref<Window>>& list, const Window* window)
+    {
+        list.erase(
+            std::remove_if(list.begin(), list.end(), [&](const Ref<Window>& entry) { return entry.Get() == window; }),
+            list.end());
+    }
+
+    // "Cmd+W" as the design writes shortcuts; Command is Control here.
+    QKeySequence Shortcut(const std::string& text)
+    {
+        QString sequence = QString::fromStdString(text);
+        sequence.replace(QStringLiteral("Cmd+"), QStringLiteral("Ctrl+"));
+        return QKeySequence(sequence);
+    }
+
+    void ReleaseAll(std::vector<Ref<Window>>& list)
+    {
+        std::vector<Ref<Window>> windows = std::move(list);
+        list.clear();
+        for (const Ref<Window>& window : windows)
+            Dispatch([&] { window->Close(); });
+    }
+
+}
+
+ContentWidget::ContentWidget(Window& window, QWidget* parent)
+    : QWidget(parent)
+    , mWindow(&window)
+{
+}
+
+void ContentWidget::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    mWindow->PaintContent(painter);
+}
+
+WindowWidget::WindowWidget(Window& window)
+    : mWindow(&window)
+    , mLayout(new QVBoxLayout(this))
+    , mContent(new ContentWidget(window, this))
+{
+    mLayout->setContentsMargins(0, 0, 0, 0);
+    mLayout->setSpacing(0);
+    mLayout->addWidget(mContent);
+}
+
+void WindowWidget::SetMenuBar(QMenuBar* bar)
+{
+    delete mBar;
+    mBar = bar;
+    mLayout->setMenuBar(bar);
+}
+
+void WindowWidget::closeEvent(QCloseEvent* event)
+{
+    // The close box: the window closes through the framework, events and all.
+    Ref<Window> window = mWindow;
+    if (window->IsOpen())
+        Dispatch([&] { window->Close(); });
+    event->accept();
+}
+
+Window::Window() = default;
+
+Window::~Window() { DisposeWindowReference(mPlatformWindow); }
+
+QWidget* Window::Widget() const { return mWidget; }
+
+QWidget* Window::Content() const { return mWidget ? mWidget->Content() : nullptr; }
+
+void Window::Constructor()
+{
+    if (mConstructed)
+        return;
+    mConstructed = true;
+    Ref<Window> self(this);
+    Build();
+    Layout();
+    CreateControls();
+    AddMenuHandlers();
+    // Every control exists before the first Open; controls open before the window.
+    for (const Ref<RectControl>& control : std::vector(mControls)) {
+        if (mOpen)
+            control->Open();
+    }
+    if (mOpen)
+        Event_Open();
+    if (mOpen && mVisible && !QuitRequested())
+        Show();
+}
+
+void Window::Build()
+{
+    EnsureApplication();
+    mWidget = new WindowWidget(*this);
+    mPlatformWindow = NewWindowReference(static_cast<int16_t>(mWidth), static_cast<int16_t>(mHeight));
+    SetWindowFlushHook(mPlatformWindow, &Window::OnFlush, this);
+    SetWindowAttributesHook(mPlatformWindow, &Window::OnAttributes, this);
+    mOpen = true;
+    WindowList().push_back(Ref<Window>(this));
+    ApplyContentSize();
+    ApplyFrame();
+}
+
+void Window::ApplyContentSize()
+{
+    if (!mWidget)
+        return;
+    ContentWidget* content = mWidget->Content();
+    if (mResizeable) {
+        content->setMinimumSize(mMinWidth, mMinHeight);
+        content->setMaximumSize(mMaxWidth, mMaxHeight);
+        mWidget->resize(mWidth, mHeight + (mWidget->Bar() ? mWidget->Bar()->sizeHint().height() : 0));
+    } else {
+        content->setFixedSize(mWidth, mHeight);
+    }
+    mWidget->layout()->setSizeConstraint(mResizeable ? QLayout::SetDefaultConstraint : QLayout::SetFixedSize);
+    SetWindowContentSize(mPlatformWindow, static_cast<int16_t>(mWidth), static_cast<int16_t>(mHeight));
+}
+
+void Window::ApplyFrame()
+{
+    if (!mWidget)
+        return;
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+    WindowAttributes attributes = 0;
+    GetWindowAttributes(mPlatformWindow, &attributes);
+    if (mCloseButton)
+        flags |= Qt::WindowCloseButtonHint;
+    if (mMinimizeButton)
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (mMaximizeButton)
+        flags |= Qt::WindowMaximizeButtonHint;
+    // Keep the OS layer's view of the frame the same as ours.
+    attributes = mCloseButton ? attributes | kWindowCloseBoxAttribute : attributes & ~kWindowCloseBoxAttribute;
+    attributes = mMinimizeButton ? attributes | kWindowCollapseBoxAttribute : attributes & ~kWindowCollapseBoxAttribute;
+    SetWindowAttributesHook(mPlatformWindow, nullptr, nullptr);
+    ChangeWindowAttributes(mPlatformWindow, attributes, ~attributes);
+    SetWindowAttributesHook(mPlatformWindow, &Window::OnAttributes, this);
+    // Changing flags hides a visible window; change them only when they differ.
+    if (mWidget->windowFlags() == flags)
+        return;
+    const bool visible = mWidget->isVisible();
+    mWidget->setWindowFlags(flags);
+    if (visible)
+        mWidget->show();
+}
+
+void Window::OnAttributes(WindowRef, WindowAttributes attributes, void* context)
+{
+    auto* window = static_cast<Window*>(context);
+    window->mMinimizeButton = (attributes & kWindowCollapseBoxAttribute) != 0;
+    window->mCloseButton = (attributes & kWindowCloseBoxAttribute) != 0;
+    window->ApplyFrame();
+}
+
+void Window::OnFlush(WindowRef, const Rect* rect, void* context)
+{
+    auto* window = static_cast<Window*>(context);
+    const QRect flushed(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
+    for (const Ref<RectControl>& control : std::vector(window->mControls)) {
+        if (auto* widget = dynamic_cast<PluginControlWidget*>(control->Widget()))
+            widget->Present(flushed);
+    }
+}
+
+void Window::Show()
+{
+    if (!mOpen || !mWidget)
+        return;
+    if (!mWidget->Bar())
+        RebuildMenuBar();
+    if (!mWidget->isVisible() && mPlacement == PlacementCentred) {
+        mWidget->adjustSize();
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame = mWidget->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            mWidget->move(frame.topLeft());
+        }
+    }
+    mWidget->show();
+    mWidget->raise();
+    mWidget->activateWindow();
+}
+
+void Window::Close()
+{
+    if (!mOpen || mClosing)
+        return;
+    mClosing = true;
+    // Kept alive until the caller, maybe a handler of this window, has returned.
+    Ref<Window> self(this);
+    for (const Ref<RectControl>& control : std::vector(mControls))
+        control->Close();
+    Event_Close();
+    mOpen = false;
+    Remove(WindowList(), this);
+    Remove(ImplicitInstances(), this);
+    SetWindowFlushHook(mPlatformWindow, nullptr, nullptr);
+    if (mWidget) {
+        mWidget->hide();
+        mWidget->deleteLater();
+    }
+}
+
+void Window::SetTitle(std::string_view title)
+{
+    mTitle = title;
+    if (mWidget)
+        mWidget->setWindowTitle(ToQString(title));
+}
+
+void Window::SetMenuBar(Ref<lx::MenuBar> bar)
+{
+    mMenuBar = std::move(bar);
+    if (mWidget && mWidget->Bar())
+        RebuildMenuBar();
+}
+
+void Window::RebuildMenuBar()
+{
+    Ref<lx::MenuBar> model = mMenuBar;
+    if (!model) {
+        if (Ref<Application> app = getAppObject())
+            model = app->MenuBar;
+    }
+    if (!model || !mMenuBarVisible) {
+        mWidget->SetMenuBar(nullptr);
+        return;
+    }
+    auto* bar = new QMenuBar(mWidget);
+    for (const Ref<MenuItem>& title : model->Children()) {
+        // Menu titles stay enabled, whatever their AutoEnable says.
+        QMenu* menu = bar->addMenu(ToQString(title->Text));
+        for (const Ref<MenuItem>& item : title->Children()) {
+            if (item->IsSeparator()) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(ToQString(item->Text));
+            action->setShortcut(Shortcut(item->KeyboardShortcut));
+            action->setEnabled(item->AutoEnable);
+            QObject::connect(action, &QAction::triggered, mWidget, [this, name = item->Name] {
+                Ref<Window> self(this);
+                Dispatch([&] { self->DispatchMenu(name); });
+            });
+        }
+    }
+    mWidget->SetMenuBar(bar);
+}
+
+void Window::DispatchMenu(std::string_view itemName)
+{
+    Ref<Window> self(this);
+    if (QWidget* focus = QApplication::focusWidget(); focus && mWidget && mWidget->isAncestorOf(focus)) {
+        if (RectControl* control = ControlLink::ControlOf(focus)) {
+            Ref<RectControl> keep(control);
+            if (control->Menus().Invoke(itemName))
+                return;
+        }
+    }
+    if (mMenus.Invoke(itemName))
+        return;
+    Ref<Application> app = getAppObject();
+    if (app && app->Menus().Invoke(itemName))
+        return;
+    Ref<lx::MenuBar> model = mMenuBar ? mMenuBar : (app ? app->MenuBar : nullptr);
+    Ref<MenuItem> item = model ? model->_Lookup(itemName) : nullptr;
+    if (item && item->QuitsByDefault())
+        Quit(0);
+}
+
+Ref<RectControl> Window::__New(std::string_view className)
+{
+    const Class* cls = FindClass(className);
+    if (!cls) {
+        DebugLog("no control class " + std::string(className) + "; a placeholder stands in");
+        cls = &ClassOf<PlaceholderControl>();
+    }
+    return __New(*cls);
+}
+
+Ref<RectControl> Window::__New(const Class& controlClass)
+{
+    const Class* cls = &controlClass;
+    if (!cls->IsComplete() || !cls->IsSubclassOf(ClassOf<RectControl>())) {
+        DebugLog("the control class " + cls->Name() + " is not available; a placeholder stands in");
+        cls = &ClassOf<PlaceholderControl>();
+    }
+    Ref<RectControl> control = Cast<RectControl>(RuntimeNewObject(*cls));
+    if (!control)
+        return nullptr;
+    control->Attach(*this, Content());
+    mControls.push_back(control);
+    return control;
+}
+
+void Window::_AddControl(std::string_view name, const Ref<RectControl>& control)
+{
+    if (control)
+        control->SetName(name);
+}
+
+Ref<RectControl> Window::ControlByName(std::string_view name) const
+{
+    for (const Ref<RectControl>& control : mControls) {
+        if (control->Name() == name)
+            return control;
+    }
+    return nullptr;
+}
+
+void Window::_AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
+{
+    mMenus.Add(itemName, std::move(handler));
+}
+
+QColor Window::Background() const
+{
+    if (mHasBackColor)
+        return QColor(QRgb(mBackColor.rgb));
+    return mWidget ? mWidget->palette().color(QPalette::Window) : QColor(Qt::white);
+}
+
+void Window::PaintContent(QPainter& painter)
+{
+    Ref<Window> self(this);
+    Ref<Picture> surface = Picture::New(mWidth, mHeight);
+    if (!surface)
+        return;
+    QImage background(mWidth, mHeight, QImage::Format_RGB32);
+    background.fill(Background());
+    ImageToPort(background, surface->World(), QPoint(0, 0));
+    Ref<lx::Graphics> graphics = surface->Graphics();
+    Dispatch([&] { Event_Paint(*graphics); });
+    painter.drawImage(0, 0, surface->ToImage());
+}
+
+bool Window::ApplySetting(const Setting& setting)
+{
+    const std::string& name = setting.Name;
+    const SettingValue& value = setting.Value;
+    if (name == "Width")
+        mWidth = SettingInteger(value);
+    else if (name == "Height")
+        mHeight = SettingInteger(value);
+    else if (name == "MinWidth")
+        mMinWidth = SettingInteger(value);
+    else if (name == "MinHeight")
+        mMinHeight = SettingInteger(value);
+    else if (name == "MaxWidth")
+        mMaxWidth = SettingInteger(value);
+    else if (name == "MaxHeight")
+        mMaxHeight = SettingInteger(value);
+    else if (name == "Resizeable")
+        mResizeable = SettingBoolean(value);
+    else if (name == "Placement")
+        mPlacement = SettingInteger(value);
+    else if (name == "Title")
+        SetTitle(SettingText(value));
+    else if (name == "Visible")
+        mVisible = SettingBoolean(value);
+    else if (name == "CloseButton")
+        mCloseButton = SettingBoolean(value);
+    else if (name == "MinimizeButton")
+        mMinimizeButton = SettingBoolean(value);
+    else if (name == "MaximizeButton")
+        mMaximizeButton = SettingBoolean(value);
+    else if (name == "MenuBarVisible")
+        mMenuBarVisible = SettingBoolean(value);
+    else if (name == "HasBackColor")
+        mHasBackColor = SettingBoolean(value);
+    else if (name == "BackColor")
+        mBackColor = SettingColor(value);
+    else
+        return false;
+    ApplyContentSize();
+    ApplyFrame();
+    if (mWidget)
+        mWidget->update();
+    return true;
+}
+
+Ref<RectControl> RuntimeWindowControlByName(Window* window, std::string_view name)
+{
+    return window ? window->ControlByName(name) : nullptr;
+}
+
+std::vector<Ref<Window>> RuntimeWindowList() { return WindowList(); }
+
+Ref<Window> RuntimeImplicitInstance(std::string_view className)
+{
+    for (const Ref<Window>& window : ImplicitInstances()) {
+        if (window->ObjectClass().Name() == className)
+            return window;
+    }
+    return nullptr;
+}
+
+void RuntimeRegisterImplicitInstance(const Ref<Window>& window)
+{
+    if (window && !RuntimeImplicitInstance(window->ObjectClass().Name()))
+        ImplicitInstances().push_back(window);
+}
+
+void RuntimeReleaseWindowList() { ReleaseAll(WindowList()); }
+
+void RuntimeReleaseImplicitInstances() { ReleaseAll(ImplicitInstances()); }
+
+}

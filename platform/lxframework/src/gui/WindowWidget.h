@@ -1,0 +1,44 @@
+#pragma once
+
+#include <lxframework/Window.h>
+
+#include <QWidget>
+
+class QMenuBar;
+class QVBoxLayout;
+
+namespace lx {
+
+// The window's content: the coordinate space of its controls.
+class ContentWidget : public QWidget {
+public:
+    ContentWidget(Window& window, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Window* mWindow = nullptr;
+};
+
+// The top-level widget of a window: an optional menu bar above the content.
+// It holds the window object, so the object outlives every Qt event.
+class WindowWidget : public QWidget {
+public:
+    explicit WindowWidget(Window& window);
+
+    ContentWidget* Content() const { return mContent; }
+    void SetMenuBar(QMenuBar* bar);
+    QMenuBar* Bar() const { return mBar; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Ref<Window> mWindow;
+    QVBoxLayout* mLayout = nullptr;
+    ContentWidget* mContent = nullptr;
+    QMenuBar* mBar = nullptr;
+};
+
+}

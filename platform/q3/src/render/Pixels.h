@@ -1,0 +1,308 @@
+#pragma once
+
+// What the span loop does to one pixel: fetch a filtered texel, scale it by
+// the lit colour, fog it, blend it over what is there and store it. Two
+// implementations give the same bytes: plain integers, which run anywhere,
+// and SSE2, the baseline of every x86-64 processor, which works on the four
+// channels of a pixel at once.
+
+#include "Sampler.h"
+#include "Tunables.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace Q3::Render {
+
+constexpr uint32_t Opaque = 255;
+
+// A factor stepped linearly across a run in fixed point, never below 0.
+class Stepper {
+public:
+    static constexpr int Bits = 12;
+    static constexpr int32_t One = 1 << Bits;
+    // Factors beyond this all saturate any texel but the faintest.
+    static constexpr float Largest = 64;
+
+    // `intervals` from 1 to SubspanLength - 1.
+    Stepper(float from, float to, int intervals)
+        : m_value(ToFixed(from))
+        , m_step(DivideByInterval(ToFixed(to) - m_value, intervals))
+    {
+    }
+
+    void Step() { m_value += m_step; }
+    // A channel times the factor, clamped to the channel's range.
+    uint32_t Scale(uint32_t channel) const { return std::min(Opaque, (channel * uint32_t(m_value)) >> Bits); }
+    // The factor clamped to [0, 1], in 1/One.
+    uint32_t Fraction() const { return uint32_t(std::clamp(m_value, 0, One)); }
+    // True when the factor is 1 at every step, so that it changes nothing.
+    bool IsConstantOne() const { return m_value == One && m_step == 0; }
+
+    int32_t Value() const { return m_value; }
+    int32_t StepSize() const { return m_step; }
+
+private:
+    // The quotient rounded towards zero, as the division operator gives it,
+    // from a multiplication by 2^32 / intervals rounded up: for a numerator
+    // below 2^20 in size the error stays below 2^-12, too little to reach
+    // the next whole number, which lies at least 1 / intervals away.
+    static int32_t DivideByInterval(int32_t numerator, int intervals)
+    {
+        static constexpr auto Reciprocals = [] {
+            std::array<uint64_t, SubspanLength> reciprocals {};
+            for (int divisor = 1; divisor < SubspanLength; ++divisor)
+                reciprocals[divisor] = ((uint64_t(1) << 32) + uint64_t(divisor) - 1) / uint64_t(divisor);
+            return reciprocals;
+        }();
+        uint64_t size = uint64_t(numerator < 0 ? -int64_t(numerator) : numerator);
+        auto quotient = int32_t((size * Reciprocals[intervals]) >> 32);
+        return numerator < 0 ? -quotient : quotient;
+    }
+
+    static int32_t ToFixed(float value)
+    {
+        if (!(value > 0))
+            return 0;
+        return int32_t(std::min(value, Largest) * One + 0.5f);
+    }
+
+    int32_t m_value { 0 };
+    int32_t m_step { 0 };
+};
+
+// Pixels are stored as bytes A, R, G, B in memory order, whatever the host.
+inline uint32_t PackPixel(uint32_t r, uint32_t g, uint32_t b)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return (b << 24) | (g << 16) | (r << 8) | Opaque;
+    else
+        return (Opaque << 24) | (r << 16) | (g << 8) | b;
+}
+
+struct ScalarPixels {
+    struct Color {
+        uint32_t a { 0 };
+        uint32_t r { 0 };
+        uint32_t g { 0 };
+        uint32_t b { 0 };
+    };
+
+    static Color Make(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return { a, r, g, b }; }
+
+    static Color Sample(const TextureLevel& level, int32_t s, int32_t t)
+    {
+        return Unpacked(SampleBilinear(level, s, t));
+    }
+
+    static Color SampleInside(const uint32_t* texels, size_t width, uint32_t centredS, uint32_t centredT)
+    {
+        constexpr uint32_t FractionMask = TexelOne - 1;
+        const uint32_t* top = texels + (centredT >> TexelFractionBits) * width;
+        uint32_t first = centredS >> TexelFractionBits;
+        return Unpacked(
+            BlendRows(top, top + width, { first, first + 1, centredS & FractionMask }, centredT & FractionMask));
+    }
+
+    static uint32_t Alpha(const Color& color) { return color.a; }
+
+    // The lit colour's three factors, stepped together.
+    class Factors {
+    public:
+        Factors(const Stepper& red, const Stepper& green, const Stepper& blue)
+            : m_red(red)
+            , m_green(green)
+            , m_blue(blue)
+        {
+        }
+
+        void Step()
+        {
+            m_red.Step();
+            m_green.Step();
+            m_blue.Step();
+        }
+
+        Color Apply(const Color& color) const
+        {
+            return { color.a, m_red.Scale(color.r), m_green.Scale(color.g), m_blue.Scale(color.b) };
+        }
+
+    private:
+        Stepper m_red;
+        Stepper m_green;
+        Stepper m_blue;
+    };
+
+    // `clear` and `fogged` in 1/Stepper::One; colours are premultiplied, so
+    // `fogged` already carries the alpha.
+    static Color Fog(const Color& color, uint32_t clear, uint32_t fogged, const Color& fog)
+    {
+        auto mix = [&](uint32_t channel, uint32_t fogChannel) {
+            return (channel * clear + fogChannel * fogged) >> Stepper::Bits;
+        };
+        return { color.a, mix(color.r, fog.r), mix(color.g, fog.g), mix(color.b, fog.b) };
+    }
+
+    // The colour plus `through` / 255 of the stored pixel behind it.
+    static Color Over(const Color& color, uint32_t through, const uint8_t* pixel)
+    {
+        auto add = [&](uint32_t channel, uint32_t behind) {
+            return std::min(Opaque, channel + (behind * through + Opaque / 2) / Opaque);
+        };
+        return { color.a, add(color.r, pixel[1]), add(color.g, pixel[2]), add(color.b, pixel[3]) };
+    }
+
+    static void Store(const Color& color, uint8_t* pixel)
+    {
+        uint32_t packed = PackPixel(color.r, color.g, color.b);
+        std::memcpy(pixel, &packed, sizeof packed);
+    }
+
+private:
+    static Color Unpacked(uint32_t texel)
+    {
+        return { texel >> 24, (texel >> 16) & 0xFF, (texel >> 8) & 0xFF, texel & 0xFF };
+    }
+};
+
+#if defined(__SSE2__)
+
+// Channels in the low four 16-bit lanes, blue first, as in a texel's bytes
+// on a little-endian host.
+struct Sse2Pixels {
+    using Color = __m128i;
+
+    static Color Make(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
+    {
+        return _mm_setr_epi16(short(b), short(g), short(r), short(a), 0, 0, 0, 0);
+    }
+
+    static Color Sample(const TextureLevel& level, int32_t s, int32_t t)
+    {
+        TexelSpan column = Span(s, level.width);
+        TexelSpan row = Span(t, level.height);
+        const uint32_t* top = level.texels.data() + size_t(row.first) * level.width;
+        const uint32_t* bottom = level.texels.data() + size_t(row.second) * level.width;
+        auto pair = [&](const uint32_t* texels) {
+            __m128i first = _mm_cvtsi32_si128(int(texels[column.first]));
+            __m128i second = _mm_cvtsi32_si128(int(texels[column.second]));
+            return _mm_unpacklo_epi8(first, second);
+        };
+        return Filter(pair(top), pair(bottom), column.weight, row.weight);
+    }
+
+    // The same where the four texels are neighbours inside a level of
+    // `width` texels a row, at positions already moved back by half a texel.
+    static Color SampleInside(const uint32_t* texels, size_t width, uint32_t centredS, uint32_t centredT)
+    {
+        const uint32_t* top = texels + (centredT >> TexelFractionBits) * width + (centredS >> TexelFractionBits);
+        auto pair = [](const uint32_t* texels) {
+            __m128i both = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels));
+            return _mm_unpacklo_epi8(both, _mm_srli_si128(both, 4));
+        };
+        constexpr uint32_t FractionMask = TexelOne - 1;
+        return Filter(pair(top), pair(top + width), centredS & FractionMask, centredT & FractionMask);
+    }
+
+    static uint32_t Alpha(Color color) { return uint32_t(_mm_extract_epi16(color, 3)); }
+
+    // The three factors in 32-bit lanes beside a constant 1 for alpha.
+    class Factors {
+    public:
+        Factors(const Stepper& red, const Stepper& green, const Stepper& blue)
+            : m_value(_mm_setr_epi32(blue.Value(), green.Value(), red.Value(), Stepper::One))
+            , m_step(_mm_setr_epi32(blue.StepSize(), green.StepSize(), red.StepSize(), 0))
+        {
+        }
+
+        void Step() { m_value = _mm_add_epi32(m_value, m_step); }
+
+        Color Apply(Color color) const
+        {
+            // A factor reaches 2^18, past 16 bits, so both sides are split
+            // for the 16-bit multiply-add: c × f = c × (f mod 128) + 128c × (f / 128).
+            constexpr int Split = 7;
+            __m128i low = _mm_and_si128(m_value, _mm_set1_epi32((1 << Split) - 1));
+            __m128i high = _mm_slli_epi32(_mm_srli_epi32(m_value, Split), 16);
+            __m128i channels = _mm_unpacklo_epi16(color, _mm_slli_epi16(color, Split));
+            __m128i scaled = _mm_srai_epi32(_mm_madd_epi16(channels, _mm_or_si128(low, high)), Stepper::Bits);
+            return _mm_min_epi16(_mm_packs_epi32(scaled, scaled), _mm_set1_epi16(short(Opaque)));
+        }
+
+    private:
+        __m128i m_value;
+        __m128i m_step;
+    };
+
+    static Color Fog(Color color, uint32_t clear, uint32_t fogged, Color fog)
+    {
+        int32_t mix = int32_t(clear | (fogged << 16));
+        __m128i weights = _mm_setr_epi32(mix, mix, mix, Stepper::One);
+        __m128i mixed = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(color, fog), weights), Stepper::Bits);
+        return _mm_packs_epi32(mixed, mixed);
+    }
+
+    static Color Over(Color color, uint32_t through, const uint8_t* pixel)
+    {
+        // (x + 127) / 255 as (x + 127) × 0x8081 / 2^23, exact for 16-bit x.
+        constexpr short Reciprocal = short(0x8081);
+        constexpr int Shift = 7;
+        __m128i behind = Reversed(_mm_unpacklo_epi8(_mm_cvtsi32_si128(Load(pixel)), _mm_setzero_si128()));
+        __m128i weighted
+            = _mm_add_epi16(_mm_mullo_epi16(behind, _mm_set1_epi16(short(through))), _mm_set1_epi16(short(Opaque / 2)));
+        __m128i part = _mm_srli_epi16(_mm_mulhi_epu16(weighted, _mm_set1_epi16(Reciprocal)), Shift);
+        return _mm_min_epi16(_mm_add_epi16(color, part), _mm_set1_epi16(short(Opaque)));
+    }
+
+    static void Store(Color color, uint8_t* pixel)
+    {
+        // Bytes A, R, G, B, alpha always opaque in the target.
+        int32_t packed = _mm_cvtsi128_si32(_mm_packus_epi16(Reversed(color), color)) | int32_t(Opaque);
+        std::memcpy(pixel, &packed, sizeof packed);
+    }
+
+private:
+    // Blends two pairs of texels, each interleaved byte by byte (the first's
+    // blue, the second's blue, and so on), across by `weightS` / 256 and then
+    // down by `weightT` / 256, one multiply-add for each blend.
+    static Color Filter(__m128i upperPair, __m128i lowerPair, uint32_t weightS, uint32_t weightT)
+    {
+        __m128i zero = _mm_setzero_si128();
+        __m128i across = Weights(weightS);
+        __m128i upper = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(upperPair, zero), across), TexelFractionBits);
+        __m128i lower = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi8(lowerPair, zero), across), TexelFractionBits);
+        __m128i down = _mm_madd_epi16(_mm_or_si128(upper, _mm_slli_epi32(lower, 16)), Weights(weightT));
+        __m128i blended = _mm_srli_epi32(down, TexelFractionBits);
+        return _mm_packs_epi32(blended, blended);
+    }
+
+    // (256 - weight, weight) in every pair of 16-bit lanes.
+    static __m128i Weights(uint32_t weight) { return _mm_set1_epi32(int32_t((TexelOne - weight) | (weight << 16))); }
+
+    static Color Reversed(Color color) { return _mm_shufflelo_epi16(color, _MM_SHUFFLE(0, 1, 2, 3)); }
+
+    static int Load(const uint8_t* pixel)
+    {
+        int value;
+        std::memcpy(&value, pixel, sizeof value);
+        return value;
+    }
+};
+
+using Pixels = Sse2Pixels;
+
+#else
+
+using Pixels = ScalarPixels;
+
+#endif
+
+}

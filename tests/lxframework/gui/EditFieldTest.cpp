@@ -1,0 +1,153 @@
+#include "GuiTestSupport.h"
+
+#include <lxframework/EditField.h>
+#include <lxframework/Functions.h>
+
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+using namespace lx;
+
+namespace {
+
+class FieldWindow : public Window {
+public:
+    void Layout() override { _SetProperties(*this, { { "Width", 300 }, { "Height", 200 } }); }
+    void CreateControls() override
+    {
+        Ref<RectControl> field = __New("EditField");
+        _AddControl("Field", field);
+        _SetProperties(*field,
+            { { "Left", -1 }, { "Top", 10 }, { "Width", 302 }, { "Height", 139 }, { "Border", true },
+                { "MultiLine", true }, { "ReadOnly", true }, { "Styled", true }, { "TextSize", 0 } });
+    }
+};
+
+struct FieldFixture : ::testing::Test {
+    void SetUp() override
+    {
+        window = OpenWindow<FieldWindow>("FieldWindow");
+        field = Cast<EditField>(RuntimeWindowControlByName(window.Get(), "Field"));
+    }
+    void TearDown() override { window->Close(); }
+
+    // The link field's AddText: append, restyle the new range, deselect, scroll up.
+    void AddText(const std::string& text, bool bold, Color color = Color { 0 })
+    {
+        const int32_t start = Len(field->Text());
+        field->SetSelStart(start);
+        field->SetSelText(text);
+        field->SetSelStart(start);
+        field->SetSelLength(Len(text));
+        field->SetSelTextColor(color);
+        field->SetSelBold(bold);
+        field->SetSelLength(0);
+        field->SetSelStart(0);
+        field->SetScrollPosition(0);
+    }
+
+    // The centre of character `offset` in control-local coordinates.
+    QPoint CharacterCentre(int offset) const
+    {
+        auto* edit = static_cast<QTextEdit*>(field->Widget());
+        QTextCursor cursor(edit->document());
+        cursor.setPosition(offset);
+        const QRect before = edit->cursorRect(cursor);
+        cursor.setPosition(offset + 1);
+        const QRect after = edit->cursorRect(cursor);
+        const QPoint inViewport((before.left() + after.left()) / 2, before.center().y());
+        return edit->viewport()->mapTo(edit, inViewport);
+    }
+
+    QTextCharFormat FormatAt(int offset) const
+    {
+        QTextCursor cursor(static_cast<QTextEdit*>(field->Widget())->document());
+        cursor.setPosition(offset + 1);
+        return cursor.charFormat();
+    }
+
+    Ref<FieldWindow> window;
+    Ref<EditField> field;
+};
+
+}
+
+TEST_F(FieldFixture, SelTextEditsAReadOnlyField)
+{
+    field->SetSelText("Terra");
+    field->SetSelStart(Len(field->Text()));
+    field->SetSelText("slide");
+    EXPECT_EQ(field->Text(), "Terraslide");
+    field->SetSelStart(0);
+    field->SetSelLength(5);
+    EXPECT_EQ(field->SelText(), "Terra");
+    field->SetSelText("");
+    EXPECT_EQ(field->Text(), "slide");
+}
+
+TEST_F(FieldFixture, OffsetsCountALineEndAsOneCharacter)
+{
+    AddText("ab", false);
+    AddText(std::string(EndOfLine) + "cd", false);
+    AddText("\r\nef", false);
+    EXPECT_EQ(field->Text(), "ab\ncd\nef");
+    EXPECT_EQ(Len(field->Text()), 8);
+    field->SetSelStart(3);
+    field->SetSelLength(2);
+    EXPECT_EQ(field->SelText(), "cd");
+}
+
+TEST_F(FieldFixture, AppendsKeepEachRunsOwnStyle)
+{
+    AddText("plain ", false);
+    AddText("bold ", true);
+    AddText("link", false, Color { 0x0000FF });
+    AddText(" after", false);
+    EXPECT_NE(FormatAt(0).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(6).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(11).foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(FormatAt(16).foreground().color(), QColor(0, 0, 0));
+    EXPECT_NE(FormatAt(16).fontWeight(), QFont::Bold);
+    EXPECT_EQ(field->SelStart(), 0);
+    EXPECT_EQ(field->SelLength(), 0);
+}
+
+TEST_F(FieldFixture, CharPosAtXYCountsFromOneOnTheText)
+{
+    AddText("Hello", false);
+    AddText(std::string(EndOfLine) + "World", false);
+    for (int offset : { 0, 2, 4, 6, 10 }) {
+        const QPoint point = CharacterCentre(offset);
+        EXPECT_EQ(field->CharPosAtXY(point.x(), point.y()), offset + 1) << "character " << offset;
+    }
+}
+
+TEST_F(FieldFixture, CharPosAtXYPastTheTextGivesLineBreaksAndTheEnd)
+{
+    AddText("Hello", false);
+    AddText(std::string(EndOfLine) + "World", false);
+    const QPoint firstLine = CharacterCentre(0);
+    // Past the end of the first line: its line break, offset 5.
+    EXPECT_EQ(field->CharPosAtXY(250, firstLine.y()), 6);
+    // Below the text: Len(Text) + 1.
+    EXPECT_EQ(field->CharPosAtXY(firstLine.x(), 130), Len(field->Text()) + 1);
+    // Left of the first line: its first character.
+    EXPECT_EQ(field->CharPosAtXY(0, firstLine.y()), 1);
+}
+
+TEST_F(FieldFixture, MouseDownSeesControlLocalPointsAndFalseLetsTheFieldHandleThePress)
+{
+    AddText("Hello", false);
+    std::vector<int> positions;
+    field->_InstallInstanceEventHandler("MouseDown", [&](int32_t x, int32_t y) {
+        positions.push_back(field->CharPosAtXY(x, y));
+        return false;
+    });
+    const QPoint point = CharacterCentre(3);
+    test::MousePress(*field, point);
+    test::MouseRelease(*field, point);
+    EXPECT_EQ(positions, std::vector<int> { 4 });
+    EXPECT_EQ(field->SelStart(), 3);
+}

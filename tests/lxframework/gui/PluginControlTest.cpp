@@ -1,0 +1,230 @@
+#include "GuiTestSupport.h"
+
+#include <lxframework/EntryPoint.h>
+#include <lxframework/Framework.h>
+
+#include <gtest/gtest.h>
+
+#include <QScreen>
+
+#include <algorithm>
+
+using namespace lx;
+
+namespace {
+
+constexpr QPoint ViewOrigin(10, 20);
+
+class ViewWindow : public Window {
+public:
+    bool TrackPresses = true;
+    std::vector<std::string> Events;
+
+    void Layout() override { _SetProperties(*this, { { "Width", 120 }, { "Height", 100 } }); }
+    void CreateControls() override
+    {
+        Ref<RectControl> view = __New("TestView");
+        _AddControl("View", view);
+        _SetProperties(
+            *view, { { "Left", ViewOrigin.x() }, { "Top", ViewOrigin.y() }, { "Width", 64 }, { "Height", 48 } });
+        view->_InstallInstanceEventHandler("MouseDown", [this](int32_t x, int32_t y) {
+            Events.push_back("MouseDown " + std::to_string(x) + "," + std::to_string(y)
+                + (IsContextualClick() ? " contextual" : ""));
+            return TrackPresses;
+        });
+        view->_InstallInstanceEventHandler("MouseDrag", [this](int32_t x, int32_t y) {
+            Events.push_back("MouseDrag " + std::to_string(x) + "," + std::to_string(y));
+        });
+        view->_InstallInstanceEventHandler("MouseUp", [this](int32_t x, int32_t y) {
+            Events.push_back("MouseUp " + std::to_string(x) + "," + std::to_string(y));
+        });
+        view->_InstallInstanceEventHandler("MouseMove", [this](int32_t x, int32_t y) {
+            Events.push_back("MouseMove " + std::to_string(x) + "," + std::to_string(y));
+        });
+    }
+};
+
+struct ViewFixture : ::testing::Test {
+    void SetUp() override
+    {
+        ViewPlugin::Calls().clear();
+        window = OpenWindow<ViewWindow>("ViewWindow");
+        view = RuntimeWindowControlByName(window.Get(), "View");
+        ProcessEvents();
+    }
+    void TearDown() override { window->Close(); }
+
+    int Count(const std::string& call) const
+    {
+        const auto& calls = ViewPlugin::Calls();
+        return static_cast<int>(std::count(calls.begin(), calls.end(), call));
+    }
+
+    Ref<ViewWindow> window;
+    Ref<RectControl> view;
+};
+
+// What the window system has of the control (not a fresh rendering of it).
+QImage OnScreen(RectControl& control)
+{
+    QWidget* top = control.Widget()->window();
+    const QPoint origin = control.Widget()->mapTo(top, QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(top->winId(), origin.x(), origin.y(), control.Bounds().width(), control.Bounds().height())
+        .toImage();
+}
+
+QRgb Centre(const QImage& image) { return image.pixel(image.width() / 2, image.height() / 2) & 0xFFFFFF; }
+
+}
+
+TEST_F(ViewFixture, PressesGoToTheBehavioursInWindowCoordinates)
+{
+    test::MousePress(*view, QPoint(5, 6));
+    test::MouseMove(*view, QPoint(7, 8), Qt::LeftButton);
+    // The drag goes on outside the control.
+    test::MouseMove(*view, QPoint(-4, 90), Qt::LeftButton);
+    test::MouseRelease(*view, QPoint(-4, 90));
+    const std::vector<std::string> expected { "MouseDown 15,26", "MouseDrag 17,28", "MouseDrag 6,110",
+        "MouseUp 6,110" };
+    EXPECT_EQ(window->Events, expected);
+}
+
+TEST_F(ViewFixture, RefusedPressGetsNoDragOrUp)
+{
+    window->TrackPresses = false;
+    test::MousePress(*view, QPoint(5, 6));
+    test::MouseMove(*view, QPoint(7, 8), Qt::LeftButton);
+    test::MouseRelease(*view, QPoint(7, 8));
+    EXPECT_EQ(window->Events, std::vector<std::string> { "MouseDown 15,26" });
+    EXPECT_EQ(Count("drag 17,28"), 0);
+}
+
+TEST_F(ViewFixture, MouseMoveIsLocalAndOnlyWhileNoButtonIsDown)
+{
+    test::MouseMove(*view, QPoint(3, 4));
+    test::MousePress(*view, QPoint(3, 4));
+    test::MouseMove(*view, QPoint(9, 9), Qt::LeftButton);
+    test::MouseRelease(*view, QPoint(9, 9));
+    const std::vector<std::string> expected { "MouseMove 3,4", "MouseDown 13,24", "MouseDrag 19,29", "MouseUp 19,29" };
+    EXPECT_EQ(window->Events, expected);
+}
+
+TEST_F(ViewFixture, ContextualClickIsTheRightButtonOrControlLeft)
+{
+    window->TrackPresses = false;
+    test::MousePress(*view, QPoint(1, 1), Qt::RightButton);
+    test::MousePress(*view, QPoint(1, 1), Qt::LeftButton, Qt::ControlModifier);
+    test::MousePress(*view, QPoint(1, 1), Qt::LeftButton);
+    const std::vector<std::string> expected { "MouseDown 11,21 contextual", "MouseDown 11,21 contextual",
+        "MouseDown 11,21" };
+    EXPECT_EQ(window->Events, expected);
+}
+
+TEST_F(ViewFixture, RedrawRunsOnlyBetweenOpenAndClose)
+{
+    const auto& calls = ViewPlugin::Calls();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls[0], "construct");
+    EXPECT_EQ(calls[1], "open");
+    EXPECT_GE(Count("redraw"), 1);
+    window->Close();
+    EXPECT_EQ(calls.back(), "close");
+    const std::size_t afterClose = calls.size();
+    test::MousePress(*view, QPoint(5, 6));
+    view->Widget()->repaint();
+    ProcessEvents();
+    EXPECT_EQ(calls.size(), afterClose);
+    EXPECT_EQ(Count("close"), 1);
+}
+
+TEST_F(ViewFixture, UpdateInsideAHandlerIsOnScreenBeforeItReturns)
+{
+    const LxEntryPoint* update = RuntimeLookupPluginEntrypoint(ViewPlugin::UpdateBinding);
+    std::vector<QRgb> seen;
+    std::vector<int> counts;
+    const int redraws = Count("redraw");
+    view->_InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
+        // Four steps of a slide, each visible at once.
+        for (QRgb color : { 0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFFFF00u }) {
+            ViewPlugin::SetPaintColor(color);
+            Call(update, view.Get());
+            counts.push_back(test::PresentCount(*view));
+            seen.push_back(Centre(OnScreen(*view)));
+        }
+        return false;
+    });
+    const int before = test::PresentCount(*view);
+    test::MousePress(*view, QPoint(5, 6));
+    const std::vector<int> expectedCounts { before + 1, before + 2, before + 3, before + 4 };
+    EXPECT_EQ(counts, expectedCounts);
+    const std::vector<QRgb> expectedColors { 0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFFFF00u };
+    EXPECT_EQ(seen, expectedColors);
+    EXPECT_EQ(Centre(test::PresentedFrame(*view)), 0xFFFF00u);
+    // Showing the flushed pixels did not ask the plug-in to draw again.
+    EXPECT_EQ(Count("redraw"), redraws);
+    ViewPlugin::SetPaintColor(0x336699);
+}
+
+TEST_F(ViewFixture, ControlServicesDescribeThePlaceAndTheWindow)
+{
+    LxRect bounds {};
+    reinterpret_cast<LxGetControlBoundsProc>(HostResolver("GetControlBounds"))(ToLx(view.Get()), &bounds);
+    EXPECT_EQ(bounds.top, 20);
+    EXPECT_EQ(bounds.left, 10);
+    EXPECT_EQ(bounds.bottom, 68);
+    EXPECT_EQ(bounds.right, 74);
+    const int32_t references = window->ReferenceCount();
+    LxObject* owner = reinterpret_cast<LxGetControlWindowProc>(HostResolver("getControlWindow"))(ToLx(view.Get()));
+    EXPECT_EQ(owner, ToLx(window.Get()));
+    EXPECT_EQ(window->ReferenceCount(), references) << "the window is borrowed";
+    EXPECT_EQ(reinterpret_cast<LxGetWindowHandleProc>(HostResolver("VANTGetWindowHandle"))(owner),
+        static_cast<void*>(window->PlatformWindow()));
+}
+
+TEST_F(ViewFixture, WaitCursorShowsInLongHandlersUnlessDisabled)
+{
+    test::SetWaitCursorDelay(0);
+    std::vector<bool> shown;
+    view->_InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
+        RuntimeYield();
+        shown.push_back(test::WaitCursorShown());
+        DisableAutoWaitCursor();
+        shown.push_back(test::WaitCursorShown());
+        RuntimeYield();
+        shown.push_back(test::WaitCursorShown());
+        EnableAutoWaitCursor();
+        return false;
+    });
+    test::MousePress(*view, QPoint(5, 6));
+    EXPECT_EQ(shown, (std::vector<bool> { true, false, false }));
+    EXPECT_FALSE(test::WaitCursorShown());
+    test::SetWaitCursorDelay(1000);
+}
+
+TEST_F(ViewFixture, ApplicationCursorWinsAndNilRemovesIt)
+{
+    Ref<Application> app = New<Application>();
+    RuntimeRegisterAppObject(app);
+    view->SetMouseCursor(ArrowCursor());
+    EXPECT_EQ(view->Widget()->cursor().shape(), Qt::ArrowCursor);
+    app->SetMouseCursor(System::Cursors::FingerPointer());
+    EXPECT_EQ(test::ApplicationCursorIdentity(), "FingerPointer");
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::PointingHandCursor);
+    app->SetMouseCursor(nullptr);
+    EXPECT_EQ(test::ApplicationCursorIdentity(), "");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    RuntimeRegisterAppObject(nullptr);
+}
+
+TEST(CarbonWindowAttributes, ClearingTheCollapseBoxRemovesTheMinimiseButton)
+{
+    class AttributesWindow : public Window { };
+    Ref<AttributesWindow> window = OpenWindow<AttributesWindow>("AttributesWindow");
+    ASSERT_TRUE(window->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    ChangeWindowAttributes(window->PlatformWindow(), 0, 0x3E8);
+    EXPECT_FALSE(window->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(window->Widget()->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(window->Widget()->isVisible());
+    window->Close();
+}

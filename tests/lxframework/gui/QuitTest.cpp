@@ -1,0 +1,70 @@
+#include "GuiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace lx;
+
+namespace {
+
+int gCloseEvents = 0;
+bool gOpenAfterQuit = false;
+
+// Quits from its Close event, as the game's main window does.
+class QuittingWindow : public Window {
+public:
+    void Event_Close() override
+    {
+        ++gCloseEvents;
+        Quit(0);
+    }
+};
+
+class QuittingApp : public Application {
+public:
+    void Event_Open() override
+    {
+        Ref<QuittingWindow> window = New<QuittingWindow>();
+        window->Constructor();
+        Quit(3);
+        Quit(5);
+        gOpenAfterQuit = window->IsOpen();
+    }
+};
+
+class FailingApp : public Application {
+public:
+    void Event_Open() override { Throw<NilObjectException>("no object"); }
+};
+
+}
+
+TEST(Quit, IsDeferredIdempotentFirstCodeWinsAndClosesWindowsOnce)
+{
+    ViewPlugin::Register();
+    RegisterClass<QuittingWindow>("QuittingWindow", "Window");
+    RegisterClass<QuittingApp>("QuittingApp", "Application");
+    RuntimeRegisterAppObject(New<QuittingApp>());
+    RuntimeRun();
+    EXPECT_TRUE(gOpenAfterQuit);
+    EXPECT_EQ(gCloseEvents, 1);
+    EXPECT_TRUE(RuntimeWindowList().empty());
+    EXPECT_EQ(RuntimeExit(), 3);
+}
+
+TEST(Quit, UnhandledExceptionEndsTheLoopAndTheStatusIsAFailure)
+{
+    ViewPlugin::Register();
+    RegisterClass<FailingApp>("FailingApp", "Application");
+    RuntimeRegisterAppObject(New<FailingApp>());
+    MessageCapture capture;
+    try {
+        RuntimeRun();
+        ADD_FAILURE() << "RuntimeRun returned normally";
+    } catch (const Exception& exception) {
+        EXPECT_TRUE(exception.Is<NilObjectException>());
+        RuntimeUnhandledException(exception);
+    }
+    ASSERT_EQ(capture.Messages.size(), 1u);
+    EXPECT_NE(capture.Messages[0].find("NilObjectException"), std::string::npos);
+    EXPECT_EQ(RuntimeExit(), 1);
+}

@@ -1,0 +1,179 @@
+#include "render/Pixels.h"
+#include "render/Texture.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace Q3::Render;
+
+namespace {
+
+// Premultiplied texels of every kind: opaque, clear and in between.
+TextureLevel RandomLevel(uint32_t width, uint32_t height, std::mt19937& random)
+{
+    TextureLevel level { width, height, std::vector<uint32_t>(size_t(width) * height) };
+    for (uint32_t& texel : level.texels) {
+        uint32_t alpha = std::array<uint32_t, 4> { 0, 255, 128, uint32_t(random() % 256) }[random() % 4];
+        auto channel = [&] { return uint32_t(random() % 256) * alpha / 255; };
+        texel = (alpha << 24) | (channel() << 16) | (channel() << 8) | channel();
+    }
+    return level;
+}
+
+// A pixel of the target, bytes A, R, G, B.
+std::array<uint8_t, 4> Stored(const ScalarPixels::Color& color)
+{
+    std::array<uint8_t, 4> pixel {};
+    ScalarPixels::Store(color, pixel.data());
+    return pixel;
+}
+
+}
+
+TEST(Stepper, StepsDivideTheDifferenceAsTheDivisionOperatorDoes)
+{
+    // Whole multiples of 1/One convert exactly, so the step is the quotient
+    // of the fixed-point ends, rounded towards zero either way.
+    constexpr int32_t Limit = int32_t(Stepper::Largest) * Stepper::One;
+    for (int intervals = 1; intervals < SubspanLength; ++intervals) {
+        for (int32_t end = 0; end <= Limit; end += 7) {
+            float high = float(end) / Stepper::One;
+            ASSERT_EQ(Stepper(0, high, intervals).StepSize(), end / intervals) << end << " / " << intervals;
+            ASSERT_EQ(Stepper(Stepper::Largest, high, intervals).StepSize(), (end - Limit) / intervals)
+                << end << " / " << intervals;
+        }
+    }
+}
+
+TEST(Stepper, OnlyAConstantOneLeavesChannelsAlone)
+{
+    EXPECT_TRUE(Stepper(1, 1, 7).IsConstantOne());
+    EXPECT_FALSE(Stepper(1, 0.99f, 7).IsConstantOne());
+    // A change too small to make a step over the run still leaves it at 1.
+    EXPECT_TRUE(Stepper(1, 0.999f, 7).IsConstantOne());
+    EXPECT_FALSE(Stepper(1.01f, 1, 3).IsConstantOne());
+    Stepper one(1, 1, 5);
+    for (uint32_t channel = 0; channel <= Opaque; ++channel)
+        ASSERT_EQ(one.Scale(channel), channel);
+}
+
+TEST(Sampling, StaysInsideOnlyWhileTheSecondTexelNeedsNoWrap)
+{
+    // Half a texel in is the first texel's centre; one texel short of the
+    // last centre is the last position whose right neighbour is no wrap.
+    constexpr uint32_t Size = 5;
+    constexpr int32_t FirstCentre = TexelOne / 2;
+    constexpr int32_t LastCentre = int32_t(Size - 1) * TexelOne + TexelOne / 2;
+    EXPECT_TRUE(StaysInside(FirstCentre, 0, 1, Size));
+    EXPECT_FALSE(StaysInside(FirstCentre - 1, 0, 1, Size));
+    EXPECT_TRUE(StaysInside(LastCentre - 1, 0, 1, Size));
+    EXPECT_FALSE(StaysInside(LastCentre, 0, 1, Size));
+    // Either end of the run can leave, stepping either way.
+    EXPECT_TRUE(StaysInside(FirstCentre, 10, 7, Size));
+    EXPECT_FALSE(StaysInside(FirstCentre + 9, -10, 1, Size));
+    EXPECT_FALSE(StaysInside(LastCentre - 70, 10, 7, Size));
+    EXPECT_TRUE(StaysInside(LastCentre - 70, 10, 6, Size));
+    EXPECT_FALSE(StaysInside(FirstCentre, 0, 1, 1));
+}
+
+TEST(Sampling, NeighboursInsideFilterAsTheWrappingLookUp)
+{
+    std::mt19937 random(7);
+    TextureLevel level = RandomLevel(7, 5, random);
+    constexpr int32_t Half = TexelOne / 2;
+    for (int32_t t = Half; StaysInside(t, 0, 1, level.height); t += 13) {
+        for (int32_t s = Half; StaysInside(s, 0, 1, level.width); s += 11) {
+            auto inside = ScalarPixels::SampleInside(level.texels.data(), level.width, s - Half, t - Half);
+            ASSERT_EQ(Stored(inside), Stored(ScalarPixels::Sample(level, s, t))) << s << ", " << t;
+            ASSERT_EQ(inside.a, ScalarPixels::Sample(level, s, t).a);
+        }
+    }
+}
+
+#if defined(__SSE2__)
+
+namespace {
+
+ScalarPixels::Color ToScalar(Sse2Pixels::Color color)
+{
+    alignas(16) uint16_t lanes[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), color);
+    return { lanes[3], lanes[2], lanes[1], lanes[0] };
+}
+
+void ExpectSame(const ScalarPixels::Color& scalar, Sse2Pixels::Color wide, const std::string& what)
+{
+    ScalarPixels::Color converted = ToScalar(wide);
+    ASSERT_TRUE(
+        scalar.a == converted.a && scalar.r == converted.r && scalar.g == converted.g && scalar.b == converted.b)
+        << what << ": " << scalar.a << " " << scalar.r << " " << scalar.g << " " << scalar.b << " against "
+        << converted.a << " " << converted.r << " " << converted.g << " " << converted.b;
+}
+
+}
+
+// The SSE2 path must give exactly the bytes of the plain one, which runs
+// wherever SSE2 does not.
+TEST(WidePixels, SampleAsThePlainPath)
+{
+    std::mt19937 random(11);
+    TextureLevel level = RandomLevel(9, 6, random);
+    const int32_t periodS = int32_t(level.width) * TexelOne, periodT = int32_t(level.height) * TexelOne;
+    for (int32_t t = 0; t < periodT; t += 7) {
+        for (int32_t s = 0; s < periodS; s += 5) {
+            std::string where = std::to_string(s) + ", " + std::to_string(t);
+            ExpectSame(ScalarPixels::Sample(level, s, t), Sse2Pixels::Sample(level, s, t), "wrapping at " + where);
+            if (StaysInside(s, 0, 1, level.width) && StaysInside(t, 0, 1, level.height)) {
+                uint32_t centredS = uint32_t(s - TexelOne / 2), centredT = uint32_t(t - TexelOne / 2);
+                ExpectSame(ScalarPixels::SampleInside(level.texels.data(), level.width, centredS, centredT),
+                    Sse2Pixels::SampleInside(level.texels.data(), level.width, centredS, centredT),
+                    "inside at " + where);
+            }
+        }
+    }
+}
+
+TEST(WidePixels, ScaleFogAndBlendAsThePlainPath)
+{
+    std::mt19937 random(13);
+    std::uniform_real_distribution<float> factor(0, Stepper::Largest);
+    std::uniform_real_distribution<float> fraction(0, 1);
+    for (int trial = 0; trial < 20000; ++trial) {
+        uint32_t a = random() % 256, r = random() % 256, g = random() % 256, b = random() % 256;
+        ScalarPixels::Color color = ScalarPixels::Make(a, r, g, b);
+        Sse2Pixels::Color wide = Sse2Pixels::Make(a, r, g, b);
+        ASSERT_EQ(Sse2Pixels::Alpha(wide), a);
+
+        // Small factors, where most trials land, and large ones that saturate.
+        auto pick = [&] { return trial % 3 == 0 ? factor(random) : fraction(random) * 2; };
+        int intervals = 1 + int(random() % (SubspanLength - 1));
+        Stepper red(pick(), pick(), intervals), green(pick(), pick(), intervals), blue(pick(), pick(), intervals);
+        ScalarPixels::Factors plainFactors(red, green, blue);
+        Sse2Pixels::Factors wideFactors(red, green, blue);
+        for (int step = 0; step <= intervals; ++step) {
+            ExpectSame(plainFactors.Apply(color), wideFactors.Apply(wide), "scaled");
+            plainFactors.Step();
+            wideFactors.Step();
+        }
+
+        uint32_t clear = random() % (Stepper::One + 1), fogged = (Stepper::One - clear) * a / Opaque;
+        uint32_t fogR = random() % 256, fogG = random() % 256, fogB = random() % 256;
+        ExpectSame(ScalarPixels::Fog(color, clear, fogged, ScalarPixels::Make(0, fogR, fogG, fogB)),
+            Sse2Pixels::Fog(wide, clear, fogged, Sse2Pixels::Make(0, fogR, fogG, fogB)), "fogged");
+
+        std::array<uint8_t, 4> behind { uint8_t(random()), uint8_t(random()), uint8_t(random()), uint8_t(random()) };
+        uint32_t through = random() % 256;
+        // Alpha has no use after the blend: the target keeps none.
+        std::array<uint8_t, 4> blended {};
+        Sse2Pixels::Store(Sse2Pixels::Over(wide, through, behind.data()), blended.data());
+        ASSERT_EQ(blended, Stored(ScalarPixels::Over(color, through, behind.data())));
+
+        std::array<uint8_t, 4> stored {};
+        Sse2Pixels::Store(wide, stored.data());
+        ASSERT_EQ(stored, Stored(color));
+        ASSERT_EQ(stored[0], Opaque);
+    }
+}
+
+#endif
