@@ -175,11 +175,14 @@ namespace {
 
 void UpdateCamera(Lx3DSpaceData* me)
 {
+    // Until the view has a library camera nothing is applied, so nothing is
+    // recorded as applied either; nor is a camera element made for a control
+    // that may never be opened or closed.
+    if (!me->mCamera)
+        return;
     if (!me->Camera)
         me->Camera = PluginNewInstance("Element3D");
-    // Until the view has a library camera nothing is applied, so nothing is
-    // recorded as applied either.
-    if (!me->Camera || !me->mCamera)
+    if (!me->Camera)
         return;
     const TQ3Point3D position = ElementPosition(me->Camera);
     const TQ3Quaternion orientation = ElementOrientation(me->Camera);
