@@ -1,8 +1,8 @@
 #include "Element3D.h"
 #include "HostServices.h"
+#include "Lx3DUtil.h"
 #include "Vector3D.h"
 #include "ViewParts.h"
-#include "Lx3DUtil.h"
 
 #include <carbon/Carbon.h>
 
