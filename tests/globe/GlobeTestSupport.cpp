@@ -6,6 +6,10 @@
 #include <lxframework/Property.h>
 #include <lxframework/RGBSurface.h>
 
+#include <cmath>
+#include <map>
+#include <tuple>
+
 using game::Call;
 using game::Slot;
 
@@ -84,3 +88,61 @@ lx::Ref<lx::Picture> CoordinateMap(int32_t width, int32_t height)
 }
 
 uint32_t PixelAt(lx::Picture& picture, int32_t x, int32_t y) { return picture.RGBSurface()->Pixel(x, y).rgb; }
+
+void AppendPlaced(std::vector<PlacedTriangle>& triangles, const MeshData& mesh, const globe::VectorValue& offset)
+{
+    auto place = [&](int32_t index) {
+        const globe::VectorValue& p = mesh.Positions.at(index);
+        return globe::VectorValue { p.X + offset.X, p.Y + offset.Y, p.Z + offset.Z };
+    };
+    for (const auto& corners : mesh.Triangles)
+        triangles.push_back({ place(corners[0]), place(corners[1]), place(corners[2]) });
+}
+
+Closure ClosureOf(const std::vector<PlacedTriangle>& triangles)
+{
+    using Key = std::tuple<double, double, double>;
+    std::map<Key, int32_t> ids;
+    std::map<std::pair<int32_t, int32_t>, int32_t> directed;
+    Closure closure;
+    for (const PlacedTriangle& triangle : triangles) {
+        std::array<int32_t, 3> corner {};
+        for (int32_t k = 0; k < 3; ++k) {
+            const Key key { triangle[k].X, triangle[k].Y, triangle[k].Z };
+            corner[k] = ids.emplace(key, int32_t(ids.size())).first->second;
+        }
+        for (int32_t k = 0; k < 3; ++k)
+            ++directed[{ corner[k], corner[(k + 1) % 3] }];
+        closure.SignedVolume += Dot(triangle[0], Cross(triangle[1], triangle[2])) / 6;
+    }
+    closure.Vertices = int32_t(ids.size());
+    closure.ClosedAndOriented = true;
+    for (const auto& [edge, count] : directed) {
+        auto reverse = directed.find({ edge.second, edge.first });
+        if (count != 1 || reverse == directed.end() || reverse->second != 1)
+            closure.ClosedAndOriented = false;
+    }
+    closure.Edges = int32_t(directed.size() / 2);
+    return closure;
+}
+
+globe::VectorValue Minus(const globe::VectorValue& a, const globe::VectorValue& b)
+{
+    return { a.X - b.X, a.Y - b.Y, a.Z - b.Z };
+}
+
+globe::VectorValue Cross(const globe::VectorValue& a, const globe::VectorValue& b)
+{
+    return { a.Y * b.Z - a.Z * b.Y, a.Z * b.X - a.X * b.Z, a.X * b.Y - a.Y * b.X };
+}
+
+double Dot(const globe::VectorValue& a, const globe::VectorValue& b) { return a.X * b.X + a.Y * b.Y + a.Z * b.Z; }
+
+double Length(const globe::VectorValue& a) { return std::sqrt(Dot(a, a)); }
+
+globe::VectorValue NormalOf(const PlacedTriangle& t) { return Cross(Minus(t[1], t[0]), Minus(t[2], t[0])); }
+
+globe::VectorValue CentroidOf(const PlacedTriangle& t)
+{
+    return { (t[0].X + t[1].X + t[2].X) / 3, (t[0].Y + t[1].Y + t[2].Y) / 3, (t[0].Z + t[1].Z + t[2].Z) / 3 };
+}

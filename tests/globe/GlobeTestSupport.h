@@ -64,3 +64,28 @@ private:
 // A map whose pixel (x, y) encodes its own place: red = x / 256, green = x % 256, blue = y.
 lx::Ref<lx::Picture> CoordinateMap(int32_t width, int32_t height);
 uint32_t PixelAt(lx::Picture& picture, int32_t x, int32_t y);
+
+// Triangles placed in space, each corner a position.
+using PlacedTriangle = std::array<globe::VectorValue, 3>;
+
+// Appends the mesh's triangles, its positions moved by offset.
+void AppendPlaced(std::vector<PlacedTriangle>& triangles, const MeshData& mesh, const globe::VectorValue& offset = {});
+
+// The surface the triangles make, with corners merged by exact position.
+struct Closure {
+    int32_t Vertices = 0;
+    int32_t Edges = 0;
+    // Every directed edge occurs once and its reverse once: a closed,
+    // consistently oriented surface.
+    bool ClosedAndOriented = false;
+    double SignedVolume = 0;
+};
+Closure ClosureOf(const std::vector<PlacedTriangle>& triangles);
+
+globe::VectorValue Minus(const globe::VectorValue& a, const globe::VectorValue& b);
+globe::VectorValue Cross(const globe::VectorValue& a, const globe::VectorValue& b);
+double Dot(const globe::VectorValue& a, const globe::VectorValue& b);
+double Length(const globe::VectorValue& a);
+// The right-hand normal (not normalised) and the centroid of a triangle.
+globe::VectorValue NormalOf(const PlacedTriangle& triangle);
+globe::VectorValue CentroidOf(const PlacedTriangle& triangle);
