@@ -171,24 +171,63 @@ const char* const SceneBindingNames[] = {
     "Trimesh.HasVertexNormals.Set",
 };
 
+// And every member of the view control it binds.
+const char* const ViewBindingNames[] = {
+    "Lx3DSpace.Hither.Get",
+    "Lx3DSpace.Hither.Set",
+    "Lx3DSpace.Yon.Get",
+    "Lx3DSpace.Yon.Set",
+    "Lx3DSpace.FieldOfView.Set",
+    "Lx3DSpace.SkyColor.Set",
+    "Lx3DSpace.AmbientLight.Get",
+    "Lx3DSpace.AmbientLight.Set",
+    "Lx3DSpace.AmbientColor.Get",
+    "Lx3DSpace.AmbientColor.Set",
+    "Lx3DSpace.FloodLight.Get",
+    "Lx3DSpace.FloodLight.Set",
+    "Lx3DSpace.FloodColor.Get",
+    "Lx3DSpace.FloodColor.Set",
+    "Lx3DSpace.FogStart.Get",
+    "Lx3DSpace.FogStart.Set",
+    "Lx3DSpace.Wireframe.Set",
+    "Lx3DSpace.LightCount.Get",
+    "Lx3DSpace.FindObject(X as Integer, Y as Integer) as Object3D",
+    "Lx3DSpace.FindPoint(X as Integer, Y as Integer) as Vector3D",
+    "Lx3DSpace.Update",
+    "Lx3DSpace.AddLight(light as Light3D)",
+    "Lx3DSpace.RemoveLight(index as Integer)",
+    "Lx3DSpace.RemoveLight(light as Light3D)",
+    "Lx3DSpace.Light(index as Integer) As Light3D",
+    "Lx3DSpace.Light(index as Integer) As Light3D.Set",
+    "Lx3DSpace.ViewHandle() As Integer",
+    "Lx3DSpace.GetPicture as Picture",
+    "Lx3DSpace.GetPicture(width as Integer, height as Integer, depth as Integer) as Picture",
+};
+
+void ExpectBound(const char* name)
+{
+    const LxEntryPoint* entry = lx::RuntimeLookupPluginEntrypoint(name);
+    ASSERT_NE(entry, nullptr) << name;
+    EXPECT_NE(entry->kind, uint32_t(LxEntryUnbound)) << name;
+    EXPECT_NE(entry->function, nullptr) << name;
 }
 
-TEST(BindingNames, EverySceneMemberTheGameBindsIsBound)
+}
+
+TEST(BindingNames, EveryMemberTheGameBindsIsBound)
 {
     LoadLx3D();
-    EXPECT_EQ(std::size(SceneBindingNames), 164u);
-    for (const char* name : SceneBindingNames) {
-        const LxEntryPoint* entry = lx::RuntimeLookupPluginEntrypoint(name);
-        ASSERT_NE(entry, nullptr) << name;
-        EXPECT_NE(entry->kind, uint32_t(LxEntryUnbound)) << name;
-        EXPECT_NE(entry->function, nullptr) << name;
-    }
+    EXPECT_EQ(std::size(SceneBindingNames) + std::size(ViewBindingNames), 193u);
+    for (const char* name : SceneBindingNames)
+        ExpectBound(name);
+    for (const char* name : ViewBindingNames)
+        ExpectBound(name);
 }
 
 TEST(BindingNames, FieldPropertiesHaveNoBinding)
 {
     LoadLx3D();
-    for (const char* name :
-        { "Element3D.Position.Get", "Bounds3D.Type.Set", "Material.Handle.Get", "Light3D.Brightness.Get" })
+    for (const char* name : { "Element3D.Position.Get", "Bounds3D.Type.Set", "Material.Handle.Get",
+             "Light3D.Brightness.Get", "Lx3DSpace.FieldOfView.Get", "Lx3DSpace.Camera.Set" })
         EXPECT_EQ(lx::RuntimeLookupPluginEntrypoint(name)->kind, uint32_t(LxEntryUnbound)) << name;
 }

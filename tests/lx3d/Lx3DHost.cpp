@@ -11,6 +11,7 @@
 #include "Quaternion.h"
 #include "Trimesh.h"
 #include "Vector3D.h"
+#include "View3D.h"
 
 #include <carbon/Carbon.h>
 #include <cstring>
@@ -31,6 +32,7 @@ void RegisterStandIns()
     lx::RuntimeInit();
     lx::RegisterClass<TestFolderItem>("FolderItem");
     lx::RegisterClass<TestObject3D>("TestObject3D", "Object3D");
+    lx::RegisterClass<TestTrimesh>("TestTrimesh", "Trimesh");
     lx::RegisterHostService("VANTFSSpecFromFolderItem", Service(FolderItemSpec));
 }
 
@@ -117,4 +119,5 @@ void UseHostRegistrations()
              &lx3d::Group3DRecord(), &lx3d::VectorListRecord(), &lx3d::UVListRecord(), &lx3d::TriangleListRecord(),
              &lx3d::ColorListRecord(), &lx3d::TrimeshRecord() })
         record->dataOffset = lx::FindClass(record->name)->DataOffset();
+    lx3d::Lx3DSpaceRecord().dataOffset = lx::FindClass("Lx3DSpace")->DataOffset();
 }
