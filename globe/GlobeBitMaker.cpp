@@ -45,10 +45,7 @@ GlobeBitMaker::GlobeBitMaker()
     FinalSize = CellSize;
 }
 
-void GlobeBitMaker::AddPoint(double x, double y, double z)
-{
-    Points.push_back(NewVector(x, y, z));
-}
+void GlobeBitMaker::AddPoint(double x, double y, double z) { Points.push_back(NewVector(x, y, z)); }
 
 void GlobeBitMaker::AddTriangle(int32_t a, int32_t b, int32_t c)
 {

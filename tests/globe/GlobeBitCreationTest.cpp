@@ -187,7 +187,8 @@ TEST_F(GlobeBitCreationTest, DebugLogHasOneLinePerWallVertexInBuildOrder)
 {
     ASSERT_EQ(sLog.size(), 1830u);
     std::vector<std::string> expected;
-    for (int32_t cell : { 26, 24, 6, 8, 20, 18, 0, 2, 17, 25, 15, 7, 23, 21, 3, 5, 11, 19, 9, 1, 14, 22, 12, 4, 10, 16 }) {
+    for (int32_t cell :
+        { 26, 24, 6, 8, 20, 18, 0, 2, 17, 25, 15, 7, 23, 21, 3, 5, 11, 19, 9, 1, 14, 22, 12, 4, 10, 16 }) {
         const VectorValue home = Home(cell);
         for (const VectorValue& p : sWalls[cell].Positions) {
             // Positions are exact multiples of the globe point: undo them.
@@ -219,7 +220,8 @@ TEST(GlobeBitCreationRelease, TheGameMapBuildsAndReleaseDropsTheModulesReference
 {
     StartGlobeRuntime();
     GlobeBitCreation::Create();
-    auto texture = lx::Cast<lx::Picture>(Call<ObjectRef>(Slot::MaterialTextureGet, GlobeBitCreation::GlobeSurface.Get()));
+    auto texture
+        = lx::Cast<lx::Picture>(Call<ObjectRef>(Slot::MaterialTextureGet, GlobeBitCreation::GlobeSurface.Get()));
     ASSERT_TRUE(texture);
     EXPECT_EQ(texture->Width(), 512);
     EXPECT_EQ(texture->Height(), 256);

@@ -20,13 +20,9 @@ struct CapPixel {
 const CapPixel CapTable[] = {
     { 64, 0, 0, 28, 227 }, // just right of the seam above the centre
     { 63, 0, 511, 28, 227 }, // just left of it
-    { 127, 63, 127, 28, 227 },
-    { 63, 127, 256, 28, 227 },
-    { 0, 0, 448, 40, 215 },
-    { 127, 127, 191, 40, 215 },
+    { 127, 63, 127, 28, 227 }, { 63, 127, 256, 28, 227 }, { 0, 0, 448, 40, 215 }, { 127, 127, 191, 40, 215 },
     { 63, 63, 448, 0, 255 }, // next to the pole: the south row would reach the map's height
-    { 64, 63, 63, 0, 255 },
-    { 63, 64, 320, 0, 255 },
+    { 64, 63, 63, 0, 255 }, { 63, 64, 320, 0, 255 },
     { 64, 64, 191, 0, 255 }, // the full-turn literal is a little larger than 2 pi
 };
 

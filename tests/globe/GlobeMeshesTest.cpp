@@ -32,8 +32,7 @@ const KindCase Kinds[] = {
         std::sqrt(0.75) },
     { "side", &GlobeBitMaker::CreateSidePieceMesh, &GlobeBitMaker::CreateSidePieceBox, 81, 128, 56, 48, 90,
         std::sqrt(0.5) },
-    { "front", &GlobeBitMaker::CreateFrontPieceMesh, &GlobeBitMaker::CreateFrontPieceBox, 81, 128, 153, 192, 162,
-        0.5 },
+    { "front", &GlobeBitMaker::CreateFrontPieceMesh, &GlobeBitMaker::CreateFrontPieceBox, 81, 128, 153, 192, 162, 0.5 },
     { "pole", &GlobeBitMaker::CreatePolePieceMesh, &GlobeBitMaker::CreatePolePieceBox, 81, 128, 153, 192, 162, 0.5 },
 };
 

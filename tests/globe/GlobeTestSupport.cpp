@@ -49,12 +49,13 @@ MeshData ReadMesh(lx::Object* mesh)
     auto normals = Call<globe::ObjectRef>(Slot::TrimeshVertexNormals, mesh);
     for (int32_t i = 0; i < vertices; ++i) {
         auto read = [i](lx::Object* list) {
-            return globe::VectorValue { Call<double>(Slot::VectorListX, list, i), Call<double>(Slot::VectorListY, list, i),
-                Call<double>(Slot::VectorListZ, list, i) };
+            return globe::VectorValue { Call<double>(Slot::VectorListX, list, i),
+                Call<double>(Slot::VectorListY, list, i), Call<double>(Slot::VectorListZ, list, i) };
         };
         data.Positions.push_back(read(positions.Get()));
         if (uvs)
-            data.UVs.push_back({ Call<double>(Slot::UVListU, uvs.Get(), i), Call<double>(Slot::UVListV, uvs.Get(), i) });
+            data.UVs.push_back(
+                { Call<double>(Slot::UVListU, uvs.Get(), i), Call<double>(Slot::UVListV, uvs.Get(), i) });
         if (normals)
             data.Normals.push_back(read(normals.Get()));
     }
