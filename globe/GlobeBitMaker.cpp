@@ -1,0 +1,187 @@
+#include "globe/GlobeBitMaker.h"
+
+#include "game/EntryPoints.h"
+#include "globe/GlobeBitCreation.h"
+#include "globe/PuzzleTrimesh.h"
+
+#include <lxframework/Framework.h>
+#include <lxframework/Functions.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace globe {
+
+using game::Call;
+using game::Slot;
+
+namespace {
+
+    constexpr int32_t FineGrid = 8;
+    // The literals of the texture mapping are deliberately short of full
+    // precision: the meshes must come out as they always have.
+    constexpr double HalfTurn = 3.1415926536;
+    constexpr double FullTurn = 6.283185308;
+    // A step in u larger than this between neighbouring vertices means the
+    // piece straddles the back meridian.
+    constexpr double SeamJump = 0.3;
+    // The cap pictures stretch the polar region by 1.02 (see MakePolarCaps);
+    // this is the double nearest 1 / 1.02.
+    constexpr double PoleTextureScale = 0.9803921568627451;
+    constexpr double GlobeRadius = 1.5;
+
+    void RequireMesh(PuzzleTrimesh* tm)
+    {
+        if (!tm)
+            lx::Throw<lx::NilObjectException>("no mesh to fill");
+    }
+
+}
+
+GlobeBitMaker::GlobeBitMaker()
+{
+    SetGridSize(FineGrid);
+    FinalSize = CellSize;
+}
+
+void GlobeBitMaker::AddPoint(double x, double y, double z) { Points.push_back(NewVector(x, y, z)); }
+
+void GlobeBitMaker::AddTriangle(int32_t a, int32_t b, int32_t c)
+{
+    TriangleVertexA.push_back(a);
+    TriangleVertexB.push_back(b);
+    TriangleVertexC.push_back(c);
+}
+
+void GlobeBitMaker::SetGridSize(int32_t n)
+{
+    HalfGridSize = lx::ToInteger(std::max(n / 2.0, 1.0));
+    GridSize = 2 * HalfGridSize;
+}
+
+// The turns only exchange and negate stored floats, so they are exact. The
+// centre is checked first so that a turn without one changes nothing.
+template <class Map> void GlobeBitMaker::TurnAll(Map map)
+{
+    if (!CenterPoint)
+        lx::Throw<lx::NilObjectException>("the maker has no centre; no piece was built");
+    for (const ObjectRef& point : Points)
+        WriteVector(point.Get(), map(ReadVector(point.Get())));
+    WriteVector(CenterPoint.Get(), map(ReadVector(CenterPoint.Get())));
+}
+
+void GlobeBitMaker::Yaw()
+{
+    TurnAll([](const VectorValue& p) { return VectorValue { p.Z, p.Y, -p.X }; });
+}
+
+void GlobeBitMaker::Pitch()
+{
+    TurnAll([](const VectorValue& p) { return VectorValue { p.X, -p.Z, p.Y }; });
+}
+
+void GlobeBitMaker::GetTrimesh(PuzzleTrimesh* tm)
+{
+    if (IsBoxPiece)
+        GetBoxTrimesh(tm);
+    else
+        GetMeshTrimesh(tm);
+}
+
+// (P x F) - (C x F) in the vector's own single-precision arithmetic; with
+// F = 128 this is (P - C) x 128 exactly.
+ObjectRef GlobeBitMaker::ScenePosition(lx::Object* point) const
+{
+    const double scale = FinalSize;
+    auto scaled = Call<ObjectRef>(Slot::Vector3DTimes, point, scale);
+    auto centre = Call<ObjectRef>(Slot::Vector3DTimes, CenterPoint.Get(), scale);
+    return Call<ObjectRef>(Slot::Vector3DMinus, scaled.Get(), centre);
+}
+
+// A new vertex count discards the vertex attributes, so the counts come first.
+void GlobeBitMaker::StartMesh(PuzzleTrimesh* tm) const
+{
+    RequireMesh(tm);
+    Call(Slot::TrimeshVertexCountSet, tm, int32_t(Points.size()));
+    Call(Slot::TrimeshTriangleCountSet, tm, int32_t(TriangleVertexA.size()));
+    Call(Slot::TrimeshHasVertexUVsSet, tm, true);
+}
+
+void GlobeBitMaker::CopyTriangles(PuzzleTrimesh* tm) const
+{
+    for (std::size_t j = 0; j < TriangleVertexA.size(); ++j) {
+        auto triangles = Call<ObjectRef>(Slot::TrimeshTriangles, tm);
+        Call(Slot::TriangleListSetABC, triangles.Get(), int32_t(j), TriangleVertexA[j], TriangleVertexB[j],
+            TriangleVertexC[j]);
+    }
+}
+
+void GlobeBitMaker::GetMeshTrimesh(PuzzleTrimesh* tm)
+{
+    StartMesh(tm);
+    Call(Slot::TrimeshHasVertexNormalsSet, tm, true);
+
+    double lastV = 0;
+    for (std::size_t i = 0; i < Points.size(); ++i) {
+        lx::Object* point = Points[i].Get();
+        const auto index = int32_t(i);
+        auto positions = Call<ObjectRef>(Slot::TrimeshVertexPositions, tm);
+        Call(Slot::VectorListSetVector, positions.Get(), index, ScenePosition(point));
+
+        // Longitude and colatitude, longitude 0 on +Z growing toward +X.
+        const VectorValue p = ReadVector(point);
+        double v = 1 - std::atan2(std::sqrt(p.X * p.X + p.Z * p.Z), p.Y) / HalfTurn;
+        double u = std::atan2(p.X, p.Z) / FullTurn;
+        // Keep u continuous within a piece that straddles the back meridian;
+        // the earth texture repeats in u, so u may leave -0.5 to 0.5.
+        if (i != 0 && std::abs(u - oldu) > SeamJump)
+            u -= std::round(u - oldu);
+        oldu = u;
+        if (UsePoleTexture) {
+            u = p.X * PoleTextureScale + 0.5;
+            v = p.Z * PoleTextureScale + 0.5;
+        }
+        auto uvs = Call<ObjectRef>(Slot::TrimeshVertexUVs, tm);
+        Call(Slot::UVListSetUV, uvs.Get(), index, u, v);
+        lastV = v;
+
+        const double length = Call<double>(Slot::Vector3DLength, point);
+        auto normal = Call<ObjectRef>(Slot::Vector3DTimes, point, 1.0 / length);
+        auto normals = Call<ObjectRef>(Slot::TrimeshVertexNormals, tm);
+        Call(Slot::VectorListSetVector, normals.Get(), index, normal);
+    }
+    CopyTriangles(tm);
+
+    // A pole cap turned to -Y ends on a point of planar v near 1, one turned
+    // to +Y on a point of v near 0. A maker without points keeps GlobeSurface.
+    ObjectRef material = GlobeBitCreation::GlobeSurface;
+    if (UsePoleTexture && GlobeBitCreation::NorthPoleSurface && !Points.empty())
+        material = lastV >= 0.5 ? GlobeBitCreation::SouthPoleSurface : GlobeBitCreation::NorthPoleSurface;
+    Call(Slot::TrimeshMaterialSet, tm, material);
+}
+
+void GlobeBitMaker::GetBoxTrimesh(PuzzleTrimesh* tm)
+{
+    StartMesh(tm);
+    for (std::size_t i = 0; i < Points.size(); ++i) {
+        lx::Object* point = Points[i].Get();
+        const auto index = int32_t(i);
+        auto positions = Call<ObjectRef>(Slot::TrimeshVertexPositions, tm);
+        Call(Slot::VectorListSetVector, positions.Get(), index, ScenePosition(point));
+
+        // The walls sample the ring picture on its vertical centre line by
+        // relative distance from the globe's centre.
+        const VectorValue p = ReadVector(point);
+        const double r = std::sqrt(p.X * p.X + p.Y * p.Y + p.Z * p.Z);
+        lx::System::DebugLog(lx::Str(r / GlobeRadius) + std::string(lx::EndOfLine));
+        auto uvs = Call<ObjectRef>(Slot::TrimeshVertexUVs, tm);
+        Call(Slot::UVListSetUV, uvs.Get(), index, 0.5, r / GlobeRadius);
+    }
+    CopyTriangles(tm);
+    Call(Slot::TrimeshMaterialSet, tm, GlobeBitCreation::GlobeInterior);
+}
+
+void GlobeBitMaker::SetCenter(double x, double y, double z) { CenterPoint = NewVector(x, y, z); }
+
+}
