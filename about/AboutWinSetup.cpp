@@ -1,0 +1,98 @@
+#include "AboutWinSetup.h"
+#include "CurrentApp.h"
+#include "EditfieldWithLinks.h"
+
+#include <lxframework/Functions.h>
+#include <lxframework/ResourceFork.h>
+
+namespace game {
+
+namespace {
+
+    constexpr int32_t GlobeMaskPicture = 170;
+    constexpr int32_t GlobeIconPicture = 171;
+
+    enum StageCode : int32_t { Development = 0, Alpha = 1, Beta = 2 };
+
+    std::string Lines(int count)
+    {
+        std::string lines;
+        for (int i = 0; i < count; ++i)
+            lines += lx::EndOfLine;
+        return lines;
+    }
+
+    // Credit lines are indented by five blanks, the author line by four.
+    constexpr std::string_view Indent = "     ";
+    constexpr std::string_view AuthorIndent = "    ";
+
+    std::string IndentedLine(std::string_view phrase) { return std::string(Indent) + std::string(phrase) + Lines(1); }
+
+    lx::Ref<lx::Picture> ResourcePicture(int32_t number)
+    {
+        lx::Ref<lx::ResourceFork> resources = CurrentApp()->ResourceFork();
+        if (!resources)
+            lx::Throw<lx::NilObjectException>("no resource fork");
+        return resources->GetPicture(number);
+    }
+
+}
+
+void AboutWinSetup::AddInitialtext(EditfieldWithLinks& field)
+{
+    const bool bold = true;
+    const bool plain = false;
+    field.AddText("Programming:" + Lines(1), bold);
+    field.AddText(std::string(AuthorIndent) + "The Terraslide developers", plain);
+    field.AddText(Lines(2), plain);
+    field.AddText("Product Page: " + Lines(1), bold);
+    field.AddText(Indent, plain);
+    field.AddLink("https://terraslide.example.org/", "");
+    field.AddText(Lines(2), plain);
+    field.AddText("Main Website:: " + Lines(1), bold);
+    field.AddText(Indent, plain);
+    field.AddLink("https://www.example.org/", "");
+    field.AddText(Lines(2), plain);
+    field.AddText("Development Tools:" + Lines(1), bold);
+    field.AddText(IndentedLine("Terraslide was written in C++20"), plain);
+    field.AddText(IndentedLine("with the standard C++ toolchain"), plain);
+    field.AddText(IndentedLine("and draws its windows with the"), plain);
+    field.AddText(IndentedLine("Qt toolkit:"), plain);
+    field.AddText(Indent, plain);
+    field.AddLink("https://www.qt.io/", "https://doc.qt.io/");
+}
+
+std::string AboutWinSetup::VersionText(const VersionFields& version)
+{
+    std::string suffix;
+    switch (version.Stage) {
+    case Development:
+        suffix = " d" + lx::Str(version.NonRelease);
+        break;
+    case Alpha:
+        suffix = " a" + lx::Str(version.NonRelease);
+        break;
+    case Beta:
+        suffix = " b" + lx::Str(version.NonRelease);
+        break;
+    default:
+        break;
+    }
+    return "Version  " + lx::Str(version.Major) + "." + lx::Str(version.Minor) + "." + lx::Str(version.Bug) + suffix;
+}
+
+std::string AboutWinSetup::AppVersion()
+{
+    lx::Ref<lx::Application> app = CurrentApp();
+    return VersionText({ .Major = app->MajorVersion(),
+        .Minor = app->MinorVersion(),
+        .Bug = app->BugVersion(),
+        .Stage = app->StageCode(),
+        .NonRelease = app->NonReleaseVersion() });
+}
+
+lx::Ref<lx::Picture> AboutWinSetup::AppIcon() { return ResourcePicture(GlobeIconPicture); }
+
+lx::Ref<lx::Picture> AboutWinSetup::AppIconMask() { return ResourcePicture(GlobeMaskPicture); }
+
+}

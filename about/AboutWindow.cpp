@@ -1,0 +1,196 @@
+#include "AboutWindow.h"
+#include "AboutWinSetup.h"
+#include "EditfieldWithLinks.h"
+
+#include <lxframework/Canvas.h>
+#include <lxframework/Framework.h>
+#include <lxframework/Functions.h>
+#include <lxframework/Runtime.h>
+#include <lxframework/StaticText.h>
+
+#include <carbon/Carbon.h>
+
+#include <limits>
+
+namespace game {
+
+namespace {
+
+    // Carbon's collapse box (bit 3) and five attributes (bits 5 to 9) that
+    // mean nothing here; clearing the collapse box removes the minimise button.
+    constexpr WindowAttributes AttributesToClear = 0x3E8;
+
+    constexpr int32_t NoControlIndex = std::numeric_limits<int32_t>::min();
+    constexpr int32_t PlacementCentred = 2;
+    constexpr int32_t AlignCentre = 1;
+    constexpr lx::Color Black { 0x000000 };
+    constexpr lx::Color White { 0xFFFFFF };
+
+    constexpr const char* ProductName = "Terraslide";
+    constexpr const char* CopyrightLine = "Copyright 2026 the Terraslide developers.";
+    constexpr const char* ImageryLine = "Earth imagery: NASA Visible Earth.";
+
+    template <class T> lx::Ref<T> Control(const lx::Window& window, std::string_view name)
+    {
+        return lx::Cast<T>(window.ControlByName(name));
+    }
+
+    // Settings every control of the window shares.
+    void ApplyCommonSettings(lx::RectControl& control)
+    {
+        lx::_SetProperties(control,
+            { { "Visible", true }, { "Enabled", true }, { "Index", NoControlIndex }, { "TabPanelIndex", 0 },
+                { "HelpTag", "" }, { "InitialParent", "" } });
+    }
+
+    // A centred black single-line label; the caller sets what differs.
+    void ApplyLabelSettings(lx::RectControl& label, const char* text)
+    {
+        lx::_SetProperties(label,
+            { { "LockLeft", false }, { "LockTop", false }, { "LockRight", false }, { "LockBottom", false },
+                { "Text", text }, { "TextAlign", AlignCentre }, { "TextColor", Black }, { "MultiLine", false },
+                { "AutoDeactivate", false }, { "TextFont", "System" }, { "TextSize", 14 }, { "Bold", true },
+                { "Italic", false }, { "Underline", false }, { "DataSource", "" }, { "DataField", "" } });
+    }
+
+}
+
+void AboutWindow::Layout()
+{
+    lx::_SetProperties(*this,
+        { { "Width", 300 }, { "Height", 400 }, { "MinWidth", 64 }, { "MinHeight", 64 }, { "MaxWidth", 32000 },
+            { "MaxHeight", 32000 }, { "Placement", PlacementCentred }, { "Frame", 0 }, { "Composite", true },
+            { "HasBackColor", false }, { "BackColor", White }, { "Title", "" }, { "Visible", true },
+            { "FullScreen", false }, { "MenuBarVisible", true }, { "CloseButton", true }, { "Resizeable", false },
+            { "LiveResize", false }, { "MaximizeButton", false }, { "MinimizeButton", true }, { "BalloonHelp", "" },
+            { "MacProcId", 0 } });
+}
+
+void AboutWindow::CreateControls() { _CreateControls0(); }
+
+void AboutWindow::_CreateControls0()
+{
+    _AddControl("AppIconCanvas", __New("Canvas"));
+    auto canvas = Control<lx::Canvas>(*this, "AppIconCanvas");
+    ApplyCommonSettings(*canvas);
+    lx::_SetProperties(*canvas,
+        { { "Left", 84 }, { "Top", 14 }, { "Width", 128 }, { "Height", 128 }, { "LockLeft", false },
+            { "LockTop", false }, { "LockRight", false }, { "LockBottom", false }, { "AutoDeactivate", true },
+            { "UseFocusRing", true }, { "AcceptFocus", false }, { "AcceptTabs", false }, { "EraseBackground", true } });
+    canvas->_InstallInstanceEventHandler("Paint", [this](lx::Graphics& g) { AppIconCanvas_Paint(g); });
+
+    _AddControl("StatAppName", __New("StaticText"));
+    auto name = Control<lx::StaticText>(*this, "StatAppName");
+    ApplyCommonSettings(*name);
+    ApplyLabelSettings(*name, "kAppName");
+    lx::_SetProperties(*name, { { "Left", 20 }, { "Top", 154 }, { "Width", 260 }, { "Height", 20 } });
+
+    _AddControl("StatAppVersion", __New("StaticText"));
+    auto version = Control<lx::StaticText>(*this, "StatAppVersion");
+    ApplyCommonSettings(*version);
+    ApplyLabelSettings(*version, "kAppVersion");
+    lx::_SetProperties(*version,
+        { { "Left", 20 }, { "Top", 182 }, { "Width", 260 }, { "Height", 16 }, { "TextFont", "SmallSystem" },
+            { "TextSize", 0 }, { "Bold", false } });
+
+    _AddControl("EditAppCredits", __New(EditfieldWithLinks::ClassName));
+    auto credits = Control<EditfieldWithLinks>(*this, "EditAppCredits");
+    ApplyCommonSettings(*credits);
+    lx::_SetProperties(*credits,
+        { { "Left", -1 }, { "Top", 210 }, { "Width", 302 }, { "Height", 139 }, { "LockLeft", true },
+            { "LockTop", true }, { "LockRight", true }, { "LockBottom", true }, { "Border", true },
+            { "MultiLine", true }, { "ScrollBarHorizontal", false }, { "ScrollBarVertical", true }, { "Styled", true },
+            { "ReadOnly", true }, { "Password", false }, { "UseFocusRing", false }, { "AcceptTabs", false },
+            { "TextColor", Black }, { "BackColor", White }, { "TextFont", "System" }, { "TextSize", 0 },
+            { "Bold", false }, { "Italic", false }, { "Underline", false }, { "Text", "" }, { "Alignment", 0 },
+            { "LimitText", 0 }, { "Format", "" }, { "Mask", "" }, { "DataSource", "" }, { "DataField", "" },
+            { "AutoDeactivate", false } });
+    EditfieldWithLinks* field = credits.Get();
+    credits->_AddMenuHandler("EditSelectAll", [field] { return field->_EditSelectAll_Action(); });
+    credits->_InstallInstanceEventHandler("Open", [this] { EditAppCredits_Open(); });
+    credits->_InstallInstanceEventHandler(
+        "LinkClicked", [this](std::string target) { EditAppCredits_LinkClicked(target); });
+
+    _AddControl("StatAppCopyright", __New("StaticText"));
+    auto copyright = Control<lx::StaticText>(*this, "StatAppCopyright");
+    ApplyCommonSettings(*copyright);
+    ApplyLabelSettings(*copyright, "kAppCopyright");
+    lx::_SetProperties(*copyright,
+        { { "Left", 0 }, { "Top", 361 }, { "Width", 300 }, { "Height", 39 }, { "MultiLine", true },
+            { "TextFont", "SmallSystem" }, { "TextSize", 10 }, { "Bold", false } });
+}
+
+void AboutWindow::AddMenuHandlers()
+{
+    _AddMenuHandler("FileClose", [this] { return _FileClose_Action(); });
+    _AddMenuHandler("FileCloseWindow", [this] { return _FileCloseWindow_Action(); });
+}
+
+void AboutWindow::Show()
+{
+    SetupWindow();
+    lx::Window::Show();
+}
+
+void AboutWindow::SetupWindow()
+{
+    // The result does not matter: the labels are set all the same.
+    ChangeWindowAttributes(PlatformWindow(), 0, AttributesToClear);
+    Control<lx::StaticText>(*this, "StatAppName")->SetText(ProductName);
+    Control<lx::StaticText>(*this, "StatAppVersion")->SetText(AboutWinSetup::AppVersion());
+    Control<lx::StaticText>(*this, "StatAppCopyright")
+        ->SetText(std::string(CopyrightLine) + lx::Chr(13) + std::string(ImageryLine));
+}
+
+void AboutWindow::AppIconCanvas_Paint(lx::Graphics& g)
+{
+    lx::Ref<lx::Picture> icon = AboutWinSetup::AppIcon();
+    lx::Ref<lx::Picture> mask = AboutWinSetup::AppIconMask();
+    // A missing picture leaves the canvas blank rather than failing the paint.
+    if (!icon || !mask)
+        return;
+    icon->Mask()->Graphics()->DrawPicture(mask.Get(), 0, 0);
+    g.DrawPicture(icon.Get(), 0, 0, g.Width(), g.Height(), 0, 0, icon->Width(), icon->Height());
+}
+
+void AboutWindow::EditAppCredits_Open()
+{
+    AboutWinSetup::AddInitialtext(*Control<EditfieldWithLinks>(*this, "EditAppCredits"));
+}
+
+// Whether the browser could open the address is not ours to report.
+void AboutWindow::EditAppCredits_LinkClicked(const std::string& target) { lx::ShowURL(target); }
+
+bool AboutWindow::_FileClose_Action()
+{
+    Close();
+    return false;
+}
+
+bool AboutWindow::_FileCloseWindow_Action()
+{
+    Close();
+    return false;
+}
+
+lx::Ref<AboutWindow> AboutWindowInstance()
+{
+    if (lx::Ref<lx::Window> open = lx::RuntimeImplicitInstance(AboutWindow::ClassName))
+        return lx::Cast<AboutWindow>(open);
+    lx::Ref<AboutWindow> window = lx::New<AboutWindow>();
+    lx::RuntimeRegisterImplicitInstance(window);
+    window->Constructor();
+    return window;
+}
+
+void RegisterAboutClasses()
+{
+    lx::RuntimeInit();
+    const lx::Class* registered = lx::FindClass(AboutWindow::ClassName);
+    if (registered && registered->ClassKind() != lx::Class::Kind::Stub)
+        return;
+    lx::RegisterClass<EditfieldWithLinks>(EditfieldWithLinks::ClassName, "EditField");
+    lx::RegisterClass<AboutWindow>(AboutWindow::ClassName, "Window");
+}
+
+}

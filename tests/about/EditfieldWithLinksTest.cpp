@@ -1,0 +1,198 @@
+#include "AboutTestSupport.h"
+
+#include <lxframework/Functions.h>
+
+#include <QTextCharFormat>
+
+#include <gtest/gtest.h>
+
+using namespace lx;
+using game::EditfieldWithLinks;
+
+namespace {
+
+// A window with one link field the size and place of the About box's credits.
+class LinkFieldWindow : public Window {
+public:
+    void Layout() override { _SetProperties(*this, { { "Width", 300 }, { "Height", 200 } }); }
+    void CreateControls() override
+    {
+        _AddControl("Field", __New(EditfieldWithLinks::ClassName));
+        _SetProperties(*ControlByName("Field"),
+            { { "Left", -1 }, { "Top", 10 }, { "Width", 302 }, { "Height", 139 }, { "Border", true },
+                { "MultiLine", true }, { "ScrollBarVertical", true }, { "ReadOnly", true }, { "Styled", true } });
+    }
+};
+
+struct LinkFieldTest : ::testing::Test {
+    void SetUp() override
+    {
+        SetUpAboutBox();
+        if (FindClass("LinkFieldWindow") == nullptr)
+            RegisterClass<LinkFieldWindow>("LinkFieldWindow", "Window");
+        window = New<LinkFieldWindow>();
+        window->Constructor();
+        field = Cast<EditfieldWithLinks>(window->ControlByName("Field"));
+    }
+    void TearDown() override
+    {
+        window->Close();
+        ProcessEvents();
+    }
+
+    void ListenForLinks()
+    {
+        field->_InstallInstanceEventHandler("LinkClicked", [this](std::string target) { clicked.push_back(target); });
+    }
+
+    // The targets reported by a click at the point.
+    std::vector<std::string> ClickAt(QPoint point)
+    {
+        clicked.clear();
+        test::MousePress(*field, point);
+        test::MouseRelease(*field, point);
+        return clicked;
+    }
+    std::vector<std::string> ClickOn(int offset) { return ClickAt(CharacterCentre(*field, offset)); }
+
+    // The move handler is called directly: the framework does not yet pass
+    // the pointer's moves over the text area on to the field.
+    std::string CursorAt(QPoint point)
+    {
+        field->Event_MouseMove(point.x(), point.y());
+        return test::ApplicationCursorIdentity();
+    }
+
+    QTextCharFormat FormatOf(int offset) const
+    {
+        QTextCursor cursor(static_cast<QTextEdit*>(field->Widget())->document());
+        cursor.setPosition(offset + 1);
+        return cursor.charFormat();
+    }
+
+    Ref<LinkFieldWindow> window;
+    Ref<EditfieldWithLinks> field;
+    std::vector<std::string> clicked;
+};
+
+using Targets = std::vector<std::string>;
+
+}
+
+TEST_F(LinkFieldTest, ALinkCoversItsCharactersFromStartUpToButNotIncludingItsEnd)
+{
+    ListenForLinks();
+    field->AddText("Go to ", false); // offsets 0 to 5
+    field->AddLink("abc", "first"); // 6 to 8
+    field->AddLink("def", "second"); // 9 to 11, adjacent to the first
+    field->AddText(" end", false);
+    EXPECT_EQ(field->LinkStart, (std::vector<int32_t> { 6, 9 }));
+    EXPECT_EQ(field->LinkEnd, (std::vector<int32_t> { 9, 12 }));
+
+    EXPECT_EQ(ClickOn(5), Targets {});
+    EXPECT_EQ(ClickOn(6), Targets { "first" });
+    EXPECT_EQ(ClickOn(8), Targets { "first" });
+    EXPECT_EQ(ClickOn(9), Targets { "second" });
+    EXPECT_EQ(ClickOn(11), Targets { "second" });
+    EXPECT_EQ(ClickOn(12), Targets {});
+}
+
+TEST_F(LinkFieldTest, ALinkWithoutTargetReportsItsOwnText)
+{
+    ListenForLinks();
+    field->AddText("Visit ", false);
+    field->AddLink("https://example.org/", "");
+    EXPECT_EQ(ClickOn(8), Targets { "https://example.org/" });
+}
+
+TEST_F(LinkFieldTest, RightOfALineEndAndBelowTheTextNoLinkIsHit)
+{
+    ListenForLinks();
+    field->AddText("Line ", false);
+    field->AddLink("one", "");
+    field->AddText(std::string(EndOfLine) + "then ", false);
+    // The text ends with a link, so "one past the last character" follows it.
+    field->AddLink("two", "");
+    const int lastLine = CharacterCentre(*field, 11).y();
+    const int pastTheEnd = field->Widget()->width() - 30;
+
+    EXPECT_EQ(ClickOn(6), Targets { "one" });
+    EXPECT_EQ(ClickOn(14), Targets { "two" });
+    EXPECT_EQ(ClickAt(QPoint(pastTheEnd, CharacterCentre(*field, 0).y())), Targets {});
+    EXPECT_EQ(ClickAt(QPoint(pastTheEnd, lastLine)), Targets {});
+    EXPECT_EQ(ClickAt(QPoint(CharacterCentre(*field, 14).x(), lastLine + 40)), Targets {});
+    EXPECT_EQ(CursorAt(QPoint(pastTheEnd, lastLine)), "");
+    EXPECT_EQ(CursorAt(QPoint(CharacterCentre(*field, 14).x(), lastLine + 40)), "");
+}
+
+TEST_F(LinkFieldTest, APressOnALinkStillPlacesTheCaret)
+{
+    ListenForLinks();
+    field->AddText("See ", false);
+    field->AddLink("here", "target");
+    EXPECT_EQ(ClickOn(5), Targets { "target" });
+    EXPECT_EQ(field->SelStart(), 5);
+}
+
+TEST_F(LinkFieldTest, WithoutAHandlerAClickOnALinkDoesNothing)
+{
+    field->AddLink("alone", "");
+    EXPECT_EQ(ClickOn(1), Targets {});
+    EXPECT_TRUE(field->IsOpen());
+}
+
+TEST_F(LinkFieldTest, TheFingerShowsOnlyWhileThePointerRestsOnALink)
+{
+    field->AddText("Plain ", false);
+    field->AddLink("link", "");
+    EXPECT_EQ(CursorAt(CharacterCentre(*field, 7)), "FingerPointer");
+    EXPECT_EQ(CursorAt(CharacterCentre(*field, 2)), "");
+    EXPECT_EQ(CursorAt(CharacterCentre(*field, 9)), "FingerPointer");
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(field->Widget(), &leave);
+    EXPECT_EQ(test::ApplicationCursorIdentity(), "");
+}
+
+TEST_F(LinkFieldTest, ClosingTheWindowResetsTheCursor)
+{
+    field->AddLink("link", "");
+    EXPECT_EQ(CursorAt(CharacterCentre(*field, 1)), "FingerPointer");
+    window->Close();
+    EXPECT_EQ(test::ApplicationCursorIdentity(), "");
+}
+
+TEST_F(LinkFieldTest, AfterEveryAppendNothingIsSelectedAndTheFirstLineShows)
+{
+    for (int line = 0; line < 30; ++line)
+        field->AddText("A line of the credits" + std::string(EndOfLine), false);
+    field->SetScrollPosition(12);
+    field->SetSelStart(40);
+    field->SetSelLength(5);
+    field->AddLink("last", "");
+    EXPECT_EQ(field->SelStart(), 0);
+    EXPECT_EQ(field->SelLength(), 0);
+    EXPECT_EQ(field->ScrollPosition(), 0);
+}
+
+TEST_F(LinkFieldTest, TextRunsAreBlackInTheirWeightAndLinksBluePlain)
+{
+    field->AddText("Head", true);
+    field->AddLink("link", "");
+    field->AddText("tail", false);
+    EXPECT_EQ(FormatOf(0).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatOf(0).foreground().color(), QColor(0, 0, 0));
+    EXPECT_NE(FormatOf(4).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatOf(4).foreground().color(), QColor(0, 0, 255));
+    EXPECT_NE(FormatOf(8).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatOf(8).foreground().color(), QColor(0, 0, 0));
+}
+
+TEST_F(LinkFieldTest, SelectAllSelectsTheWholeText)
+{
+    field->AddText("Programming:" + std::string(EndOfLine), true);
+    field->AddLink("https://example.org/", "");
+    EXPECT_FALSE(field->_EditSelectAll_Action());
+    EXPECT_EQ(field->SelStart(), 0);
+    EXPECT_EQ(field->SelLength(), Len(field->Text()));
+}
