@@ -1,0 +1,32 @@
+#include "App.h"
+
+#include "MainWindow.h"
+
+#include "about/AboutWindow.h"
+
+#include <lxframework/Framework.h>
+#include <lxframework/Runtime.h>
+
+namespace game {
+
+void App::Event_Open()
+{
+    lx::Ref<MainWindow> window = lx::New<MainWindow>();
+    if (!window)
+        lx::Throw<lx::NilObjectException>("MainWindow");
+    window->Constructor();
+    window->Show();
+}
+
+bool App::_HelpAbout_Action()
+{
+    lx::Ref<AboutWindow> about = AboutWindowInstance();
+    if (!about)
+        lx::Throw<lx::NilObjectException>("AboutWindow");
+    about->Show();
+    return false;
+}
+
+lx::Ref<class App> App() { return lx::Cast<class App>(lx::getAppObject()); }
+
+}

@@ -1,0 +1,76 @@
+#include "Startup.h"
+
+#include "App.h"
+#include "EntryPoints.h"
+#include "MainWindow.h"
+#include "Menu.h"
+#include "Resources.h"
+
+#include "about/AboutWindow.h"
+#include "globe/GlobeBitCreation.h"
+#include "globe/PuzzlePiece.h"
+
+#include <lxframework/Framework.h>
+#include <lxframework/Runtime.h>
+#include <lxframework/Window.h>
+
+namespace game {
+
+namespace {
+
+    // The game's classes, after the framework's own; the plug-in's classes
+    // follow when it loads, and the game's subclasses of them are completed then.
+    void RegisterClasses()
+    {
+        static bool registered = false;
+        if (registered)
+            return;
+        registered = true;
+        lx::RegisterClass<class App>("App", "Application");
+        lx::RegisterClass<MainWindow>("MainWindow", "Window");
+        lx::RegisterClass<class Menu>("Menu", "MenuBar");
+        globe::RegisterPuzzleClasses();
+        RegisterAboutClasses();
+    }
+
+    void Run()
+    {
+        lx::RuntimeInitExternalClasses();
+        BindEntryPoints();
+        lx::Ref<class App> app = lx::New<class App>();
+        if (!app)
+            lx::Throw<lx::NilObjectException>("App");
+        app->MenuBar = Menu();
+        lx::RuntimeRegisterAppObject(app);
+        // The registration keeps the application object; the handler's pointer to it owns nothing.
+        app->_AddMenuHandler("HelpAbout", [self = app.Get()] { return self->_HelpAbout_Action(); });
+        app.Reset();
+        lx::RuntimeRun();
+    }
+
+    // What start-up and play left behind, in the order the objects depend on each other.
+    void Finalise()
+    {
+        ReleasePictures();
+        lx::RuntimeReleaseWindowList();
+        lx::RuntimeReleaseImplicitInstances();
+        ReleaseMenu();
+        globe::GlobeBitCreation::Release();
+    }
+
+}
+
+int TerraslideMain()
+{
+    lx::RuntimeInit();
+    RegisterClasses();
+    try {
+        Run();
+    } catch (const lx::Exception& exception) {
+        lx::RuntimeUnhandledException(exception);
+    }
+    Finalise();
+    return lx::RuntimeExit();
+}
+
+}

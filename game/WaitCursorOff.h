@@ -1,0 +1,17 @@
+#pragma once
+
+#include <lxframework/Framework.h>
+
+namespace game {
+
+// Switches the framework's automatic wait cursor off for its lifetime, and on
+// again on every way out, exceptions included.
+class WaitCursorOff {
+public:
+    WaitCursorOff() { lx::DisableAutoWaitCursor(); }
+    ~WaitCursorOff() { lx::EnableAutoWaitCursor(); }
+    WaitCursorOff(const WaitCursorOff&) = delete;
+    WaitCursorOff& operator=(const WaitCursorOff&) = delete;
+};
+
+}

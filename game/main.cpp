@@ -1,0 +1,3 @@
+#include "Startup.h"
+
+int main() { return game::TerraslideMain(); }

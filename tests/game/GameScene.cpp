@@ -1,0 +1,91 @@
+#include "GameScene.h"
+
+#include "EntryPoints.h"
+#include "Lx3D.h"
+
+#include "globe/PuzzlePiece.h"
+
+#include <lxframework/Property.h>
+#include <lxframework/Runtime.h>
+
+#include <cmath>
+
+using namespace game;
+
+Vec Read(lx::Object* vector) { return { Vector3D::X(vector), Vector3D::Y(vector), Vector3D::Z(vector) }; }
+
+Vec PositionOf(lx::Object* element) { return Read(Element3D::Position(element).Get()); }
+
+bool VisibleOf(lx::Object* element)
+{
+    return lx::GetProperty<bool>(*element, *element->ObjectClass().FindProperty("Visible"));
+}
+
+Vec CameraPosition(MainWindow& window) { return PositionOf(Lx3DSpace::Camera(window.View3D1().Get()).Get()); }
+
+double Length(Vec v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+
+Vec Home(int32_t index)
+{
+    constexpr double Cell = 128;
+    return { Cell * (index / 9 - 1), Cell * (index / 3 % 3 - 1), Cell * (index % 3 - 1) };
+}
+
+void MovePiece(MainWindow& window, int32_t index, Vec to)
+{
+    ObjectRef position = Element3D::Position(window.myCubes[index].Get());
+    Vector3D::SetX(position.Get(), to.x);
+    Vector3D::SetY(position.Get(), to.y);
+    Vector3D::SetZ(position.Get(), to.z);
+}
+
+std::vector<double> MeshScales(MainWindow& window)
+{
+    std::vector<double> scales;
+    for (const ObjectRef& piece : window.myCubes) {
+        for (int32_t c = 0; c < Group3D::Count(piece.Get()); ++c)
+            scales.push_back(Call<double>(Slot::Element3DScaleGet, Group3D::Item(piece.Get(), c).Get()));
+    }
+    return scales;
+}
+
+int32_t PickedIndex(MainWindow& window, QPoint point)
+{
+    ObjectRef picked = window.FindObjectCorrected(window.View3D1().Get(), point.x(), point.y());
+    globe::PuzzlePiece* piece = globe::AsPuzzlePiece(picked.Get());
+    return piece ? piece->Index() : -1;
+}
+
+int Renders(MainWindow& window) { return lx::test::PresentCount(*window.View3D1()); }
+
+void Click(MainWindow& window, QPoint point, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    lx::Ref<lx::RectControl> view = window.View3D1();
+    lx::test::MousePress(*view, point, button, modifiers);
+    lx::test::MouseRelease(*view, point, button);
+}
+
+void Drag(MainWindow& window, QPoint from, std::vector<QPoint> path)
+{
+    lx::Ref<lx::RectControl> view = window.View3D1();
+    lx::test::MousePress(*view, from);
+    for (QPoint point : path)
+        lx::test::MouseMove(*view, point, Qt::LeftButton);
+    lx::test::MouseRelease(*view, path.empty() ? from : path.back());
+}
+
+void Hover(MainWindow& window, QPoint point) { lx::test::MouseMove(*window.View3D1(), point); }
+
+void PushButton(MainWindow& window, const char* name)
+{
+    lx::Ref<lx::RectControl> button = lx::RuntimeWindowControlByName(&window, name);
+    const QPoint inside { 10, 10 };
+    lx::test::MousePress(*button, inside);
+    lx::test::MouseRelease(*button, inside);
+}
+
+std::string ViewCursor(MainWindow& window)
+{
+    lx::Ref<lx::MouseCursor> cursor = window.View3D1()->MouseCursor();
+    return cursor ? cursor->Identity() : "";
+}

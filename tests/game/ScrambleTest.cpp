@@ -1,0 +1,149 @@
+// Scramble, Restore and the size slider, and the close-up of a solved official game.
+
+#include "GameScene.h"
+
+#include <lxframework/Functions.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr uint64_t Seed = 20240611;
+
+// Where each piece ends after 1000 scramble attempts with the random numbers
+// the framework gives after seeding with `seed`.
+std::array<Vec, 27> PredictScramble(uint64_t seed)
+{
+    std::array<Vec, 27> places;
+    for (int32_t i = 0; i < 27; ++i)
+        places[i] = Home(i);
+    lx::test::SeedRnd(seed);
+    for (int n = 0; n < 1000; ++n) {
+        const int32_t k = lx::ToInteger(lx::Rnd() * 27.0);
+        Vec& slot = places[13];
+        Vec& piece = places[k];
+        const double distance = std::abs(slot.x - piece.x) + std::abs(slot.y - piece.y) + std::abs(slot.z - piece.z);
+        if (distance == 128)
+            std::swap(slot, piece);
+    }
+    return places;
+}
+
+void ExpectAllScales(game::MainWindow& window, double scale)
+{
+    for (double actual : MeshScales(window))
+        EXPECT_NEAR(actual, scale, 1e-6);
+}
+
+}
+
+TEST(Scramble, MovesThePiecesTheRandomNumbersChooseAndStartsAnOfficialGame)
+{
+    const std::array<Vec, 27> expected = PredictScramble(Seed);
+    RunGame([&](game::MainWindow& window) {
+        window.SliderSize()->SetValue(70);
+        const int before = Renders(window);
+        lx::test::SeedRnd(Seed);
+        PushButton(window, "butScramble");
+
+        EXPECT_EQ(Renders(window) - before, 1);
+        std::set<std::tuple<double, double, double>> occupied;
+        for (int32_t i = 0; i < 27; ++i) {
+            const Vec at = PositionOf(window.myCubes[i].Get());
+            EXPECT_EQ(at.x, expected[i].x) << "piece " << i;
+            EXPECT_EQ(at.y, expected[i].y) << "piece " << i;
+            EXPECT_EQ(at.z, expected[i].z) << "piece " << i;
+            occupied.insert({ at.x, at.y, at.z });
+        }
+        EXPECT_EQ(occupied.size(), 27u);
+        EXPECT_TRUE(window.OfficialGame);
+        EXPECT_TRUE(window.butRestore()->Enabled());
+        ExpectAllScales(window, 0.70);
+        EXPECT_TRUE(lx::test::AutoWaitCursorEnabled());
+    });
+}
+
+TEST(Scramble, AttemptThatDrawsTheSlotOrAFarPieceChangesNothing)
+{
+    RunGame([](game::MainWindow& window) {
+        // Seeds whose first draw is the slot itself and a corner piece.
+        for (int32_t wanted : { 13, 0 }) {
+            uint64_t seed = 0;
+            do {
+                lx::test::SeedRnd(++seed);
+            } while (lx::ToInteger(lx::Rnd() * 27.0) != wanted);
+            lx::test::SeedRnd(seed);
+            window.Scramble(1);
+            EXPECT_TRUE(window.IsPositionRestored()) << "drew " << wanted;
+        }
+        window.Scramble(0);
+        window.Scramble(-5);
+        EXPECT_TRUE(window.IsPositionRestored());
+        EXPECT_TRUE(lx::test::AutoWaitCursorEnabled());
+    });
+}
+
+TEST(Scramble, SolvingAnOfficialGameClosesTheGlobeUp)
+{
+    RunGame([](game::MainWindow& window) {
+        PushButton(window, "butScramble");
+        ASSERT_TRUE(window.OfficialGame);
+        // One slide away from solved: piece 14 in the centre, the slot in front.
+        for (int32_t i = 0; i < 27; ++i)
+            MovePiece(window, i, Home(i));
+        MovePiece(window, 14, Home(13));
+        MovePiece(window, 13, Home(14));
+
+        const int before = Renders(window);
+        Click(window, FrontCentre);
+        EXPECT_TRUE(window.IsPositionRestored());
+        EXPECT_FALSE(window.butRestore()->Enabled());
+        EXPECT_EQ(Renders(window) - before, 5);
+        ExpectAllScales(window, 1.0);
+        EXPECT_EQ(window.SliderSize()->Value(), 85);
+        EXPECT_TRUE(window.OfficialGame);
+
+        // The slider opens the gaps again; the game stays solved.
+        const int beforeSlider = Renders(window);
+        window.SliderSize()->SetValue(60);
+        EXPECT_EQ(Renders(window) - beforeSlider, 1);
+        ExpectAllScales(window, 0.60);
+        EXPECT_FALSE(window.butRestore()->Enabled());
+    });
+}
+
+TEST(Restore, PutsEveryPieceHomeAndEndsTheOfficialGame)
+{
+    RunGame([](game::MainWindow& window) {
+        PushButton(window, "butScramble");
+        window.SliderSize()->SetValue(50);
+        const int before = Renders(window);
+        PushButton(window, "butRestore");
+        EXPECT_TRUE(window.IsPositionRestored());
+        EXPECT_FALSE(window.OfficialGame);
+        EXPECT_FALSE(window.butRestore()->Enabled());
+        EXPECT_EQ(Renders(window) - before, 2);
+        ExpectAllScales(window, 0.50);
+    });
+}
+
+TEST(Slider, ScalesEveryMeshWithinItsRange)
+{
+    RunGame([](game::MainWindow& window) {
+        lx::Ref<lx::Slider> slider = window.SliderSize();
+        const int before = Renders(window);
+        slider->SetValue(40);
+        EXPECT_EQ(Renders(window) - before, 1);
+        ExpectAllScales(window, 0.40);
+        slider->SetValue(10);
+        EXPECT_EQ(slider->Value(), 25);
+        ExpectAllScales(window, 0.25);
+        slider->SetValue(140);
+        EXPECT_EQ(slider->Value(), 100);
+        ExpectAllScales(window, 1.0);
+    });
+}
