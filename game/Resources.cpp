@@ -19,7 +19,15 @@ namespace {
     constexpr int32_t HandCursorNumber = 168;
     constexpr int32_t HandClosedCursorNumber = 169;
 
-    std::array<lx::Ref<lx::Picture>, LastPicture - FirstPicture + 1> s_pictures;
+    using PictureCache = std::array<lx::Ref<lx::Picture>, LastPicture - FirstPicture + 1>;
+
+    // Only finalisation releases the pictures: a static destructor would run
+    // after the framework's classes are gone.
+    PictureCache& Pictures()
+    {
+        static auto* pictures = new PictureCache();
+        return *pictures;
+    }
 
     // The application's resources, which the framework serves with or
     // without an application object.
@@ -34,7 +42,7 @@ namespace {
     // A picture missing from the resources stays nil, so the next call tries again.
     lx::Ref<lx::Picture> CachedPicture(int32_t number)
     {
-        lx::Ref<lx::Picture>& picture = s_pictures[number - FirstPicture];
+        lx::Ref<lx::Picture>& picture = Pictures()[number - FirstPicture];
         if (!picture)
             picture = AppResourceFork()->GetPicture(number);
         return picture;
@@ -66,7 +74,7 @@ lx::Ref<lx::MouseCursor> HandClosedCursor() { return Cursor(HandClosedCursorNumb
 
 void ReleasePictures()
 {
-    for (lx::Ref<lx::Picture>& picture : s_pictures)
+    for (lx::Ref<lx::Picture>& picture : Pictures())
         picture.Reset();
 }
 
