@@ -10,7 +10,9 @@ namespace {
 
     constexpr int32_t EarthMapPicture = 169;
 
-    lx::Ref<lx::Picture> gLandOceanIce512;
+    // Never destroyed by the C++ runtime at exit: the framework's classes may
+    // be gone by then. ReleasePictures drops the picture in time.
+    lx::Ref<lx::Picture>& gLandOceanIce512 = *new lx::Ref<lx::Picture>;
 
     // Loads the picture into its variable on first success.
     lx::Ref<lx::Picture> CachedPicture(lx::Ref<lx::Picture>& variable, int32_t number)
