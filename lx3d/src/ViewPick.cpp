@@ -1,5 +1,6 @@
 #include "Element3D.h"
 #include "HostServices.h"
+#include "Lx3DUtil.h"
 #include "Vector3D.h"
 #include "ViewParts.h"
 
@@ -245,7 +246,7 @@ LxObject* GetPictureSized(LxObject* control, LxInteger width, LxInteger height, 
     PixMapHandle pixels = GetGWorldPixMap(world);
     LockPixels(pixels);
     char* base = GetPixBaseAddr(pixels);
-    const int32_t rowBytes = GetPixRowBytes(pixels);
+    const int32_t rowBytes = PixRowBytes(pixels);
     FillWithSky(base, w, h, rowBytes, me->SkyColor);
     RenderOffscreen(me, base, w, h, rowBytes);
     LxObject* picture = VANTBuildPictureFromBuffer(w, h, OffscreenPictureFormat, base, rowBytes);
