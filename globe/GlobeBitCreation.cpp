@@ -18,12 +18,12 @@
 
 namespace globe::GlobeBitCreation {
 
-PuzzleMeshes GlobeBits;
-PuzzleMeshes BoxBits;
-ObjectRef GlobeSurface;
-ObjectRef NorthPoleSurface;
-ObjectRef SouthPoleSurface;
-ObjectRef GlobeInterior;
+PuzzleMeshes& GlobeBits = *new PuzzleMeshes;
+PuzzleMeshes& BoxBits = *new PuzzleMeshes;
+ObjectRef& GlobeSurface = *new ObjectRef;
+ObjectRef& NorthPoleSurface = *new ObjectRef;
+ObjectRef& SouthPoleSurface = *new ObjectRef;
+ObjectRef& GlobeInterior = *new ObjectRef;
 
 namespace {
 

@@ -20,16 +20,19 @@ namespace GlobeBitCreation {
 
     using PuzzleMeshes = std::array<lx::Ref<PuzzleTrimesh>, CellCount>;
 
+    // The module's data is never destroyed by the C++ runtime at exit (LX3D may
+    // be gone by then); Release drops it while the plug-in is still loaded.
+
     // Entry i is cell i's surface mesh (GlobeBits) or walls mesh (BoxBits);
     // nil until Create. Entry 13 holds an empty mesh with index 13.
-    extern PuzzleMeshes GlobeBits;
-    extern PuzzleMeshes BoxBits;
+    extern PuzzleMeshes& GlobeBits;
+    extern PuzzleMeshes& BoxBits;
 
     // Materials (LX3D Material objects); nil until Create.
-    extern ObjectRef GlobeSurface; // the earth map: every outer surface but the poles
-    extern ObjectRef NorthPoleSurface; // the north cap picture: cell 16's surface
-    extern ObjectRef SouthPoleSurface; // the south cap picture: cell 10's surface
-    extern ObjectRef GlobeInterior; // the ring picture: every walls mesh
+    extern ObjectRef& GlobeSurface; // the earth map: every outer surface but the poles
+    extern ObjectRef& NorthPoleSurface; // the north cap picture: cell 16's surface
+    extern ObjectRef& SouthPoleSurface; // the south cap picture: cell 10's surface
+    extern ObjectRef& GlobeInterior; // the ring picture: every walls mesh
 
     // The materials, then the surface meshes, then the walls meshes. An
     // exception (NilObjectException when the earth map is missing) leaves at
@@ -53,7 +56,6 @@ namespace GlobeBitCreation {
         lx::Ref<lx::Picture> North;
         lx::Ref<lx::Picture> South;
     };
-    constexpr int32_t CapSide = 128;
     constexpr int32_t RingPictureSide = 256;
 
     // The two 128 x 128 azimuthal cap pictures of an equirectangular map

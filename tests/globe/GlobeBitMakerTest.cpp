@@ -74,16 +74,6 @@ TEST_F(GlobeBitMakerTest, GridSizeIsEvenWithAtLeastTwoSteps)
     EXPECT_EQ(maker.GridSize, 2);
 }
 
-TEST_F(GlobeBitMakerTest, PointsAreStoredInSinglePrecision)
-{
-    GlobeBitMaker maker;
-    maker.AddPoint(0.1, std::sqrt(2.0), -1.0 / 3);
-    const VectorValue stored = ReadVector(maker.Points[0].Get());
-    EXPECT_EQ(stored.X, double(0.1f));
-    EXPECT_EQ(stored.Y, double(float(std::sqrt(2.0))));
-    EXPECT_EQ(stored.Z, double(float(-1.0 / 3)));
-}
-
 TEST_F(GlobeBitMakerTest, TurnsMapPointsAndCentreAndFourTurnsRestoreEveryBit)
 {
     GlobeBitMaker maker;

@@ -6,6 +6,7 @@
 #include "GlobeTestSupport.h"
 
 #include "game/EntryPoints.h"
+#include "game/Resources.h"
 #include "globe/CellIndex.h"
 #include "globe/GlobeBitCreation.h"
 #include "globe/PuzzleGroup3D.h"
@@ -98,6 +99,7 @@ protected:
         sWindow.Reset();
         sHeadlight.Reset();
         GlobeBitCreation::Release();
+        game::ReleasePictures();
     }
 
     static lx::RectControl& View() { return *sWindow->view; }
