@@ -96,4 +96,6 @@ int16_t ReadBigEndian16(const void* bytes)
     return static_cast<int16_t>(uint16_t(b[0]) << 8 | uint16_t(b[1]));
 }
 
+int32_t PixRowBytes(PixMapHandle pixels) { return GetPixRowBytes(pixels); }
+
 }

@@ -3,6 +3,7 @@
 // The 3D library's lifetime as the plug-in sees it, its diagnostics, and the
 // byte-order helpers of the built-in model's unpacker.
 
+#include <carbon/Carbon.h>
 #include <q3/Q3.h>
 
 #include <cstddef>
@@ -32,6 +33,9 @@ void CheckQuesaStatus(TQ3Status status, const char* file, unsigned line);
 void ReverseBytes(void* bytes, std::size_t length);
 uint32_t ReadBigEndian32(const void* bytes);
 int16_t ReadBigEndian16(const void* bytes);
+
+// The row bytes of a platform pixel map.
+int32_t PixRowBytes(PixMapHandle pixels);
 
 }
 

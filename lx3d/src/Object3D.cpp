@@ -124,9 +124,9 @@ namespace {
     // A file that cannot be read, and an empty one, add nothing and raise nothing.
     void AddShapeFromFile(LxObject* self, LxObject* folderItem, LxInteger position)
     {
-        FSSpec spec {};
+        FSSpec fileSpec {};
         int16_t file = 0;
-        if (!folderItem || !VANTFSSpecFromFolderItem(&spec, folderItem) || FSpOpenDF(&spec, fsRdPerm, &file) != noErr)
+        if (!folderItem || !VANTFSSpecFromFolderItem(&fileSpec, folderItem) || FSpOpenDF(&fileSpec, fsRdPerm, &file) != noErr)
             return;
         int32_t size = 0;
         std::vector<unsigned char> bytes;

@@ -1,6 +1,7 @@
 #include "PictureTexture.h"
 
 #include "HostServices.h"
+#include "Lx3DUtil.h"
 
 #include <carbon/Carbon.h>
 
@@ -72,7 +73,7 @@ namespace {
             if (!Valid() || row >= Height() || column >= Width())
                 return nullptr;
             const char* base = GetPixBaseAddr(mPixels);
-            return reinterpret_cast<const uint8_t*>(base + row * GetPixRowBytes(mPixels) + column * BytesPerTexel32);
+            return reinterpret_cast<const uint8_t*>(base + row * PixRowBytes(mPixels) + column * BytesPerTexel32);
         }
 
     private:

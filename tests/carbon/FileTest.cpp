@@ -24,10 +24,10 @@ std::string WriteTemporaryFile(const std::string& content)
 TEST(Files, WholeFileReadsByPath)
 {
     const std::string path = WriteTemporaryFile("3DMetafile");
-    FSSpec spec {};
-    ASSERT_EQ(FSMakeFSSpecFromPath(path.c_str(), &spec), noErr);
+    FSSpec fileSpec {};
+    ASSERT_EQ(FSMakeFSSpecFromPath(path.c_str(), &fileSpec), noErr);
     int16_t refNum = 0;
-    ASSERT_EQ(FSpOpenDF(&spec, fsRdPerm, &refNum), noErr);
+    ASSERT_EQ(FSpOpenDF(&fileSpec, fsRdPerm, &refNum), noErr);
     int32_t size = 0;
     ASSERT_EQ(GetEOF(refNum, &size), noErr);
     EXPECT_EQ(size, 10);
@@ -46,13 +46,13 @@ TEST(Files, WholeFileReadsByPath)
 
 TEST(Files, BadSpecsAndNumbersFail)
 {
-    FSSpec spec {};
-    EXPECT_EQ(FSMakeFSSpecFromPath("", &spec), paramErr);
-    EXPECT_EQ(FSMakeFSSpecFromPath(std::string(FSSpecPathCapacity, 'a').c_str(), &spec), paramErr);
-    ASSERT_EQ(FSMakeFSSpecFromPath("/nonexistent/terraslide/file", &spec), noErr);
+    FSSpec fileSpec {};
+    EXPECT_EQ(FSMakeFSSpecFromPath("", &fileSpec), paramErr);
+    EXPECT_EQ(FSMakeFSSpecFromPath(std::string(FSSpecPathCapacity, 'a').c_str(), &fileSpec), paramErr);
+    ASSERT_EQ(FSMakeFSSpecFromPath("/nonexistent/terraslide/file", &fileSpec), noErr);
     int16_t refNum = 0;
-    EXPECT_EQ(FSpOpenDF(&spec, fsRdPerm, &refNum), fnfErr);
-    EXPECT_EQ(FSpOpenDF(&spec, 3, &refNum), permErr);
+    EXPECT_EQ(FSpOpenDF(&fileSpec, fsRdPerm, &refNum), fnfErr);
+    EXPECT_EQ(FSpOpenDF(&fileSpec, 3, &refNum), permErr);
     int32_t size = 0;
     EXPECT_EQ(GetEOF(999, &size), rfNumErr);
     EXPECT_EQ(FSRead(999, &size, nullptr), rfNumErr);

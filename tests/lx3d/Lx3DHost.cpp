@@ -11,6 +11,7 @@
 #include "Quaternion.h"
 #include "Trimesh.h"
 #include "Vector3D.h"
+#include "View3D.h"
 
 #include <carbon/Carbon.h>
 #include <cstring>
@@ -18,10 +19,10 @@
 
 namespace {
 
-LxBoolean FolderItemSpec(void* spec, LxObject* object)
+LxBoolean FolderItemSpec(void* fileSpec, LxObject* object)
 {
     auto* item = dynamic_cast<TestFolderItem*>(lx::FromLx(object));
-    return item && FSMakeFSSpecFromPath(item->path.c_str(), static_cast<FSSpec*>(spec)) == noErr;
+    return item && FSMakeFSSpecFromPath(item->path.c_str(), static_cast<FSSpec*>(fileSpec)) == noErr;
 }
 
 template <class F> LxFunction Service(F* function) { return reinterpret_cast<LxFunction>(function); }
@@ -31,6 +32,7 @@ void RegisterStandIns()
     lx::RuntimeInit();
     lx::RegisterClass<TestFolderItem>("FolderItem");
     lx::RegisterClass<TestObject3D>("TestObject3D", "Object3D");
+    lx::RegisterClass<TestTrimesh>("TestTrimesh", "Trimesh");
     lx::RegisterHostService("VANTFSSpecFromFolderItem", Service(FolderItemSpec));
 }
 
@@ -117,4 +119,5 @@ void UseHostRegistrations()
              &lx3d::Group3DRecord(), &lx3d::VectorListRecord(), &lx3d::UVListRecord(), &lx3d::TriangleListRecord(),
              &lx3d::ColorListRecord(), &lx3d::TrimeshRecord() })
         record->dataOffset = lx::FindClass(record->name)->DataOffset();
+    lx3d::Lx3DSpaceRecord().dataOffset = lx::FindClass("Lx3DSpace")->DataOffset();
 }

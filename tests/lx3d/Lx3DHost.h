@@ -93,6 +93,11 @@ public:
     int32_t marker = 7;
 };
 
+class TestTrimesh : public lx::PluginObject {
+public:
+    int32_t marker = 9;
+};
+
 // Lets this program's own copy of the plug-in's code work on the loaded
 // plug-in's objects: the host's resolver and data offsets, so that internal
 // operations the game cannot reach by name can be tested.

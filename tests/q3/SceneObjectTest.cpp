@@ -87,6 +87,27 @@ TEST_F(SceneObjects, LightGroupsRefuseOtherObjects)
     Q3Object_Dispose(lights);
 }
 
+TEST_F(SceneObjects, LightsReportTheirStateAndUnitDirection)
+{
+    TQ3DirectionalLightData data { { kQ3True, 0.5f, { 1, 0.5f, 0 } }, kQ3False, { 0, -2, 0 } };
+    TQ3LightObject flood = Q3DirectionalLight_New(&data);
+    Q3Light_SetState(flood, kQ3False);
+    TQ3LightData read {};
+    ASSERT_EQ(Q3Light_GetData(flood, &read), kQ3Success);
+    EXPECT_EQ(read.isOn, kQ3False);
+    EXPECT_EQ(read.brightness, 0.5f);
+    EXPECT_EQ(read.color.g, 0.5f);
+    TQ3Vector3D direction {};
+    ASSERT_EQ(Q3DirectionalLight_GetDirection(flood, &direction), kQ3Success);
+    EXPECT_EQ(direction.y, -1.0f);
+
+    TQ3LightObject ambient = Q3AmbientLight_New(&data.lightData);
+    EXPECT_EQ(Q3DirectionalLight_GetDirection(ambient, &direction), kQ3Failure);
+    EXPECT_EQ(Q3Light_GetData(nullptr, &read), kQ3Failure);
+    Q3Object_Dispose(ambient);
+    Q3Object_Dispose(flood);
+}
+
 TEST_F(SceneObjects, GroupsRefuseToContainThemselves)
 {
     TQ3GroupObject outer = Q3DisplayGroup_New();

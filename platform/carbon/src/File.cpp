@@ -28,24 +28,24 @@ std::FILE* Find(int16_t refNum)
 
 }
 
-OSErr FSMakeFSSpecFromPath(const char* path, FSSpec* spec)
+OSErr FSMakeFSSpecFromPath(const char* path, FSSpec* fileSpec)
 {
-    if (!path || !spec)
+    if (!path || !fileSpec)
         return paramErr;
     const size_t length = std::strlen(path);
     if (length == 0 || length >= FSSpecPathCapacity)
         return paramErr;
-    std::memcpy(spec->path, path, length + 1);
+    std::memcpy(fileSpec->path, path, length + 1);
     return noErr;
 }
 
-OSErr FSpOpenDF(const FSSpec* spec, int8_t permission, int16_t* refNum)
+OSErr FSpOpenDF(const FSSpec* fileSpec, int8_t permission, int16_t* refNum)
 {
-    if (!spec || !refNum || std::memchr(spec->path, 0, FSSpecPathCapacity) == nullptr)
+    if (!fileSpec || !refNum || std::memchr(fileSpec->path, 0, FSSpecPathCapacity) == nullptr)
         return paramErr;
     if (permission != fsRdPerm)
         return permErr;
-    std::FILE* file = std::fopen(spec->path, "rb");
+    std::FILE* file = std::fopen(fileSpec->path, "rb");
     if (!file)
         return fnfErr;
     auto& open = TheOpenFiles();

@@ -114,12 +114,30 @@ TQ3Status Q3Light_SetColor(TQ3LightObject light, const TQ3ColorRGB* color)
     return kQ3Success;
 }
 
+TQ3Status Q3Light_GetData(TQ3LightObject light, TQ3LightData* data)
+{
+    auto* self = Cast<Light>(light);
+    if (!self || !data)
+        return kQ3Failure;
+    *data = { self->IsOn() ? kQ3True : kQ3False, self->Data().brightness, self->Data().color };
+    return kQ3Success;
+}
+
 TQ3Status Q3DirectionalLight_SetDirection(TQ3LightObject light, const TQ3Vector3D* direction)
 {
     auto* self = LightOf(light, Render::Light::Kind::Directional);
     if (!self || !direction)
         return kQ3Failure;
     self->Data().direction = Normalized(*direction);
+    return kQ3Success;
+}
+
+TQ3Status Q3DirectionalLight_GetDirection(TQ3LightObject light, TQ3Vector3D* direction)
+{
+    auto* self = LightOf(light, Render::Light::Kind::Directional);
+    if (!self || !direction)
+        return kQ3Failure;
+    *direction = self->Data().direction;
     return kQ3Success;
 }
 

@@ -148,10 +148,10 @@ typedef struct FSSpec {
     char path[FSSpecPathCapacity];
 } FSSpec;
 
-// Fills `spec` with `path`; paramErr for a null or too long path.
-OSErr FSMakeFSSpecFromPath(const char* path, FSSpec* spec);
+// Fills `fileSpec` with `path`; paramErr for a null or too long path.
+OSErr FSMakeFSSpecFromPath(const char* path, FSSpec* fileSpec);
 // Opens the file for reading; only read permission is granted.
-OSErr FSpOpenDF(const FSSpec* spec, int8_t permission, int16_t* refNum);
+OSErr FSpOpenDF(const FSSpec* fileSpec, int8_t permission, int16_t* refNum);
 OSErr GetEOF(int16_t refNum, int32_t* size);
 // Reads up to *count bytes; *count becomes the number read (eofErr if fewer).
 OSErr FSRead(int16_t refNum, int32_t* count, void* buffer);

@@ -517,7 +517,9 @@ TQ3LightObject Q3PointLight_New(const TQ3PointLightData* data);
 TQ3Status Q3Light_SetBrightness(TQ3LightObject light, float brightness);
 TQ3Status Q3Light_SetState(TQ3LightObject light, TQ3Boolean isOn);
 TQ3Status Q3Light_SetColor(TQ3LightObject light, const TQ3ColorRGB* color);
+TQ3Status Q3Light_GetData(TQ3LightObject light, TQ3LightData* data);
 TQ3Status Q3DirectionalLight_SetDirection(TQ3LightObject light, const TQ3Vector3D* direction);
+TQ3Status Q3DirectionalLight_GetDirection(TQ3LightObject light, TQ3Vector3D* direction);
 TQ3Status Q3PointLight_SetLocation(TQ3LightObject light, const TQ3Point3D* location);
 TQ3Status Q3PointLight_SetAttenuation(TQ3LightObject light, TQ3AttenuationType attenuation);
 
