@@ -87,10 +87,16 @@ TEST(Graphics, FillOvalIsAliasedAndStaysInsideItsRectangle)
     EXPECT_EQ(At(picture, 17, 17), White);
     EXPECT_EQ(At(picture, 1, 10), White);
     EXPECT_EQ(At(picture, 18, 10), White);
-    // No partial pixel on the edge: every pixel is either colour.
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
+    // No partial pixel on the edge: every pixel is either colour, and the oval
+    // is the same seen from every side.
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
             ASSERT_TRUE(At(picture, x, y) == Red || At(picture, x, y) == White) << x << "," << y;
+            EXPECT_EQ(At(picture, x, y), At(picture, 19 - x, y)) << x << "," << y;
+            EXPECT_EQ(At(picture, x, y), At(picture, x, 19 - y)) << x << "," << y;
+            EXPECT_EQ(At(picture, x, y), At(picture, y, x)) << x << "," << y;
+        }
+    }
 }
 
 TEST(Graphics, DrawPictureScalesTheSourceRectangleAndHonoursTheMask)

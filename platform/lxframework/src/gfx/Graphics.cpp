@@ -50,14 +50,31 @@ void Graphics::DrawPicture(Picture* picture, int32_t destinationX, int32_t desti
 
 void Graphics::FillOval(int32_t x, int32_t y, int32_t width, int32_t height)
 {
-    if (!mPort || width <= 0 || height <= 0)
+    const QRect region = QRect(x, y, width, height) & PortRect(mPort);
+    if (!mPort || width <= 0 || height <= 0 || region.isEmpty())
         return;
-    const QRect bounds(x, y, width, height);
-    PaintRegion(mPort, bounds, [&](QPainter& painter) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(QRgb(ForeColor.rgb)));
-        painter.drawEllipse(bounds);
-    });
+    // A pixel belongs to the oval when its centre lies inside the ellipse that
+    // the rectangle bounds, so the oval is symmetric and never half-covers a pixel.
+    const double centreX = x + width / 2.0;
+    const double centreY = y + height / 2.0;
+    const double radiusX = width / 2.0;
+    const double radiusY = height / 2.0;
+    PixMapHandle map = GetPortPixMap(mPort);
+    char* base = GetPixBaseAddr(map);
+    const int32_t rowBytes = GetPixRowBytes(map);
+    for (int row = region.top(); row <= region.bottom(); ++row) {
+        const double dy = (row + 0.5 - centreY) / radiusY;
+        auto* pixel = reinterpret_cast<uint8_t*>(base + row * rowBytes + region.left() * 4);
+        for (int column = region.left(); column <= region.right(); ++column, pixel += 4) {
+            const double dx = (column + 0.5 - centreX) / radiusX;
+            if (dx * dx + dy * dy > 1.0)
+                continue;
+            pixel[0] = 0xFF;
+            pixel[1] = static_cast<uint8_t>(ForeColor.rgb >> 16);
+            pixel[2] = static_cast<uint8_t>(ForeColor.rgb >> 8);
+            pixel[3] = static_cast<uint8_t>(ForeColor.rgb);
+        }
+    }
 }
 
 }
