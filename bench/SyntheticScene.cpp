@@ -1,6 +1,8 @@
 #include "SyntheticScene.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 namespace Q3::Render {
@@ -61,6 +63,35 @@ SyntheticMesh MakeSphere(float radius, int slices, int stacks)
         }
     }
     return mesh;
+}
+
+std::vector<SyntheticMesh> SplitMesh(const SyntheticMesh& mesh, int count)
+{
+    std::vector<SyntheticMesh> pieces(size_t(std::max(count, 1)));
+    const size_t total = mesh.triangles.size();
+    for (size_t index = 0; index < pieces.size(); ++index) {
+        SyntheticMesh& piece = pieces[index];
+        // Where each of the mesh's points landed in this piece, if it did.
+        std::vector<uint32_t> renumbered(mesh.points.size(), UINT32_MAX);
+        const size_t first = total * index / pieces.size(), last = total * (index + 1) / pieces.size();
+        for (size_t t = first; t < last; ++t) {
+            std::array<uint32_t, 3> corners {};
+            for (int i = 0; i < 3; ++i) {
+                uint32_t point = mesh.triangles[t][i];
+                if (renumbered[point] == UINT32_MAX) {
+                    renumbered[point] = uint32_t(piece.points.size());
+                    piece.points.push_back(mesh.points[point]);
+                    if (!mesh.normals.empty())
+                        piece.normals.push_back(mesh.normals[point]);
+                    if (!mesh.uvs.empty())
+                        piece.uvs.push_back(mesh.uvs[point]);
+                }
+                corners[i] = renumbered[point];
+            }
+            piece.triangles.push_back(corners);
+        }
+    }
+    return pieces;
 }
 
 namespace {
@@ -155,7 +186,7 @@ TQ3Matrix4x4 LookAt(
     return m;
 }
 
-std::shared_ptr<const Texture> TextureFromTexels(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
+std::vector<uint8_t> BigEndianBytes(const std::vector<uint32_t>& texels)
 {
     std::vector<uint8_t> bytes;
     bytes.reserve(texels.size() * 4);
@@ -163,11 +194,19 @@ std::shared_ptr<const Texture> TextureFromTexels(const std::vector<uint32_t>& te
         for (int shift = 24; shift >= 0; shift -= 8)
             bytes.push_back(uint8_t(texel >> shift));
     }
-    bool transparent = false;
-    for (uint32_t texel : texels)
-        transparent |= (texel >> 24) != 0xFF;
-    PixmapData pixmap { bytes, width, height, width * 4, uint32_t(transparent ? PixelType::ARGB32 : PixelType::RGB32),
-        uint32_t(ByteOrder::Big) };
+    return bytes;
+}
+
+bool HasTransparency(const std::vector<uint32_t>& texels)
+{
+    return std::any_of(texels.begin(), texels.end(), [](uint32_t texel) { return (texel >> 24) != 0xFF; });
+}
+
+std::shared_ptr<const Texture> TextureFromTexels(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
+{
+    const std::vector<uint8_t> bytes = BigEndianBytes(texels);
+    PixmapData pixmap { bytes, width, height, width * 4,
+        uint32_t(HasTransparency(texels) ? PixelType::ARGB32 : PixelType::RGB32), uint32_t(ByteOrder::Big) };
     return Texture::FromPixmap(pixmap);
 }
 

@@ -25,6 +25,10 @@ struct SyntheticMesh {
 // outside; u runs from -0.5 to 0.5 around it and v from 1 at the north pole.
 SyntheticMesh MakeSphere(float radius, int slices, int stacks);
 
+// The mesh's triangles cut into `count` runs of nearly equal length, in
+// order, each piece with only the points (and their normals and UVs) it uses.
+std::vector<SyntheticMesh> SplitMesh(const SyntheticMesh& mesh, int count);
+
 struct SyntheticScene {
     static constexpr int Size = 512;
     static constexpr float FieldOfView = 0.6981317f; // 40 degrees
@@ -56,6 +60,12 @@ TQ3Matrix4x4 LookAt(
     TQ3Point3D eye, TQ3Point3D target, TQ3Vector3D up, float fieldOfView, float aspect, float hither, float yon);
 
 TQ3Matrix4x4 Identity();
+
+// 0xAARRGGBB texels as the bytes of a big-endian ARGB32 pixmap: A, R, G, B.
+std::vector<uint8_t> BigEndianBytes(const std::vector<uint32_t>& texels);
+
+// Whether any texel is less than opaque.
+bool HasTransparency(const std::vector<uint32_t>& texels);
 
 // A texture made from 0xAARRGGBB texels stored big-endian as ARGB32.
 std::shared_ptr<const Texture> TextureFromTexels(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height);

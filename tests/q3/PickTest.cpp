@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
@@ -150,4 +152,52 @@ TEST_F(Picking, NothingIsHitWithoutACameraThatSees)
     Q3Camera_SetRange(camera, &degenerate);
     Fixtures::Quad quad(4);
     EXPECT_EQ(PickAt(32, 32, [&] { SubmitQuad(1, quad); }).count, 0u);
+}
+
+TEST_F(Picking, SkippingMeshesTheRayPassesByNeverLosesAHit)
+{
+    // Picking skips a mesh whose box the ray misses. A far point that no
+    // triangle uses widens the box so that nothing is skipped, and must not
+    // change a single pick, even at edges that lie exactly on pixel rays: at
+    // distance 10 a pixel is 10/32 wide, so 75/32 is pixel 39's centre.
+    Fixtures::Quad quad(75.0f / 32);
+    Fixtures::Quad widened(75.0f / 32);
+    std::array<TQ3Point3D, 5> points {};
+    std::copy(widened.points.begin(), widened.points.end(), points.begin());
+    points[4] = { -40, 30, -50 };
+    widened.data.points = points.data();
+    widened.data.numPoints = 5;
+    std::array<TQ3Param2D, 5> uvs {};
+    widened.uvAttribute.data = uvs.data();
+
+    const TQ3Vector3D axis { 0.2f, 0.3f, 1 }, offset { 0.4f, -0.3f, 1 }, stretch { 3, 0.25f, 2 };
+    TQ3Quaternion turn;
+    Q3Quaternion_SetRotateAboutAxis(&turn, &axis, 1);
+    const auto placed = [&](Fixtures::Quad& mesh, bool turned) {
+        return [&, turned] {
+            Q3Push_Submit(view);
+            if (turned) {
+                Q3TranslateTransform_Submit(&offset, view);
+                Q3QuaternionTransform_Submit(&turn, view);
+                Q3ScaleTransform_Submit(&stretch, view);
+            }
+            Q3PickIDStyle_Submit(1, view);
+            Q3TriMesh_Submit(&mesh.data, view);
+            Q3Pop_Submit(view);
+        };
+    };
+    for (bool turned : { false, true }) {
+        int hits = 0, differences = 0;
+        for (TQ3Uns32 y = 0; y < Size; ++y) {
+            for (TQ3Uns32 x = 0; x < Size; ++x) {
+                const Hit plain = PickAt(float(x), float(y), placed(quad, turned));
+                const Hit wide = PickAt(float(x), float(y), placed(widened, turned));
+                hits += int(plain.count);
+                differences += plain.count != wide.count || plain.xyz.x != wide.xyz.x || plain.xyz.y != wide.xyz.y
+                    || plain.xyz.z != wide.xyz.z;
+            }
+        }
+        EXPECT_GT(hits, 100) << (turned ? "turned" : "square");
+        EXPECT_EQ(differences, 0) << (turned ? "turned" : "square");
+    }
 }

@@ -140,13 +140,6 @@ TQ3Matrix4x4 Transposed(const TQ3Matrix4x4& matrix)
     return m;
 }
 
-TQ3Point3D TransformAffine(const TQ3Point3D& p, const TQ3Matrix4x4& m)
-{
-    return { p.x * m.value[0][0] + p.y * m.value[1][0] + p.z * m.value[2][0] + m.value[3][0],
-        p.x * m.value[0][1] + p.y * m.value[1][1] + p.z * m.value[2][1] + m.value[3][1],
-        p.x * m.value[0][2] + p.y * m.value[1][2] + p.z * m.value[2][2] + m.value[3][2] };
-}
-
 TQ3Vector3D TransformVector(const TQ3Vector3D& v, const TQ3Matrix4x4& m)
 {
     return { v.x * m.value[0][0] + v.y * m.value[1][0] + v.z * m.value[2][0],

@@ -33,7 +33,13 @@ bool Invert(const TQ3Matrix4x4& matrix, TQ3Matrix4x4& inverse);
 TQ3Matrix4x4 Transposed(const TQ3Matrix4x4& matrix);
 
 // p * M without the divide: the matrix is affine wherever this is used.
-TQ3Point3D TransformAffine(const TQ3Point3D& p, const TQ3Matrix4x4& m);
+// Inline, as picking and bounding call it for every point.
+inline TQ3Point3D TransformAffine(const TQ3Point3D& p, const TQ3Matrix4x4& m)
+{
+    return { p.x * m.value[0][0] + p.y * m.value[1][0] + p.z * m.value[2][0] + m.value[3][0],
+        p.x * m.value[0][1] + p.y * m.value[1][1] + p.z * m.value[2][1] + m.value[3][1],
+        p.x * m.value[0][2] + p.y * m.value[1][2] + p.z * m.value[2][2] + m.value[3][2] };
+}
 // v * M with the upper 3 x 3 only.
 TQ3Vector3D TransformVector(const TQ3Vector3D& v, const TQ3Matrix4x4& m);
 

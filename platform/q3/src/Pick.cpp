@@ -42,20 +42,76 @@ namespace {
 
         void Mesh(const Render::Mesh& mesh, const ViewState& state) override
         {
+            if (!MayHit(mesh, state.localToWorld))
+                return;
+            // Each point once, as points are shared by several triangles.
+            m_world.resize(mesh.pointCount);
+            for (uint32_t i = 0; i < mesh.pointCount; ++i)
+                m_world[i] = TransformAffine(mesh.points[i], state.localToWorld);
             for (uint32_t t = 0; t < mesh.triangleCount; ++t) {
                 const uint32_t* corners = mesh.triangles[t];
                 if (corners[0] >= mesh.pointCount || corners[1] >= mesh.pointCount || corners[2] >= mesh.pointCount)
                     continue;
-                const TQ3Point3D a = TransformAffine(mesh.points[corners[0]], state.localToWorld);
-                const TQ3Point3D b = TransformAffine(mesh.points[corners[1]], state.localToWorld);
-                const TQ3Point3D c = TransformAffine(mesh.points[corners[2]], state.localToWorld);
-                Test(a, b, c, state);
+                Test(m_world[corners[0]], m_world[corners[1]], m_world[corners[2]], state);
             }
         }
 
         Ref<> pickReference {};
 
     private:
+        // Whether the ray can meet the mesh at all: it must cross the world
+        // box around the mesh's local box, widened by a margin far larger
+        // than the rounding of the triangle test, so that only meshes the
+        // ray clearly passes by are skipped. Anything not finite is tested.
+        bool MayHit(const Render::Mesh& mesh, const TQ3Matrix4x4& localToWorld) const
+        {
+            if (mesh.pointCount == 0)
+                return false;
+            TQ3Point3D low = mesh.points[0], high = mesh.points[0];
+            for (uint32_t i = 1; i < mesh.pointCount; ++i) {
+                const TQ3Point3D& p = mesh.points[i];
+                low = { std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z) };
+                high = { std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z) };
+            }
+            // The box's centre moves with the matrix; its half size grows by
+            // the absolute values of the matrix's linear part.
+            const TQ3Point3D centre
+                = TransformAffine({ (low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2 }, localToWorld);
+            const float half[3] = { (high.x - low.x) / 2, (high.y - low.y) / 2, (high.z - low.z) / 2 };
+            const float middle[3] = { centre.x, centre.y, centre.z };
+            const float origin[3] = { m_origin.x, m_origin.y, m_origin.z };
+            const float direction[3] = { m_direction.x, m_direction.y, m_direction.z };
+            float extent[3] = { 0, 0, 0 }, scale = 0;
+            for (int axis = 0; axis < 3; ++axis) {
+                for (int row = 0; row < 3; ++row)
+                    extent[axis] += std::fabs(localToWorld.value[row][axis]) * half[row];
+                scale = std::max({ scale, std::fabs(middle[axis]) + extent[axis], std::fabs(origin[axis]),
+                    std::fabs(origin[axis] + direction[axis]) });
+            }
+            if (!std::isfinite(scale))
+                return true;
+            const float margin = CullMargin * scale;
+            float enter = -CullMargin, leave = 1 + CullMargin;
+            for (int axis = 0; axis < 3; ++axis) {
+                const float lowest = middle[axis] - extent[axis] - margin;
+                const float highest = middle[axis] + extent[axis] + margin;
+                if (direction[axis] == 0) {
+                    if (origin[axis] < lowest || origin[axis] > highest)
+                        return false;
+                    continue;
+                }
+                float first = (lowest - origin[axis]) / direction[axis];
+                float second = (highest - origin[axis]) / direction[axis];
+                if (first > second)
+                    std::swap(first, second);
+                enter = std::max(enter, first);
+                leave = std::min(leave, second);
+                if (enter > leave)
+                    return false;
+            }
+            return true;
+        }
+
         void Test(const TQ3Point3D& a, const TQ3Point3D& b, const TQ3Point3D& c, const ViewState& state)
         {
             // Moeller-Trumbore: the ray point origin + s * direction, s in
@@ -86,7 +142,11 @@ namespace {
             m_pick->AddHit({ state.pickID, hit, std::sqrt(Dot(fromEye, fromEye)) });
         }
 
+        // A share of the scene's size, and of the ray's length.
+        static constexpr float CullMargin = 1e-3f;
+
         WindowPointPick* m_pick { nullptr };
+        std::vector<TQ3Point3D> m_world {};
         TQ3Point3D m_eye {};
         TQ3Point3D m_origin {};
         TQ3Vector3D m_direction {};
