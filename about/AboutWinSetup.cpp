@@ -1,16 +1,13 @@
 #include "AboutWinSetup.h"
 #include "CurrentApp.h"
 #include "EditfieldWithLinks.h"
+#include "Resources.h"
 
 #include <lxframework/Functions.h>
-#include <lxframework/ResourceFork.h>
 
 namespace game {
 
 namespace {
-
-    constexpr int32_t GlobeMaskPicture = 170;
-    constexpr int32_t GlobeIconPicture = 171;
 
     enum StageCode : int32_t { Development = 0, Alpha = 1, Beta = 2 };
 
@@ -27,14 +24,6 @@ namespace {
     constexpr std::string_view AuthorIndent = "    ";
 
     std::string IndentedLine(std::string_view phrase) { return std::string(Indent) + std::string(phrase) + Lines(1); }
-
-    lx::Ref<lx::Picture> ResourcePicture(int32_t number)
-    {
-        lx::Ref<lx::ResourceFork> resources = CurrentApp()->ResourceFork();
-        if (!resources)
-            lx::Throw<lx::NilObjectException>("no resource fork");
-        return resources->GetPicture(number);
-    }
 
 }
 
@@ -83,7 +72,7 @@ std::string AboutWinSetup::VersionText(const VersionFields& version)
 
 std::string AboutWinSetup::AppVersion()
 {
-    lx::Ref<lx::Application> app = CurrentApp();
+    lx::Ref<class App> app = CurrentApp();
     return VersionText({ .Major = app->MajorVersion(),
         .Minor = app->MinorVersion(),
         .Bug = app->BugVersion(),
@@ -91,8 +80,8 @@ std::string AboutWinSetup::AppVersion()
         .NonRelease = app->NonReleaseVersion() });
 }
 
-lx::Ref<lx::Picture> AboutWinSetup::AppIcon() { return ResourcePicture(GlobeIconPicture); }
+lx::Ref<lx::Picture> AboutWinSetup::AppIcon() { return GlobeIcon(); }
 
-lx::Ref<lx::Picture> AboutWinSetup::AppIconMask() { return ResourcePicture(GlobeMaskPicture); }
+lx::Ref<lx::Picture> AboutWinSetup::AppIconMask() { return GlobeMask(); }
 
 }

@@ -1,16 +1,19 @@
 #pragma once
 
-#include <lxframework/Application.h>
-#include <lxframework/Framework.h>
+#include "App.h"
+
+#include <lxframework/Exceptions.h>
+#include <lxframework/Runtime.h>
 
 namespace game {
 
-// The registered application object; NilObjectException when there is none.
-inline lx::Ref<lx::Application> CurrentApp()
+// The application object for a member access: NilObjectException when none
+// is registered, as any access through nil raises.
+inline lx::Ref<class App> CurrentApp()
 {
-    lx::Ref<lx::Application> app = lx::getAppObject();
+    lx::Ref<class App> app = App();
     if (!app)
-        lx::Throw<lx::NilObjectException>("no application object");
+        lx::Throw<lx::NilObjectException>("App");
     return app;
 }
 

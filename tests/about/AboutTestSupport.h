@@ -1,5 +1,7 @@
 #pragma once
 
+#include "App.h"
+
 #include <about/AboutWindow.h>
 #include <about/EditfieldWithLinks.h>
 
@@ -15,14 +17,17 @@
 #include <string>
 #include <vector>
 
-// The About box's classes and an application object for the cursor, the
-// version and the resources.
+// The About box's classes and the game's application object, for the
+// cursor and the version.
 inline void SetUpAboutBox()
 {
     game::RegisterAboutClasses();
     if (lx::getAppObject())
         return;
-    lx::RuntimeRegisterAppObject(lx::New<lx::Application>());
+    const lx::Class* app = lx::FindClass("App");
+    if (!app || app->ClassKind() == lx::Class::Kind::Stub)
+        lx::RegisterClass<class game::App>("App", "Application");
+    lx::RuntimeRegisterAppObject(lx::New<class game::App>());
 }
 
 // Lets queued events run (paints, deferred deletes).
