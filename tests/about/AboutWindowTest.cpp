@@ -240,14 +240,12 @@ TEST_F(AboutBoxTest, TheFingerShowsOverALinkAndGoesWhenTheWindowCloses)
 {
     Ref<AboutWindow> about = ChooseAbout();
     Ref<EditfieldWithLinks> credits = Credits(*about);
-    // The move handler is called directly: the framework does not yet pass
-    // the pointer's moves over the text area on to the field.
     const QPoint onLink = LinkPoint(*credits, 0);
-    credits->Event_MouseMove(onLink.x(), onLink.y());
+    test::MouseMove(*credits, onLink);
     EXPECT_EQ(test::ApplicationCursorIdentity(), "FingerPointer");
-    credits->Event_MouseMove(onLink.x(), onLink.y() + 80);
+    test::MouseMove(*credits, onLink + QPoint(0, 80));
     EXPECT_EQ(test::ApplicationCursorIdentity(), "");
-    credits->Event_MouseMove(onLink.x(), onLink.y());
+    test::MouseMove(*credits, onLink);
     about->Close();
     EXPECT_EQ(test::ApplicationCursorIdentity(), "");
 }

@@ -55,11 +55,9 @@ struct LinkFieldTest : ::testing::Test {
     }
     std::vector<std::string> ClickOn(int offset) { return ClickAt(CharacterCentre(*field, offset)); }
 
-    // The move handler is called directly: the framework does not yet pass
-    // the pointer's moves over the text area on to the field.
     std::string CursorAt(QPoint point)
     {
-        field->Event_MouseMove(point.x(), point.y());
+        test::MouseMove(*field, point);
         return test::ApplicationCursorIdentity();
     }
 

@@ -151,3 +151,14 @@ TEST_F(FieldFixture, MouseDownSeesControlLocalPointsAndFalseLetsTheFieldHandleTh
     EXPECT_EQ(positions, std::vector<int> { 4 });
     EXPECT_EQ(field->SelStart(), 3);
 }
+
+TEST_F(FieldFixture, MouseMoveOverTheTextReachesTheFieldInControlCoordinates)
+{
+    AddText("Hello", false);
+    std::vector<int> positions;
+    field->_InstallInstanceEventHandler(
+        "MouseMove", [&](int32_t x, int32_t y) { positions.push_back(field->CharPosAtXY(x, y)); });
+    test::MouseMove(*field, CharacterCentre(1));
+    test::MouseMove(*field, CharacterCentre(4));
+    EXPECT_EQ(positions, (std::vector<int> { 2, 5 }));
+}

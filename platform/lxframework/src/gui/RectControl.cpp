@@ -6,6 +6,7 @@
 #include <lxframework/Runtime.h>
 #include <lxframework/Window.h>
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QMouseEvent>
 
@@ -180,9 +181,14 @@ ControlLink::ControlLink(RectControl& control, QWidget& widget, QWidget* mouseSo
     , mWidget(&widget)
 {
     setObjectName(QStringLiteral("lxControlLink"));
-    if (mouseSource) {
-        mouseSource->setMouseTracking(true);
-        mouseSource->installEventFilter(this);
+    if (!mouseSource)
+        return;
+    mouseSource->setMouseTracking(true);
+    mouseSource->installEventFilter(this);
+    // A scrolling widget (an edit field) gets the mouse in its viewport, over the text.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(mouseSource)) {
+        area->viewport()->setMouseTracking(true);
+        area->viewport()->installEventFilter(this);
     }
 }
 
