@@ -131,22 +131,6 @@ bool Invert(const TQ3Matrix4x4& matrix, TQ3Matrix4x4& inverse)
     return true;
 }
 
-TQ3Matrix4x4 Transposed(const TQ3Matrix4x4& matrix)
-{
-    TQ3Matrix4x4 m {};
-    for (int row = 0; row < Size; ++row)
-        for (int column = 0; column < Size; ++column)
-            m.value[row][column] = matrix.value[column][row];
-    return m;
-}
-
-TQ3Vector3D TransformVector(const TQ3Vector3D& v, const TQ3Matrix4x4& m)
-{
-    return { v.x * m.value[0][0] + v.y * m.value[1][0] + v.z * m.value[2][0],
-        v.x * m.value[0][1] + v.y * m.value[1][1] + v.z * m.value[2][1],
-        v.x * m.value[0][2] + v.y * m.value[1][2] + v.z * m.value[2][2] };
-}
-
 }
 
 using namespace Q3;

@@ -30,7 +30,6 @@ TQ3Matrix4x4 Translation(const TQ3Vector3D& offset);
 TQ3Matrix4x4 Scaling(const TQ3Vector3D& scale);
 TQ3Matrix4x4 Rotation(const TQ3Quaternion& quaternion);
 bool Invert(const TQ3Matrix4x4& matrix, TQ3Matrix4x4& inverse);
-TQ3Matrix4x4 Transposed(const TQ3Matrix4x4& matrix);
 
 // p * M without the divide: the matrix is affine wherever this is used.
 // Inline, as picking and bounding call it for every point.
@@ -40,7 +39,5 @@ inline TQ3Point3D TransformAffine(const TQ3Point3D& p, const TQ3Matrix4x4& m)
         p.x * m.value[0][1] + p.y * m.value[1][1] + p.z * m.value[2][1] + m.value[3][1],
         p.x * m.value[0][2] + p.y * m.value[1][2] + p.z * m.value[2][2] + m.value[3][2] };
 }
-// v * M with the upper 3 x 3 only.
-TQ3Vector3D TransformVector(const TQ3Vector3D& v, const TQ3Matrix4x4& m);
 
 }

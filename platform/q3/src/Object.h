@@ -31,7 +31,6 @@ public:
 
     void Retain() { ++m_references; }
     void Release();
-    int References() const { return m_references; }
 
     TQ3Uns32 Id() const { return m_id; }
 

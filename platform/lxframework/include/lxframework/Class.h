@@ -49,7 +49,6 @@ public:
     const LxClassRecord* Record() const { return mRecord; }
     const LxControlRecord* ControlRecord() const { return mControlRecord; }
     intptr_t DataOffset() const { return mDataOffset; }
-    std::size_t DataSize() const { return mDataSize; }
     // Bytes of plug-in data in front of each object of this class.
     std::size_t PrefixSize() const;
     LxFunction Behaviour(int slot) const;
@@ -57,7 +56,6 @@ public:
     // Members, looked up here and then in the superclasses.
     const Property* FindProperty(std::string_view name) const;
     const EventDefinition* FindEvent(std::string_view name) const;
-    const std::vector<std::unique_ptr<Property>>& Properties() const { return mProperties; }
     const std::vector<std::unique_ptr<EventDefinition>>& Events() const { return mEvents; }
 
     // Handles an event a superclass declares, for every object of this class

@@ -29,7 +29,6 @@ public:
     void SetSelText(std::string_view text);
     void SetSelTextColor(Color color);
     void SetSelBold(bool bold);
-    void SetSelUnderline(bool underline);
     // The first visible line; 0 scrolls to the top.
     void SetScrollPosition(int32_t line);
     int32_t ScrollPosition() const;

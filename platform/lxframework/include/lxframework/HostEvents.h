@@ -88,7 +88,6 @@ public:
     {
         mHandlers.insert_or_assign(std::string(itemName), std::move(handler));
     }
-    bool Has(std::string_view itemName) const { return mHandlers.find(itemName) != mHandlers.end(); }
     // The handler's result; false when there is none.
     bool Invoke(std::string_view itemName)
     {

@@ -72,7 +72,6 @@ public:
     void Open();
     void Close();
     bool IsOpen() const { return mOpened && !mClosed; }
-    bool IsClosed() const { return mClosed; }
     QWidget* Widget() const { return mWidget; }
 
 protected:

@@ -67,7 +67,6 @@ public:
     Ref<RectControl> __New(std::string_view className);
     void _AddControl(std::string_view name, const Ref<RectControl>& control);
     Ref<RectControl> ControlByName(std::string_view name) const;
-    const std::vector<Ref<RectControl>>& Controls() const { return mControls; }
     void _AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
     MenuHandlers& Menus() { return mMenus; }
 

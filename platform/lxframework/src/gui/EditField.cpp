@@ -154,13 +154,6 @@ void EditField::SetSelBold(bool bold)
     Edit()->textCursor().mergeCharFormat(format);
 }
 
-void EditField::SetSelUnderline(bool underline)
-{
-    QTextCharFormat format;
-    format.setFontUnderline(underline);
-    Edit()->textCursor().mergeCharFormat(format);
-}
-
 void EditField::SetScrollPosition(int32_t line)
 {
     QTextDocument& document = *Edit()->document();
