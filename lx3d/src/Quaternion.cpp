@@ -5,26 +5,12 @@
 #include "Vector3D.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace lx3d {
 
 namespace {
 
     TQ3Quaternion& Self(LxObject* self) { return *QuaternionOf(self); }
-
-    double GetComponent(LxObject* self, intptr_t offset)
-    {
-        float value = 0;
-        std::memcpy(&value, reinterpret_cast<char*>(&Self(self)) + offset, sizeof value);
-        return value;
-    }
-
-    void SetComponent(LxObject* self, intptr_t offset, double value)
-    {
-        float stored = float(value);
-        std::memcpy(reinterpret_cast<char*>(&Self(self)) + offset, &stored, sizeof stored);
-    }
 
     void Construct(LxObject* self) { Self(self) = IdentityQuaternion; }
 
@@ -96,10 +82,10 @@ namespace {
     }
 
     LxPropertyRow gProperties[] = {
-        AccessorProperty("Z", "Double", Fn(GetComponent), Fn(SetComponent), offsetof(TQ3Quaternion, z)),
-        AccessorProperty("Y", "Double", Fn(GetComponent), Fn(SetComponent), offsetof(TQ3Quaternion, y)),
-        AccessorProperty("X", "Double", Fn(GetComponent), Fn(SetComponent), offsetof(TQ3Quaternion, x)),
-        AccessorProperty("W", "Double", Fn(GetComponent), Fn(SetComponent), offsetof(TQ3Quaternion, w)),
+        FloatProperty<QuaternionOf>("Z", offsetof(TQ3Quaternion, z)),
+        FloatProperty<QuaternionOf>("Y", offsetof(TQ3Quaternion, y)),
+        FloatProperty<QuaternionOf>("X", offsetof(TQ3Quaternion, x)),
+        FloatProperty<QuaternionOf>("W", offsetof(TQ3Quaternion, w)),
     };
 
     LxMethodRow gMethods[] = {

@@ -8,6 +8,7 @@
 #include <lxframework/plugin.h>
 
 #include <cstddef>
+#include <cstring>
 #include <span>
 
 namespace lx3d {
@@ -30,6 +31,27 @@ inline LxPropertyRow AccessorProperty(
     const char* name, const char* type, LxFunction getter, LxFunction setter, intptr_t param = 0)
 {
     return { nullptr, name, type, 0, getter, setter, param };
+}
+
+// A Double property kept as a float at `offset` in the instance data that
+// `DataOfObject` gives, read and written through these two functions.
+template <auto DataOfObject> double GetFloatField(LxObject* self, intptr_t offset)
+{
+    float value = 0;
+    std::memcpy(&value, reinterpret_cast<char*>(DataOfObject(self)) + offset, sizeof value);
+    return value;
+}
+
+template <auto DataOfObject> void SetFloatField(LxObject* self, intptr_t offset, double value)
+{
+    float stored = float(value);
+    std::memcpy(reinterpret_cast<char*>(DataOfObject(self)) + offset, &stored, sizeof stored);
+}
+
+template <auto DataOfObject> LxPropertyRow FloatProperty(const char* name, std::size_t offset)
+{
+    return AccessorProperty(name, "Double", Fn(&GetFloatField<DataOfObject>), Fn(&SetFloatField<DataOfObject>),
+        static_cast<intptr_t>(offset));
 }
 
 inline LxMethodRow Method(LxFunction function, const char* declaration, LxFunction assign = nullptr)

@@ -4,7 +4,6 @@
 #include "Records.h"
 
 #include <cmath>
-#include <cstring>
 
 namespace lx3d {
 
@@ -29,19 +28,6 @@ namespace {
         double d = Length(v);
         if (d > 0 && d != target)
             Scale(v, float(target / d));
-    }
-
-    double GetComponent(LxObject* self, intptr_t offset)
-    {
-        float value = 0;
-        std::memcpy(&value, reinterpret_cast<char*>(&Self(self)) + offset, sizeof value);
-        return value;
-    }
-
-    void SetComponent(LxObject* self, intptr_t offset, double value)
-    {
-        float stored = float(value);
-        std::memcpy(reinterpret_cast<char*>(&Self(self)) + offset, &stored, sizeof stored);
     }
 
     void Clear(LxObject* self) { Self(self) = {}; }
@@ -122,9 +108,9 @@ namespace {
     void MultiplyBy(LxObject* self, double scalar) { Scale(Self(self), float(scalar)); }
 
     LxPropertyRow gProperties[] = {
-        AccessorProperty("Z", "Double", Fn(GetComponent), Fn(SetComponent), offsetof(TQ3Vector3D, z)),
-        AccessorProperty("Y", "Double", Fn(GetComponent), Fn(SetComponent), offsetof(TQ3Vector3D, y)),
-        AccessorProperty("X", "Double", Fn(GetComponent), Fn(SetComponent), offsetof(TQ3Vector3D, x)),
+        FloatProperty<VectorOf>("Z", offsetof(TQ3Vector3D, z)),
+        FloatProperty<VectorOf>("Y", offsetof(TQ3Vector3D, y)),
+        FloatProperty<VectorOf>("X", offsetof(TQ3Vector3D, x)),
     };
 
     LxMethodRow gMethods[] = {
