@@ -3,6 +3,7 @@
 // The globe code as the game runs it: the real runtime with lx3d.so loaded,
 // the entry-point table bound and the puzzle classes registered.
 
+#include "../lxframework/RaisedBy.h"
 #include "globe/Lx3DObjects.h"
 
 #include <lxframework/Exceptions.h>
@@ -33,21 +34,6 @@ struct MeshData {
 
 MeshData ReadMesh(lx::Object* mesh);
 int32_t MaterialHandle(lx::Object* material);
-
-// The kind of exception a call raised, or "" when it raised none.
-template <class F> std::string RaisedBy(F call)
-{
-    try {
-        call();
-    } catch (const lx::Exception& exception) {
-        if (exception.Is<lx::OutOfBoundsException>())
-            return "OutOfBoundsException";
-        if (exception.Is<lx::NilObjectException>())
-            return "NilObjectException";
-        return "other";
-    }
-    return "";
-}
 
 // Collects the debug log while it lives.
 class DebugLogCapture {

@@ -4,13 +4,15 @@
 // members called through their binding names. Where the host cannot serve
 // yet (folder items), small stand-ins are registered with it.
 
+#include "../lxframework/RaisedBy.h"
+
 #include <lxframework/Class.h>
 #include <lxframework/EntryPoint.h>
 #include <lxframework/Exceptions.h>
 #include <lxframework/Picture.h>
 #include <lxframework/PluginObject.h>
-#include <lxframework/RGBSurface.h>
 #include <lxframework/Property.h>
+#include <lxframework/RGBSurface.h>
 #include <lxframework/Runtime.h>
 
 #include <cstdint>
@@ -64,21 +66,6 @@ struct Vec {
 ObjectRef NewVector(double x, double y, double z);
 Vec Read(lx::Object* vector);
 void ExpectNear(const Vec& actual, const Vec& expected, double tolerance = 1e-5);
-
-// The kind of exception a call raised, or "" when it raised none.
-template <class F> std::string RaisedBy(F call)
-{
-    try {
-        call();
-    } catch (const lx::Exception& exception) {
-        if (exception.Is<lx::OutOfBoundsException>())
-            return "OutOfBoundsException";
-        if (exception.Is<lx::NilObjectException>())
-            return "NilObjectException";
-        return "other";
-    }
-    return "";
-}
 
 // A new picture of the host filled with one colour (&hRRGGBB); nil for a size it refuses.
 lx::Ref<lx::Picture> NewPicture(int32_t width, int32_t height, uint32_t rgb);
