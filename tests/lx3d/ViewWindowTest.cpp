@@ -5,12 +5,12 @@
 // window; under a real display server (Xvfb, say, with QT_QPA_PLATFORM=xcb)
 // it is what the window system shows.
 
+#include "../lxframework/gui/WidgetSupport.h"
 #include "Lx3DScene.h"
 #include "TestHooks.h"
 
 #include <lxframework/Window.h>
 
-#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -61,12 +61,6 @@ public:
 
     lx::Ref<lx::RectControl> view;
 };
-
-void ProcessEvents()
-{
-    QApplication::processEvents();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 // What the window system has of the control.
 QImage OnScreen(lx::RectControl& control)

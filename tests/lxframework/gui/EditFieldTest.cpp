@@ -48,19 +48,6 @@ struct FieldFixture : ::testing::Test {
         field->SetScrollPosition(0);
     }
 
-    // The centre of character `offset` in control-local coordinates.
-    QPoint CharacterCentre(int offset) const
-    {
-        auto* edit = static_cast<QTextEdit*>(field->Widget());
-        QTextCursor cursor(edit->document());
-        cursor.setPosition(offset);
-        const QRect before = edit->cursorRect(cursor);
-        cursor.setPosition(offset + 1);
-        const QRect after = edit->cursorRect(cursor);
-        const QPoint inViewport((before.left() + after.left()) / 2, before.center().y());
-        return edit->viewport()->mapTo(edit, inViewport);
-    }
-
     QTextCharFormat FormatAt(int offset) const
     {
         QTextCursor cursor(static_cast<QTextEdit*>(field->Widget())->document());
@@ -119,7 +106,7 @@ TEST_F(FieldFixture, CharPosAtXYCountsFromOneOnTheText)
     AddText("Hello", false);
     AddText(std::string(EndOfLine) + "World", false);
     for (int offset : { 0, 2, 4, 6, 10 }) {
-        const QPoint point = CharacterCentre(offset);
+        const QPoint point = CharacterCentre(*field, offset);
         EXPECT_EQ(field->CharPosAtXY(point.x(), point.y()), offset + 1) << "character " << offset;
     }
 }
@@ -128,7 +115,7 @@ TEST_F(FieldFixture, CharPosAtXYPastTheTextGivesLineBreaksAndTheEnd)
 {
     AddText("Hello", false);
     AddText(std::string(EndOfLine) + "World", false);
-    const QPoint firstLine = CharacterCentre(0);
+    const QPoint firstLine = CharacterCentre(*field, 0);
     // Past the end of the first line: its line break, offset 5.
     EXPECT_EQ(field->CharPosAtXY(250, firstLine.y()), 6);
     // Below the text: Len(Text) + 1.
@@ -145,7 +132,7 @@ TEST_F(FieldFixture, MouseDownSeesControlLocalPointsAndFalseLetsTheFieldHandleTh
         positions.push_back(field->CharPosAtXY(x, y));
         return false;
     });
-    const QPoint point = CharacterCentre(3);
+    const QPoint point = CharacterCentre(*field, 3);
     test::MousePress(*field, point);
     test::MouseRelease(*field, point);
     EXPECT_EQ(positions, std::vector<int> { 4 });
@@ -158,7 +145,7 @@ TEST_F(FieldFixture, MouseMoveOverTheTextReachesTheFieldInControlCoordinates)
     std::vector<int> positions;
     field->_InstallInstanceEventHandler(
         "MouseMove", [&](int32_t x, int32_t y) { positions.push_back(field->CharPosAtXY(x, y)); });
-    test::MouseMove(*field, CharacterCentre(1));
-    test::MouseMove(*field, CharacterCentre(4));
+    test::MouseMove(*field, CharacterCentre(*field, 1));
+    test::MouseMove(*field, CharacterCentre(*field, 4));
     EXPECT_EQ(positions, (std::vector<int> { 2, 5 }));
 }

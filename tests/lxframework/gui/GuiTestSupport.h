@@ -2,6 +2,7 @@
 
 #include "TestHooks.h"
 #include "ViewPlugin.h"
+#include "WidgetSupport.h"
 
 #include <lxframework/Framework.h>
 #include <lxframework/Runtime.h>
@@ -34,13 +35,6 @@ template <class T> lx::Ref<T> OpenWindow(const char* name)
     lx::Ref<T> window = lx::New<T>();
     window->Constructor();
     return window;
-}
-
-// Lets queued events run (paints, deferred deletes, posted calls).
-inline void ProcessEvents()
-{
-    QApplication::processEvents();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // Collects message boxes instead of showing them while it lives.
