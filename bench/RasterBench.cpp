@@ -3,7 +3,7 @@
 // triangles, textures and lights through it, single-threaded and with its
 // default threads, and prints the ratio of the median frame times.
 
-#include "SyntheticScene.h"
+#include "SceneBench.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,8 +11,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,28 +22,11 @@ using namespace Q3::Render;
 
 namespace {
 
-constexpr int Repetitions = 10;
-constexpr int Size = SyntheticScene::Size;
-
-const SyntheticScene& Scene()
-{
-    static const SyntheticScene scene = SyntheticScene::Make();
-    return scene;
-}
-
-void DeviceFrame(benchmark::State& state)
-{
-    std::vector<uint8_t> pixels(size_t(Size) * Size * 4);
-    Target target { pixels.data(), Size, Size, Size * 4 };
-    Device device;
-    for (auto _ : state) {
-        Scene().Render(device, target);
-        benchmark::DoNotOptimize(pixels.data());
-    }
-}
 BENCHMARK(DeviceFrame)->Unit(benchmark::kMillisecond)->Repetitions(Repetitions)->ReportAggregatesOnly(true);
 
 #ifdef TERRASLIDE_HAVE_OSMESA
+
+constexpr int Size = SyntheticScene::Size;
 
 std::vector<uint8_t> RgbaBytes(const std::vector<uint32_t>& texels)
 {
@@ -156,20 +137,6 @@ void MesaFrame(benchmark::State& state)
 BENCHMARK(MesaFrame)->Unit(benchmark::kMillisecond)->Repetitions(Repetitions)->ReportAggregatesOnly(true);
 
 #endif
-
-// Prints as usual and keeps each benchmark's median real time.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, double> medians {};
-};
 
 #ifdef TERRASLIDE_HAVE_OSMESA
 

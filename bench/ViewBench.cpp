@@ -6,7 +6,7 @@
 // the game's is. The rasteriser's own frame of the same scene runs first, so
 // that the view's overhead can be read off.
 
-#include "SyntheticScene.h"
+#include "SceneBench.h"
 
 #include <q3/Q3.h>
 
@@ -14,16 +14,13 @@
 
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 using namespace Q3::Render;
 
 namespace {
 
-constexpr int Repetitions = 10;
 constexpr int Size = SyntheticScene::Size;
 constexpr int GlobePieces = 26;
 constexpr int PickGrid = 10; // 10 × 10 picks spread over the view
@@ -34,12 +31,6 @@ constexpr float PickTolerance = 2; // pixels, as the game asks
 constexpr float SurfaceTolerance = 0.5f; // world units a globe hit may lie outside the sphere
 constexpr float ChordDepth = 0.99f; // how far inside it, as a share of the radius, flat triangles reach
 constexpr TQ3ColorARGB ClearColor { 1, 0.55f, 0.7f, 0.95f };
-
-const SyntheticScene& Scene()
-{
-    static const SyntheticScene scene = SyntheticScene::Make();
-    return scene;
-}
 
 // One element as the game submits it: a tri-mesh record in the element's own
 // coordinates, placed by a translation, a rotation and a scale.
@@ -290,16 +281,6 @@ std::vector<TQ3Point2D> PickPoints()
     return points;
 }
 
-void DeviceFrame(benchmark::State& state)
-{
-    std::vector<uint8_t> pixels(size_t(Size) * Size * 4);
-    Target target { pixels.data(), Size, Size, Size * 4 };
-    Device device;
-    for (auto _ : state) {
-        Scene().Render(device, target);
-        benchmark::DoNotOptimize(pixels.data());
-    }
-}
 BENCHMARK(DeviceFrame)->Unit(benchmark::kMillisecond)->Repetitions(Repetitions)->ReportAggregatesOnly(true);
 
 void ViewFrame(benchmark::State& state)
@@ -353,20 +334,6 @@ void ViewPick(benchmark::State& state)
     state.counters["globe_hits"] = globeHits;
 }
 BENCHMARK(ViewPick)->Unit(benchmark::kMicrosecond)->Repetitions(Repetitions)->ReportAggregatesOnly(true);
-
-// Prints as usual and keeps each benchmark's median real time.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, double> medians {};
-};
 
 }
 
