@@ -2,8 +2,6 @@
 
 #include <lxframework/Functions.h>
 
-#include <QTextCharFormat>
-
 #include <gtest/gtest.h>
 
 using namespace lx;
@@ -59,13 +57,6 @@ struct LinkFieldTest : ::testing::Test {
     {
         test::MouseMove(*field, point);
         return test::ApplicationCursorIdentity();
-    }
-
-    QTextCharFormat FormatOf(int offset) const
-    {
-        QTextCursor cursor(static_cast<QTextEdit*>(field->Widget())->document());
-        cursor.setPosition(offset + 1);
-        return cursor.charFormat();
     }
 
     Ref<LinkFieldWindow> window;
@@ -178,12 +169,12 @@ TEST_F(LinkFieldTest, TextRunsAreBlackInTheirWeightAndLinksBluePlain)
     field->AddText("Head", true);
     field->AddLink("link", "");
     field->AddText("tail", false);
-    EXPECT_EQ(FormatOf(0).fontWeight(), QFont::Bold);
-    EXPECT_EQ(FormatOf(0).foreground().color(), QColor(0, 0, 0));
-    EXPECT_NE(FormatOf(4).fontWeight(), QFont::Bold);
-    EXPECT_EQ(FormatOf(4).foreground().color(), QColor(0, 0, 255));
-    EXPECT_NE(FormatOf(8).fontWeight(), QFont::Bold);
-    EXPECT_EQ(FormatOf(8).foreground().color(), QColor(0, 0, 0));
+    EXPECT_EQ(FormatAt(*field, 0).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(*field, 0).foreground().color(), QColor(0, 0, 0));
+    EXPECT_NE(FormatAt(*field, 4).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(*field, 4).foreground().color(), QColor(0, 0, 255));
+    EXPECT_NE(FormatAt(*field, 8).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(*field, 8).foreground().color(), QColor(0, 0, 0));
 }
 
 TEST_F(LinkFieldTest, SelectAllSelectsTheWholeText)

@@ -3,9 +3,6 @@
 #include <lxframework/EditField.h>
 #include <lxframework/Functions.h>
 
-#include <QTextCursor>
-#include <QTextEdit>
-
 #include <gtest/gtest.h>
 
 using namespace lx;
@@ -48,13 +45,6 @@ struct FieldFixture : ::testing::Test {
         field->SetScrollPosition(0);
     }
 
-    QTextCharFormat FormatAt(int offset) const
-    {
-        QTextCursor cursor(static_cast<QTextEdit*>(field->Widget())->document());
-        cursor.setPosition(offset + 1);
-        return cursor.charFormat();
-    }
-
     Ref<FieldWindow> window;
     Ref<EditField> field;
 };
@@ -92,11 +82,11 @@ TEST_F(FieldFixture, AppendsKeepEachRunsOwnStyle)
     AddText("bold ", true);
     AddText("link", false, Color { 0x0000FF });
     AddText(" after", false);
-    EXPECT_NE(FormatAt(0).fontWeight(), QFont::Bold);
-    EXPECT_EQ(FormatAt(6).fontWeight(), QFont::Bold);
-    EXPECT_EQ(FormatAt(11).foreground().color(), QColor(0, 0, 255));
-    EXPECT_EQ(FormatAt(16).foreground().color(), QColor(0, 0, 0));
-    EXPECT_NE(FormatAt(16).fontWeight(), QFont::Bold);
+    EXPECT_NE(FormatAt(*field, 0).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(*field, 6).fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatAt(*field, 11).foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(FormatAt(*field, 16).foreground().color(), QColor(0, 0, 0));
+    EXPECT_NE(FormatAt(*field, 16).fontWeight(), QFont::Bold);
     EXPECT_EQ(field->SelStart(), 0);
     EXPECT_EQ(field->SelLength(), 0);
 }

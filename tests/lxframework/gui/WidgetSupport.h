@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QPoint>
 #include <QRect>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -29,4 +30,12 @@ inline QPoint CharacterCentre(const lx::EditField& field, int offset)
     const QRect after = edit->cursorRect(cursor);
     const QPoint inViewport((before.left() + after.left()) / 2, before.center().y());
     return edit->viewport()->mapTo(edit, inViewport);
+}
+
+// The format of the character at `offset`.
+inline QTextCharFormat FormatAt(const lx::EditField& field, int offset)
+{
+    QTextCursor cursor(static_cast<QTextEdit*>(field.Widget())->document());
+    cursor.setPosition(offset + 1);
+    return cursor.charFormat();
 }
