@@ -17,6 +17,8 @@ namespace {
             a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x, a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w };
     }
 
+    float Dot(const TQ3Quaternion& a, const TQ3Quaternion& b) { return a.w * b.w + a.x * b.x + a.y * b.y + a.z * b.z; }
+
     TQ3Vector3D Rotate(const TQ3Vector3D& v, const TQ3Quaternion& q)
     {
         // v' = v + 2w (u x v) + 2 u x (u x v), with u the vector part of q:
@@ -249,7 +251,7 @@ TQ3Quaternion* Q3Quaternion_Normalize(const TQ3Quaternion* quaternion, TQ3Quater
     if (!quaternion || !result)
         return nullptr;
     const TQ3Quaternion& q = *quaternion;
-    const float length = std::sqrt(q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z);
+    const float length = std::sqrt(Dot(q, q));
     if (length == 0) {
         *result = { 0, 0, 0, 0 };
         return result;
@@ -263,7 +265,7 @@ TQ3Quaternion* Q3Quaternion_Invert(const TQ3Quaternion* quaternion, TQ3Quaternio
     if (!quaternion || !result)
         return nullptr;
     const TQ3Quaternion& q = *quaternion;
-    const float norm = q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z;
+    const float norm = Dot(q, q);
     if (norm == 0) {
         *result = { 0, 0, 0, 0 };
         return result;
@@ -276,9 +278,8 @@ TQ3Quaternion* Q3Quaternion_MatchReflection(const TQ3Quaternion* q1, const TQ3Qu
 {
     if (!q1 || !q2 || !result)
         return nullptr;
-    const float dot = q1->w * q2->w + q1->x * q2->x + q1->y * q2->y + q1->z * q2->z;
     const TQ3Quaternion q = *q1;
-    *result = dot < 0 ? TQ3Quaternion { -q.w, -q.x, -q.y, -q.z } : q;
+    *result = Dot(q, *q2) < 0 ? TQ3Quaternion { -q.w, -q.x, -q.y, -q.z } : q;
     return result;
 }
 
