@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QInputEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 
@@ -27,6 +28,7 @@ namespace {
     // Everything the running application keeps: one of each, one thread.
     struct ApplicationState {
         QApplication* qtApplication = nullptr;
+        QPointer<QApplication> prepared; // the Qt application our settings and input watcher are on
         Ref<Application> app;
         bool quitRequested = false;
         bool quitAfterModal = false;
@@ -123,15 +125,21 @@ namespace {
 
 QApplication* EnsureApplication()
 {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return existing;
-    static int argc = 1;
-    static char name[] = "terraslide";
-    static char* argv[] = { name, nullptr };
-    State().qtApplication = new QApplication(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    State().qtApplication->installEventFilter(new InputWatcher(State().qtApplication));
-    return State().qtApplication;
+    auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
+    if (!application) {
+        static int argc = 1;
+        static char name[] = "terraslide";
+        static char* argv[] = { name, nullptr };
+        application = State().qtApplication = new QApplication(argc, argv);
+    }
+    // A Qt application made by someone else (a test harness) gets the same
+    // settings, so the framework behaves the same inside it.
+    if (State().prepared != application) {
+        QApplication::setQuitOnLastWindowClosed(false);
+        application->installEventFilter(new InputWatcher(application));
+        State().prepared = application;
+    }
+    return application;
 }
 
 void Dispatch(const std::function<void()>& body)
