@@ -15,6 +15,7 @@
 #include <lxframework/Slider.h>
 #include <lxframework/StaticText.h>
 
+#include <QGuiApplication>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -195,4 +196,13 @@ TEST(About, HelpAboutOpensOneAboutWindowFromAnyWindow)
         EXPECT_EQ(lx::RuntimeWindowList().size(), 2u);
         EXPECT_FALSE(lx::test::QuitRequested());
     });
+}
+
+TEST(Startup, AQtApplicationMadeBeforeTheGameGetsTheFrameworksSettings)
+{
+    // The harness makes its Qt application before the game starts; the game
+    // must still decide for itself when to quit, as it does when it makes one.
+    bool quitsOnLastWindow = true;
+    RunGame([&](game::MainWindow&) { quitsOnLastWindow = QGuiApplication::quitOnLastWindowClosed(); });
+    EXPECT_FALSE(quitsOnLastWindow);
 }
