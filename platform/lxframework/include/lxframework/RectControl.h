@@ -52,7 +52,7 @@ public:
     // Installs a handler by event name: a framework event or one the plug-in
     // class declares. Throws RuntimeException for an unknown name or a handler
     // of the wrong shape.
-    template <class F> void _InstallInstanceEventHandler(std::string_view eventName, F&& handler)
+    template <class F> void InstallInstanceEventHandler(std::string_view eventName, F&& handler)
     {
         std::function function(std::forward<F>(handler));
         InstallHandler(eventName, std::move(function));
@@ -61,7 +61,7 @@ public:
     HostEvents& Events() { return mEvents; }
 
     // A control menu handler: runs when the control has the focus.
-    void _AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
+    void AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
     MenuHandlers& Menus() { return mMenus; }
 
     bool ApplySetting(const Setting& setting) override;

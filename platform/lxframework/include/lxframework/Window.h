@@ -63,11 +63,11 @@ public:
 
     // A new control of the class in this window; an inert placeholder (with a
     // debug-log line) for a class no plug-in registered.
-    Ref<RectControl> __New(const Class& controlClass);
-    Ref<RectControl> __New(std::string_view className);
-    void _AddControl(std::string_view name, const Ref<RectControl>& control);
+    Ref<RectControl> New(const Class& controlClass);
+    Ref<RectControl> New(std::string_view className);
+    void AddControl(std::string_view name, const Ref<RectControl>& control);
     Ref<RectControl> ControlByName(std::string_view name) const;
-    void _AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
+    void AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
     MenuHandlers& Menus() { return mMenus; }
 
     // Content size and the platform window reference (a port of that size).
@@ -129,7 +129,7 @@ Ref<RectControl> RuntimeWindowControlByName(Window* window, std::string_view nam
 // The open windows, in the order they were made.
 std::vector<Ref<Window>> RuntimeWindowList();
 // The open window of the class registered under that name that an implicit
-// accessor made (`AboutWindow()`), or nil; and the way to enter one.
+// accessor made (`AboutWindow::Instance()`), or nil; and the way to enter one.
 Ref<Window> RuntimeImplicitInstance(std::string_view className);
 void RuntimeRegisterImplicitInstance(const Ref<Window>& window);
 // Finalisation: close every window still open and drop the lists' references.

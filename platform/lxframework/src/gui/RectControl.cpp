@@ -87,7 +87,7 @@ bool RectControl::IsEventImplemented(std::string_view eventName) const
     return event && ResolveEventInstance(const_cast<RectControl&>(*this), *event);
 }
 
-void RectControl::_AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
+void RectControl::AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
 {
     mMenus.Add(itemName, std::move(handler));
 }

@@ -306,22 +306,22 @@ void Window::DispatchMenu(std::string_view itemName)
     if (app && app->Menus().Invoke(itemName))
         return;
     Ref<lx::MenuBar> model = mMenuBar ? mMenuBar : (app ? app->MenuBar : nullptr);
-    Ref<MenuItem> item = model ? model->_Lookup(itemName) : nullptr;
+    Ref<MenuItem> item = model ? model->Lookup(itemName) : nullptr;
     if (item && item->QuitsByDefault())
         Quit(0);
 }
 
-Ref<RectControl> Window::__New(std::string_view className)
+Ref<RectControl> Window::New(std::string_view className)
 {
     const Class* cls = FindClass(className);
     if (!cls) {
         DebugLog("no control class " + std::string(className) + "; a placeholder stands in");
         cls = &ClassOf<PlaceholderControl>();
     }
-    return __New(*cls);
+    return New(*cls);
 }
 
-Ref<RectControl> Window::__New(const Class& controlClass)
+Ref<RectControl> Window::New(const Class& controlClass)
 {
     const Class* cls = &controlClass;
     if (!cls->IsComplete() || !cls->IsSubclassOf(ClassOf<RectControl>())) {
@@ -336,7 +336,7 @@ Ref<RectControl> Window::__New(const Class& controlClass)
     return control;
 }
 
-void Window::_AddControl(std::string_view name, const Ref<RectControl>& control)
+void Window::AddControl(std::string_view name, const Ref<RectControl>& control)
 {
     if (control)
         control->SetName(name);
@@ -351,7 +351,7 @@ Ref<RectControl> Window::ControlByName(std::string_view name) const
     return nullptr;
 }
 
-void Window::_AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
+void Window::AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
 {
     mMenus.Add(itemName, std::move(handler));
 }
