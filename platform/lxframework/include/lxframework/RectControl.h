@@ -8,13 +8,14 @@
 #include <lxframework/Ref.h>
 #include <lxframework/Settings.h>
 
-#include <QPointer>
-#include <QRect>
-#include <QWidget>
-
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+
+class QFont;
+class QRect;
+class QWidget;
 
 namespace lx {
 
@@ -33,7 +34,7 @@ public:
     // The window holding the control (no reference); null once closed.
     Window* ControlWindow() const { return mWindow; }
     // Rectangle in the window's content coordinates.
-    QRect Bounds() const { return mBounds; }
+    QRect Bounds() const;
 
     void SetEnabled(bool enabled);
     bool Enabled() const { return mEnabled; }
@@ -72,7 +73,7 @@ public:
     void Open();
     void Close();
     bool IsOpen() const { return mOpened && !mClosed; }
-    QWidget* Widget() const { return mWidget; }
+    QWidget* Widget() const;
 
 protected:
     // The widget that shows this control, a child of the window's content.
@@ -109,8 +110,9 @@ private:
 
     std::string mName;
     Window* mWindow = nullptr;
-    QPointer<QWidget> mWidget;
-    QRect mBounds;
+    // The control's widget and rectangle, kept out of this header.
+    struct QtSide;
+    std::unique_ptr<QtSide> mQt;
     bool mEnabled = true;
     bool mVisible = true;
     bool mOpened = false;

@@ -10,19 +10,17 @@
 
 #include <carbon/Carbon.h>
 
-#include <QColor>
-#include <QPointer>
-
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class QMenuBar;
+class QColor;
+class QPainter;
+class QWidget;
 
 namespace lx {
-
-class WindowWidget;
 
 // A top-level window. The game derives its windows from it, overrides the
 // hooks and events it needs, makes the object with RuntimeNewObject and then
@@ -94,7 +92,9 @@ private:
     static void OnFlush(WindowRef window, const Rect* rect, void* context);
     static void OnAttributes(WindowRef window, WindowAttributes attributes, void* context);
 
-    QPointer<WindowWidget> mWidget;
+    // The window's widgets, kept out of this header.
+    struct QtSide;
+    std::unique_ptr<QtSide> mQt;
     WindowRef mPlatformWindow = nullptr;
     std::vector<Ref<RectControl>> mControls;
     Ref<lx::MenuBar> mMenuBar;
@@ -104,8 +104,8 @@ private:
     int32_t mHeight = DefaultHeight;
     int32_t mMinWidth = 0;
     int32_t mMinHeight = 0;
-    int32_t mMaxWidth = QWIDGETSIZE_MAX;
-    int32_t mMaxHeight = QWIDGETSIZE_MAX;
+    int32_t mMaxWidth = NoMaximumSize;
+    int32_t mMaxHeight = NoMaximumSize;
     int32_t mPlacement = 0;
     bool mResizeable = true;
     bool mVisible = true;
@@ -121,6 +121,8 @@ private:
 
     static constexpr int32_t DefaultWidth = 300;
     static constexpr int32_t DefaultHeight = 300;
+    // The largest size a window may take: no maximum.
+    static constexpr int32_t NoMaximumSize = (1 << 24) - 1;
 };
 
 // The control of that name in the window, or nil.
