@@ -5,6 +5,8 @@
 #include <lxframework/RectControl.h>
 
 #include <QObject>
+#include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 namespace lx {
@@ -53,6 +55,11 @@ private:
     bool mPresentOnly = false;
     bool mTracking = false;
     PresentRecord mPresents;
+};
+
+struct RectControl::QtSide {
+    QPointer<QWidget> widget;
+    QRect bounds;
 };
 
 }
