@@ -84,6 +84,7 @@ bool ClassRegistry::CanRegister(uint32_t version, const char* name)
 {
     if (version != LxRecordVersion) {
         DebugLog("ignored a plug-in record of version " + std::to_string(version));
+        mRefusedVersions.push_back(version);
         return false;
     }
     if (!name) {

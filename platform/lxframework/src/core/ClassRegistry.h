@@ -42,6 +42,8 @@ public:
     const LxEntryPoint* Lookup(std::string_view bindingName);
     const LxEntryPoint** AllocateTable(std::size_t count);
     bool IsEventDefinition(uintptr_t hostWord) const;
+    // The versions of the records refused for their version, in order.
+    const std::vector<uint32_t>& RefusedVersions() const { return mRefusedVersions; }
 
 private:
     ClassRegistry() = default;
@@ -66,6 +68,7 @@ private:
     std::deque<std::pair<std::string, BoundEntry>> mUnbound;
     std::vector<std::unique_ptr<const LxEntryPoint*[]>> mTables;
     std::set<uintptr_t> mEventWords;
+    std::vector<uint32_t> mRefusedVersions;
 };
 
 }
