@@ -18,9 +18,9 @@ std::span<const TQ3ObjectType> Renderer::TypeChain() const
 TQ3RendererObject Q3Renderer_NewFromType(TQ3ObjectType rendererType)
 {
     if (rendererType == kQ3RendererTypeInteractive)
-        return new Q3::Renderer(false);
+        return Q3::Created(new Q3::Renderer(false));
     if (rendererType == kQ3RendererTypeWireFrame)
-        return new Q3::Renderer(true);
+        return Q3::Created(new Q3::Renderer(true));
     Q3::PostError(kQ3ErrorInvalidParameter);
     return nullptr;
 }
