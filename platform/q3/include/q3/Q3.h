@@ -446,6 +446,19 @@ TQ3Object Q3Object_FromId(TQ3Uns32 id);
 
 // How many objects are alive; a run that disposed of everything ends at 0.
 TQ3Uns32 Q3Object_LiveCount(void);
+// How many of them are of the type (or of a subtype of it).
+TQ3Uns32 Q3Object_LiveCountOfType(TQ3ObjectType type);
+
+// For callers' tests ------------------------------------------------------
+
+// How often Q3Initialize has run in this process. Initialising again does no
+// harm here, so only this shows a caller that initialises more than once.
+TQ3Uns32 Q3Debug_InitializeCount(void);
+
+// Until called again (0 refuses nothing), the creators of views, cameras,
+// renderers and illumination shaders return null with kQ3ErrorOutOfMemory
+// for objects of this type or its subtypes, as when memory runs out.
+void Q3Debug_RefuseNew(TQ3ObjectType type);
 
 // Views -------------------------------------------------------------------
 
