@@ -60,6 +60,7 @@ namespace {
     void Apply(const AttributeSet& attributes, ViewState& state)
     {
         attributes.Get(kQ3AttributeTypeDiffuseColor, &state.diffuse);
+        attributes.Get(kQ3AttributeTypeTransparencyColor, &state.transparency);
         if (Object* shader = attributes.SurfaceShader())
             state.surfaceShader = Ref<>(shader);
     }

@@ -285,6 +285,10 @@ enum : TQ3AttributeType {
     kQ3AttributeTypeSurfaceShader = 11, // TQ3SurfaceShaderObject
 };
 
+// How a texture shader reads coordinates past 0 or 1 in u or v.
+typedef TQ3Uns32 TQ3ShaderUVBoundary;
+enum : TQ3ShaderUVBoundary { kQ3ShaderUVBoundaryWrap = 0, kQ3ShaderUVBoundaryClamp = 1 };
+
 // Records -------------------------------------------------------------------
 
 typedef struct TQ3Bitmap {
@@ -572,7 +576,8 @@ TQ3Status Q3MatrixTransform_Submit(const TQ3Matrix4x4* matrix, TQ3ViewObject vie
 
 // Shaders and textures ------------------------------------------------------
 
-// The texture wraps in u and v; v = 1 is the texture's top row.
+// A new shader wraps the texture in u and v (a model file may ask it to
+// clamp); v = 1 is the texture's top row.
 TQ3ShaderObject Q3TextureShader_New(TQ3TextureObject texture);
 TQ3Status Q3TextureShader_GetTexture(TQ3ShaderObject shader, TQ3TextureObject* texture);
 TQ3TextureObject Q3PixmapTexture_New(const TQ3StoragePixmap* pixmap);
