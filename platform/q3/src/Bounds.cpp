@@ -5,7 +5,6 @@
 #include <cmath>
 #include <limits>
 #include <random>
-#include <tuple>
 #include <vector>
 
 namespace q3 {
@@ -17,7 +16,7 @@ namespace {
         Vec operator-(const Vec& o) const { return { x - o.x, y - o.y, z - o.z }; }
         Vec operator+(const Vec& o) const { return { x + o.x, y + o.y, z + o.z }; }
         Vec operator*(double s) const { return { x * s, y * s, z * s }; }
-        bool operator<(const Vec& o) const { return std::tie(x, y, z) < std::tie(o.x, o.y, o.z); }
+        bool operator<(const Vec& o) const { return x != o.x ? x < o.x : y != o.y ? y < o.y : z < o.z; }
         bool operator==(const Vec& o) const { return x == o.x && y == o.y && z == o.z; }
     };
 
@@ -35,7 +34,8 @@ namespace {
         {
             // A little slack, so points on the boundary count as inside.
             constexpr double Slack = 1e-9;
-            return radius >= 0 && std::sqrt(Dot(p - centre, p - centre)) <= radius * (1 + Slack) + Slack;
+            const double reach = radius * (1 + Slack) + Slack;
+            return radius >= 0 && Dot(p - centre, p - centre) <= reach * reach;
         }
     };
 
