@@ -690,6 +690,8 @@ TQ3Quaternion* Q3Quaternion_MatchReflection(const TQ3Quaternion* q1, const TQ3Qu
 // Normalised linear interpolation: 0 gives q1, 1 gives q2.
 TQ3Quaternion* Q3Quaternion_InterpolateLinear(
     const TQ3Quaternion* q1, const TQ3Quaternion* q2, float t, TQ3Quaternion* result);
+// Points with a coordinate that is infinite or not a number are left out;
+// the box is empty when none is left.
 TQ3BoundingBox* Q3BoundingBox_SetFromPoints3D(
     TQ3BoundingBox* box, const TQ3Point3D* points, TQ3Uns32 count, TQ3Uns32 stride);
 }
