@@ -51,7 +51,7 @@ void FillWithPattern(CGrafPtr port)
 
 lx::Ref<PresentWindow> OpenPresentWindow()
 {
-    ViewPlugin::Register();
+    viewplugin::Register();
     lx::SetPresentPacing(false);
     if (!lx::FindClass("PresentWindow"))
         lx::RegisterClass<PresentWindow>("PresentWindow", "Window");

@@ -27,7 +27,7 @@ uint8_t* PixelBytes(CGrafPtr port, int x, int y)
     return reinterpret_cast<uint8_t*>(GetPixBaseAddr(map)) + y * GetPixRowBytes(map) + x * 4;
 }
 
-// Every pixel a different colour, with an alpha byte that is not opaque.
+// Every pixel a different color, with an alpha byte that is not opaque.
 QRgb PatternColor(int x, int y) { return qRgb(x * 20 + 3, y * 40 + 5, (x * 7 + y * 11) & 0xFF); }
 
 void FillWithPattern(CGrafPtr port, int width, int height)

@@ -18,7 +18,7 @@ QImage PortToImage(CGrafPtr port);
 // image whose pixel (0, 0) shows the port's point `imageOrigin`; clipped to
 // both, and the rest of the image is left as it was.
 void CopyPortToImage(CGrafPtr port, QRect region, QImage& image, QPoint imageOrigin);
-// Writes the image's colours into the port with its top-left corner at `at`,
+// Writes the image's colors into the port with its top-left corner at `at`,
 // clipped to the port; the alpha byte becomes opaque.
 void ImageToPort(const QImage& image, CGrafPtr port, QPoint at);
 // The port's size, empty for null.
