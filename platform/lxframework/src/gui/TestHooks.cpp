@@ -62,13 +62,13 @@ namespace test {
     int PresentCount(const RectControl& control)
     {
         auto* widget = dynamic_cast<PluginControlWidget*>(control.Widget());
-        return widget ? widget->Presents().count : 0;
+        return widget ? widget->PresentCount() : 0;
     }
 
     QImage PresentedFrame(const RectControl& control)
     {
         auto* widget = dynamic_cast<PluginControlWidget*>(control.Widget());
-        return widget ? widget->Presents().frame : QImage();
+        return widget ? widget->Frame() : QImage();
     }
 
 }

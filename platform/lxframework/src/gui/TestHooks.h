@@ -44,7 +44,7 @@ void MouseRelease(RectControl& control, QPoint point, Qt::MouseButton button = Q
 void KeyModifiers(Qt::KeyboardModifiers modifiers);
 
 // How often a plug-in control's window port was flushed to the screen, and the
-// control's pixels at the last flush.
+// control's pixels as last shown.
 int PresentCount(const RectControl& control);
 QImage PresentedFrame(const RectControl& control);
 
