@@ -2,29 +2,18 @@
 // entry to the view's first frame on screen, then quit. The first run loads
 // the plug-in; later runs find it loaded, as the process keeps it.
 
-#include "MainWindow.h"
+#include "GameRun.h"
 #include "Startup.h"
 #include "TestHooks.h"
 
 #include <lxframework/Framework.h>
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-void EnsureQtApplication()
-{
-    if (QApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "startup_bench";
-    static char* argv[] = { name, nullptr };
-    new QApplication(argc, argv);
-}
 
 // Polls the event loop until the main window has shown its first frame.
 void StopAtFirstFrame(const QElapsedTimer& clock, double& seconds)
@@ -41,7 +30,7 @@ void StopAtFirstFrame(const QElapsedTimer& clock, double& seconds)
 
 void StartupToFirstFrame(benchmark::State& state)
 {
-    EnsureQtApplication();
+    bench::EnsureQtApplication();
     for (auto _ : state) {
         double seconds = 0;
         QElapsedTimer clock;
