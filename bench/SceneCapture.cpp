@@ -99,7 +99,7 @@ namespace {
 
     // Triangles whose corners lie past the points are skipped by the
     // device; the capture leaves them out.
-    std::vector<std::array<uint32_t, 3>> UsableTriangles(const Q3::Render::Mesh& mesh)
+    std::vector<std::array<uint32_t, 3>> UsableTriangles(const q3::render::Mesh& mesh)
     {
         std::vector<std::array<uint32_t, 3>> triangles;
         for (uint32_t t = 0; t < mesh.triangleCount; ++t) {
@@ -110,7 +110,7 @@ namespace {
         return triangles;
     }
 
-    // Texels with their colour no longer premultiplied, as a pixel map holds
+    // Texels with their color no longer premultiplied, as a pixel map holds
     // them, so that decoding premultiplies them back to what they were.
     std::vector<uint32_t> StraightAlpha(const std::vector<uint32_t>& texels)
     {
@@ -262,9 +262,9 @@ void SceneCapture::Render(Device& device, std::vector<uint8_t>& pixels)
     device.End();
 }
 
-FrameRecorder::FrameRecorder() { Q3::ObserveFrames(this); }
+FrameRecorder::FrameRecorder() { q3::ObserveFrames(this); }
 
-FrameRecorder::~FrameRecorder() { Q3::ObserveFrames(nullptr); }
+FrameRecorder::~FrameRecorder() { q3::ObserveFrames(nullptr); }
 
 void FrameRecorder::Begin(const Pane& pane, TQ3ColorRGB clear, const TQ3Matrix4x4& worldToFrustum, TQ3Point3D eye,
     std::span<const Light> lights, bool wireframe)
@@ -280,7 +280,7 @@ void FrameRecorder::Begin(const Pane& pane, TQ3ColorRGB clear, const TQ3Matrix4x
     mProblem = wireframe ? "the frame is drawn as wires" : "";
 }
 
-void FrameRecorder::Mesh(const Q3::Render::Mesh& mesh, const DrawState& state, const Fog& fog)
+void FrameRecorder::Mesh(const q3::render::Mesh& mesh, const DrawState& state, const Fog& fog)
 {
     if (!mBegun || !mProblem.empty() || !mesh.points || !mesh.triangles)
         return;
@@ -289,7 +289,7 @@ void FrameRecorder::Mesh(const Q3::Render::Mesh& mesh, const DrawState& state, c
     else if (state.fill != Fill::Filled)
         mProblem = "a mesh is drawn as edges or points";
     else if (mesh.vertexColors || mesh.triangleColors || mesh.triangleNormals)
-        mProblem = "a mesh has per-vertex or per-triangle colours, or triangle normals";
+        mProblem = "a mesh has per-vertex or per-triangle colors, or triangle normals";
     if (!mProblem.empty())
         return;
     CapturedMesh captured;

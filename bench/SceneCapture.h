@@ -1,7 +1,7 @@
 #pragma once
 
 // One frame as the rendering loop hands it to the rasteriser's device: the
-// pane's size and clear colour, the camera, the lights, and every mesh with
+// pane's size and clear color, the camera, the lights, and every mesh with
 // its transform, surface, texture and culling. Recorded from a live view,
 // written to a file and read back, it lets another renderer draw exactly the
 // work the game's frame asks for, and lets the rasteriser draw it again alone.
@@ -16,12 +16,12 @@
 
 namespace bench {
 
-using namespace Q3::Render;
+using namespace q3::render;
 
 struct CapturedTexture {
     uint32_t width { 0 };
     uint32_t height { 0 };
-    // 0xAARRGGBB, colour premultiplied by alpha, top row first: the texels
+    // 0xAARRGGBB, color premultiplied by alpha, top row first: the texels
     // the rasteriser samples at its finest level.
     std::vector<uint32_t> texels {};
     bool transparent { false };
@@ -63,10 +63,10 @@ struct SceneCapture {
 
 // Records the frames a view renders while it lives; the last one is kept.
 // What the capture cannot carry (fog, wires, edges or points, per-vertex or
-// per-triangle colours, triangle normals) makes the recording fail rather
+// per-triangle colors, triangle normals) makes the recording fail rather
 // than differ from the frame. A lit mesh without vertex normals is lit flat,
 // by each triangle's own normal, as the device lights it.
-class FrameRecorder final : public Q3::FrameObserver {
+class FrameRecorder final : public q3::FrameObserver {
 public:
     FrameRecorder();
     ~FrameRecorder() override;
@@ -75,7 +75,7 @@ public:
 
     void Begin(const Pane& pane, TQ3ColorRGB clear, const TQ3Matrix4x4& worldToFrustum, TQ3Point3D eye,
         std::span<const Light> lights, bool wireframe) override;
-    void Mesh(const Q3::Render::Mesh& mesh, const DrawState& state, const Fog& fog) override;
+    void Mesh(const q3::render::Mesh& mesh, const DrawState& state, const Fog& fog) override;
 
     // The last frame; throws std::runtime_error if none was recorded whole.
     const SceneCapture& Capture() const;

@@ -8,19 +8,19 @@
 
 #include <span>
 
-namespace Q3 {
+namespace q3 {
 
 class FrameObserver {
 public:
     virtual ~FrameObserver() = default;
 
-    // A frame starts: the pane of the target it fills, its clear colour, the
+    // A frame starts: the pane of the target it fills, its clear color, the
     // camera and lights it is drawn with, and whether it is drawn as wires.
-    virtual void Begin(const Render::Pane& pane, TQ3ColorRGB clear, const TQ3Matrix4x4& worldToFrustum, TQ3Point3D eye,
-        std::span<const Render::Light> lights, bool wireframe)
+    virtual void Begin(const render::Pane& pane, TQ3ColorRGB clear, const TQ3Matrix4x4& worldToFrustum, TQ3Point3D eye,
+        std::span<const render::Light> lights, bool wireframe)
         = 0;
     // A mesh is drawn, with the fog in force.
-    virtual void Mesh(const Render::Mesh& mesh, const Render::DrawState& state, const Render::Fog& fog) = 0;
+    virtual void Mesh(const render::Mesh& mesh, const render::DrawState& state, const render::Fog& fog) = 0;
 };
 
 // Every frame rendered from now on is shown to `observer`; null stops.
