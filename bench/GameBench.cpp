@@ -13,6 +13,7 @@
 // llvmpipe.png. --smoke runs everything once, to see that it still works.
 // Pin the program to one core (taskset -c N) for a fair run.
 
+#include "ChildProcess.h"
 #include "GameRun.h"
 #include "MesaReplay.h"
 #include "SceneCapture.h"
@@ -32,14 +33,9 @@
 #include <cstring>
 #include <iostream>
 #include <map>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 using namespace bench;
 
@@ -80,9 +76,11 @@ SceneCapture TheCapture;
 
 lx::Object* ViewOf(game::MainWindow& window) { return window.View3D1().Get(); }
 
-void OrbitStep(game::MainWindow& window)
+void OrbitStep(game::MainWindow& window, int& frame)
 {
-    window.MoveCamera(OrbitPixels, 0);
+    // A drag to and fro keeps the view next to the captured one, so that
+    // llvmpipe's frame and these are alike.
+    window.MoveCamera(frame++ % 2 ? -OrbitPixels : OrbitPixels, 0);
     game::Lx3DSpace::Update(ViewOf(window));
 }
 
@@ -142,7 +140,11 @@ template <class Step> void InGame(benchmark::State& state, Presenting presenting
         state.SkipWithError(error.empty() ? "the game did not open its window" : error.c_str());
 }
 
-void OrbitFrame(benchmark::State& state) { InGame(state, Presenting::No, OrbitStep); }
+void OrbitFrame(benchmark::State& state)
+{
+    int frame = 0;
+    InGame(state, Presenting::No, [&frame](game::MainWindow& window) { OrbitStep(window, frame); });
+}
 
 void SlideFrame(benchmark::State& state)
 {
@@ -150,7 +152,11 @@ void SlideFrame(benchmark::State& state)
     InGame(state, Presenting::No, [&frame](game::MainWindow& window) { SlideStep(window, frame); });
 }
 
-void OrbitFrameShown(benchmark::State& state) { InGame(state, Presenting::Yes, OrbitStep); }
+void OrbitFrameShown(benchmark::State& state)
+{
+    int frame = 0;
+    InGame(state, Presenting::Yes, [&frame](game::MainWindow& window) { OrbitStep(window, frame); });
+}
 
 void Present(benchmark::State& state) { InGame(state, Presenting::Yes, PresentView); }
 
@@ -273,7 +279,8 @@ void CaptureGameFrame()
     QImage shown;
     const std::string error = RunGame([&shown](game::MainWindow& window) {
         FrameRecorder recorder;
-        OrbitStep(window);
+        int frame = 0;
+        OrbitStep(window, frame);
         TheCapture = recorder.Capture();
         shown = lx::test::PresentedFrame(*window.View3D1()).convertToFormat(QImage::Format_RGB32);
     });
@@ -333,54 +340,20 @@ int ReplayInMesa(int argc, char** argv)
 
 // Runs this program on the capture with LP_NUM_THREADS set to `threads`
 // (unset for null), and reads back its result.
-Result MesaInChild(const char* self, const char* threads, bool writePicture)
+Result MesaInChild(const char* threads, bool writePicture)
 {
-    std::vector<std::string> arguments { self, "--llvmpipe=" + TheOptions.capturePath };
+    std::vector<std::string> arguments { "--llvmpipe=" + TheOptions.capturePath };
     if (writePicture && !TheOptions.pictures.empty())
         arguments.push_back("--pictures=" + TheOptions.pictures);
     if (TheOptions.smoke)
         arguments.push_back("--smoke");
     arguments.insert(arguments.end(), TheOptions.benchmarkFlags.begin(), TheOptions.benchmarkFlags.end());
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) {
-        if (std::strncmp(*entry, "LP_NUM_THREADS=", 15) != 0)
-            environment.emplace_back(*entry);
-    }
-    if (threads)
-        environment.push_back(std::string("LP_NUM_THREADS=") + threads);
-    std::vector<char*> envp;
-    for (std::string& entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-
+    const std::optional<std::string> output
+        = RunSelf(arguments, { threads ? std::string("LP_NUM_THREADS=") + threads : "LP_NUM_THREADS" });
     Result result;
-    int channel[2];
-    if (pipe(channel) != 0)
-        return result;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, channel[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, channel[0]);
-    std::fflush(stdout);
-    pid_t child = 0;
-    const bool spawned = posix_spawn(&child, "/proc/self/exe", &actions, nullptr, argv.data(), envp.data()) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    close(channel[1]);
-    std::string output;
-    char buffer[256];
-    for (ssize_t read = 0; spawned && (read = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, size_t(read));
-    close(channel[0]);
-    int status = 1;
-    if (spawned)
-        waitpid(child, &status, 0);
-    if (spawned && status == 0
-        && std::sscanf(output.c_str(), "%lf %lf %lf %d", &result.median, &result.min, &result.max, &result.runs) != 4)
-        result = {};
+    if (!output
+        || std::sscanf(output->c_str(), "%lf %lf %lf %d", &result.median, &result.min, &result.max, &result.runs) != 4)
+        return {};
     return result;
 }
 
@@ -492,8 +465,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     Keeper keeper;
     benchmark::RunSpecifiedBenchmarks(&keeper);
-    const Result mesaSingle = MesaInChild(argv[0], "0", true);
-    const Result mesaDefault = MesaInChild(argv[0], nullptr, false);
+    const Result mesaSingle = MesaInChild("0", true);
+    const Result mesaDefault = MesaInChild(nullptr, false);
     PrintSummary(keeper, mesaSingle, mesaDefault);
     benchmark::Shutdown();
     return 0;
