@@ -18,7 +18,7 @@
 #include <GL/osmesa.h>
 #endif
 
-using namespace Q3::Render;
+using namespace q3::render;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "SceneBench.h"
 
-namespace Q3::Render {
+namespace q3::render {
 
 const SyntheticScene& Scene()
 {

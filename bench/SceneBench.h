@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace Q3::Render {
+namespace q3::render {
 
 constexpr int Repetitions = 10;
 

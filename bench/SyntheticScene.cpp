@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <numbers>
 
-namespace Q3::Render {
+namespace q3::render {
 
 namespace {
 
@@ -123,7 +123,7 @@ namespace {
     }
 
     // A dark sky whose pure white specks, as in a picture made transparent where
-    // it is white, let the clear colour through.
+    // it is white, let the clear color through.
     std::vector<uint32_t> MakeBackdropTexels()
     {
         std::vector<uint32_t> texels(size_t(BackdropTextureSize) * BackdropTextureSize, 0xFF101028);

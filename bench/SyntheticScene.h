@@ -10,7 +10,7 @@
 
 #include <vector>
 
-namespace Q3::Render {
+namespace q3::render {
 
 struct SyntheticMesh {
     std::vector<TQ3Point3D> points {};

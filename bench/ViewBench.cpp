@@ -17,7 +17,7 @@
 #include <memory>
 #include <vector>
 
-using namespace Q3::Render;
+using namespace q3::render;
 
 namespace {
 
@@ -118,51 +118,51 @@ public:
     {
         Q3Initialize();
         const SyntheticScene& scene = Scene();
-        m_globeMaterial = MakeMaterial(scene.globeTexels, scene.globeWidth, scene.globeHeight);
-        m_backdropMaterial = MakeMaterial(scene.backdropTexels, scene.backdropWidth, scene.backdropHeight);
-        m_backdrop = MakeElement(scene.backdrop, { 0, 0, 0 }, { 1, 0, 0, 0 }, 1, m_backdropMaterial);
-        m_backdrop->pickID = BackdropID;
-        m_backdrop->nullShader = true;
+        mGlobeMaterial = MakeMaterial(scene.globeTexels, scene.globeWidth, scene.globeHeight);
+        mBackdropMaterial = MakeMaterial(scene.backdropTexels, scene.backdropWidth, scene.backdropHeight);
+        mBackdrop = MakeElement(scene.backdrop, { 0, 0, 0 }, { 1, 0, 0, 0 }, 1, mBackdropMaterial);
+        mBackdrop->pickID = BackdropID;
+        mBackdrop->nullShader = true;
         const std::vector<SyntheticMesh> pieces = SplitMesh(scene.globe, GlobePieces);
         for (size_t index = 0; index < pieces.size(); ++index) {
             const TQ3Point3D centre = Centre(pieces[index].points);
             const TQ3Vector3D axis { 0.6f, 0.8f, 0 };
             TQ3Quaternion orientation {};
             Q3Quaternion_SetRotateAboutAxis(&orientation, &axis, PieceTurn * float(index));
-            m_pieces.push_back(
-                MakeElement(pieces[index], { centre.x, centre.y, centre.z }, orientation, PieceScale, m_globeMaterial));
-            m_pieces.back()->pickID = TQ3Uns32(index + 1);
+            mPieces.push_back(
+                MakeElement(pieces[index], { centre.x, centre.y, centre.z }, orientation, PieceScale, mGlobeMaterial));
+            mPieces.back()->pickID = TQ3Uns32(index + 1);
         }
-        m_phong = Q3PhongIllumination_New();
-        m_null = Q3NULLIllumination_New();
-        m_view = MakeView();
+        mPhong = Q3PhongIllumination_New();
+        mNull = Q3NULLIllumination_New();
+        mView = MakeView();
     }
 
     ~ViewScene()
     {
-        for (TQ3Object object : { m_view, m_phong, m_null, m_globeMaterial, m_backdropMaterial })
+        for (TQ3Object object : { mView, mPhong, mNull, mGlobeMaterial, mBackdropMaterial })
             Q3Object_Dispose(object);
     }
 
     ViewScene(const ViewScene&) = delete;
     ViewScene& operator=(const ViewScene&) = delete;
 
-    const std::vector<uint8_t>& Pixels() const { return m_pixels; }
+    const std::vector<uint8_t>& Pixels() const { return mPixels; }
 
     bool Frame()
     {
-        if (Q3View_StartRendering(m_view) != kQ3Success)
+        if (Q3View_StartRendering(mView) != kQ3Success)
             return false;
         TQ3ViewStatus status = kQ3ViewStatusRetraverse;
         for (int pass = 0; pass < MaxPasses && status == kQ3ViewStatusRetraverse; ++pass) {
-            Q3InterpolationStyle_Submit(kQ3InterpolationStyleVertex, m_view);
-            Q3BackfacingStyle_Submit(kQ3BackfacingStyleRemove, m_view);
-            Q3FillStyle_Submit(kQ3FillStyleFilled, m_view);
-            Submit(*m_backdrop);
-            Q3Shader_Submit(m_phong, m_view);
-            for (const auto& piece : m_pieces)
+            Q3InterpolationStyle_Submit(kQ3InterpolationStyleVertex, mView);
+            Q3BackfacingStyle_Submit(kQ3BackfacingStyleRemove, mView);
+            Q3FillStyle_Submit(kQ3FillStyleFilled, mView);
+            Submit(*mBackdrop);
+            Q3Shader_Submit(mPhong, mView);
+            for (const auto& piece : mPieces)
                 Submit(*piece);
-            status = Q3View_EndRendering(m_view);
+            status = Q3View_EndRendering(mView);
         }
         return status == kQ3ViewStatusDone;
     }
@@ -175,14 +175,14 @@ public:
         data.vertexTolerance = data.edgeTolerance = PickTolerance;
         TQ3PickObject pick = Q3WindowPointPick_New(&data);
         PickResult result;
-        if (Q3View_StartPicking(m_view, pick) == kQ3Success) {
+        if (Q3View_StartPicking(mView, pick) == kQ3Success) {
             TQ3ViewStatus status = kQ3ViewStatusRetraverse;
             for (int pass = 0; pass < MaxPasses && status == kQ3ViewStatusRetraverse; ++pass) {
-                Q3BackfacingStyle_Submit(kQ3BackfacingStyleRemove, m_view);
-                Submit(*m_backdrop);
-                for (const auto& piece : m_pieces)
+                Q3BackfacingStyle_Submit(kQ3BackfacingStyleRemove, mView);
+                Submit(*mBackdrop);
+                for (const auto& piece : mPieces)
                     Submit(*piece);
-                status = Q3View_EndPicking(m_view);
+                status = Q3View_EndPicking(mView);
             }
             TQ3Uns32 hits = 0;
             TQ3PickDetail mask = kQ3PickDetailNone;
@@ -205,12 +205,12 @@ private:
     TQ3ViewObject MakeView()
     {
         const SyntheticScene& scene = Scene();
-        m_pixels.assign(size_t(Size) * Size * 4, 0);
+        mPixels.assign(size_t(Size) * Size * 4, 0);
         TQ3PixmapDrawContextData contextData {};
         contextData.drawContextData.clearImageMethod = kQ3ClearMethodWithColor;
         contextData.drawContextData.clearImageColor = ClearColor;
         contextData.pixmap
-            = { m_pixels.data(), Size, Size, Size * 4, 32, kQ3PixelTypeRGB32, kQ3EndianLittle, kQ3EndianBig };
+            = { mPixels.data(), Size, Size, Size * 4, 32, kQ3PixelTypeRGB32, kQ3EndianLittle, kQ3EndianBig };
         TQ3DrawContextObject context = Q3PixmapDrawContext_New(&contextData);
 
         TQ3ViewAngleAspectCameraData cameraData {};
@@ -245,28 +245,28 @@ private:
 
     void Submit(Element& element)
     {
-        Q3Push_Submit(m_view);
-        Q3TranslateTransform_Submit(&element.position, m_view);
-        Q3QuaternionTransform_Submit(&element.orientation, m_view);
-        Q3ScaleTransform_Submit(&element.scale, m_view);
-        Q3PickIDStyle_Submit(element.pickID, m_view);
+        Q3Push_Submit(mView);
+        Q3TranslateTransform_Submit(&element.position, mView);
+        Q3QuaternionTransform_Submit(&element.orientation, mView);
+        Q3ScaleTransform_Submit(&element.scale, mView);
+        Q3PickIDStyle_Submit(element.pickID, mView);
         if (element.nullShader)
-            Q3Shader_Submit(m_null, m_view);
+            Q3Shader_Submit(mNull, mView);
         // The game's mesh bounds its points each time it is drawn.
         Q3BoundingBox_SetFromPoints3D(
             &element.data.bBox, element.data.points, element.data.numPoints, sizeof(TQ3Point3D));
-        Q3TriMesh_Submit(&element.data, m_view);
-        Q3Pop_Submit(m_view);
+        Q3TriMesh_Submit(&element.data, mView);
+        Q3Pop_Submit(mView);
     }
 
-    std::vector<uint8_t> m_pixels {};
-    TQ3AttributeSet m_globeMaterial { nullptr };
-    TQ3AttributeSet m_backdropMaterial { nullptr };
-    std::unique_ptr<Element> m_backdrop {};
-    std::vector<std::unique_ptr<Element>> m_pieces {};
-    TQ3ShaderObject m_phong { nullptr };
-    TQ3ShaderObject m_null { nullptr };
-    TQ3ViewObject m_view { nullptr };
+    std::vector<uint8_t> mPixels {};
+    TQ3AttributeSet mGlobeMaterial { nullptr };
+    TQ3AttributeSet mBackdropMaterial { nullptr };
+    std::unique_ptr<Element> mBackdrop {};
+    std::vector<std::unique_ptr<Element>> mPieces {};
+    TQ3ShaderObject mPhong { nullptr };
+    TQ3ShaderObject mNull { nullptr };
+    TQ3ViewObject mView { nullptr };
 };
 
 // Pixel centres of a grid spread evenly over the view.

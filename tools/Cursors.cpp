@@ -55,10 +55,10 @@ QImage Draw(const Bitmap& bitmap)
     for (int y = 0; y < CursorSize; ++y) {
         for (int x = 0; x < CursorSize; ++x) {
             const char cell = bitmap[static_cast<std::size_t>(y)][x];
-            const QRgb colour = cell == 'X' ? qRgba(0, 0, 0, 255)
+            const QRgb color = cell == 'X' ? qRgba(0, 0, 0, 255)
                 : cell == 'o'               ? qRgba(255, 255, 255, 255)
                                             : qRgba(0, 0, 0, 0);
-            image.setPixel(x, y, colour);
+            image.setPixel(x, y, color);
         }
     }
     return image;
@@ -68,7 +68,7 @@ QImage Draw(const Bitmap& bitmap)
 
 int main(int argc, char** argv)
 {
-    if (!Tools::HasArguments(argc, argv, 2, "open-hand.png closed-hand.png"))
+    if (!tools::HasArguments(argc, argv, 2, "open-hand.png closed-hand.png"))
         return 2;
-    return Tools::SavePng(Draw(OpenHand), argv[1]) && Tools::SavePng(Draw(ClosedHand), argv[2]) ? 0 : 1;
+    return tools::SavePng(Draw(OpenHand), argv[1]) && tools::SavePng(Draw(ClosedHand), argv[2]) ? 0 : 1;
 }

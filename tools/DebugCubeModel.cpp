@@ -2,7 +2,7 @@
 // no table of contents) of six containers, one per face of a cube with its
 // corners at +-50. Each holds a two-triangle mesh with surface UVs and normals
 // per vertex and an attribute set whose texture shader carries a 256 x 256
-// 16-bit RGB picture: a face colour, a grid, and the pips of a die, one to
+// 16-bit RGB picture: a face color, a grid, and the pips of a die, one to
 // six, with a marker in the top-left corner that shows the picture's
 // orientation. The view draws the cube around the viewer, so every face is
 // wound counter-clockwise as seen from inside and its normals point inward.
@@ -59,7 +59,7 @@ struct Face {
     Vector inward {};
     Vector up {};
     int pips { 0 };
-    std::array<uint8_t, 3> colour {};
+    std::array<uint8_t, 3> color {};
 
     // The direction of the picture's right edge as the viewer inside sees it,
     // so that right x up is the inward normal.
@@ -67,7 +67,7 @@ struct Face {
 };
 
 // Faces on +x, -x, +y, -y, +z, -z. Opposite faces carry pips that add up to
-// seven, as on a die, and colours far apart.
+// seven, as on a die, and colors far apart.
 constexpr std::array<Face, 6> Faces { {
     { { -1, 0, 0 }, { 0, 1, 0 }, 1, { 200, 40, 40 } },
     { { 1, 0, 0 }, { 0, 1, 0 }, 6, { 40, 190, 200 } },
@@ -101,15 +101,15 @@ const std::array<PipPlaces, 7> PipLayouts { {
     { { -1, -1 }, { 1, -1 }, { -1, 0 }, { 1, 0 }, { -1, 1 }, { 1, 1 } },
 } };
 
-using Colour = std::array<uint8_t, 3>;
+using Color = std::array<uint8_t, 3>;
 
-Colour Darker(const Colour& colour)
+Color Darker(const Color& color)
 {
-    return { uint8_t(colour[0] / 2), uint8_t(colour[1] / 2), uint8_t(colour[2] / 2) };
+    return { uint8_t(color[0] / 2), uint8_t(color[1] / 2), uint8_t(color[2] / 2) };
 }
 
-// The colour of the texel in column x, row y (row 0 at the top).
-Colour Texel(const Face& face, int x, int y)
+// The color of the texel in column x, row y (row 0 at the top).
+Color Texel(const Face& face, int x, int y)
 {
     for (const auto& [across, down] : PipLayouts[face.pips]) {
         const int dx = x - (Centre + across * PipSpacing), dy = y - (Centre + down * PipSpacing);
@@ -125,8 +125,8 @@ Colour Texel(const Face& face, int x, int y)
     if (x < BorderWidth + MarkerSize && y < BorderWidth + MarkerSize)
         return { Light, Light, Light };
     if (x % GridStep == 0 || y % GridStep == 0)
-        return Darker(face.colour);
-    return face.colour;
+        return Darker(face.color);
+    return face.color;
 }
 
 // 1-5-5-5 with the top bit unused, most significant byte first.
@@ -136,7 +136,7 @@ std::vector<uint8_t> Picture(const Face& face)
     bytes.reserve(TextureSize * TextureSize * TexelBytes);
     for (int y = 0; y < int(TextureSize); ++y)
         for (int x = 0; x < int(TextureSize); ++x) {
-            const Colour c = Texel(face, x, y);
+            const Color c = Texel(face, x, y);
             const uint16_t texel = uint16_t((c[0] >> 3) << 10 | (c[1] >> 3) << 5 | (c[2] >> 3));
             bytes.push_back(uint8_t(texel >> 8));
             bytes.push_back(uint8_t(texel));
@@ -326,7 +326,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::vector<uint8_t> model = Model();
-    const std::string source = Source(Tools::PackRuns(model), model.size());
+    const std::string source = Source(tools::PackRuns(model), model.size());
     std::ofstream out(argv[1], std::ios::binary);
     out << source;
     if (!out.flush()) {

@@ -42,9 +42,9 @@ QImage Shrink(const QImage& source, int factor)
 
 int main(int argc, char** argv)
 {
-    if (!Tools::HasArguments(argc, argv, 2, "earth.jpg map.png"))
+    if (!tools::HasArguments(argc, argv, 2, "earth.jpg map.png"))
         return 2;
-    const QImage source = Tools::LoadRgb(argv[1]);
+    const QImage source = tools::LoadRgb(argv[1]);
     if (source.isNull())
         return 1;
     const int factor = source.width() / MapWidth;
@@ -53,5 +53,5 @@ int main(int argc, char** argv)
             source.height(), MapWidth, MapHeight);
         return 1;
     }
-    return Tools::SavePng(Shrink(source, factor), argv[2]) ? 0 : 1;
+    return tools::SavePng(Shrink(source, factor), argv[2]) ? 0 : 1;
 }

@@ -27,7 +27,7 @@ constexpr double Ambient = 0.3;
 
 constexpr QRgb Background = qRgb(0, 0, 0);
 
-struct Colour {
+struct Color {
     double red { 0 };
     double green { 0 };
     double blue { 0 };
@@ -42,7 +42,7 @@ struct Colour {
 
 // Reads the map at a point of the sphere seen at (x, y, z), z towards the
 // viewer. Truncation and the clamp keep the poles' rows inside the map.
-QRgb MapColour(const QImage& map, double x, double y, double z)
+QRgb MapColor(const QImage& map, double x, double y, double z)
 {
     const double north = y * std::cos(CentreLatitude) + z * std::sin(CentreLatitude);
     const double front = z * std::cos(CentreLatitude) - y * std::sin(CentreLatitude);
@@ -71,7 +71,7 @@ struct RenderedPixel {
 // others the background; the share of covered samples makes the mask's grey.
 RenderedPixel RenderPixel(const QImage& map, int px, int py)
 {
-    Colour sum;
+    Color sum;
     int covered = 0;
     for (int sy = 0; sy < SamplesAcross; ++sy) {
         for (int sx = 0; sx < SamplesAcross; ++sx) {
@@ -83,7 +83,7 @@ RenderedPixel RenderPixel(const QImage& map, int px, int py)
                 continue;
             }
             const double z = std::sqrt(1.0 - squared);
-            sum.Add(MapColour(map, x, y, z), Shade(x, y, z));
+            sum.Add(MapColor(map, x, y, z), Shade(x, y, z));
             ++covered;
         }
     }
@@ -99,9 +99,9 @@ RenderedPixel RenderPixel(const QImage& map, int px, int py)
 
 int main(int argc, char** argv)
 {
-    if (!Tools::HasArguments(argc, argv, 3, "map.png icon.png mask.png"))
+    if (!tools::HasArguments(argc, argv, 3, "map.png icon.png mask.png"))
         return 2;
-    const QImage map = Tools::LoadRgb(argv[1]);
+    const QImage map = tools::LoadRgb(argv[1]);
     if (map.isNull())
         return 1;
     QImage icon(IconSize, IconSize, QImage::Format_RGB32);
@@ -113,5 +113,5 @@ int main(int argc, char** argv)
             mask.setPixel(x, y, qRgb(pixel.mask, pixel.mask, pixel.mask));
         }
     }
-    return Tools::SavePng(icon, argv[2]) && Tools::SavePng(mask, argv[3]) ? 0 : 1;
+    return tools::SavePng(icon, argv[2]) && tools::SavePng(mask, argv[3]) ? 0 : 1;
 }

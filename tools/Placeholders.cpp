@@ -1,5 +1,5 @@
 // Writes the three small pictures that the game can fetch but never shows.
-// Each is a plain top-to-bottom blend of two colours, enough to tell them apart.
+// Each is a plain top-to-bottom blend of two colors, enough to tell them apart.
 
 #include "ToolSupport.h"
 
@@ -26,11 +26,11 @@ QImage Draw(const Placeholder& placeholder)
 {
     QImage image(PlaceholderSize, PlaceholderSize, QImage::Format_RGB32);
     for (int y = 0; y < PlaceholderSize; ++y) {
-        const QRgb colour = qRgb(Blend(qRed(placeholder.top), qRed(placeholder.bottom), y),
+        const QRgb color = qRgb(Blend(qRed(placeholder.top), qRed(placeholder.bottom), y),
             Blend(qGreen(placeholder.top), qGreen(placeholder.bottom), y),
             Blend(qBlue(placeholder.top), qBlue(placeholder.bottom), y));
         for (int x = 0; x < PlaceholderSize; ++x)
-            image.setPixel(x, y, colour);
+            image.setPixel(x, y, color);
     }
     return image;
 }
@@ -39,10 +39,10 @@ QImage Draw(const Placeholder& placeholder)
 
 int main(int argc, char** argv)
 {
-    if (!Tools::HasArguments(argc, argv, static_cast<int>(Placeholders.size()), "sunset.png test1.png test2.png"))
+    if (!tools::HasArguments(argc, argv, static_cast<int>(Placeholders.size()), "sunset.png test1.png test2.png"))
         return 2;
     for (std::size_t i = 0; i < Placeholders.size(); ++i) {
-        if (!Tools::SavePng(Draw(Placeholders[i]), argv[i + 1]))
+        if (!tools::SavePng(Draw(Placeholders[i]), argv[i + 1]))
             return 1;
     }
     return 0;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace Tools {
+namespace tools {
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-namespace Tools {
+namespace tools {
 
 // Packs `bytes`. An odd last byte travels in a word whose second byte is zero;
 // the unpacker stops at the size in the header, so that byte is never written.

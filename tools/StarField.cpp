@@ -19,7 +19,7 @@ constexpr std::uint32_t Seed = 168;
 // A picture quad treats pure white as transparent, so no channel may reach 255.
 constexpr double BrightestChannel = 254.0;
 
-constexpr std::array<double, 3> SkyColour { 2.0, 4.0, 14.0 };
+constexpr std::array<double, 3> SkyColor { 2.0, 4.0, 14.0 };
 
 // Star brightness is a uniform number raised to this power: many faint stars, few bright ones.
 constexpr double BrightnessSkew = 3.5;
@@ -29,7 +29,7 @@ constexpr double SmallestSpread = 0.45;
 constexpr double SpreadGrowth = 0.9;
 constexpr double GlowReach = 3.0;
 
-// Star colours from cool to warm, as multipliers of the star's brightness.
+// Star colors from cool to warm, as multipliers of the star's brightness.
 constexpr std::array<std::array<double, 3>, 4> Tints { {
     { 0.80, 0.88, 1.00 },
     { 1.00, 1.00, 1.00 },
@@ -106,7 +106,7 @@ QImage RenderSky()
             const auto& value = light[static_cast<std::size_t>(y * Size + x)];
             image.setPixel(x, y,
                 qRgb(
-                    Channel(SkyColour[0], value[0]), Channel(SkyColour[1], value[1]), Channel(SkyColour[2], value[2])));
+                    Channel(SkyColor[0], value[0]), Channel(SkyColor[1], value[1]), Channel(SkyColor[2], value[2])));
         }
     }
     return image;
@@ -116,7 +116,7 @@ QImage RenderSky()
 
 int main(int argc, char** argv)
 {
-    if (!Tools::HasArguments(argc, argv, 1, "stars.png"))
+    if (!tools::HasArguments(argc, argv, 1, "stars.png"))
         return 2;
-    return Tools::SavePng(RenderSky(), argv[1]) ? 0 : 1;
+    return tools::SavePng(RenderSky(), argv[1]) ? 0 : 1;
 }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace Tools {
+namespace tools {
 
 bool HasArguments(int argc, char** argv, int expected, const char* usage)
 {

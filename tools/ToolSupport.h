@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QString>
 
-namespace Tools {
+namespace tools {
 
 // Every generator takes its input and output paths on the command line. This
 // checks the count and prints the usage line when it is wrong.

@@ -1,6 +1,6 @@
 #include "Light3D.h"
 
-#include "Colour.h"
+#include "Color.h"
 #include "HostServices.h"
 #include "Records.h"
 #include "Vector3D.h"
@@ -76,7 +76,7 @@ namespace {
     TQ3LightData BaseLightData(const Light3DData& data)
     {
         return { data.Brightness > 0 ? kQ3True : kQ3False, float(data.Brightness / PercentScale),
-            UnpackColour(data.LightColor) };
+            UnpackColor(data.LightColor) };
     }
 
     TQ3Vector3D Normalised(TQ3Vector3D vector)

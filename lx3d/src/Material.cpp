@@ -1,6 +1,6 @@
 #include "Material.h"
 
-#include "Colour.h"
+#include "Color.h"
 #include "HostServices.h"
 #include "Lx3DUtil.h"
 #include "PictureTexture.h"
@@ -34,18 +34,18 @@ namespace {
     LxColor GetDiffuseColor(LxObject* self, intptr_t type)
     {
         MaterialData& data = Self(self);
-        TQ3ColorRGB colour {};
-        if (data.set && Q3AttributeSet_Get(data.set, TQ3AttributeType(type), &colour) == kQ3Success)
-            data.cachedDiffuseColor = PackColour(colour);
+        TQ3ColorRGB color {};
+        if (data.set && Q3AttributeSet_Get(data.set, TQ3AttributeType(type), &color) == kQ3Success)
+            data.cachedDiffuseColor = PackColor(color);
         return data.cachedDiffuseColor;
     }
 
-    void SetDiffuseColor(LxObject* self, intptr_t type, LxColor colour)
+    void SetDiffuseColor(LxObject* self, intptr_t type, LxColor color)
     {
         MaterialData& data = Self(self);
-        data.cachedDiffuseColor = colour;
+        data.cachedDiffuseColor = color;
         if (data.set && Q3AttributeSet_Contains(data.set, TQ3AttributeType(type))) {
-            TQ3ColorRGB rgb = UnpackColour(colour);
+            TQ3ColorRGB rgb = UnpackColor(color);
             Q3AttributeSet_Add(data.set, TQ3AttributeType(type), &rgb);
         }
     }
@@ -56,14 +56,14 @@ namespace {
         return set && Q3AttributeSet_Contains(set, TQ3AttributeType(type));
     }
 
-    // Switching the colour off keeps it in the cache, so on again restores it.
+    // Switching the color off keeps it in the cache, so on again restores it.
     void SetHasDiffuseColor(LxObject* self, intptr_t type, LxBoolean present)
     {
         MaterialData& data = Self(self);
         if (!data.set || GetHasDiffuseColor(self, type) == (present != 0))
             return;
         if (present) {
-            TQ3ColorRGB rgb = UnpackColour(data.cachedDiffuseColor);
+            TQ3ColorRGB rgb = UnpackColor(data.cachedDiffuseColor);
             Q3AttributeSet_Add(data.set, TQ3AttributeType(type), &rgb);
         } else {
             GetDiffuseColor(self, type);

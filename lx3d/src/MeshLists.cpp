@@ -1,6 +1,6 @@
 #include "MeshLists.h"
 
-#include "Colour.h"
+#include "Color.h"
 #include "HostServices.h"
 #include "Records.h"
 #include "Vector3D.h"
@@ -257,20 +257,20 @@ namespace {
 
     // ColorList ---------------------------------------------------------------
 
-    using Colour = TQ3ColorRGB;
+    using Color = TQ3ColorRGB;
 
-    LxColor GetColour(LxObject* self, LxInteger index)
+    LxColor GetColor(LxObject* self, LxInteger index)
     {
-        Colour* element = At<Colour>(self, index);
+        Color* element = At<Color>(self, index);
         if (!element)
             return 0;
-        return PackColour(*element);
+        return PackColor(*element);
     }
 
-    void SetColour(LxObject* self, LxInteger index, LxColor colour)
+    void SetColor(LxObject* self, LxInteger index, LxColor color)
     {
-        if (Colour* element = At<Colour>(self, index))
-            *element = UnpackColour(colour);
+        if (Color* element = At<Color>(self, index))
+            *element = UnpackColor(color);
     }
 
     float AddClamped(float channel, double amount) { return std::clamp(AddInDouble(channel, amount), 0.0f, 1.0f); }
@@ -280,15 +280,15 @@ namespace {
         double r = red / ChannelScale;
         double g = green / ChannelScale;
         double b = blue / ChannelScale;
-        Colour* items = Items<Colour>(self);
-        for (int32_t i = 0; i <= LastOf<Colour>(self); ++i)
+        Color* items = Items<Color>(self);
+        for (int32_t i = 0; i <= LastOf<Color>(self); ++i)
             items[i] = { AddClamped(items[i].r, r), AddClamped(items[i].g, g), AddClamped(items[i].b, b) };
     }
 
-    LxMethodRow gColourMethods[] = {
-        Method(Fn(GetColour), "Item(index as Integer) as Color", Fn(SetColour)),
+    LxMethodRow gColorMethods[] = {
+        Method(Fn(GetColor), "Item(index as Integer) as Color", Fn(SetColor)),
         Method(Fn(AddRGBToAll), "AddRGBToAll(red as Integer, green as Integer, blue as Integer)"),
-        Method(Fn(Copy<Colour>), "Copy(otherList as ColorList)"),
+        Method(Fn(Copy<Color>), "Copy(otherList as ColorList)"),
     };
 
     LxClassRecord ListRecord(const char* name, std::span<LxMethodRow> methods)
@@ -299,14 +299,14 @@ namespace {
     LxClassRecord gVectorRecord = ListRecord("VectorList", gVectorMethods);
     LxClassRecord gUVRecord = ListRecord("UVList", gUVMethods);
     LxClassRecord gTriangleRecord = ListRecord("TriangleList", gTriangleMethods);
-    LxClassRecord gColourRecord = ListRecord("ColorList", gColourMethods);
+    LxClassRecord gColorRecord = ListRecord("ColorList", gColorMethods);
 
 }
 
 LxClassRecord& VectorListRecord() { return gVectorRecord; }
 LxClassRecord& UVListRecord() { return gUVRecord; }
 LxClassRecord& TriangleListRecord() { return gTriangleRecord; }
-LxClassRecord& ColorListRecord() { return gColourRecord; }
+LxClassRecord& ColorListRecord() { return gColorRecord; }
 
 void AttachList(LxObject* list, const LxClassRecord& record, LxObject* owner, void* data, uint32_t count)
 {

@@ -68,7 +68,7 @@ namespace {
         ReleaseQuesa();
     }
 
-    // Every point goes back to the origin, and normals, colours and UVs go.
+    // Every point goes back to the origin, and normals, colors and UVs go.
     void SetVertexCount(LxObject* self, intptr_t, LxInteger count)
     {
         if (count < 0) {

@@ -1,6 +1,6 @@
 #include "View3D.h"
 
-#include "Colour.h"
+#include "Color.h"
 #include "Element3D.h"
 #include "HostServices.h"
 #include "Light3D.h"
@@ -223,7 +223,7 @@ namespace {
         TQ3DrawContextObject context = nullptr;
         if (!me->mView || Q3View_GetDrawContext(me->mView, &context) != kQ3Success)
             return;
-        TQ3ColorARGB clear = SkyClearColour(me);
+        TQ3ColorARGB clear = SkyClearColor(me);
         Q3DrawContext_SetClearImageColor(context, &clear);
         me->drawContextData.drawContextData.clearImageColor = clear;
         me->fog.color = clear;
@@ -288,8 +288,8 @@ namespace {
         if (!field)
             return;
         *field = value;
-        TQ3ColorRGB colour = UnpackColour(value);
-        ChangeViewLight(control, which, [&](TQ3Object light) { Q3Light_SetColor(light, &colour); });
+        TQ3ColorRGB color = UnpackColor(value);
+        ChangeViewLight(control, which, [&](TQ3Object light) { Q3Light_SetColor(light, &color); });
     }
 
     void SetWireframe(LxObject* control, intptr_t, LxBoolean value)
@@ -312,9 +312,9 @@ namespace {
         Q3Object_Dispose(light);
     }
 
-    TQ3LightData ViewLightData(LxInteger level, LxColor colour)
+    TQ3LightData ViewLightData(LxInteger level, LxColor color)
     {
-        return { kQ3True, float(level) / PercentScale, UnpackColour(colour) };
+        return { kQ3True, float(level) / PercentScale, UnpackColor(color) };
     }
 
     void MakeLightGroup(Lx3DSpaceData* me)
@@ -339,7 +339,7 @@ namespace {
     {
         TQ3MacDrawContextData data {};
         data.drawContextData.clearImageMethod = kQ3ClearMethodWithColor;
-        data.drawContextData.clearImageColor = SkyClearColour(me);
+        data.drawContextData.clearImageColor = SkyClearColor(me);
         data.drawContextData.pane = PaneOf(bounds);
         data.drawContextData.paneState = kQ3True;
         data.drawContextData.maskState = kQ3False;
@@ -467,9 +467,9 @@ float AspectRatio(const LxRect& bounds)
     return height > 0 ? float(bounds.right - bounds.left) / float(height) : 1.0f;
 }
 
-TQ3ColorARGB SkyClearColour(const Lx3DSpaceData* me)
+TQ3ColorARGB SkyClearColor(const Lx3DSpaceData* me)
 {
-    TQ3ColorRGB sky = UnpackColour(me->SkyColor);
+    TQ3ColorRGB sky = UnpackColor(me->SkyColor);
     return { 0, sky.r, sky.g, sky.b };
 }
 

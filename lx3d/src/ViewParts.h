@@ -29,9 +29,9 @@ TQ3Object GetLightGroupItem(Lx3DSpaceData* me, uint32_t position);
 // a rectangle without height).
 TQ3Area PaneOf(const LxRect& bounds);
 float AspectRatio(const LxRect& bounds);
-TQ3ColorARGB SkyClearColour(const Lx3DSpaceData* me);
+TQ3ColorARGB SkyClearColor(const Lx3DSpaceData* me);
 TQ3RendererObject NewRenderer(const Lx3DSpaceData* me);
-// Black frame, sky-coloured inside, into the current port.
+// Black frame, sky-colored inside, into the current port.
 void DrawPlaceholder(const LxRect& bounds, const Lx3DSpaceData* me);
 
 // The frame's steps.

@@ -117,7 +117,7 @@ namespace {
     {
         TQ3PixmapDrawContextData data {};
         data.drawContextData.clearImageMethod = kQ3ClearMethodWithColor;
-        data.drawContextData.clearImageColor = SkyClearColour(me);
+        data.drawContextData.clearImageColor = SkyClearColor(me);
         data.drawContextData.paneState = kQ3False;
         data.drawContextData.maskState = kQ3False;
         data.drawContextData.doubleBufferState = kQ3False;

@@ -62,7 +62,7 @@ struct AboutBoxTest : ::testing::Test {
     }
 };
 
-// One run of characters of the same colour and weight.
+// One run of characters of the same color and weight.
 struct StyleRun {
     int start = 0;
     int end = 0;

@@ -115,7 +115,7 @@ TEST_F(GlobeBitCreationTest, EachMeshHasItsMaterial)
     EXPECT_FALSE(Call<ObjectRef>(Slot::MaterialTextureGet, centreMaterial.Get()));
 }
 
-TEST_F(GlobeBitCreationTest, MaterialsCarryTexturesAndNoColour)
+TEST_F(GlobeBitCreationTest, MaterialsCarryTexturesAndNoColor)
 {
     struct Expected {
         const ObjectRef& material;

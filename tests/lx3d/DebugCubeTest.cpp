@@ -64,7 +64,7 @@ TEST(DebugCubeRuns, PackedBytesUnpackUnchanged)
 {
     for (const RoundTripCase& test : RoundTripCases()) {
         SCOPED_TRACE(test.name);
-        EXPECT_EQ(UnpackRuns(Tools::PackRuns(test.bytes)), test.bytes);
+        EXPECT_EQ(UnpackRuns(tools::PackRuns(test.bytes)), test.bytes);
     }
 }
 
@@ -72,7 +72,7 @@ TEST(DebugCubeRuns, RepeatsPackShort)
 {
     const std::vector<uint8_t> zeros(100000, 0);
     // 50000 words: a full repeat run and the rest, two words each.
-    EXPECT_EQ(Tools::PackRuns(zeros).size(), 4u + 2 * 4);
+    EXPECT_EQ(tools::PackRuns(zeros).size(), 4u + 2 * 4);
 }
 
 TEST(DebugCubeRuns, BlockWithoutUsableSizeIsNothing)

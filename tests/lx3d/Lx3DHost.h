@@ -67,7 +67,7 @@ ObjectRef NewVector(double x, double y, double z);
 Vec Read(lx::Object* vector);
 void ExpectNear(const Vec& actual, const Vec& expected, double tolerance = 1e-5);
 
-// A new picture of the host filled with one colour (&hRRGGBB); nil for a size it refuses.
+// A new picture of the host filled with one color (&hRRGGBB); nil for a size it refuses.
 lx::Ref<lx::Picture> NewPicture(int32_t width, int32_t height, uint32_t rgb);
 void SetPixel(lx::Picture& picture, int32_t x, int32_t y, uint32_t rgb);
 uint32_t PixelOf(lx::Picture& picture, int32_t x, int32_t y);

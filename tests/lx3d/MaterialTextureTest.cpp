@@ -26,7 +26,7 @@ void DrawMask(lx::Picture& picture, lx::Picture& mask)
 
 }
 
-TEST(Material, DiffuseColourRoundTrips)
+TEST(Material, DiffuseColorRoundTrips)
 {
     ObjectRef material = NewObject("Material");
     EXPECT_EQ(Get<lx::Color>(*material, "DiffuseColor"), lx::Color { 0xFFFFFF });
@@ -35,7 +35,7 @@ TEST(Material, DiffuseColourRoundTrips)
     EXPECT_EQ(Get<lx::Color>(*material, "DiffuseColor"), lx::Color { 0x336699 });
 }
 
-TEST(Material, ColourWaitsUntilTheAttributeIsSwitchedOn)
+TEST(Material, ColorWaitsUntilTheAttributeIsSwitchedOn)
 {
     ObjectRef material = NewObject("Material");
     ObjectRef sharer = NewObject("Trimesh");
@@ -43,7 +43,7 @@ TEST(Material, ColourWaitsUntilTheAttributeIsSwitchedOn)
     Set(*material, "DiffuseColor", lx::Color { 0x102030 });
     EXPECT_FALSE(Get<bool>(*material, "HasDiffuseColor"));
     Set<bool>(*material, "HasDiffuseColor", true);
-    // The set is shared: the mesh's material sees the colour now.
+    // The set is shared: the mesh's material sees the color now.
     ObjectRef seen = Get<ObjectRef>(*sharer, "Material");
     EXPECT_TRUE(Get<bool>(*seen, "HasDiffuseColor"));
     EXPECT_EQ(Get<lx::Color>(*seen, "DiffuseColor"), lx::Color { 0x102030 });

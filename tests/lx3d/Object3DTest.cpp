@@ -224,7 +224,7 @@ TEST(Object3D, Files)
 
 namespace {
 
-// A square mesh with surface UVs and an attribute set holding a colour and
+// A square mesh with surface UVs and an attribute set holding a color and
 // a 2 x 2 16-bit texture.
 constexpr const char* TexturedSquare = R"(3DMetafile ( 1 6 Normal tableofcontents0> )
 Container (

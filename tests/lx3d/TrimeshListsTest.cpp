@@ -6,7 +6,7 @@ namespace {
 
 ObjectRef Positions(lx::Object* mesh) { return InvokeObject("Trimesh.VertexPositions() as VectorList", mesh); }
 ObjectRef Normals(lx::Object* mesh) { return InvokeObject("Trimesh.VertexNormals() as VectorList", mesh); }
-ObjectRef Colours(lx::Object* mesh) { return InvokeObject("Trimesh.VertexColors() as ColorList", mesh); }
+ObjectRef Colors(lx::Object* mesh) { return InvokeObject("Trimesh.VertexColors() as ColorList", mesh); }
 ObjectRef UVs(lx::Object* mesh) { return InvokeObject("Trimesh.VertexUVs() as UVList", mesh); }
 ObjectRef Triangles(lx::Object* mesh) { return InvokeObject("Trimesh.Triangles() as TriangleList", mesh); }
 
@@ -52,7 +52,7 @@ TEST(Trimesh, FreshMeshIsEmpty)
     for (const char* presence : { "HasVertexColors", "HasVertexUVs", "HasVertexNormals" })
         EXPECT_FALSE(Get<bool>(*mesh, presence)) << presence;
     EXPECT_FALSE(Normals(mesh.Get()));
-    EXPECT_FALSE(Colours(mesh.Get()));
+    EXPECT_FALSE(Colors(mesh.Get()));
     EXPECT_FALSE(UVs(mesh.Get()));
     ObjectRef positions = Positions(mesh.Get());
     ASSERT_TRUE(positions);
@@ -96,13 +96,13 @@ TEST(Trimesh, NewVertexCountDropsAttributesButNotTriangles)
         Triangles(mesh.Get()).Get(), 0, 1, 2, 3);
     for (const char* presence : { "HasVertexColors", "HasVertexUVs", "HasVertexNormals" })
         Set<bool>(*mesh, presence, true);
-    ObjectRef colours = Colours(mesh.Get());
+    ObjectRef colors = Colors(mesh.Get());
     ObjectRef uvs = UVs(mesh.Get());
     SetXYZ(Positions(mesh.Get()).Get(), 0, { 7, 7, 7 });
     Set<int32_t>(*mesh, "VertexCount", 4);
     for (const char* presence : { "HasVertexColors", "HasVertexUVs", "HasVertexNormals" })
         EXPECT_FALSE(Get<bool>(*mesh, presence)) << presence;
-    EXPECT_EQ(RaisedBy([&] { Invoke<lx::Color>("ColorList.Item(index as Integer) as Color", colours.Get(), 0); }),
+    EXPECT_EQ(RaisedBy([&] { Invoke<lx::Color>("ColorList.Item(index as Integer) as Color", colors.Get(), 0); }),
         "OutOfBoundsException");
     EXPECT_EQ(RaisedBy([&] { Invoke<double>("UVList.U(index as Integer) as Double", uvs.Get(), 0); }),
         "OutOfBoundsException");
@@ -260,18 +260,18 @@ TEST(MeshLists, UVAddToAllByZeroChangesNothing)
     EXPECT_EQ(Invoke<double>("UVList.U(index as Integer) as Double", uvs.Get(), 1), double(float(double(0.1f) + 0.5)));
 }
 
-TEST(MeshLists, ColourPackingRoundTrips)
+TEST(MeshLists, ColorPackingRoundTrips)
 {
     ObjectRef mesh = MeshWithPoints(1);
     Set<bool>(*mesh, "HasVertexColors", true);
-    ObjectRef colours = Colours(mesh.Get());
+    ObjectRef colors = Colors(mesh.Get());
     const char* item = "ColorList.Item(index as Integer) as Color";
     for (uint32_t channel = 0; channel < 256; ++channel) {
-        lx::Color colour { channel << 16 | (255 - channel) << 8 | channel };
-        Invoke(std::string(item) + ".Set", colours.Get(), 0, colour);
-        ASSERT_EQ(Invoke<lx::Color>(item, colours.Get(), 0), colour) << channel;
+        lx::Color color { channel << 16 | (255 - channel) << 8 | channel };
+        Invoke(std::string(item) + ".Set", colors.Get(), 0, color);
+        ASSERT_EQ(Invoke<lx::Color>(item, colors.Get(), 0), color) << channel;
     }
-    Invoke(std::string(item) + ".Set", colours.Get(), 0, lx::Color { 0x808080 });
-    Invoke("ColorList.AddRGBToAll(red as Integer, green as Integer, blue as Integer)", colours.Get(), 255, 0, -255);
-    EXPECT_EQ(Invoke<lx::Color>(item, colours.Get(), 0), lx::Color { 0xFF8000 });
+    Invoke(std::string(item) + ".Set", colors.Get(), 0, lx::Color { 0x808080 });
+    Invoke("ColorList.AddRGBToAll(red as Integer, green as Integer, blue as Integer)", colors.Get(), 255, 0, -255);
+    EXPECT_EQ(Invoke<lx::Color>(item, colors.Get(), 0), lx::Color { 0xFF8000 });
 }

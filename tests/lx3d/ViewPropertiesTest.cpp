@@ -166,7 +166,7 @@ TEST_F(ViewProperties, WireframeSwapsTheRenderer)
     EXPECT_TRUE(Q3Object_IsType(Data().mRenderer, kQ3RendererTypeInteractive));
 }
 
-TEST_F(ViewProperties, SkyColorReachesTheClearColourAndTheFog)
+TEST_F(ViewProperties, SkyColorReachesTheClearColorAndTheFog)
 {
     Open();
     Redraw();

@@ -93,7 +93,7 @@ protected:
     lx::Ref<SceneWindow> window;
 };
 
-// A checkerboard of two colours in squares of eight pixels.
+// A checkerboard of two colors in squares of eight pixels.
 lx::Ref<lx::Picture> Checkerboard(int32_t side, uint32_t light, uint32_t dark)
 {
     lx::Ref<lx::Picture> picture = NewPicture(side, side, light);

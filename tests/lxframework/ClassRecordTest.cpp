@@ -13,7 +13,7 @@ protected:
     void SetUp() override
     {
         SetUpTestPlugin();
-        TestPlugin::Log().clear();
+        testplugin::Log().clear();
     }
 };
 
@@ -23,18 +23,18 @@ char* Address(const Ref<Object>& object) { return reinterpret_cast<char*>(object
 
 TEST_F(ClassRecordTest, DataBlocksSitInFrontOfTheObjectAtOffsetsSharedBySubclasses)
 {
-    EXPECT_LT(TestPlugin::ElementRecord.dataOffset, 0);
-    EXPECT_EQ(TestPlugin::ElementRecord.dataOffset % 16, 0);
+    EXPECT_LT(testplugin::ElementRecord.dataOffset, 0);
+    EXPECT_EQ(testplugin::ElementRecord.dataOffset % 16, 0);
     // The subclass's block lies further out, so the superclass's stays put.
-    EXPECT_LE(TestPlugin::MeshRecord.dataOffset,
-        TestPlugin::ElementRecord.dataOffset - intptr_t(sizeof(TestPlugin::MeshData)));
-    EXPECT_EQ(FindClass("TestMesh")->DataOffset(), TestPlugin::MeshRecord.dataOffset);
+    EXPECT_LE(testplugin::MeshRecord.dataOffset,
+        testplugin::ElementRecord.dataOffset - intptr_t(sizeof(testplugin::MeshData)));
+    EXPECT_EQ(FindClass("TestMesh")->DataOffset(), testplugin::MeshRecord.dataOffset);
 
     Ref<Object> app = NewObject("AppMesh");
     // The plug-in reaches the element data of an application object with the
     // offset it learnt at registration, and the app's members are untouched.
-    TestPlugin::Element(ToLx(app.Get())).count = 42;
-    EXPECT_EQ(*reinterpret_cast<int32_t*>(Address(app) + TestPlugin::ElementRecord.dataOffset), 42);
+    testplugin::Element(ToLx(app.Get())).count = 42;
+    EXPECT_EQ(*reinterpret_cast<int32_t*>(Address(app) + testplugin::ElementRecord.dataOffset), 42);
     EXPECT_EQ(static_cast<AppMesh*>(app.Get())->mIndex, 7);
 }
 
@@ -43,13 +43,13 @@ TEST_F(ClassRecordTest, ConstructorsRunRootFirstAndDestructorsLeafFirst)
     NewObject("AppMesh").Reset();
     std::vector<std::string> expected { "TestElement.__init", "TestMesh.__init", "AppMesh()", "~AppMesh()",
         "TestMesh.__exit", "TestElement.__exit" };
-    EXPECT_EQ(TestPlugin::Log(), expected);
+    EXPECT_EQ(testplugin::Log(), expected);
 }
 
 TEST_F(ClassRecordTest, InstanceDataStartsZeroedApartFromConstructorDefaults)
 {
     Ref<Object> element = NewObject("TestElement");
-    TestPlugin::ElementData& data = TestPlugin::Element(ToLx(element.Get()));
+    testplugin::ElementData& data = testplugin::Element(ToLx(element.Get()));
     EXPECT_EQ(data.count, 0);
     EXPECT_EQ(data.flag, 0);
     EXPECT_EQ(data.weight, 0.0);
@@ -70,8 +70,8 @@ TEST_F(ClassRecordTest, ControlBehaviourConstructRunsAtCreation)
     Ref<Object> space = NewObject("TestSpace");
     const Class& cls = space->ObjectClass();
     EXPECT_EQ(cls.ClassKind(), Class::Kind::PluginControl);
-    auto* data = reinterpret_cast<TestPlugin::SpaceData*>(Address(space) + TestPlugin::SpaceRecord.dataOffset);
-    EXPECT_EQ(data->fieldOfView, TestPlugin::DefaultFieldOfView);
+    auto* data = reinterpret_cast<testplugin::SpaceData*>(Address(space) + testplugin::SpaceRecord.dataOffset);
+    EXPECT_EQ(data->fieldOfView, testplugin::DefaultFieldOfView);
 }
 
 TEST_F(ClassRecordTest, BadRecordsAreIgnored)
@@ -90,7 +90,7 @@ TEST_F(ClassRecordTest, BadRecordsAreIgnored)
     RuntimeInitExternalClasses();
 
     EXPECT_EQ(FindClass("OldThing"), nullptr);
-    EXPECT_EQ(FindClass("TestVector")->Record(), &TestPlugin::VectorRecord);
+    EXPECT_EQ(FindClass("TestVector")->Record(), &testplugin::VectorRecord);
     EXPECT_EQ(duplicate.dataOffset, 0);
     EXPECT_EQ(FindClass("Orphan"), nullptr);
     EXPECT_GE(log.Lines().size(), 3u);

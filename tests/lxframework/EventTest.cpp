@@ -23,10 +23,10 @@ protected:
             registered = true;
             Class& cls = RegisterClass<AppElement>("AppElement", "TestElement");
             cls.ImplementEvent("Render", std::function<void(Object&, int32_t)>([](Object&, int32_t view) {
-                TestPlugin::Log().push_back("AppElement.Render " + std::to_string(view));
+                testplugin::Log().push_back("AppElement.Render " + std::to_string(view));
             }));
         }
-        TestPlugin::Log().clear();
+        testplugin::Log().clear();
     }
 
     bool RaiseRender(const Ref<Object>& element, int32_t view)
@@ -41,14 +41,14 @@ TEST_F(EventTest, PluginSubclassHandlerIsReturnedAsIs)
 {
     Ref<Object> mesh = NewObject("AppMesh");
     EXPECT_TRUE(RaiseRender(mesh, 3));
-    EXPECT_EQ(TestPlugin::Log().back(), "TestMesh.Render 3");
+    EXPECT_EQ(testplugin::Log().back(), "TestMesh.Render 3");
 }
 
 TEST_F(EventTest, ApplicationClassHandlerIsReachedThroughATrampoline)
 {
     Ref<Object> element = New<AppElement>();
     EXPECT_TRUE(RaiseRender(element, 9));
-    EXPECT_EQ(TestPlugin::Log().back(), "AppElement.Render 9");
+    EXPECT_EQ(testplugin::Log().back(), "AppElement.Render 9");
 }
 
 TEST_F(EventTest, UnhandledEventYieldsNoHandler)

@@ -111,7 +111,7 @@ TEST(HostServices, IntegerPropertiesReadByName)
 {
     auto read = Service<LxGetPropValueIntProc>("VANTGetPropValueInt");
     Ref<Object> element = NewObject("TestElement");
-    TestPlugin::Element(ToLx(element.Get())).count = 4;
+    testplugin::Element(ToLx(element.Get())).count = 4;
     LxInteger value = 0;
     EXPECT_TRUE(read(ToLx(element.Get()), "Size", &value));
     EXPECT_EQ(value, 40);

@@ -22,7 +22,7 @@ TEST(Property, BooleanFieldWritesOneByteOnly)
     Ref<Object> element = NewObject("TestElement");
     SetProperty(*element, ElementProperty("Flag"), true);
     SetProperty(*element, ElementProperty("Visible"), false);
-    TestPlugin::ElementData& data = TestPlugin::Element(ToLx(element.Get()));
+    testplugin::ElementData& data = testplugin::Element(ToLx(element.Get()));
     EXPECT_EQ(data.flag, 1);
     EXPECT_EQ(data.visible, 0);
     EXPECT_TRUE(GetProperty<bool>(*element, ElementProperty("Flag")));
@@ -33,7 +33,7 @@ TEST(Property, FieldsOfEveryWidthRoundTripThroughThePluginsView)
     Ref<Object> element = NewObject("TestElement");
     SetProperty(*element, ElementProperty("Count"), int32_t(-5));
     SetProperty(*element, ElementProperty("Weight"), 2.5);
-    TestPlugin::ElementData& data = TestPlugin::Element(ToLx(element.Get()));
+    testplugin::ElementData& data = testplugin::Element(ToLx(element.Get()));
     EXPECT_EQ(data.count, -5);
     EXPECT_EQ(data.weight, 2.5);
     // The function getter reads what the host wrote into the field.
@@ -43,7 +43,7 @@ TEST(Property, FieldsOfEveryWidthRoundTripThroughThePluginsView)
 TEST(Property, ObjectFieldGetReturnsANewReference)
 {
     Ref<Object> element = NewObject("TestElement");
-    Object* position = FromLx(TestPlugin::Element(ToLx(element.Get())).position);
+    Object* position = FromLx(testplugin::Element(ToLx(element.Get())).position);
     int32_t before = position->ReferenceCount();
     {
         Ref<Object> got = GetProperty<Ref<Object>>(*element, ElementProperty("Position"));
@@ -87,8 +87,8 @@ TEST(Property, AccessorSelectorPicksTheField)
     Ref<Object> vector = NewObject("TestVector");
     const Class& cls = *FindClass("TestVector");
     SetProperty(*vector, *cls.FindProperty("Y"), 3.0);
-    EXPECT_EQ(TestPlugin::Vector(ToLx(vector.Get())).y, 3.0f);
-    EXPECT_EQ(TestPlugin::Vector(ToLx(vector.Get())).x, 0.0f);
+    EXPECT_EQ(testplugin::Vector(ToLx(vector.Get())).y, 3.0f);
+    EXPECT_EQ(testplugin::Vector(ToLx(vector.Get())).x, 0.0f);
     EXPECT_EQ(GetProperty<double>(*vector, *cls.FindProperty("Y")), 3.0);
 }
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
-namespace TestPlugin {
+namespace testplugin {
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace TestPlugin {
+namespace testplugin {
 
 struct VectorData {
     float x = 0, y = 0, z = 0;

@@ -12,8 +12,8 @@
 // registers (as the game declares its pieces), with members of its own.
 class AppMesh : public lx::PluginObject {
 public:
-    AppMesh() { TestPlugin::Log().push_back("AppMesh()"); }
-    ~AppMesh() override { TestPlugin::Log().push_back("~AppMesh()"); }
+    AppMesh() { testplugin::Log().push_back("AppMesh()"); }
+    ~AppMesh() override { testplugin::Log().push_back("~AppMesh()"); }
     int32_t mIndex = 7;
 };
 
@@ -40,7 +40,7 @@ inline void SetUpTestPlugin()
     done = true;
     lx::RuntimeInit();
     lx::RegisterClass<AppMesh>("AppMesh", "TestMesh");
-    TestPlugin::Register();
+    testplugin::Register();
 }
 
 inline lx::Ref<lx::Object> NewObject(const char* className)

@@ -10,13 +10,13 @@ class Bounding : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_start = Q3Object_LiveCount();
+        mStart = Q3Object_LiveCount();
         view = Q3View_New();
     }
     void TearDown() override
     {
         Q3Object_Dispose(view);
-        EXPECT_EQ(Q3Object_LiveCount(), m_start);
+        EXPECT_EQ(Q3Object_LiveCount(), mStart);
     }
 
     template <typename Submit> TQ3BoundingBox Box(Submit submit)
@@ -42,14 +42,14 @@ protected:
     TQ3ViewObject view { nullptr };
 
 private:
-    TQ3Uns32 m_start { 0 };
+    TQ3Uns32 mStart { 0 };
 };
 
 }
 
 TEST_F(Bounding, BoxOfATransformedMeshIsInWorldCoordinates)
 {
-    Fixtures::Quad quad(1);
+    fixtures::Quad quad(1);
     const TQ3Vector3D move { 10, 0, 0 }, scale { 2, 3, 1 };
     // Scale first, then translate, as submitted translate-then-scale.
     const TQ3BoundingBox box = Box([&] {
@@ -68,7 +68,7 @@ TEST_F(Bounding, BoxOfATransformedMeshIsInWorldCoordinates)
 
 TEST_F(Bounding, SphereIsTheSmallestEnclosingOne)
 {
-    Fixtures::Quad quad(3);
+    fixtures::Quad quad(3);
     const TQ3Vector3D move { 0, 0, 5 };
     const TQ3BoundingSphere sphere = Sphere([&] {
         Q3TranslateTransform_Submit(&move, view);
@@ -105,7 +105,7 @@ TEST_F(Bounding, NothingSubmittedIsEmpty)
 
 TEST_F(Bounding, NestedGroupsCountWithTheTransformInForce)
 {
-    Fixtures::Quad quad(1);
+    fixtures::Quad quad(1);
     TQ3GeometryObject mesh = Q3TriMesh_New(&quad.data);
     TQ3GroupObject group = Q3DisplayGroup_New();
     TQ3GroupObject inner = Q3DisplayGroup_New();
@@ -127,7 +127,7 @@ TEST_F(Bounding, NestedGroupsCountWithTheTransformInForce)
 
 TEST_F(Bounding, SubmittingOutsideALoopFails)
 {
-    Fixtures::Quad quad(1);
+    fixtures::Quad quad(1);
     EXPECT_EQ(Q3TriMesh_Submit(&quad.data, view), kQ3Failure);
     EXPECT_EQ(Q3Push_Submit(view), kQ3Failure);
     EXPECT_EQ(Q3View_EndBoundingBox(view, nullptr), kQ3ViewStatusError);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace Samples {
+namespace samples {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -109,7 +109,7 @@ inline Bytes AttributeSet()
 }
 
 // One container as the debug cube has six of: a mesh, two attribute
-// arrays and an attribute set with a colour and a texture shader.
+// arrays and an attribute set with a color and a texture shader.
 inline Bytes TexturedMeshFile()
 {
     Builder container;

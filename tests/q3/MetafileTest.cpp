@@ -21,7 +21,7 @@ struct Read {
 
 constexpr int ReadLimit = 1000;
 
-void ReadAll(Samples::Bytes bytes, Read& read)
+void ReadAll(samples::Bytes bytes, Read& read)
 {
     TQ3StorageObject storage = Q3MemoryStorage_NewBuffer(
         bytes.data(), static_cast<TQ3Uns32>(bytes.size()), static_cast<TQ3Uns32>(bytes.size()));
@@ -40,12 +40,12 @@ void ReadAll(Samples::Bytes bytes, Read& read)
 
 class Metafiles : public testing::TestWithParam<bool> {
 protected:
-    void SetUp() override { m_start = Q3Object_LiveCount(); }
-    void TearDown() override { EXPECT_EQ(Q3Object_LiveCount(), m_start); }
+    void SetUp() override { mStart = Q3Object_LiveCount(); }
+    void TearDown() override { EXPECT_EQ(Q3Object_LiveCount(), mStart); }
     bool Text() const { return GetParam(); }
 
 private:
-    TQ3Uns32 m_start { 0 };
+    TQ3Uns32 mStart { 0 };
 };
 
 TQ3BoundingBox BoxOf(TQ3Object object)
@@ -64,7 +64,7 @@ TQ3BoundingBox BoxOf(TQ3Object object)
 TEST_P(Metafiles, TexturedMeshReadsAsOneMeshWithItsAttributes)
 {
     Read read;
-    ReadAll(Text() ? Samples::FromText(Samples::TexturedMeshText()) : Samples::TexturedMeshFile(), read);
+    ReadAll(Text() ? samples::FromText(samples::TexturedMeshText()) : samples::TexturedMeshFile(), read);
     ASSERT_TRUE(read.opened);
     ASSERT_EQ(read.objects.size(), 1u);
     TQ3Object mesh = read.objects[0];
@@ -112,7 +112,7 @@ TEST_P(Metafiles, TexturedMeshReadsAsOneMeshWithItsAttributes)
 TEST_P(Metafiles, GroupsTransformsAndSolidsRead)
 {
     Read read;
-    ReadAll(Text() ? Samples::FromText(Samples::GroupAndSolidsText()) : Samples::GroupAndSolidsFile(), read);
+    ReadAll(Text() ? samples::FromText(samples::GroupAndSolidsText()) : samples::GroupAndSolidsFile(), read);
     ASSERT_EQ(read.objects.size(), 3u);
     TQ3Object group = read.objects[0];
     ASSERT_TRUE(Q3Object_IsType(group, kQ3GroupTypeDisplay));
@@ -149,11 +149,11 @@ namespace {
 
 class MalformedMetafiles : public testing::Test {
 protected:
-    void SetUp() override { m_start = Q3Object_LiveCount(); }
-    void TearDown() override { EXPECT_EQ(Q3Object_LiveCount(), m_start); }
+    void SetUp() override { mStart = Q3Object_LiveCount(); }
+    void TearDown() override { EXPECT_EQ(Q3Object_LiveCount(), mStart); }
 
     // Reads the bytes and expects no object at all.
-    void ExpectNothing(const Samples::Bytes& bytes)
+    void ExpectNothing(const samples::Bytes& bytes)
     {
         Read read;
         ReadAll(bytes, read);
@@ -162,55 +162,55 @@ protected:
     }
 
 private:
-    TQ3Uns32 m_start { 0 };
+    TQ3Uns32 mStart { 0 };
 };
 
 }
 
 TEST_F(MalformedMetafiles, EveryTruncationReadsSafely)
 {
-    const Samples::Bytes whole = Samples::TexturedMeshFile();
+    const samples::Bytes whole = samples::TexturedMeshFile();
     for (size_t length = 0; length < whole.size(); ++length)
-        ExpectNothing(Samples::Bytes(whole.begin(), whole.begin() + length));
-    const std::string text = Samples::TexturedMeshText();
+        ExpectNothing(samples::Bytes(whole.begin(), whole.begin() + length));
+    const std::string text = samples::TexturedMeshText();
     for (size_t length = 0; length + 3 < text.size(); length += 7)
-        ExpectNothing(Samples::FromText(text.substr(0, length)));
+        ExpectNothing(samples::FromText(text.substr(0, length)));
 }
 
 TEST_F(MalformedMetafiles, SizesThatLieAreRefused)
 {
-    Samples::Builder b;
-    b.Raw(Samples::Header()).Raw({ 't', 'm', 's', 'h' }).U32(0xFFFFFFF0u).Raw(Samples::TriMesh());
+    samples::Builder b;
+    b.Raw(samples::Header()).Raw({ 't', 'm', 's', 'h' }).U32(0xFFFFFFF0u).Raw(samples::TriMesh());
     ExpectNothing(b.bytes);
 }
 
 TEST_F(MalformedMetafiles, HugeCountsAreRefusedBeforeAllocating)
 {
-    Samples::Builder mesh;
+    samples::Builder mesh;
     mesh.U32(0x7FFFFFFF).U32(0).U32(0).U32(0).U32(0x7FFFFFFF).U32(0);
-    ExpectNothing(Samples::Builder().Raw(Samples::Header()).Object("tmsh", mesh.bytes).bytes);
-    ExpectNothing(Samples::FromText("3DMetafile ( 1 6 Normal )\nTriMesh ( 4000000000 0 0 0 4000000000 0 )"));
+    ExpectNothing(samples::Builder().Raw(samples::Header()).Object("tmsh", mesh.bytes).bytes);
+    ExpectNothing(samples::FromText("3DMetafile ( 1 6 Normal )\nTriMesh ( 4000000000 0 0 0 4000000000 0 )"));
 }
 
 TEST_F(MalformedMetafiles, DeepNestingIsRefused)
 {
-    Samples::Bytes inner = Samples::Builder().Object("tmsh", Samples::TriMesh()).bytes;
+    samples::Bytes inner = samples::Builder().Object("tmsh", samples::TriMesh()).bytes;
     for (int i = 0; i < 200; ++i)
-        inner = Samples::Builder().Object("cntr", inner).bytes;
-    ExpectNothing(Samples::Builder().Raw(Samples::Header()).Raw(inner).bytes);
+        inner = samples::Builder().Object("cntr", inner).bytes;
+    ExpectNothing(samples::Builder().Raw(samples::Header()).Raw(inner).bytes);
 
     std::string text = "3DMetafile ( 1 6 Normal )\n";
     for (int i = 0; i < 100000; ++i)
         text += "BeginGroup ( DisplayGroup ( ) )\n";
-    ExpectNothing(Samples::FromText(text));
+    ExpectNothing(samples::FromText(text));
 }
 
 TEST_F(MalformedMetafiles, CornersOutOfRangeStayHarmless)
 {
-    Samples::Bytes mesh = Samples::TriMesh();
+    samples::Bytes mesh = samples::TriMesh();
     mesh[24] = 200; // a corner of the first triangle
     Read read;
-    ReadAll(Samples::Builder().Raw(Samples::Header()).Object("tmsh", mesh).bytes, read);
+    ReadAll(samples::Builder().Raw(samples::Header()).Object("tmsh", mesh).bytes, read);
     ASSERT_EQ(read.objects.size(), 1u);
     const TQ3BoundingBox box = BoxOf(read.objects[0]);
     EXPECT_EQ(box.isEmpty, kQ3False);
@@ -218,19 +218,19 @@ TEST_F(MalformedMetafiles, CornersOutOfRangeStayHarmless)
 
 TEST_F(MalformedMetafiles, GarbageAndUnbalancedTextReadAsNothing)
 {
-    ExpectNothing(Samples::FromText("not a model file at all"));
-    ExpectNothing(Samples::FromText("3DMetafile ( 2 0 Normal )\nTriMesh ( )"));
-    ExpectNothing(Samples::FromText("3DMetafile ( 1 6 Normal )\nContainer ( TriMesh ( 1 0 0 0 3 0 0 1 2"));
-    ExpectNothing(Samples::FromText("3DMetafile ( 1 6 Normal )\n)))) Container ( ( ( ("));
+    ExpectNothing(samples::FromText("not a model file at all"));
+    ExpectNothing(samples::FromText("3DMetafile ( 2 0 Normal )\nTriMesh ( )"));
+    ExpectNothing(samples::FromText("3DMetafile ( 1 6 Normal )\nContainer ( TriMesh ( 1 0 0 0 3 0 0 1 2"));
+    ExpectNothing(samples::FromText("3DMetafile ( 1 6 Normal )\n)))) Container ( ( ( ("));
     ExpectNothing(
-        Samples::FromText("3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0xZZ )"));
+        samples::FromText("3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0xZZ )"));
     ExpectNothing({});
 }
 
 TEST_F(MalformedMetafiles, UnknownObjectsAreSkippedNotFatal)
 {
-    Samples::Builder b;
-    b.Raw(Samples::Header()).Object("what", { 1, 2, 3, 4 }).Object("tmsh", Samples::TriMesh());
+    samples::Builder b;
+    b.Raw(samples::Header()).Object("what", { 1, 2, 3, 4 }).Object("tmsh", samples::TriMesh());
     Read read;
     ReadAll(b.bytes, read);
     ASSERT_EQ(read.objects.size(), 2u);

@@ -12,15 +12,15 @@ class Picking : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_start = Q3Object_LiveCount();
-        camera = Fixtures::Camera();
-        view = Fixtures::View(pixels.data(), Size, Size, camera);
+        mStart = Q3Object_LiveCount();
+        camera = fixtures::Camera();
+        view = fixtures::View(pixels.data(), Size, Size, camera);
     }
     void TearDown() override
     {
         Q3Object_Dispose(view);
         Q3Object_Dispose(camera);
-        EXPECT_EQ(Q3Object_LiveCount(), m_start);
+        EXPECT_EQ(Q3Object_LiveCount(), mStart);
     }
 
     struct Hit {
@@ -56,7 +56,7 @@ protected:
         return hit;
     }
 
-    void SubmitQuad(TQ3Uns32 id, Fixtures::Quad& quad, TQ3Vector3D offset = { 0, 0, 0 })
+    void SubmitQuad(TQ3Uns32 id, fixtures::Quad& quad, TQ3Vector3D offset = { 0, 0, 0 })
     {
         Q3Push_Submit(view);
         Q3TranslateTransform_Submit(&offset, view);
@@ -71,14 +71,14 @@ protected:
     TQ3ViewObject view { nullptr };
 
 private:
-    TQ3Uns32 m_start { 0 };
+    TQ3Uns32 mStart { 0 };
 };
 
 }
 
 TEST_F(Picking, NearestOfTwoOverlappingMeshesWithItsWorldPoint)
 {
-    Fixtures::Quad back(4), front(2);
+    fixtures::Quad back(4), front(2);
     // The far quad is submitted last so that submission order cannot decide.
     const Hit hit = PickAt(32, 32, [&] {
         SubmitQuad(7, front, { 0, 0, 2 });
@@ -96,18 +96,18 @@ TEST_F(Picking, NearestOfTwoOverlappingMeshesWithItsWorldPoint)
 
 TEST_F(Picking, PointBesideTheMeshMisses)
 {
-    Fixtures::Quad quad(1);
+    fixtures::Quad quad(1);
     EXPECT_EQ(PickAt(2, 2, [&] { SubmitQuad(1, quad); }).count, 0u);
     EXPECT_EQ(PickAt(500, 32, [&] { SubmitQuad(1, quad); }).count, 0u);
 }
 
 TEST_F(Picking, BackFacesUnderRemoveAreNotHit)
 {
-    Fixtures::Quad quad(4);
+    fixtures::Quad quad(4);
     // Turned half round about Y, the quad shows its back to the camera.
     const TQ3Vector3D axis { 0, 1, 0 };
     TQ3Quaternion turn;
-    Q3Quaternion_SetRotateAboutAxis(&turn, &axis, 2 * Fixtures::QuarterTurn);
+    Q3Quaternion_SetRotateAboutAxis(&turn, &axis, 2 * fixtures::QuarterTurn);
     const auto submitTurned = [&] {
         Q3Push_Submit(view);
         Q3QuaternionTransform_Submit(&turn, view);
@@ -127,7 +127,7 @@ TEST_F(Picking, BackFacesUnderRemoveAreNotHit)
 TEST_F(Picking, ScaledGeometryPicksWhereItIsDrawn)
 {
     // A unit quad scaled to half size leaves pixel (4, 32) uncovered.
-    Fixtures::Quad quad(8);
+    fixtures::Quad quad(8);
     const TQ3Vector3D half { 0.5f, 0.5f, 0.5f };
     const auto submit = [&] {
         Q3ScaleTransform_Submit(&half, view);
@@ -140,7 +140,7 @@ TEST_F(Picking, ScaledGeometryPicksWhereItIsDrawn)
 
 TEST_F(Picking, CornersOutOfRangeAreSkipped)
 {
-    Fixtures::Quad quad(4);
+    fixtures::Quad quad(4);
     quad.triangles[0].pointIndices[1] = 1000;
     quad.triangles[1].pointIndices[2] = 4;
     EXPECT_EQ(PickAt(32, 32, [&] { SubmitQuad(1, quad); }).count, 0u);
@@ -150,7 +150,7 @@ TEST_F(Picking, NothingIsHitWithoutACameraThatSees)
 {
     TQ3CameraRange degenerate { 10, 10 };
     Q3Camera_SetRange(camera, &degenerate);
-    Fixtures::Quad quad(4);
+    fixtures::Quad quad(4);
     EXPECT_EQ(PickAt(32, 32, [&] { SubmitQuad(1, quad); }).count, 0u);
 }
 
@@ -160,8 +160,8 @@ TEST_F(Picking, SkippingMeshesTheRayPassesByNeverLosesAHit)
     // triangle uses widens the box so that nothing is skipped, and must not
     // change a single pick, even at edges that lie exactly on pixel rays: at
     // distance 10 a pixel is 10/32 wide, so 75/32 is pixel 39's centre.
-    Fixtures::Quad quad(75.0f / 32);
-    Fixtures::Quad widened(75.0f / 32);
+    fixtures::Quad quad(75.0f / 32);
+    fixtures::Quad widened(75.0f / 32);
     std::array<TQ3Point3D, 5> points {};
     std::copy(widened.points.begin(), widened.points.end(), points.begin());
     points[4] = { -40, 30, -50 };
@@ -173,7 +173,7 @@ TEST_F(Picking, SkippingMeshesTheRayPassesByNeverLosesAHit)
     const TQ3Vector3D axis { 0.2f, 0.3f, 1 }, offset { 0.4f, -0.3f, 1 }, stretch { 3, 0.25f, 2 };
     TQ3Quaternion turn;
     Q3Quaternion_SetRotateAboutAxis(&turn, &axis, 1);
-    const auto placed = [&](Fixtures::Quad& mesh, bool turned) {
+    const auto placed = [&](fixtures::Quad& mesh, bool turned) {
         return [&, turned] {
             Q3Push_Submit(view);
             if (turned) {

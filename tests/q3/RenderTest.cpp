@@ -27,9 +27,9 @@ protected:
 
     void SetUp() override
     {
-        m_start = Q3Object_LiveCount();
-        camera = Fixtures::Camera();
-        view = Fixtures::View(pixels.data(), Size, Size, camera);
+        mStart = Q3Object_LiveCount();
+        camera = fixtures::Camera();
+        view = fixtures::View(pixels.data(), Size, Size, camera);
         lights = Q3LightGroup_New();
         Q3View_SetLightGroup(view, lights);
     }
@@ -39,7 +39,7 @@ protected:
         Q3Object_Dispose(view);
         Q3Object_Dispose(camera);
         Q3Error_Get(nullptr);
-        EXPECT_EQ(Q3Object_LiveCount(), m_start);
+        EXPECT_EQ(Q3Object_LiveCount(), mStart);
     }
 
     void Frame(const std::function<void()>& submit)
@@ -66,8 +66,8 @@ protected:
         Q3Object_Dispose(light);
     }
 
-    // A quad of one colour, unlit unless `lit`.
-    void SubmitQuad(Fixtures::Quad& quad, TQ3ColorRGB color, bool lit = false)
+    // A quad of one color, unlit unless `lit`.
+    void SubmitQuad(fixtures::Quad& quad, TQ3ColorRGB color, bool lit = false)
     {
         TQ3AttributeSet set = Q3AttributeSet_New();
         Q3AttributeSet_Add(set, kQ3AttributeTypeDiffuseColor, &color);
@@ -90,13 +90,13 @@ protected:
     TQ3GroupObject lights { nullptr };
 
 private:
-    TQ3Uns32 m_start { 0 };
+    TQ3Uns32 mStart { 0 };
 };
 
 const Rgb Black { 0, 0, 0 }, Red { 255, 0, 0 }, Green { 0, 255, 0 }, Blue { 0, 0, 255 }, White { 255, 255, 255 };
 
 // A 2 x 2 texture, top row red and green, bottom row blue and white.
-TQ3ShaderObject FourColourTexture()
+TQ3ShaderObject FourColorTexture()
 {
     const unsigned char texels[16] = { 0xFF, 0xFF, 0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF };
     TQ3StorageObject storage = Q3MemoryStorage_New(texels, sizeof texels);
@@ -110,7 +110,7 @@ TQ3ShaderObject FourColourTexture()
 
 }
 
-TEST_F(Rendering, FrameClearsToTheClearColour)
+TEST_F(Rendering, FrameClearsToTheClearColor)
 {
     Frame([] {});
     ExpectColor(At(0, 0), Black, 0);
@@ -127,8 +127,8 @@ TEST_F(Rendering, TexturedQuadWrapsInUAndV)
 {
     // UVs run from -0.5 to 1.5 over the quad: the texture shows twice
     // across, wrapping below 0 and past 1; v = 1 is its top row.
-    Fixtures::Quad quad(8, 0, -0.5f, 1.5f);
-    TQ3ShaderObject shader = FourColourTexture();
+    fixtures::Quad quad(8, 0, -0.5f, 1.5f);
+    TQ3ShaderObject shader = FourColorTexture();
     TQ3AttributeSet set = Q3AttributeSet_New();
     Q3AttributeSet_Add(set, kQ3AttributeTypeSurfaceShader, &shader);
     Q3Object_Dispose(shader);
@@ -156,7 +156,7 @@ TEST_F(Rendering, TexturedQuadWrapsInUAndV)
 
 TEST_F(Rendering, NearerSurfaceHidesFartherWhateverTheOrder)
 {
-    Fixtures::Quad nearQuad(4, 2), farQuad(8, 0);
+    fixtures::Quad nearQuad(4, 2), farQuad(8, 0);
     Frame([&] {
         SubmitQuad(nearQuad, { 0, 1, 0 });
         SubmitQuad(farQuad, { 1, 0, 0 });
@@ -167,10 +167,10 @@ TEST_F(Rendering, NearerSurfaceHidesFartherWhateverTheOrder)
 
 TEST_F(Rendering, BackFacesAreRemovedOrFlipped)
 {
-    Fixtures::Quad quad(8);
+    fixtures::Quad quad(8);
     const TQ3Vector3D axis { 0, 1, 0 };
     TQ3Quaternion turn;
-    Q3Quaternion_SetRotateAboutAxis(&turn, &axis, 2 * Fixtures::QuarterTurn);
+    Q3Quaternion_SetRotateAboutAxis(&turn, &axis, 2 * fixtures::QuarterTurn);
     const auto frame = [&](TQ3BackfacingStyle style) {
         Frame([&] {
             Q3BackfacingStyle_Submit(style, view);
@@ -192,7 +192,7 @@ TEST_F(Rendering, LitSurfacesTakeTheLightsAndNullShadedOnesDoNot)
     AddLight(Q3DirectionalLight_New(&directional));
     const TQ3LightData off { kQ3False, 1, { 1, 1, 1 } };
     AddLight(Q3AmbientLight_New(&off));
-    Fixtures::Quad left(4), right(4);
+    fixtures::Quad left(4), right(4);
     Frame([&] {
         const TQ3Vector3D toLeft { -5, 0, 0 }, toRight { 10, 0, 0 };
         Q3TranslateTransform_Submit(&toLeft, view);
@@ -208,7 +208,7 @@ TEST_F(Rendering, LitSurfacesTakeTheLightsAndNullShadedOnesDoNot)
 TEST_F(Rendering, LinearFogRunsFromStartToEnd)
 {
     // The quad is 10 from the eye; the fog is blue.
-    Fixtures::Quad quad(8);
+    fixtures::Quad quad(8);
     const auto fogged = [&](float start, float end) {
         Frame([&] {
             const TQ3FogStyleData fog { kQ3On, kQ3FogModeLinear, start, end, 1, { 0, 0, 0, 1 } };
@@ -227,7 +227,7 @@ TEST_F(Rendering, WireframeDrawsEdgesOnly)
     TQ3RendererObject wireframe = Q3Renderer_NewFromType(kQ3RendererTypeWireFrame);
     Q3View_SetRenderer(view, wireframe);
     Q3Object_Dispose(wireframe);
-    Fixtures::Quad quad(8);
+    fixtures::Quad quad(8);
     Frame([&] { SubmitQuad(quad, { 1, 1, 1 }); });
     ExpectColor(AtWorld(-3.5f, 3.5f), Black, 0);
     int edge = 0;
@@ -249,7 +249,7 @@ TEST_F(Rendering, DegenerateCameraDrawsNothing)
 {
     const TQ3CameraRange range { 10, 5 };
     Q3Camera_SetRange(camera, &range);
-    Fixtures::Quad quad(8);
+    fixtures::Quad quad(8);
     Frame([&] { SubmitQuad(quad, { 1, 1, 1 }); });
     ExpectColor(AtWorld(0, 0), Black, 0);
 }
@@ -285,7 +285,7 @@ TEST(WindowRendering, DrawsIntoThePortAtThePaneAndFlushesIt)
     data.drawContextData.doubleBufferState = kQ3True;
     data.window = window;
     TQ3DrawContextObject context = Q3MacDrawContext_New(&data);
-    TQ3CameraObject camera = Fixtures::Camera();
+    TQ3CameraObject camera = fixtures::Camera();
     TQ3ViewObject view = Q3View_New();
     TQ3RendererObject renderer = Q3Renderer_NewFromType(kQ3RendererTypeInteractive);
     Q3View_SetDrawContext(view, context);

@@ -6,7 +6,7 @@
 
 #include <array>
 
-namespace Fixtures {
+namespace fixtures {
 
 constexpr float QuarterTurn = 3.14159265f / 2;
 

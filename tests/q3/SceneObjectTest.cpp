@@ -6,15 +6,15 @@ namespace {
 
 class SceneObjects : public testing::Test {
 protected:
-    void SetUp() override { m_start = Q3Object_LiveCount(); }
+    void SetUp() override { mStart = Q3Object_LiveCount(); }
     void TearDown() override
     {
         Q3Error_Get(nullptr);
-        EXPECT_EQ(Q3Object_LiveCount(), m_start);
+        EXPECT_EQ(Q3Object_LiveCount(), mStart);
     }
 
 private:
-    TQ3Uns32 m_start { 0 };
+    TQ3Uns32 mStart { 0 };
 };
 
 TQ3TextureObject MakeTexture()
@@ -119,7 +119,7 @@ TEST_F(SceneObjects, GroupsRefuseToContainThemselves)
     Q3Object_Dispose(outer);
 }
 
-TEST_F(SceneObjects, AttributeSetsHoldColoursAndShaderReferences)
+TEST_F(SceneObjects, AttributeSetsHoldColorsAndShaderReferences)
 {
     TQ3AttributeSet set = Q3AttributeSet_New();
     const TQ3ColorRGB red { 1, 0, 0 };
@@ -159,7 +159,7 @@ TEST_F(SceneObjects, AttributeSetsHoldColoursAndShaderReferences)
 
 TEST_F(SceneObjects, TriMeshCopiesOnCreateAndOnGetData)
 {
-    Fixtures::Quad quad(1);
+    fixtures::Quad quad(1);
     TQ3AttributeSet set = Q3AttributeSet_New();
     quad.data.triMeshAttributeSet = set;
     TQ3GeometryObject mesh = Q3TriMesh_New(&quad.data);
@@ -192,7 +192,7 @@ TEST_F(SceneObjects, TriMeshCopiesOnCreateAndOnGetData)
 
 TEST_F(SceneObjects, TriMeshLeavesOutAttributesOfUnknownType)
 {
-    Fixtures::Quad quad(1);
+    fixtures::Quad quad(1);
     float unknown[4] = {};
     TQ3TriMeshAttributeData attributes[] = { { 77, unknown, nullptr }, quad.uvAttribute };
     quad.data.numVertexAttributeTypes = 2;
@@ -209,8 +209,8 @@ TEST_F(SceneObjects, TriMeshLeavesOutAttributesOfUnknownType)
 TEST_F(SceneObjects, ViewReleasesEverythingItHolds)
 {
     std::vector<uint32_t> pixels(16);
-    TQ3CameraObject camera = Fixtures::Camera();
-    TQ3ViewObject view = Fixtures::View(pixels.data(), 4, 4, camera);
+    TQ3CameraObject camera = fixtures::Camera();
+    TQ3ViewObject view = fixtures::View(pixels.data(), 4, 4, camera);
     TQ3GroupObject lights = Q3LightGroup_New();
     Q3View_SetLightGroup(view, lights);
     Q3Object_Dispose(lights);
@@ -269,7 +269,7 @@ TEST_F(SceneObjects, StorageBuffersAreReadInPlaceAndCopiesAreNot)
 TEST_F(SceneObjects, SolidsKeepAnAttributeSetPerPart)
 {
     // Solids come from model files; their part accessors refuse other geometry.
-    Fixtures::Quad quad(1);
+    fixtures::Quad quad(1);
     TQ3GeometryObject mesh = Q3TriMesh_New(&quad.data);
     TQ3AttributeSet set = nullptr;
     EXPECT_EQ(Q3Box_GetFaceAttributeSet(mesh, 0, &set), kQ3Failure);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace TestResources;
+using namespace testresources;
 
 namespace {
 
@@ -10,8 +10,8 @@ constexpr int CursorNumbers[] = { 168, 169 };
 
 bool IsOutlineOrFill(QRgb pixel)
 {
-    const QRgb colour = pixel & RGB_MASK;
-    return qAlpha(pixel) == 255 && (colour == (qRgb(0, 0, 0) & RGB_MASK) || colour == (qRgb(255, 255, 255) & RGB_MASK));
+    const QRgb color = pixel & RGB_MASK;
+    return qAlpha(pixel) == 255 && (color == (qRgb(0, 0, 0) & RGB_MASK) || color == (qRgb(255, 255, 255) & RGB_MASK));
 }
 
 }

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-using namespace TestResources;
+using namespace testresources;
 
 namespace {
 

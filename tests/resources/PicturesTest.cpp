@@ -4,7 +4,7 @@
 
 #include <numbers>
 
-using namespace TestResources;
+using namespace testresources;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace TestResources {
+namespace testresources {
 
 namespace {
 

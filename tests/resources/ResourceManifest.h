@@ -8,7 +8,7 @@
 
 // Reads resources/manifest.txt the way the game's resource store is meant to,
 // strictly, so that a line the store might misread fails the tests instead.
-namespace TestResources {
+namespace testresources {
 
 enum class Kind {
     Picture,

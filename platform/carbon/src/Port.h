@@ -4,7 +4,7 @@
 
 #include <vector>
 
-// A port: a 32-bit pixel buffer and the pen and background colours that
+// A port: a 32-bit pixel buffer and the pen and background colors that
 // drawing into it uses. Off-screen worlds and window ports are both ports.
 struct OpaqueGrafPort {
     std::vector<uint8_t> pixels;

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace Q3 {
+namespace q3 {
 
 size_t AttributeSize(TQ3AttributeType type)
 {
@@ -58,14 +58,14 @@ bool AttributeSet::Add(TQ3AttributeType type, const void* data)
             return false;
         std::memcpy(value.bytes.data(), data, size);
     }
-    m_values[type] = std::move(value);
+    mValues[type] = std::move(value);
     return true;
 }
 
 bool AttributeSet::Get(TQ3AttributeType type, void* data) const
 {
-    auto found = m_values.find(type);
-    if (found == m_values.end() || !data)
+    auto found = mValues.find(type);
+    if (found == mValues.end() || !data)
         return false;
     if (type == kQ3AttributeTypeSurfaceShader)
         *static_cast<TQ3Object*>(data) = Q3Shared_GetReference(found->second.object.Get());
@@ -76,13 +76,13 @@ bool AttributeSet::Get(TQ3AttributeType type, void* data) const
 
 Object* AttributeSet::SurfaceShader() const
 {
-    auto found = m_values.find(kQ3AttributeTypeSurfaceShader);
-    return found == m_values.end() ? nullptr : found->second.object.Get();
+    auto found = mValues.find(kQ3AttributeTypeSurfaceShader);
+    return found == mValues.end() ? nullptr : found->second.object.Get();
 }
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3AttributeSet Q3AttributeSet_New(void) { return new AttributeSet; }
 

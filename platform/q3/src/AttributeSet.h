@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <map>
 
-namespace Q3 {
+namespace q3 {
 
 // The size of one value of an attribute type, or 0 for types the library
 // does not know (and the surface shader, which is an object).
@@ -23,8 +23,8 @@ public:
 
     bool Add(TQ3AttributeType type, const void* data);
     bool Get(TQ3AttributeType type, void* data) const;
-    bool Contains(TQ3AttributeType type) const { return m_values.contains(type); }
-    bool Clear(TQ3AttributeType type) { return m_values.erase(type) > 0; }
+    bool Contains(TQ3AttributeType type) const { return mValues.contains(type); }
+    bool Clear(TQ3AttributeType type) { return mValues.erase(type) > 0; }
 
     // The surface shader, borrowed; null when there is none.
     Object* SurfaceShader() const;
@@ -36,7 +36,7 @@ private:
         std::array<uint8_t, LargestValue> bytes {};
         Ref<> object {};
     };
-    std::map<TQ3AttributeType, Value> m_values {};
+    std::map<TQ3AttributeType, Value> mValues {};
 };
 
 }

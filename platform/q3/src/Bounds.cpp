@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-namespace Q3 {
+namespace q3 {
 
 namespace {
 
@@ -155,14 +155,14 @@ TQ3BoundingSphere SphereAround(std::span<const TQ3Point3D> points)
 
 #include <vector>
 
-namespace Q3 {
+namespace q3 {
 
 namespace {
 
     // Collects the world position of every point submitted.
     class BoundsPass final : public Pass {
     public:
-        void Mesh(const Render::Mesh& mesh, const ViewState& state) override
+        void Mesh(const render::Mesh& mesh, const ViewState& state) override
         {
             for (uint32_t i = 0; i < mesh.pointCount; ++i)
                 points.push_back(TransformAffine(mesh.points[i], state.localToWorld));
@@ -192,7 +192,7 @@ namespace {
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3Status Q3View_StartBoundingBox(TQ3ViewObject view, TQ3ComputeBounds computeBounds)
 {

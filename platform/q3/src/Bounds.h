@@ -4,7 +4,7 @@
 
 #include <span>
 
-namespace Q3 {
+namespace q3 {
 
 // The world-axis-aligned box of the points; empty for none.
 TQ3BoundingBox BoxAround(std::span<const TQ3Point3D> points);

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace Q3 {
+namespace q3 {
 
 std::span<const TQ3ObjectType> ViewAngleAspectCamera::TypeChain() const
 {
@@ -30,13 +30,13 @@ namespace {
 
 bool ViewAngleAspectCamera::WorldToFrustum(TQ3Matrix4x4& matrix) const
 {
-    const TQ3CameraPlacement& placement = m_data.cameraData.placement;
-    const float hither = m_data.cameraData.range.hither;
-    const float yon = m_data.cameraData.range.yon;
-    const float fov = m_data.fov;
+    const TQ3CameraPlacement& placement = mData.cameraData.placement;
+    const float hither = mData.cameraData.range.hither;
+    const float yon = mData.cameraData.range.yon;
+    const float fov = mData.fov;
     // A pane without height has no meaningful ratio; it is taken as square.
     const float aspect
-        = m_data.aspectRatioXToY > 0 && std::isfinite(m_data.aspectRatioXToY) ? m_data.aspectRatioXToY : 1.0f;
+        = mData.aspectRatioXToY > 0 && std::isfinite(mData.aspectRatioXToY) ? mData.aspectRatioXToY : 1.0f;
     matrix = EmptyFrustum();
     if (!(hither > 0) || !(yon > hither) || !std::isfinite(yon) || !(fov > 0) || !(fov < Pi))
         return false;
@@ -76,7 +76,7 @@ bool ViewAngleAspectCamera::WorldToFrustum(TQ3Matrix4x4& matrix) const
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3CameraObject Q3ViewAngleAspectCamera_New(const TQ3ViewAngleAspectCameraData* data)
 {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Q3 {
+namespace q3 {
 
 namespace {
 
@@ -32,28 +32,28 @@ std::span<const TQ3ObjectType> DrawContext::TypeChain() const
         = { kQ3ObjectTypeShared, kQ3SharedTypeDrawContext, kQ3DrawContextTypePixmap };
     static constexpr TQ3ObjectType window[]
         = { kQ3ObjectTypeShared, kQ3SharedTypeDrawContext, kQ3DrawContextTypeMacintosh };
-    if (m_window)
+    if (mWindow)
         return window;
     return pixmap;
 }
 
 const TQ3ColorARGB* DrawContext::ClearColor() const
 {
-    return m_data.clearImageMethod == kQ3ClearMethodWithColor ? &m_data.clearImageColor : nullptr;
+    return mData.clearImageMethod == kQ3ClearMethodWithColor ? &mData.clearImageColor : nullptr;
 }
 
-bool DrawContext::Target(Render::Target& target, Render::Pane& pane) const
+bool DrawContext::Target(render::Target& target, render::Pane& pane) const
 {
-    if (m_window) {
-        PixMapHandle map = GetPortPixMap(GetWindowPort(m_window));
+    if (mWindow) {
+        PixMapHandle map = GetPortPixMap(GetWindowPort(mWindow));
         if (!map || !GetPixBaseAddr(map))
             return false;
         const Rect& bounds = (*map)->bounds;
         target = { reinterpret_cast<uint8_t*>(GetPixBaseAddr(map)), bounds.right - bounds.left,
             bounds.bottom - bounds.top, GetPixRowBytes(map) };
     } else {
-        target = { static_cast<uint8_t*>(m_pixmap.image), static_cast<int>(m_pixmap.width),
-            static_cast<int>(m_pixmap.height), static_cast<int>(m_pixmap.rowBytes) };
+        target = { static_cast<uint8_t*>(mPixmap.image), static_cast<int>(mPixmap.width),
+            static_cast<int>(mPixmap.height), static_cast<int>(mPixmap.rowBytes) };
     }
     const TQ3Area area = PaneArea();
     pane = { std::max(Round(area.min.x), 0), std::max(Round(area.min.y), 0), std::min(Round(area.max.x), target.width),
@@ -63,28 +63,28 @@ bool DrawContext::Target(Render::Target& target, Render::Pane& pane) const
 
 TQ3Area DrawContext::PaneArea() const
 {
-    if (m_data.paneState != kQ3False)
-        return m_data.pane;
-    if (m_window) {
-        PixMapHandle map = GetPortPixMap(GetWindowPort(m_window));
+    if (mData.paneState != kQ3False)
+        return mData.pane;
+    if (mWindow) {
+        PixMapHandle map = GetPortPixMap(GetWindowPort(mWindow));
         const Rect bounds = map ? (*map)->bounds : Rect {};
         return { { 0, 0 }, { static_cast<float>(bounds.right), static_cast<float>(bounds.bottom) } };
     }
-    return { { 0, 0 }, { static_cast<float>(m_pixmap.width), static_cast<float>(m_pixmap.height) } };
+    return { { 0, 0 }, { static_cast<float>(mPixmap.width), static_cast<float>(mPixmap.height) } };
 }
 
-void DrawContext::Present(const Render::Pane& pane) const
+void DrawContext::Present(const render::Pane& pane) const
 {
-    if (!m_window)
+    if (!mWindow)
         return;
     const Rect rect { static_cast<int16_t>(pane.top), static_cast<int16_t>(pane.left),
         static_cast<int16_t>(pane.bottom), static_cast<int16_t>(pane.right) };
-    FlushWindowRect(m_window, &rect);
+    FlushWindowRect(mWindow, &rect);
 }
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3DrawContextObject Q3PixmapDrawContext_New(const TQ3PixmapDrawContextData* data)
 {

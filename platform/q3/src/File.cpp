@@ -2,7 +2,7 @@
 
 #include "Storage.h"
 
-namespace Q3 {
+namespace q3 {
 
 std::span<const TQ3ObjectType> File::TypeChain() const
 {
@@ -12,7 +12,7 @@ std::span<const TQ3ObjectType> File::TypeChain() const
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3FileObject Q3File_New(void) { return new File; }
 

@@ -3,7 +3,7 @@
 #include "MetafileSource.h"
 #include "Object.h"
 
-namespace Q3 {
+namespace q3 {
 
 // A model file read from a storage object, one top-level object at a time.
 class File final : public Object {

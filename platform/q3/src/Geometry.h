@@ -2,7 +2,7 @@
 
 #include "Object.h"
 
-namespace Q3 {
+namespace q3 {
 
 // A drawable shape with an attribute set of its own, which overrides the
 // attributes inherited from the view's state.
@@ -10,11 +10,11 @@ class Geometry : public Object {
 public:
     static constexpr TQ3ObjectType Type = kQ3ShapeTypeGeometry;
 
-    Object* Attributes() const { return m_attributes.Get(); }
-    void SetAttributes(Object* set) { m_attributes = Ref<>(set); }
+    Object* Attributes() const { return mAttributes.Get(); }
+    void SetAttributes(Object* set) { mAttributes = Ref<>(set); }
 
 private:
-    Ref<> m_attributes {};
+    Ref<> mAttributes {};
 };
 
 }

@@ -2,7 +2,7 @@
 
 #include "View.h"
 
-namespace Q3 {
+namespace q3 {
 
 namespace {
 
@@ -19,14 +19,14 @@ std::span<const TQ3ObjectType> Group::TypeChain() const
         = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeGroup, kQ3GroupTypeDisplay };
     static constexpr TQ3ObjectType light[]
         = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeGroup, kQ3GroupTypeLight };
-    if (m_kind == Kind::Light)
+    if (mKind == Kind::Light)
         return light;
     return display;
 }
 
 TQ3Status Group::Submit(View& view)
 {
-    if (m_kind != Kind::Display)
+    if (mKind != Kind::Display)
         return kQ3Success;
     if (!view.Push())
         return kQ3Failure;
@@ -41,7 +41,7 @@ TQ3Status Group::Submit(View& view)
 
 bool Group::Contains(const Object* object) const
 {
-    for (const Member& member : m_members) {
+    for (const Member& member : mMembers) {
         Object* held = member.object.Get();
         if (held == object)
             return true;
@@ -54,8 +54,8 @@ bool Group::Contains(const Object* object) const
 bool Group::Accepts(TQ3Object object) const
 {
     if (!object)
-        return m_kind == Kind::Display;
-    if (m_kind == Kind::Light)
+        return mKind == Kind::Display;
+    if (mKind == Kind::Light)
         return object->IsType(kQ3ShapeTypeLight);
     if (object == this)
         return false;
@@ -64,24 +64,24 @@ bool Group::Accepts(TQ3Object object) const
 
 TQ3GroupPosition Group::Add(TQ3Object object)
 {
-    m_members.push_back(Member { Ref<>(object) });
-    return PositionOf(&m_members.back());
+    mMembers.push_back(Member { Ref<>(object) });
+    return PositionOf(&mMembers.back());
 }
 
-TQ3GroupPosition Group::First() { return m_members.empty() ? nullptr : PositionOf(&m_members.front()); }
+TQ3GroupPosition Group::First() { return mMembers.empty() ? nullptr : PositionOf(&mMembers.front()); }
 
 std::list<Group::Member>::iterator Group::Find(TQ3GroupPosition position)
 {
-    for (auto it = m_members.begin(); it != m_members.end(); ++it)
+    for (auto it = mMembers.begin(); it != mMembers.end(); ++it)
         if (PositionOf(&*it) == position)
             return it;
-    return m_members.end();
+    return mMembers.end();
 }
 
 TQ3GroupPosition Group::Next(TQ3GroupPosition position)
 {
     auto it = Find(position);
-    if (it == m_members.end() || ++it == m_members.end())
+    if (it == mMembers.end() || ++it == mMembers.end())
         return nullptr;
     return PositionOf(&*it);
 }
@@ -89,7 +89,7 @@ TQ3GroupPosition Group::Next(TQ3GroupPosition position)
 bool Group::Get(TQ3GroupPosition position, TQ3Object& object)
 {
     auto it = Find(position);
-    if (it == m_members.end())
+    if (it == mMembers.end())
         return false;
     object = it->object.Get();
     return true;
@@ -98,7 +98,7 @@ bool Group::Get(TQ3GroupPosition position, TQ3Object& object)
 bool Group::Set(TQ3GroupPosition position, TQ3Object object)
 {
     auto it = Find(position);
-    if (it == m_members.end())
+    if (it == mMembers.end())
         return false;
     it->object = Ref<>(object);
     return true;
@@ -107,16 +107,16 @@ bool Group::Set(TQ3GroupPosition position, TQ3Object object)
 TQ3Object Group::Remove(TQ3GroupPosition position)
 {
     auto it = Find(position);
-    if (it == m_members.end())
+    if (it == mMembers.end())
         return nullptr;
     TQ3Object object = Q3Shared_GetReference(it->object.Get());
-    m_members.erase(it);
+    mMembers.erase(it);
     return object;
 }
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <list>
 
-namespace Q3 {
+namespace q3 {
 
 // An ordered list of objects, each held by one reference. A display group
 // draws its members inside its own push and pop; a light group holds the
@@ -16,14 +16,14 @@ public:
     enum class Kind { Display, Light };
 
     explicit Group(Kind kind)
-        : m_kind(kind)
+        : mKind(kind)
     {
     }
 
     std::span<const TQ3ObjectType> TypeChain() const override;
     TQ3Status Submit(View& view) override;
 
-    Kind GroupKind() const { return m_kind; }
+    Kind GroupKind() const { return mKind; }
 
     // False for an object this group may not hold: a non-light in a light
     // group, or a group that would then contain itself.
@@ -41,7 +41,7 @@ public:
     // Members in order; empty members are null.
     template <typename Visit> void ForEach(Visit visit) const
     {
-        for (const Member& member : m_members)
+        for (const Member& member : mMembers)
             visit(member.object.Get());
     }
 
@@ -54,8 +54,8 @@ private:
 
     std::list<Member>::iterator Find(TQ3GroupPosition position);
 
-    Kind m_kind { Kind::Display };
-    std::list<Member> m_members {};
+    Kind mKind { Kind::Display };
+    std::list<Member> mMembers {};
 };
 
 }

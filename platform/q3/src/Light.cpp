@@ -2,14 +2,14 @@
 
 #include "Math.h"
 
-namespace Q3 {
+namespace q3 {
 
-Light::Light(Render::Light::Kind kind, const TQ3LightData& data)
-    : m_on(data.isOn != kQ3False)
+Light::Light(render::Light::Kind kind, const TQ3LightData& data)
+    : mOn(data.isOn != kQ3False)
 {
-    m_light.kind = kind;
-    m_light.color = data.color;
-    m_light.brightness = data.brightness;
+    mLight.kind = kind;
+    mLight.color = data.color;
+    mLight.brightness = data.brightness;
 }
 
 std::span<const TQ3ObjectType> Light::TypeChain() const
@@ -20,10 +20,10 @@ std::span<const TQ3ObjectType> Light::TypeChain() const
         = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeLight, kQ3LightTypeDirectional };
     static constexpr TQ3ObjectType point[]
         = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeLight, kQ3LightTypePoint };
-    switch (m_light.kind) {
-    case Render::Light::Kind::Directional:
+    switch (mLight.kind) {
+    case render::Light::Kind::Directional:
         return directional;
-    case Render::Light::Kind::Point:
+    case render::Light::Kind::Point:
         return point;
     default:
         return ambient;
@@ -32,12 +32,12 @@ std::span<const TQ3ObjectType> Light::TypeChain() const
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 namespace {
 
 // The light of the given kind behind a handle, else null.
-Light* LightOf(TQ3LightObject light, Render::Light::Kind kind)
+Light* LightOf(TQ3LightObject light, render::Light::Kind kind)
 {
     auto* self = Cast<Light>(light);
     if (self && self->Data().kind != kind) {
@@ -60,7 +60,7 @@ TQ3LightObject Q3AmbientLight_New(const TQ3LightData* data)
         PostError(kQ3ErrorInvalidParameter);
         return nullptr;
     }
-    return new Light(Render::Light::Kind::Ambient, *data);
+    return new Light(render::Light::Kind::Ambient, *data);
 }
 
 TQ3LightObject Q3DirectionalLight_New(const TQ3DirectionalLightData* data)
@@ -70,7 +70,7 @@ TQ3LightObject Q3DirectionalLight_New(const TQ3DirectionalLightData* data)
         return nullptr;
     }
     // Shadows are not drawn, so castsShadows has no effect.
-    auto* light = new Light(Render::Light::Kind::Directional, data->lightData);
+    auto* light = new Light(render::Light::Kind::Directional, data->lightData);
     light->Data().direction = Normalized(data->direction);
     return light;
 }
@@ -81,7 +81,7 @@ TQ3LightObject Q3PointLight_New(const TQ3PointLightData* data)
         PostError(kQ3ErrorInvalidParameter);
         return nullptr;
     }
-    auto* light = new Light(Render::Light::Kind::Point, data->lightData);
+    auto* light = new Light(render::Light::Kind::Point, data->lightData);
     light->Data().location = data->location;
     light->Data().attenuation = AttenuationOf(data->attenuation);
     return light;
@@ -125,7 +125,7 @@ TQ3Status Q3Light_GetData(TQ3LightObject light, TQ3LightData* data)
 
 TQ3Status Q3DirectionalLight_SetDirection(TQ3LightObject light, const TQ3Vector3D* direction)
 {
-    auto* self = LightOf(light, Render::Light::Kind::Directional);
+    auto* self = LightOf(light, render::Light::Kind::Directional);
     if (!self || !direction)
         return kQ3Failure;
     self->Data().direction = Normalized(*direction);
@@ -134,7 +134,7 @@ TQ3Status Q3DirectionalLight_SetDirection(TQ3LightObject light, const TQ3Vector3
 
 TQ3Status Q3DirectionalLight_GetDirection(TQ3LightObject light, TQ3Vector3D* direction)
 {
-    auto* self = LightOf(light, Render::Light::Kind::Directional);
+    auto* self = LightOf(light, render::Light::Kind::Directional);
     if (!self || !direction)
         return kQ3Failure;
     *direction = self->Data().direction;
@@ -143,7 +143,7 @@ TQ3Status Q3DirectionalLight_GetDirection(TQ3LightObject light, TQ3Vector3D* dir
 
 TQ3Status Q3PointLight_SetLocation(TQ3LightObject light, const TQ3Point3D* location)
 {
-    auto* self = LightOf(light, Render::Light::Kind::Point);
+    auto* self = LightOf(light, render::Light::Kind::Point);
     if (!self || !location)
         return kQ3Failure;
     self->Data().location = *location;
@@ -152,7 +152,7 @@ TQ3Status Q3PointLight_SetLocation(TQ3LightObject light, const TQ3Point3D* locat
 
 TQ3Status Q3PointLight_SetAttenuation(TQ3LightObject light, TQ3AttenuationType attenuation)
 {
-    auto* self = LightOf(light, Render::Light::Kind::Point);
+    auto* self = LightOf(light, render::Light::Kind::Point);
     if (!self)
         return kQ3Failure;
     self->Data().attenuation = AttenuationOf(attenuation);

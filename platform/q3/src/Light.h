@@ -3,7 +3,7 @@
 #include "Object.h"
 #include "render/Device.h"
 
-namespace Q3 {
+namespace q3 {
 
 // An ambient, directional or point light in world coordinates. Lights live
 // in a view's light group; submitting one draws nothing.
@@ -11,18 +11,18 @@ class Light final : public Object {
 public:
     static constexpr TQ3ObjectType Type = kQ3ShapeTypeLight;
 
-    Light(Render::Light::Kind kind, const TQ3LightData& data);
+    Light(render::Light::Kind kind, const TQ3LightData& data);
 
     std::span<const TQ3ObjectType> TypeChain() const override;
 
-    Render::Light& Data() { return m_light; }
-    const Render::Light& Data() const { return m_light; }
-    bool IsOn() const { return m_on; }
-    void SetOn(bool on) { m_on = on; }
+    render::Light& Data() { return mLight; }
+    const render::Light& Data() const { return mLight; }
+    bool IsOn() const { return mOn; }
+    void SetOn(bool on) { mOn = on; }
 
 private:
-    Render::Light m_light {};
-    bool m_on { true };
+    render::Light mLight {};
+    bool mOn { true };
 };
 
 }

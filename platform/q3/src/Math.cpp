@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-namespace Q3 {
+namespace q3 {
 
 namespace {
 
@@ -135,7 +135,7 @@ bool Invert(const TQ3Matrix4x4& matrix, TQ3Matrix4x4& inverse)
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3Vector3D* Q3Vector3D_Normalize(const TQ3Vector3D* vector, TQ3Vector3D* result)
 {

@@ -5,7 +5,7 @@
 
 #include <q3/Q3.h>
 
-namespace Q3 {
+namespace q3 {
 
 inline TQ3Vector3D operator-(const TQ3Point3D& a, const TQ3Point3D& b) { return { a.x - b.x, a.y - b.y, a.z - b.z }; }
 inline TQ3Vector3D operator-(const TQ3Vector3D& a, const TQ3Vector3D& b) { return { a.x - b.x, a.y - b.y, a.z - b.z }; }

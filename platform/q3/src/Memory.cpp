@@ -12,7 +12,7 @@ TQ3Status Q3Memory_Reallocate_(void** pointer, TQ3Uns32 newSize)
     }
     void* block = std::realloc(*pointer, newSize);
     if (!block) {
-        Q3::PostError(kQ3ErrorOutOfMemory);
+        q3::PostError(kQ3ErrorOutOfMemory);
         return kQ3Failure;
     }
     *pointer = block;
@@ -25,7 +25,7 @@ void* Q3Memory_AllocateClear(TQ3Uns32 size)
         return nullptr;
     void* block = std::calloc(1, size);
     if (!block)
-        Q3::PostError(kQ3ErrorOutOfMemory);
+        q3::PostError(kQ3ErrorOutOfMemory);
     return block;
 }
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-namespace Q3 {
+namespace q3 {
 
 namespace {
 
@@ -15,8 +15,8 @@ namespace {
     class BinarySource final : public MetafileSource {
     public:
         BinarySource(std::span<const uint8_t> bytes, bool littleEndian)
-            : m_bytes(bytes)
-            , m_littleEndian(littleEndian)
+            : mBytes(bytes)
+            , mLittleEndian(littleEndian)
         {
         }
 
@@ -34,24 +34,24 @@ namespace {
 
         bool Open(TQ3ObjectType& type) override
         {
-            if (Failed() || m_position >= ScopeEnd())
+            if (Failed() || mPosition >= ScopeEnd())
                 return false;
             uint32_t size = 0;
-            if (!Number(type) || !Number(size) || size > ScopeEnd() - m_position)
+            if (!Number(type) || !Number(size) || size > ScopeEnd() - mPosition)
                 return Fail();
-            m_scopes.push_back(m_position + size);
+            mScopes.push_back(mPosition + size);
             return true;
         }
 
         void Close() override
         {
-            if (m_scopes.empty())
+            if (mScopes.empty())
                 return;
-            m_position = m_scopes.back();
-            m_scopes.pop_back();
+            mPosition = mScopes.back();
+            mScopes.pop_back();
         }
 
-        bool AtEnd() const override { return Failed() || m_position >= m_bytes.size(); }
+        bool AtEnd() const override { return Failed() || mPosition >= mBytes.size(); }
 
         bool Uns32(uint32_t& value) override { return Number(value); }
 
@@ -66,10 +66,10 @@ namespace {
 
         bool Bytes(std::span<uint8_t> bytes) override
         {
-            if (Failed() || bytes.size() > ScopeEnd() - m_position)
+            if (Failed() || bytes.size() > ScopeEnd() - mPosition)
                 return Fail();
-            std::memcpy(bytes.data(), m_bytes.data() + m_position, bytes.size());
-            m_position += bytes.size();
+            std::memcpy(bytes.data(), mBytes.data() + mPosition, bytes.size());
+            mPosition += bytes.size();
             return true;
         }
 
@@ -91,30 +91,30 @@ namespace {
             return Number(value);
         }
 
-        size_t FieldsLeft() const override { return ScopeEnd() - m_position; }
-        int Depth() const override { return static_cast<int>(m_scopes.size()); }
+        size_t FieldsLeft() const override { return ScopeEnd() - mPosition; }
+        int Depth() const override { return static_cast<int>(mScopes.size()); }
 
     private:
-        size_t ScopeEnd() const { return m_scopes.empty() ? m_bytes.size() : m_scopes.back(); }
+        size_t ScopeEnd() const { return mScopes.empty() ? mBytes.size() : mScopes.back(); }
 
         template <typename T> bool Number(T& value)
         {
-            if (Failed() || sizeof(T) > ScopeEnd() - m_position)
+            if (Failed() || sizeof(T) > ScopeEnd() - mPosition)
                 return Fail();
             T result = 0;
             for (size_t i = 0; i < sizeof(T); ++i) {
-                const size_t shift = 8 * (m_littleEndian ? i : sizeof(T) - 1 - i);
-                result = static_cast<T>(result | static_cast<T>(static_cast<T>(m_bytes[m_position + i]) << shift));
+                const size_t shift = 8 * (mLittleEndian ? i : sizeof(T) - 1 - i);
+                result = static_cast<T>(result | static_cast<T>(static_cast<T>(mBytes[mPosition + i]) << shift));
             }
-            m_position += sizeof(T);
+            mPosition += sizeof(T);
             value = result;
             return true;
         }
 
-        std::span<const uint8_t> m_bytes {};
-        bool m_littleEndian { false };
-        size_t m_position { 0 };
-        std::vector<size_t> m_scopes {};
+        std::span<const uint8_t> mBytes {};
+        bool mLittleEndian { false };
+        size_t mPosition { 0 };
+        std::vector<size_t> mScopes {};
     };
 
 }

@@ -15,7 +15,7 @@
 #include <new>
 #include <vector>
 
-namespace Q3 {
+namespace q3 {
 
 std::unique_ptr<MetafileSource> OpenBinaryMetafile(std::span<const uint8_t> bytes);
 std::unique_ptr<MetafileSource> OpenTextMetafile(std::span<const uint8_t> bytes);

@@ -22,7 +22,7 @@
 #include <memory>
 #include <span>
 
-namespace Q3 {
+namespace q3 {
 
 class MetafileSource {
 public:
@@ -49,19 +49,19 @@ public:
     // The open nesting depth: 1 for a top-level object.
     virtual int Depth() const = 0;
 
-    bool Failed() const { return m_failed; }
+    bool Failed() const { return mFailed; }
     // Gives up on the data: nothing more is read.
-    void Reject() { m_failed = true; }
+    void Reject() { mFailed = true; }
 
 protected:
     bool Fail()
     {
-        m_failed = true;
+        mFailed = true;
         return false;
     }
 
 private:
-    bool m_failed { false };
+    bool mFailed { false };
 };
 
 // A reader for the bytes, or null when they are neither encoding.

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Q3 {
+namespace q3 {
 
 namespace {
 
@@ -96,7 +96,7 @@ namespace {
     class TextSource final : public MetafileSource {
     public:
         explicit TextSource(std::span<const uint8_t> bytes)
-            : m_text(reinterpret_cast<const char*>(bytes.data()), bytes.size())
+            : mText(reinterpret_cast<const char*>(bytes.data()), bytes.size())
         {
         }
 
@@ -106,7 +106,7 @@ namespace {
             if (Next() != HeaderName || !Expect("(") || !Uns32(major) || !Uns32(minor)
                 || major != SupportedMajorVersion)
                 return Fail();
-            m_depth = 1;
+            mDepth = 1;
             Close();
             return !Failed();
         }
@@ -117,10 +117,10 @@ namespace {
                 return false;
             std::string_view token = Peek();
             // A parenthesis that closes nothing is bad data.
-            if (token == ")" && m_depth == 0)
+            if (token == ")" && mDepth == 0)
                 return Fail();
             // The data ending inside an object is bad data too.
-            if (token.empty() && m_depth > 0)
+            if (token.empty() && mDepth > 0)
                 return Fail();
             if (token.empty() || token == ")")
                 return false;
@@ -128,7 +128,7 @@ namespace {
             if (!std::isalpha(static_cast<unsigned char>(token.front())) || !Expect("("))
                 return Fail();
             type = TypeOf(token);
-            ++m_depth;
+            ++mDepth;
             return true;
         }
 
@@ -147,7 +147,7 @@ namespace {
                 else if (token == ")" && nesting-- == 0)
                     break;
             }
-            --m_depth;
+            --mDepth;
         }
 
         bool AtEnd() const override { return Failed() || Peek().empty(); }
@@ -199,8 +199,8 @@ namespace {
         bool Index(uint32_t& value, uint32_t) override { return Uns32(value); }
 
         // Every field takes at least one character and a separator.
-        size_t FieldsLeft() const override { return (m_text.size() - m_position) / 2 + 1; }
-        int Depth() const override { return m_depth; }
+        size_t FieldsLeft() const override { return (mText.size() - mPosition) / 2 + 1; }
+        int Depth() const override { return mDepth; }
 
     private:
         // The next token, with labels (`name:`) passed over; empty at the end.
@@ -208,25 +208,25 @@ namespace {
         {
             while (true) {
                 size_t start = position;
-                while (start < m_text.size()
-                    && (std::isspace(static_cast<unsigned char>(m_text[start])) || m_text[start] == '#')) {
-                    if (m_text[start] == '#')
-                        while (start < m_text.size() && m_text[start] != '\n')
+                while (start < mText.size()
+                    && (std::isspace(static_cast<unsigned char>(mText[start])) || mText[start] == '#')) {
+                    if (mText[start] == '#')
+                        while (start < mText.size() && mText[start] != '\n')
                             ++start;
                     else
                         ++start;
                 }
-                if (start >= m_text.size()) {
+                if (start >= mText.size()) {
                     position = start;
                     return {};
                 }
                 size_t end = start + 1;
-                if (m_text[start] != '(' && m_text[start] != ')')
-                    while (end < m_text.size() && !std::isspace(static_cast<unsigned char>(m_text[end]))
-                        && m_text[end] != '(' && m_text[end] != ')' && m_text[end] != '#')
+                if (mText[start] != '(' && mText[start] != ')')
+                    while (end < mText.size() && !std::isspace(static_cast<unsigned char>(mText[end]))
+                        && mText[end] != '(' && mText[end] != ')' && mText[end] != '#')
                         ++end;
                 position = end;
-                const std::string_view token = m_text.substr(start, end - start);
+                const std::string_view token = mText.substr(start, end - start);
                 if (token.size() > 1 && token.back() == ':')
                     continue;
                 return token;
@@ -235,7 +235,7 @@ namespace {
 
         std::string_view Peek() const
         {
-            size_t position = m_position;
+            size_t position = mPosition;
             return Scan(position);
         }
 
@@ -243,14 +243,14 @@ namespace {
         {
             if (Failed())
                 return {};
-            return Scan(m_position);
+            return Scan(mPosition);
         }
 
         bool Expect(std::string_view expected) { return Next() == expected || Fail(); }
 
-        std::string_view m_text {};
-        size_t m_position { 0 };
-        int m_depth { 0 };
+        std::string_view mText {};
+        size_t mPosition { 0 };
+        int mDepth { 0 };
     };
 
 }

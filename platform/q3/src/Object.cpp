@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <unordered_map>
 
-namespace Q3 {
+namespace q3 {
 
 namespace {
 
@@ -33,11 +33,11 @@ Object::Object()
     do
         ++registry.lastId;
     while (registry.lastId == 0 || registry.objects.contains(registry.lastId));
-    m_id = registry.lastId;
-    registry.objects.emplace(m_id, this);
+    mId = registry.lastId;
+    registry.objects.emplace(mId, this);
 }
 
-Object::~Object() { TheRegistry().objects.erase(m_id); }
+Object::~Object() { TheRegistry().objects.erase(mId); }
 
 bool Object::IsType(TQ3ObjectType type) const
 {
@@ -47,7 +47,7 @@ bool Object::IsType(TQ3ObjectType type) const
 
 void Object::Release()
 {
-    if (--m_references == 0)
+    if (--mReferences == 0)
         delete this;
 }
 
@@ -72,7 +72,7 @@ void Clear(TQ3Object& slot) { Assign(slot, nullptr); }
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3Status Q3Initialize(void)
 {

@@ -5,7 +5,7 @@
 #include <span>
 #include <utility>
 
-namespace Q3 {
+namespace q3 {
 
 class View;
 
@@ -29,14 +29,14 @@ public:
     bool IsType(TQ3ObjectType type) const;
     TQ3ObjectType LeafType() const { return TypeChain().back(); }
 
-    void Retain() { ++m_references; }
+    void Retain() { ++mReferences; }
     void Release();
 
-    TQ3Uns32 Id() const { return m_id; }
+    TQ3Uns32 Id() const { return mId; }
 
 private:
-    int m_references { 1 };
-    TQ3Uns32 m_id { 0 };
+    int mReferences { 1 };
+    TQ3Uns32 mId { 0 };
 };
 
 // Records an error unless one is already waiting to be read.
@@ -67,41 +67,41 @@ public:
     Ref() = default;
     // Takes a reference of its own.
     explicit Ref(T* object)
-        : m_object(object)
+        : mObject(object)
     {
-        if (m_object)
-            m_object->Retain();
+        if (mObject)
+            mObject->Retain();
     }
     Ref(const Ref& other)
-        : Ref(other.m_object)
+        : Ref(other.mObject)
     {
     }
     Ref& operator=(const Ref& other)
     {
         Ref copy(other);
-        std::swap(m_object, copy.m_object);
+        std::swap(mObject, copy.mObject);
         return *this;
     }
     ~Ref()
     {
-        if (m_object)
-            m_object->Release();
+        if (mObject)
+            mObject->Release();
     }
 
     // Takes over the creator's first reference.
     static Ref Adopt(T* object)
     {
         Ref ref;
-        ref.m_object = object;
+        ref.mObject = object;
         return ref;
     }
 
-    T* Get() const { return m_object; }
-    T* operator->() const { return m_object; }
-    explicit operator bool() const { return m_object != nullptr; }
+    T* Get() const { return mObject; }
+    T* operator->() const { return mObject; }
+    explicit operator bool() const { return mObject != nullptr; }
 
 private:
-    T* m_object { nullptr };
+    T* mObject { nullptr };
 };
 
 }

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Q3 {
+namespace q3 {
 
 std::span<const TQ3ObjectType> WindowPointPick::TypeChain() const
 {
@@ -18,12 +18,12 @@ std::span<const TQ3ObjectType> WindowPointPick::TypeChain() const
 void WindowPointPick::Finish()
 {
     const auto nearer = [](const Hit& a, const Hit& b) { return a.distance < b.distance; };
-    if (m_data.data.sort == kQ3PickSortNearToFar)
-        std::stable_sort(m_hits.begin(), m_hits.end(), nearer);
-    else if (m_data.data.sort == kQ3PickSortFarToNear)
-        std::stable_sort(m_hits.begin(), m_hits.end(), [&](const Hit& a, const Hit& b) { return nearer(b, a); });
-    if (m_data.data.numHitsToReturn > 0 && m_hits.size() > m_data.data.numHitsToReturn)
-        m_hits.resize(m_data.data.numHitsToReturn);
+    if (mData.data.sort == kQ3PickSortNearToFar)
+        std::stable_sort(mHits.begin(), mHits.end(), nearer);
+    else if (mData.data.sort == kQ3PickSortFarToNear)
+        std::stable_sort(mHits.begin(), mHits.end(), [&](const Hit& a, const Hit& b) { return nearer(b, a); });
+    if (mData.data.numHitsToReturn > 0 && mHits.size() > mData.data.numHitsToReturn)
+        mHits.resize(mData.data.numHitsToReturn);
 }
 
 namespace {
@@ -33,26 +33,26 @@ namespace {
     class PickPass final : public Pass {
     public:
         PickPass(WindowPointPick& pick, TQ3Point3D eye, TQ3Point3D nearPoint, TQ3Point3D farPoint)
-            : m_pick(&pick)
-            , m_eye(eye)
-            , m_origin(nearPoint)
-            , m_direction(farPoint - nearPoint)
+            : mPick(&pick)
+            , mEye(eye)
+            , mOrigin(nearPoint)
+            , mDirection(farPoint - nearPoint)
         {
         }
 
-        void Mesh(const Render::Mesh& mesh, const ViewState& state) override
+        void Mesh(const render::Mesh& mesh, const ViewState& state) override
         {
             if (!MayHit(mesh, state.localToWorld))
                 return;
             // Each point once, as points are shared by several triangles.
-            m_world.resize(mesh.pointCount);
+            mWorld.resize(mesh.pointCount);
             for (uint32_t i = 0; i < mesh.pointCount; ++i)
-                m_world[i] = TransformAffine(mesh.points[i], state.localToWorld);
+                mWorld[i] = TransformAffine(mesh.points[i], state.localToWorld);
             for (uint32_t t = 0; t < mesh.triangleCount; ++t) {
                 const uint32_t* corners = mesh.triangles[t];
                 if (corners[0] >= mesh.pointCount || corners[1] >= mesh.pointCount || corners[2] >= mesh.pointCount)
                     continue;
-                Test(m_world[corners[0]], m_world[corners[1]], m_world[corners[2]], state);
+                Test(mWorld[corners[0]], mWorld[corners[1]], mWorld[corners[2]], state);
             }
         }
 
@@ -63,7 +63,7 @@ namespace {
         // box around the mesh's local box, widened by a margin far larger
         // than the rounding of the triangle test, so that only meshes the
         // ray clearly passes by are skipped. Anything not finite is tested.
-        bool MayHit(const Render::Mesh& mesh, const TQ3Matrix4x4& localToWorld) const
+        bool MayHit(const render::Mesh& mesh, const TQ3Matrix4x4& localToWorld) const
         {
             if (mesh.pointCount == 0)
                 return false;
@@ -79,8 +79,8 @@ namespace {
                 = TransformAffine({ (low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2 }, localToWorld);
             const float half[3] = { (high.x - low.x) / 2, (high.y - low.y) / 2, (high.z - low.z) / 2 };
             const float middle[3] = { centre.x, centre.y, centre.z };
-            const float origin[3] = { m_origin.x, m_origin.y, m_origin.z };
-            const float direction[3] = { m_direction.x, m_direction.y, m_direction.z };
+            const float origin[3] = { mOrigin.x, mOrigin.y, mOrigin.z };
+            const float direction[3] = { mDirection.x, mDirection.y, mDirection.z };
             float extent[3] = { 0, 0, 0 }, scale = 0;
             for (int axis = 0; axis < 3; ++axis) {
                 for (int row = 0; row < 3; ++row)
@@ -118,45 +118,45 @@ namespace {
             // [0, 1] from hither to yon, against the triangle's plane.
             const TQ3Vector3D edge1 = b - a, edge2 = c - a;
             // Counter-clockwise as the eye sees it is the front.
-            const bool backFacing = Dot(Cross(edge1, edge2), a - m_eye) >= 0;
+            const bool backFacing = Dot(Cross(edge1, edge2), a - mEye) >= 0;
             if (backFacing && state.backfacing == kQ3BackfacingStyleRemove)
                 return;
-            const TQ3Vector3D p = Cross(m_direction, edge2);
+            const TQ3Vector3D p = Cross(mDirection, edge2);
             const float determinant = Dot(edge1, p);
             if (determinant == 0 || !std::isfinite(determinant))
                 return;
             const float inverse = 1 / determinant;
-            const TQ3Vector3D toOrigin = m_origin - a;
+            const TQ3Vector3D toOrigin = mOrigin - a;
             const float u = Dot(toOrigin, p) * inverse;
             if (u < 0 || u > 1)
                 return;
             const TQ3Vector3D q = Cross(toOrigin, edge1);
-            const float v = Dot(m_direction, q) * inverse;
+            const float v = Dot(mDirection, q) * inverse;
             if (v < 0 || u + v > 1)
                 return;
             const float s = Dot(edge2, q) * inverse;
             if (s < 0 || s > 1)
                 return;
-            const TQ3Point3D hit = m_origin + m_direction * s;
-            const TQ3Vector3D fromEye = hit - m_eye;
-            m_pick->AddHit({ state.pickID, hit, std::sqrt(Dot(fromEye, fromEye)) });
+            const TQ3Point3D hit = mOrigin + mDirection * s;
+            const TQ3Vector3D fromEye = hit - mEye;
+            mPick->AddHit({ state.pickID, hit, std::sqrt(Dot(fromEye, fromEye)) });
         }
 
         // A share of the scene's size, and of the ray's length.
         static constexpr float CullMargin = 1e-3f;
 
-        WindowPointPick* m_pick { nullptr };
-        std::vector<TQ3Point3D> m_world {};
-        TQ3Point3D m_eye {};
-        TQ3Point3D m_origin {};
-        TQ3Vector3D m_direction {};
+        WindowPointPick* mPick { nullptr };
+        std::vector<TQ3Point3D> mWorld {};
+        TQ3Point3D mEye {};
+        TQ3Point3D mOrigin {};
+        TQ3Vector3D mDirection {};
     };
 
     // A pass that finds nothing: the camera sees nothing or the point lies
     // outside the pane.
     class EmptyPass final : public Pass {
     public:
-        void Mesh(const Render::Mesh&, const ViewState&) override { }
+        void Mesh(const render::Mesh&, const ViewState&) override { }
     };
 
     std::unique_ptr<Pass> MakePickPass(View& view, WindowPointPick& pick)
@@ -187,7 +187,7 @@ namespace {
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3PickObject Q3WindowPointPick_New(const TQ3WindowPointPickData* data)
 {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace Q3 {
+namespace q3 {
 
 // A pick at a window point: the hits found by a picking loop.
 class WindowPointPick final : public Object {
@@ -18,22 +18,22 @@ public:
     };
 
     explicit WindowPointPick(const TQ3WindowPointPickData& data)
-        : m_data(data)
+        : mData(data)
     {
     }
 
     std::span<const TQ3ObjectType> TypeChain() const override;
 
-    const TQ3WindowPointPickData& Data() const { return m_data; }
-    void AddHit(const Hit& hit) { m_hits.push_back(hit); }
+    const TQ3WindowPointPickData& Data() const { return mData; }
+    void AddHit(const Hit& hit) { mHits.push_back(hit); }
     // Sorts the hits as asked and keeps as many as asked.
     void Finish();
-    const std::vector<Hit>& Hits() const { return m_hits; }
-    void EmptyHits() { m_hits.clear(); }
+    const std::vector<Hit>& Hits() const { return mHits; }
+    void EmptyHits() { mHits.clear(); }
 
 private:
-    TQ3WindowPointPickData m_data {};
-    std::vector<Hit> m_hits {};
+    TQ3WindowPointPickData mData {};
+    std::vector<Hit> mHits {};
 };
 
 }

@@ -10,39 +10,39 @@
 
 #include <vector>
 
-namespace Q3 {
+namespace q3 {
 
-std::shared_ptr<const Render::Texture> Texture::Decoded()
+std::shared_ptr<const render::Texture> Texture::Decoded()
 {
-    if (m_decodeTried)
-        return m_decoded;
-    m_decodeTried = true;
-    auto* storage = static_cast<MemoryStorage*>(m_storage.Get());
+    if (mDecodeTried)
+        return mDecoded;
+    mDecodeTried = true;
+    auto* storage = static_cast<MemoryStorage*>(mStorage.Get());
     if (!storage)
         return nullptr;
-    m_decoded = Render::Texture::FromPixmap({ storage->Bytes(), m_pixmap.width, m_pixmap.height, m_pixmap.rowBytes,
-        static_cast<uint32_t>(m_pixmap.pixelType), static_cast<uint32_t>(m_pixmap.byteOrder) });
-    return m_decoded;
+    mDecoded = render::Texture::FromPixmap({ storage->Bytes(), mPixmap.width, mPixmap.height, mPixmap.rowBytes,
+        static_cast<uint32_t>(mPixmap.pixelType), static_cast<uint32_t>(mPixmap.byteOrder) });
+    return mDecoded;
 }
 
 namespace {
 
-    Render::Backfacing BackfacingOf(TQ3BackfacingStyle style)
+    render::Backfacing BackfacingOf(TQ3BackfacingStyle style)
     {
         switch (style) {
         case kQ3BackfacingStyleRemove:
-            return Render::Backfacing::Remove;
+            return render::Backfacing::Remove;
         case kQ3BackfacingStyleFlip:
-            return Render::Backfacing::Flip;
+            return render::Backfacing::Flip;
         default:
-            return Render::Backfacing::Both;
+            return render::Backfacing::Both;
         }
     }
 
-    Render::Fog FogOf(const TQ3FogStyleData& fog)
+    render::Fog FogOf(const TQ3FogStyleData& fog)
     {
         // Only linear fog is drawn; the other modes leave the scene clear.
-        Render::Fog result;
+        render::Fog result;
         result.on = fog.state == kQ3On && fog.mode == kQ3FogModeLinear;
         result.start = fog.fogStart;
         result.end = fog.fogEnd;
@@ -50,9 +50,9 @@ namespace {
         return result;
     }
 
-    std::vector<Render::Light> LightsOf(const Object* group)
+    std::vector<render::Light> LightsOf(const Object* group)
     {
-        std::vector<Render::Light> lights;
+        std::vector<render::Light> lights;
         if (!group)
             return lights;
         static_cast<const Group*>(group)->ForEach([&](Object* member) {
@@ -66,18 +66,18 @@ namespace {
     // Draws each submitted mesh through the rasteriser's device.
     class RenderPass final : public Pass {
     public:
-        RenderPass(View& view, Render::Device& device, const Render::Pane& pane)
-            : m_view(&view)
-            , m_device(&device)
-            , m_pane(pane)
+        RenderPass(View& view, render::Device& device, const render::Pane& pane)
+            : mView(&view)
+            , mDevice(&device)
+            , mPane(pane)
         {
         }
 
-        void Mesh(const Render::Mesh& mesh, const ViewState& state) override
+        void Mesh(const render::Mesh& mesh, const ViewState& state) override
         {
-            if (!m_seesAnything)
+            if (!mSeesAnything)
                 return;
-            Render::DrawState draw;
+            render::DrawState draw;
             draw.localToWorld = state.localToWorld;
             draw.surface.diffuse = state.diffuse;
             draw.surface.illuminated = state.illuminated;
@@ -85,39 +85,39 @@ namespace {
                 if (Texture* texture = shader->TextureObject(); texture && mesh.vertexUVs)
                     draw.surface.texture = texture->Decoded();
             draw.backfacing = BackfacingOf(state.backfacing);
-            draw.interpolation = static_cast<Render::Interpolation>(state.interpolation);
-            draw.fill = static_cast<Render::Fill>(state.fill);
-            const Render::Fog fog = FogOf(state.fog);
-            if (fog.on != m_fog.on || fog.start != m_fog.start || fog.end != m_fog.end || fog.color.r != m_fog.color.r
-                || fog.color.g != m_fog.color.g || fog.color.b != m_fog.color.b) {
-                m_fog = fog;
-                m_device->SetFog(fog);
+            draw.interpolation = static_cast<render::Interpolation>(state.interpolation);
+            draw.fill = static_cast<render::Fill>(state.fill);
+            const render::Fog fog = FogOf(state.fog);
+            if (fog.on != mFog.on || fog.start != mFog.start || fog.end != mFog.end || fog.color.r != mFog.color.r
+                || fog.color.g != mFog.color.g || fog.color.b != mFog.color.b) {
+                mFog = fog;
+                mDevice->SetFog(fog);
             }
-            m_device->DrawMesh(mesh, draw);
+            mDevice->DrawMesh(mesh, draw);
         }
 
         void Finish()
         {
-            m_device->End();
-            static_cast<DrawContext*>(m_view->drawContext.Get())->Present(m_pane);
+            mDevice->End();
+            static_cast<DrawContext*>(mView->drawContext.Get())->Present(mPane);
         }
 
-        bool m_seesAnything { true };
+        bool mSeesAnything { true };
 
     private:
-        View* m_view { nullptr };
-        Render::Device* m_device { nullptr };
-        Render::Pane m_pane {};
-        Render::Fog m_fog {};
+        View* mView { nullptr };
+        render::Device* mDevice { nullptr };
+        render::Pane mPane {};
+        render::Fog mFog {};
     };
 
     // The device of each view, kept from frame to frame so that its buffers
     // are reused.
     struct DeviceCache final : RenderCache {
-        Render::Device device {};
+        render::Device device {};
     };
 
-    Render::Device& DeviceOf(View& view)
+    render::Device& DeviceOf(View& view)
     {
         if (!view.renderCache)
             view.renderCache = std::make_unique<DeviceCache>();
@@ -129,23 +129,23 @@ namespace {
         auto* camera = static_cast<ViewAngleAspectCamera*>(view.camera.Get());
         auto* context = static_cast<DrawContext*>(view.drawContext.Get());
         auto* renderer = static_cast<Renderer*>(view.renderer.Get());
-        Render::Target target;
-        Render::Pane pane;
+        render::Target target;
+        render::Pane pane;
         if (!camera || !context || !renderer || !context->Target(target, pane))
             return nullptr;
-        Render::Device& device = DeviceOf(view);
-        // The clear is opaque whatever the colour's alpha.
+        render::Device& device = DeviceOf(view);
+        // The clear is opaque whatever the color's alpha.
         const TQ3ColorARGB* clear = context->ClearColor();
         device.Begin(target, pane, clear ? TQ3ColorRGB { clear->r, clear->g, clear->b } : TQ3ColorRGB { 1, 1, 1 });
         TQ3Matrix4x4 worldToFrustum {};
         const bool seesAnything = camera->WorldToFrustum(worldToFrustum);
         device.SetCamera(worldToFrustum, camera->Eye());
-        const std::vector<Render::Light> lights = LightsOf(view.lightGroup.Get());
+        const std::vector<render::Light> lights = LightsOf(view.lightGroup.Get());
         device.SetLights(lights);
         device.SetFog({});
         device.SetWireframe(renderer->Wireframe());
         auto pass = std::make_unique<RenderPass>(view, device, pane);
-        pass->m_seesAnything = seesAnything;
+        pass->mSeesAnything = seesAnything;
         return pass;
     }
 
@@ -153,7 +153,7 @@ namespace {
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3Status Q3View_StartRendering(TQ3ViewObject view)
 {

@@ -1,6 +1,6 @@
 #include "Renderer.h"
 
-namespace Q3 {
+namespace q3 {
 
 std::span<const TQ3ObjectType> Renderer::TypeChain() const
 {
@@ -8,7 +8,7 @@ std::span<const TQ3ObjectType> Renderer::TypeChain() const
         = { kQ3ObjectTypeShared, kQ3SharedTypeRenderer, kQ3RendererTypeInteractive };
     static constexpr TQ3ObjectType wireframe[]
         = { kQ3ObjectTypeShared, kQ3SharedTypeRenderer, kQ3RendererTypeWireFrame };
-    if (m_wireframe)
+    if (mWireframe)
         return wireframe;
     return interactive;
 }
@@ -18,9 +18,9 @@ std::span<const TQ3ObjectType> Renderer::TypeChain() const
 TQ3RendererObject Q3Renderer_NewFromType(TQ3ObjectType rendererType)
 {
     if (rendererType == kQ3RendererTypeInteractive)
-        return new Q3::Renderer(false);
+        return new q3::Renderer(false);
     if (rendererType == kQ3RendererTypeWireFrame)
-        return new Q3::Renderer(true);
-    Q3::PostError(kQ3ErrorInvalidParameter);
+        return new q3::Renderer(true);
+    q3::PostError(kQ3ErrorInvalidParameter);
     return nullptr;
 }

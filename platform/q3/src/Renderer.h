@@ -2,7 +2,7 @@
 
 #include "Object.h"
 
-namespace Q3 {
+namespace q3 {
 
 // How a view draws: filled and shaded, or triangle edges only.
 class Renderer final : public Object {
@@ -10,16 +10,16 @@ public:
     static constexpr TQ3ObjectType Type = kQ3SharedTypeRenderer;
 
     explicit Renderer(bool wireframe)
-        : m_wireframe(wireframe)
+        : mWireframe(wireframe)
     {
     }
 
     std::span<const TQ3ObjectType> TypeChain() const override;
 
-    bool Wireframe() const { return m_wireframe; }
+    bool Wireframe() const { return mWireframe; }
 
 private:
-    bool m_wireframe { false };
+    bool mWireframe { false };
 };
 
 }

@@ -2,7 +2,7 @@
 
 #include "View.h"
 
-namespace Q3 {
+namespace q3 {
 
 std::span<const TQ3ObjectType> IlluminationShader::TypeChain() const
 {
@@ -12,9 +12,9 @@ std::span<const TQ3ObjectType> IlluminationShader::TypeChain() const
         kQ3ShaderTypeIllumination, kQ3IlluminationTypeLambert };
     static constexpr TQ3ObjectType null[] = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeShader,
         kQ3ShaderTypeIllumination, kQ3IlluminationTypeNULL };
-    if (m_kind == kQ3IlluminationTypeNULL)
+    if (mKind == kQ3IlluminationTypeNULL)
         return null;
-    if (m_kind == kQ3IlluminationTypeLambert)
+    if (mKind == kQ3IlluminationTypeLambert)
         return lambert;
     return phong;
 }
@@ -27,7 +27,7 @@ TQ3Status IlluminationShader::Submit(View& view)
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3ShaderObject Q3PhongIllumination_New(void) { return new IlluminationShader(kQ3IlluminationTypePhong); }
 

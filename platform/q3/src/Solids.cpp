@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace Q3 {
+namespace q3 {
 
 namespace {
 
@@ -31,9 +31,9 @@ namespace {
         {
             triangles.push_back(flip ? std::array<uint32_t, 3> { a, c, b } : std::array<uint32_t, 3> { a, b, c });
         }
-        Render::Mesh Mesh() const
+        render::Mesh Mesh() const
         {
-            Render::Mesh mesh;
+            render::Mesh mesh;
             mesh.points = points.data();
             mesh.pointCount = static_cast<uint32_t>(points.size());
             mesh.triangles = reinterpret_cast<const uint32_t(*)[3]>(triangles.data());
@@ -106,9 +106,9 @@ std::span<const TQ3ObjectType> Solid::TypeChain() const
         = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeGeometry, kQ3GeometryTypeCone };
     static constexpr TQ3ObjectType cylinder[]
         = { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeGeometry, kQ3GeometryTypeCylinder };
-    if (m_kind == Kind::Cone)
+    if (mKind == Kind::Cone)
         return cone;
-    if (m_kind == Kind::Cylinder)
+    if (mKind == Kind::Cylinder)
         return cylinder;
     return box;
 }
@@ -116,10 +116,10 @@ std::span<const TQ3ObjectType> Solid::TypeChain() const
 TQ3Status Solid::Submit(View& view)
 {
     // Left-handed axes turn every triangle inside out; the flip restores them.
-    const Shape& s = m_shape;
+    const Shape& s = mShape;
     const bool flip = Dot(Cross(s.majorAxis, s.minorAxis), s.orientation) < 0;
     std::vector<Tessellation> parts;
-    if (m_kind == Kind::Box) {
+    if (mKind == Kind::Box) {
         const TQ3Point3D o = s.origin;
         Quad(parts.emplace_back(), o, s.orientation, s.majorAxis, flip);
         Quad(parts.emplace_back(), o + s.minorAxis, s.majorAxis, s.orientation, flip);
@@ -128,7 +128,7 @@ TQ3Status Solid::Submit(View& view)
         Quad(parts.emplace_back(), o, s.majorAxis, s.minorAxis, flip);
         Quad(parts.emplace_back(), o + s.orientation, s.minorAxis, s.majorAxis, flip);
     } else {
-        const bool cone = m_kind == Kind::Cone;
+        const bool cone = mKind == Kind::Cone;
         parts.push_back(Side(s, cone, flip));
         parts.push_back(Disc(s, s.origin, false, flip));
         if (!cone)
@@ -148,7 +148,7 @@ TQ3Status Solid::Submit(View& view)
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-namespace Q3 {
+namespace q3 {
 
 // A solid read from a model file, given by an origin and three edge or
 // radius vectors, drawn as triangles. Each part (a box face, a cone's or
@@ -30,23 +30,23 @@ public:
     enum Part { Face = 0, Bottom = 1, Top = 2 };
 
     Solid(Kind kind, const Shape& shape)
-        : m_kind(kind)
-        , m_shape(shape)
+        : mKind(kind)
+        , mShape(shape)
     {
     }
 
     std::span<const TQ3ObjectType> TypeChain() const override;
     TQ3Status Submit(View& view) override;
 
-    Kind SolidKind() const { return m_kind; }
-    int PartCount() const { return m_kind == Kind::Box ? BoxFaces : m_kind == Kind::Cone ? 2 : 3; }
-    Object* PartAttributes(int part) const { return m_parts[part].Get(); }
-    void SetPartAttributes(int part, Object* set) { m_parts[part] = Ref<>(set); }
+    Kind SolidKind() const { return mKind; }
+    int PartCount() const { return mKind == Kind::Box ? BoxFaces : mKind == Kind::Cone ? 2 : 3; }
+    Object* PartAttributes(int part) const { return mParts[part].Get(); }
+    void SetPartAttributes(int part, Object* set) { mParts[part] = Ref<>(set); }
 
 private:
-    Kind m_kind { Kind::Box };
-    Shape m_shape {};
-    std::array<Ref<>, BoxFaces> m_parts {};
+    Kind mKind { Kind::Box };
+    Shape mShape {};
+    std::array<Ref<>, BoxFaces> mParts {};
 };
 
 }

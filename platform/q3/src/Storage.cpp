@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-namespace Q3 {
+namespace q3 {
 
 std::span<const TQ3ObjectType> MemoryStorage::TypeChain() const
 {
@@ -14,7 +14,7 @@ std::span<const TQ3ObjectType> MemoryStorage::TypeChain() const
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3StorageObject Q3MemoryStorage_New(const unsigned char* bytes, TQ3Uns32 size)
 {

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-namespace Q3 {
+namespace q3 {
 
 // Bytes in memory: either a copy the storage owns, or the caller's buffer
 // read in place, which the caller keeps alive for the storage's lifetime.
@@ -15,22 +15,22 @@ public:
     static constexpr TQ3ObjectType Type = kQ3SharedTypeStorage;
 
     explicit MemoryStorage(std::vector<uint8_t> copy)
-        : m_copy(std::move(copy))
-        , m_bytes(m_copy)
+        : mCopy(std::move(copy))
+        , mBytes(mCopy)
     {
     }
     explicit MemoryStorage(std::span<const uint8_t> borrowed)
-        : m_bytes(borrowed)
+        : mBytes(borrowed)
     {
     }
 
     std::span<const TQ3ObjectType> TypeChain() const override;
 
-    std::span<const uint8_t> Bytes() const { return m_bytes; }
+    std::span<const uint8_t> Bytes() const { return mBytes; }
 
 private:
-    std::vector<uint8_t> m_copy {};
-    std::span<const uint8_t> m_bytes {};
+    std::vector<uint8_t> mCopy {};
+    std::span<const uint8_t> mBytes {};
 };
 
 }

@@ -2,21 +2,21 @@
 
 #include "View.h"
 
-namespace Q3 {
+namespace q3 {
 
 std::span<const TQ3ObjectType> Texture::TypeChain() const
 {
     static constexpr TQ3ObjectType pixmap[] = { kQ3ObjectTypeShared, kQ3SharedTypeTexture, kQ3TextureTypePixmap };
     static constexpr TQ3ObjectType mipmap[] = { kQ3ObjectTypeShared, kQ3SharedTypeTexture, kQ3TextureTypeMipmap };
-    if (m_kind == Kind::Mipmap)
+    if (mKind == Kind::Mipmap)
         return mipmap;
     return pixmap;
 }
 
 TQ3StoragePixmap Texture::Pixmap() const
 {
-    TQ3StoragePixmap pixmap = m_pixmap;
-    pixmap.image = m_storage.Get();
+    TQ3StoragePixmap pixmap = mPixmap;
+    pixmap.image = mStorage.Get();
     return pixmap;
 }
 
@@ -35,7 +35,7 @@ TQ3Status TextureShader::Submit(View& view)
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3ShaderObject Q3TextureShader_New(TQ3TextureObject texture)
 {

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-namespace Q3 {
+namespace q3 {
 
-namespace Render {
+namespace render {
     class Texture;
 }
 
@@ -19,29 +19,29 @@ public:
     enum class Kind { Pixmap, Mipmap };
 
     Texture(Kind kind, const TQ3StoragePixmap& pixmap)
-        : m_kind(kind)
-        , m_pixmap(pixmap)
-        , m_storage(pixmap.image)
+        : mKind(kind)
+        , mPixmap(pixmap)
+        , mStorage(pixmap.image)
     {
-        m_pixmap.image = nullptr;
+        mPixmap.image = nullptr;
     }
 
     std::span<const TQ3ObjectType> TypeChain() const override;
 
-    Kind TextureKind() const { return m_kind; }
+    Kind TextureKind() const { return mKind; }
     // The description, its storage borrowed.
     TQ3StoragePixmap Pixmap() const;
 
     // The texels, decoded on first use; null when the description does not
     // fit the storage's bytes.
-    std::shared_ptr<const Render::Texture> Decoded();
+    std::shared_ptr<const render::Texture> Decoded();
 
 private:
-    std::shared_ptr<const Render::Texture> m_decoded {};
-    bool m_decodeTried { false };
-    Kind m_kind { Kind::Pixmap };
-    TQ3StoragePixmap m_pixmap {};
-    Ref<> m_storage {};
+    std::shared_ptr<const render::Texture> mDecoded {};
+    bool mDecodeTried { false };
+    Kind mKind { Kind::Pixmap };
+    TQ3StoragePixmap mPixmap {};
+    Ref<> mStorage {};
 };
 
 // A surface shader that lays a texture over the surface, wrapping in u and v.
@@ -50,17 +50,17 @@ public:
     static constexpr TQ3ObjectType Type = kQ3SurfaceShaderTypeTexture;
 
     explicit TextureShader(TQ3TextureObject texture)
-        : m_texture(texture)
+        : mTexture(texture)
     {
     }
 
     std::span<const TQ3ObjectType> TypeChain() const override;
     TQ3Status Submit(View& view) override;
 
-    Texture* TextureObject() const { return static_cast<Texture*>(m_texture.Get()); }
+    Texture* TextureObject() const { return static_cast<Texture*>(mTexture.Get()); }
 
 private:
-    Ref<> m_texture {};
+    Ref<> mTexture {};
 };
 
 }

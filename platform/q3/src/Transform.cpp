@@ -3,7 +3,7 @@
 #include "Math.h"
 #include "View.h"
 
-namespace Q3 {
+namespace q3 {
 
 std::span<const TQ3ObjectType> Transform::TypeChain() const
 {
@@ -17,20 +17,20 @@ std::span<const TQ3ObjectType> Transform::TypeChain() const
         { kQ3ObjectTypeShared, kQ3SharedTypeShape, kQ3ShapeTypeTransform, kinds[4] },
     };
     for (size_t i = 0; i < std::size(kinds); ++i)
-        if (kinds[i] == m_kind)
+        if (kinds[i] == mKind)
             return chains[i];
     return chains[0];
 }
 
 TQ3Status Transform::Submit(View& view)
 {
-    view.ApplyTransform(m_matrix);
+    view.ApplyTransform(mMatrix);
     return kQ3Success;
 }
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "Object.h"
 
-namespace Q3 {
+namespace q3 {
 
 // A retained transform, as read from a model file: its matrix applies to the
 // geometry submitted after it, before the transforms already in force.
@@ -11,8 +11,8 @@ public:
     static constexpr TQ3ObjectType Type = kQ3ShapeTypeTransform;
 
     Transform(TQ3ObjectType kind, const TQ3Matrix4x4& matrix)
-        : m_kind(kind)
-        , m_matrix(matrix)
+        : mKind(kind)
+        , mMatrix(matrix)
     {
     }
 
@@ -20,8 +20,8 @@ public:
     TQ3Status Submit(View& view) override;
 
 private:
-    TQ3ObjectType m_kind { kQ3TransformTypeMatrix };
-    TQ3Matrix4x4 m_matrix {};
+    TQ3ObjectType mKind { kQ3TransformTypeMatrix };
+    TQ3Matrix4x4 mMatrix {};
 };
 
 }

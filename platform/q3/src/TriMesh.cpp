@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-namespace Q3 {
+namespace q3 {
 
 namespace {
 
@@ -129,9 +129,9 @@ void EmptyTriMeshData(TQ3TriMeshData& data)
     data = {};
 }
 
-Render::Mesh ResolveTriMesh(const TQ3TriMeshData& data)
+render::Mesh ResolveTriMesh(const TQ3TriMeshData& data)
 {
-    Render::Mesh mesh;
+    render::Mesh mesh;
     if (!data.points || !data.triangles)
         return mesh;
     mesh.points = data.points;
@@ -156,14 +156,14 @@ Render::Mesh ResolveTriMesh(const TQ3TriMeshData& data)
 }
 
 TriMesh::TriMesh(const TQ3TriMeshData& data)
-    : m_data(data)
+    : mData(data)
 {
     // The mesh's own attribute set is the geometry's attribute set.
-    SetAttributes(m_data.triMeshAttributeSet);
-    Clear(m_data.triMeshAttributeSet);
+    SetAttributes(mData.triMeshAttributeSet);
+    Clear(mData.triMeshAttributeSet);
 }
 
-TriMesh::~TriMesh() { EmptyTriMeshData(m_data); }
+TriMesh::~TriMesh() { EmptyTriMeshData(mData); }
 
 std::span<const TQ3ObjectType> TriMesh::TypeChain() const
 {
@@ -174,13 +174,13 @@ std::span<const TQ3ObjectType> TriMesh::TypeChain() const
 
 TQ3Status TriMesh::Submit(View& view)
 {
-    view.SubmitMesh(ResolveTriMesh(m_data), Attributes());
+    view.SubmitMesh(ResolveTriMesh(mData), Attributes());
     return kQ3Success;
 }
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 TQ3GeometryObject Q3TriMesh_New(const TQ3TriMeshData* data)
 {

@@ -3,7 +3,7 @@
 #include "Geometry.h"
 #include "render/Device.h"
 
-namespace Q3 {
+namespace q3 {
 
 // Deep-copies a mesh record with the Q3Memory allocator, taking a reference
 // to its attribute set. Attribute arrays of unknown types are left out.
@@ -14,9 +14,9 @@ bool CopyTriMeshData(const TQ3TriMeshData& source, TQ3TriMeshData& copy);
 void EmptyTriMeshData(TQ3TriMeshData& data);
 
 // The arrays the renderer, picking and bounding read, found in a record:
-// surface UVs (else shading UVs), normals and colours per vertex, normals and
-// colours per triangle.
-Render::Mesh ResolveTriMesh(const TQ3TriMeshData& data);
+// surface UVs (else shading UVs), normals and colors per vertex, normals and
+// colors per triangle.
+render::Mesh ResolveTriMesh(const TQ3TriMeshData& data);
 
 // A triangle mesh that owns a copy of its record.
 class TriMesh final : public Geometry {
@@ -30,10 +30,10 @@ public:
     std::span<const TQ3ObjectType> TypeChain() const override;
     TQ3Status Submit(View& view) override;
 
-    const TQ3TriMeshData& Data() const { return m_data; }
+    const TQ3TriMeshData& Data() const { return mData; }
 
 private:
-    TQ3TriMeshData m_data {};
+    TQ3TriMeshData mData {};
 };
 
 }

@@ -6,7 +6,7 @@
 #include "Group.h"
 #include "Renderer.h"
 
-namespace Q3 {
+namespace q3 {
 
 View::~View() = default;
 
@@ -18,34 +18,34 @@ std::span<const TQ3ObjectType> View::TypeChain() const
 
 void View::Start(Mode mode, std::unique_ptr<Pass> pass)
 {
-    m_mode = mode;
-    m_pass = std::move(pass);
-    m_stack.assign(1, ViewState {});
+    mMode = mode;
+    mPass = std::move(pass);
+    mStack.assign(1, ViewState {});
 }
 
 std::unique_ptr<Pass> View::End(Mode mode)
 {
-    if (m_mode != mode)
+    if (mMode != mode)
         return nullptr;
-    m_mode = Mode::Idle;
-    m_stack.assign(1, ViewState {});
-    return std::move(m_pass);
+    mMode = Mode::Idle;
+    mStack.assign(1, ViewState {});
+    return std::move(mPass);
 }
 
 bool View::Push()
 {
     if (!InLoop())
         return false;
-    m_stack.push_back(m_stack.back());
+    mStack.push_back(mStack.back());
     return true;
 }
 
 bool View::Pop()
 {
     // The loop's own state cannot be popped.
-    if (!InLoop() || m_stack.size() < 2)
+    if (!InLoop() || mStack.size() < 2)
         return false;
-    m_stack.pop_back();
+    mStack.pop_back();
     return true;
 }
 
@@ -68,23 +68,23 @@ namespace {
 
 void View::ApplyAttributes(const AttributeSet& attributes) { Apply(attributes, State()); }
 
-void View::SubmitMesh(const Render::Mesh& mesh, const Object* attributes)
+void View::SubmitMesh(const render::Mesh& mesh, const Object* attributes)
 {
-    if (!m_pass)
+    if (!mPass)
         return;
     if (!attributes || !attributes->IsType(kQ3SetTypeAttribute)) {
-        m_pass->Mesh(mesh, State());
+        mPass->Mesh(mesh, State());
         return;
     }
     // The geometry's own attributes override the inherited ones for this mesh only.
     ViewState state = State();
     Apply(*static_cast<const AttributeSet*>(attributes), state);
-    m_pass->Mesh(mesh, state);
+    mPass->Mesh(mesh, state);
 }
 
 }
 
-using namespace Q3;
+using namespace q3;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-namespace Q3 {
+namespace q3 {
 
 class AttributeSet;
 
@@ -28,7 +28,7 @@ struct ViewState {
 class Pass {
 public:
     virtual ~Pass() = default;
-    virtual void Mesh(const Render::Mesh& mesh, const ViewState& state) = 0;
+    virtual void Mesh(const render::Mesh& mesh, const ViewState& state) = 0;
 };
 
 // What the rendering loop keeps from one frame to the next (its device and
@@ -62,23 +62,23 @@ public:
     void Start(Mode mode, std::unique_ptr<Pass> pass);
     // Ends the loop and hands back its pass; null if `mode` is not running.
     std::unique_ptr<Pass> End(Mode mode);
-    bool InLoop() const { return m_mode != Mode::Idle; }
+    bool InLoop() const { return mMode != Mode::Idle; }
 
     // Submissions, all of them inside a loop.
     bool Push();
     bool Pop();
-    ViewState& State() { return m_stack.back(); }
+    ViewState& State() { return mStack.back(); }
     void ApplyTransform(const TQ3Matrix4x4& matrix);
     void ApplyAttributes(const AttributeSet& attributes);
     void SetSurfaceShader(Object* shader) { State().surfaceShader = Ref<>(shader); }
     void SetIlluminated(bool illuminated) { State().illuminated = illuminated; }
     // Hands a mesh to the loop with the state in force, `attributes` (if any) on top.
-    void SubmitMesh(const Render::Mesh& mesh, const Object* attributes);
+    void SubmitMesh(const render::Mesh& mesh, const Object* attributes);
 
 private:
-    Mode m_mode { Mode::Idle };
-    std::unique_ptr<Pass> m_pass {};
-    std::vector<ViewState> m_stack { ViewState {} };
+    Mode mMode { Mode::Idle };
+    std::unique_ptr<Pass> mPass {};
+    std::vector<ViewState> mStack { ViewState {} };
 };
 
 }

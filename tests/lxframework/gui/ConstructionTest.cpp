@@ -26,7 +26,7 @@ public:
         _AddControl("View", view);
         _SetProperties(*view, { { "Left", 10 }, { "Top", 20 }, { "Width", 64 }, { "Height", 48 } });
         view->_InstallInstanceEventHandler("Open", [this] {
-            Journal().push_back("view Open, plug-in calls: " + std::to_string(ViewPlugin::Calls().size()));
+            Journal().push_back("view Open, plug-in calls: " + std::to_string(viewplugin::Calls().size()));
             Journal().push_back(RuntimeWindowControlByName(this, "Label") ? "label exists" : "label missing");
         });
         Ref<RectControl> label = __New("StaticText");
@@ -88,16 +88,16 @@ Ref<Window> AboutTestAccessor()
 TEST(Construction, EveryControlExistsBeforeAnyOpenAndControlsOpenBeforeTheWindow)
 {
     Journal().clear();
-    ViewPlugin::Calls().clear();
+    viewplugin::Calls().clear();
     MessageCapture capture;
     Ref<OrderWindow> window = OpenWindow<OrderWindow>("OrderWindow");
     const std::vector<std::string> expected { "view Open, plug-in calls: 2", "label exists", "label Open",
         "window Open" };
     EXPECT_EQ(Journal(), expected);
     // The plug-in's construct and open behaviours ran before the view's Open event.
-    ASSERT_GE(ViewPlugin::Calls().size(), 2u);
-    EXPECT_EQ(ViewPlugin::Calls()[0], "construct");
-    EXPECT_EQ(ViewPlugin::Calls()[1], "open");
+    ASSERT_GE(viewplugin::Calls().size(), 2u);
+    EXPECT_EQ(viewplugin::Calls()[0], "construct");
+    EXPECT_EQ(viewplugin::Calls()[1], "open");
     EXPECT_EQ(capture.Messages, std::vector<std::string> { "message" });
     EXPECT_EQ(window->Widget()->windowTitle(), "Terraslide");
     EXPECT_TRUE(window->Widget()->isVisible());

@@ -23,7 +23,7 @@ inline std::vector<std::string>& Journal()
 // Registers the test plug-in and the C++ class T once per process.
 template <class T> void RegisterTestClass(const char* name, const char* super = "Window")
 {
-    ViewPlugin::Register();
+    viewplugin::Register();
     if (!lx::FindClass(name) || lx::FindClass(name)->ClassKind() == lx::Class::Kind::Stub)
         lx::RegisterClass<T>(name, super);
 }

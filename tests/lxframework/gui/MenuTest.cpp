@@ -75,7 +75,7 @@ public:
 
 void SetUpApplication()
 {
-    ViewPlugin::Register();
+    viewplugin::Register();
     if (getAppObject())
         return;
     if (!FindClass("TestApp") || FindClass("TestApp")->ClassKind() == Class::Kind::Stub)

@@ -87,7 +87,7 @@ TEST(Graphics, FillOvalIsAliasedAndStaysInsideItsRectangle)
     EXPECT_EQ(At(picture, 17, 17), White);
     EXPECT_EQ(At(picture, 1, 10), White);
     EXPECT_EQ(At(picture, 18, 10), White);
-    // No partial pixel on the edge: every pixel is either colour, and the oval
+    // No partial pixel on the edge: every pixel is either color, and the oval
     // is the same seen from every side.
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 20; ++x) {

@@ -47,7 +47,7 @@ public:
 struct ViewFixture : ::testing::Test {
     void SetUp() override
     {
-        ViewPlugin::Calls().clear();
+        viewplugin::Calls().clear();
         window = OpenWindow<ViewWindow>("ViewWindow");
         view = RuntimeWindowControlByName(window.Get(), "View");
         ProcessEvents();
@@ -56,7 +56,7 @@ struct ViewFixture : ::testing::Test {
 
     int Count(const std::string& call) const
     {
-        const auto& calls = ViewPlugin::Calls();
+        const auto& calls = viewplugin::Calls();
         return static_cast<int>(std::count(calls.begin(), calls.end(), call));
     }
 
@@ -123,7 +123,7 @@ TEST_F(ViewFixture, ContextualClickIsTheRightButtonOrControlLeft)
 
 TEST_F(ViewFixture, RedrawRunsOnlyBetweenOpenAndClose)
 {
-    const auto& calls = ViewPlugin::Calls();
+    const auto& calls = viewplugin::Calls();
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(calls[0], "construct");
     EXPECT_EQ(calls[1], "open");
@@ -140,14 +140,14 @@ TEST_F(ViewFixture, RedrawRunsOnlyBetweenOpenAndClose)
 
 TEST_F(ViewFixture, UpdateInsideAHandlerIsOnScreenBeforeItReturns)
 {
-    const LxEntryPoint* update = RuntimeLookupPluginEntrypoint(ViewPlugin::UpdateBinding);
+    const LxEntryPoint* update = RuntimeLookupPluginEntrypoint(viewplugin::UpdateBinding);
     std::vector<QRgb> seen;
     std::vector<int> counts;
     const int redraws = Count("redraw");
     view->_InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
         // Four steps of a slide, each visible at once.
         for (QRgb color : { 0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFFFF00u }) {
-            ViewPlugin::SetPaintColor(color);
+            viewplugin::SetPaintColor(color);
             Call(update, view.Get());
             counts.push_back(test::PresentCount(*view));
             seen.push_back(Centre(OnScreen(*view)));
@@ -163,7 +163,7 @@ TEST_F(ViewFixture, UpdateInsideAHandlerIsOnScreenBeforeItReturns)
     EXPECT_EQ(Centre(test::PresentedFrame(*view)), 0xFFFF00u);
     // Showing the flushed pixels did not ask the plug-in to draw again.
     EXPECT_EQ(Count("redraw"), redraws);
-    ViewPlugin::SetPaintColor(0x336699);
+    viewplugin::SetPaintColor(0x336699);
 }
 
 TEST_F(ViewFixture, ControlServicesDescribeThePlaceAndTheWindow)

@@ -40,7 +40,7 @@ public:
 
 TEST(Quit, IsDeferredIdempotentFirstCodeWinsAndClosesWindowsOnce)
 {
-    ViewPlugin::Register();
+    viewplugin::Register();
     RegisterClass<QuittingWindow>("QuittingWindow", "Window");
     RegisterClass<QuittingApp>("QuittingApp", "Application");
     RuntimeRegisterAppObject(New<QuittingApp>());
@@ -53,7 +53,7 @@ TEST(Quit, IsDeferredIdempotentFirstCodeWinsAndClosesWindowsOnce)
 
 TEST(Quit, UnhandledExceptionEndsTheLoopAndTheStatusIsAFailure)
 {
-    ViewPlugin::Register();
+    viewplugin::Register();
     RegisterClass<FailingApp>("FailingApp", "Application");
     RuntimeRegisterAppObject(New<FailingApp>());
     MessageCapture capture;

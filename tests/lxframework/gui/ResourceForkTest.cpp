@@ -10,7 +10,7 @@ using namespace lx;
 
 TEST(ResourceFork, ServesEveryPictureAndCursorOfTheManifest)
 {
-    ViewPlugin::Register();
+    viewplugin::Register();
     lx::EnsureApplication();
     Ref<ResourceFork> fork = New<ResourceFork>();
     for (int number = 168; number <= 174; ++number)
@@ -30,7 +30,7 @@ TEST(ResourceFork, ServesEveryPictureAndCursorOfTheManifest)
 
 TEST(ResourceFork, MissingNumbersGiveNil)
 {
-    ViewPlugin::Register();
+    viewplugin::Register();
     lx::EnsureApplication();
     Ref<ResourceFork> fork = New<ResourceFork>();
     EXPECT_FALSE(fork->GetPicture(167));
@@ -41,7 +41,7 @@ TEST(ResourceFork, MissingNumbersGiveNil)
 
 TEST(Application, VersionFieldsComeFromTheBuild)
 {
-    ViewPlugin::Register();
+    viewplugin::Register();
     Ref<Application> app = New<Application>();
     EXPECT_GE(app->MajorVersion(), 1);
     EXPECT_GE(app->MinorVersion(), 0);

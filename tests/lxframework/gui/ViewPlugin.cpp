@@ -4,7 +4,7 @@
 
 #include <carbon/Carbon.h>
 
-namespace ViewPlugin {
+namespace viewplugin {
 
 namespace {
 

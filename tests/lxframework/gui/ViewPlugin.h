@@ -1,7 +1,7 @@
 #pragma once
 
 // A small plug-in control written against the C interface only: it records
-// every behaviour slot the framework calls, paints its rectangle in one colour
+// every behaviour slot the framework calls, paints its rectangle in one color
 // into the window's port, and answers presses by a mouse-down event of its
 // own, as a 3D view does.
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace ViewPlugin {
+namespace viewplugin {
 
 // Calls as "slot 3 (x,y)", "open", "redraw"...
 std::vector<std::string>& Calls();
@@ -19,7 +19,7 @@ std::vector<std::string>& Calls();
 // Registers the control "TestView" (once per process).
 void Register();
 
-// The colour the next redraw or Update paints, as &hRRGGBB.
+// The color the next redraw or Update paints, as &hRRGGBB.
 void SetPaintColor(uint32_t rgb);
 
 // Binding name of the view's Update method, which paints and flushes at once.

@@ -10,7 +10,7 @@
 
 namespace {
 
-void Write(const std::filesystem::path& folder, const std::string& name, const Samples::Bytes& bytes)
+void Write(const std::filesystem::path& folder, const std::string& name, const samples::Bytes& bytes)
 {
     std::ofstream stream(folder / name, std::ios::binary);
     stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -26,14 +26,14 @@ int main(int argc, char** argv)
     }
     const std::filesystem::path folder(argv[1]);
     std::filesystem::create_directories(folder);
-    const Samples::Bytes mesh = Samples::TexturedMeshFile();
+    const samples::Bytes mesh = samples::TexturedMeshFile();
     Write(folder, "textured-mesh.3dmf", mesh);
-    Write(folder, "groups-and-solids.3dmf", Samples::GroupAndSolidsFile());
-    Write(folder, "textured-mesh.txt", Samples::FromText(Samples::TexturedMeshText()));
-    Write(folder, "groups-and-solids.txt", Samples::FromText(Samples::GroupAndSolidsText()));
-    Write(folder, "truncated-mesh.3dmf", Samples::Bytes(mesh.begin(), mesh.begin() + mesh.size() / 2));
-    Samples::Bytes lying = mesh;
-    lying[Samples::Header().size() + 4] = 0x7F; // the container's size
+    Write(folder, "groups-and-solids.3dmf", samples::GroupAndSolidsFile());
+    Write(folder, "textured-mesh.txt", samples::FromText(samples::TexturedMeshText()));
+    Write(folder, "groups-and-solids.txt", samples::FromText(samples::GroupAndSolidsText()));
+    Write(folder, "truncated-mesh.3dmf", samples::Bytes(mesh.begin(), mesh.begin() + mesh.size() / 2));
+    samples::Bytes lying = mesh;
+    lying[samples::Header().size() + 4] = 0x7F; // the container's size
     Write(folder, "lying-size.3dmf", lying);
     return 0;
 }

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-using namespace Q3::Render;
+using namespace q3::render;
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <limits>
 
-using namespace Q3::Render;
-using namespace Q3::Render::Testing;
+using namespace q3::render;
+using namespace q3::render::testing;
 
 namespace {
 
@@ -100,29 +100,29 @@ class Frame {
 public:
     explicit Frame(std::vector<Light> lights = {}, Fog fog = {})
     {
-        m_device.Begin(m_canvas.GetTarget(), { 0, 0, Canvas::Size, Canvas::Size }, ClearColor);
-        m_device.SetCamera(TestCamera(), TestEye);
-        m_device.SetLights(lights);
-        m_device.SetFog(fog);
+        mDevice.Begin(mCanvas.GetTarget(), { 0, 0, Canvas::Size, Canvas::Size }, ClearColor);
+        mDevice.SetCamera(TestCamera(), TestEye);
+        mDevice.SetLights(lights);
+        mDevice.SetFog(fog);
     }
 
     Frame& Draw(const TestMesh& mesh, const DrawState& state)
     {
-        m_device.DrawMesh(mesh.View(), state);
+        mDevice.DrawMesh(mesh.View(), state);
         return *this;
     }
 
-    Device& GetDevice() { return m_device; }
+    Device& GetDevice() { return mDevice; }
 
     Canvas Finish()
     {
-        m_device.End();
-        return m_canvas;
+        mDevice.End();
+        return mCanvas;
     }
 
 private:
-    Canvas m_canvas {};
-    Device m_device {};
+    Canvas mCanvas {};
+    Device mDevice {};
 };
 
 int Channel(float value) { return int(std::lround(std::clamp(value, 0.0f, 1.0f) * 255)); }
@@ -243,7 +243,7 @@ TEST(DeviceDepth, NearerSurfaceWinsInEitherOrder)
 TEST(DeviceClipping, TriangleCrossingNearPlaneIsClipped)
 {
     // One corner behind the eye, two in front: the visible part is drawn,
-    // and only in the triangle's colour.
+    // and only in the triangle's color.
     TestMesh mesh;
     mesh.points = { { 0, 0, 20 }, { -5, -3, 0 }, { 5, -3, 0 } };
     mesh.triangles = { { 0, 2, 1 } };
@@ -290,7 +290,7 @@ TEST(DeviceLighting, LitAgainstNullShaded)
     EXPECT_TRUE(Near(unlit, { 255, Channel(0.5f), Channel(0.25f) }, Tolerance)) << Describe(unlit);
 }
 
-TEST(DeviceLighting, BrightnessMayExceedOneAndTheColourClamps)
+TEST(DeviceLighting, BrightnessMayExceedOneAndTheColorClamps)
 {
     Rgb bright = Frame({ Ambient(1.5f) }).Draw(FullView(), Lit({ 0.5f, 0.5f, 0.5f })).Finish().At(Centre, Centre);
     EXPECT_TRUE(Near(bright, { Channel(0.75f), Channel(0.75f), Channel(0.75f) }, Tolerance)) << Describe(bright);
@@ -342,7 +342,7 @@ TEST(DeviceLighting, NormalsFollowNonUniformScales)
     }
 }
 
-TEST(DeviceLighting, VertexColoursOverrideTheDiffuseColour)
+TEST(DeviceLighting, VertexColorsOverrideTheDiffuseColor)
 {
     TestMesh mesh;
     mesh.points = { { -10, 10, 0 }, { -10, -10, 0 }, { 10, -10, 0 } };

@@ -5,7 +5,7 @@
 
 #include <random>
 
-using namespace Q3::Render;
+using namespace q3::render;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace Q3::Render::Testing {
+namespace q3::render::testing {
 
 namespace {
 
@@ -67,30 +67,30 @@ void PrintTo(const Rgb& color, std::ostream* stream) { *stream << Describe(color
 Canvas::Canvas(int width, int height)
 {
     int rowBytes = width * 4 + RowPadding;
-    m_bytes.assign(size_t(GuardBytes * 2 + rowBytes * height), Guard);
-    m_target = { m_bytes.data() + GuardBytes, width, height, rowBytes };
+    mBytes.assign(size_t(GuardBytes * 2 + rowBytes * height), Guard);
+    mTarget = { mBytes.data() + GuardBytes, width, height, rowBytes };
 }
 
 Canvas::Canvas(const Canvas& other)
-    : m_bytes(other.m_bytes)
-    , m_target(other.m_target)
+    : mBytes(other.mBytes)
+    , mTarget(other.mTarget)
 {
-    m_target.pixels = m_bytes.data() + GuardBytes;
+    mTarget.pixels = mBytes.data() + GuardBytes;
 }
 
 Rgb Canvas::At(int x, int y) const
 {
-    const uint8_t* pixel = m_target.pixels + size_t(y) * m_target.rowBytes + size_t(x) * 4;
+    const uint8_t* pixel = mTarget.pixels + size_t(y) * mTarget.rowBytes + size_t(x) * 4;
     return { pixel[1], pixel[2], pixel[3] };
 }
 
 bool Canvas::GuardsIntact() const
 {
-    for (size_t i = 0; i < m_bytes.size(); ++i) {
+    for (size_t i = 0; i < mBytes.size(); ++i) {
         ptrdiff_t offset = ptrdiff_t(i) - GuardBytes;
-        bool inPixels = offset >= 0 && offset < ptrdiff_t(m_target.rowBytes) * m_target.height
-            && offset % m_target.rowBytes < m_target.width * 4;
-        if (!inPixels && m_bytes[i] != Guard)
+        bool inPixels = offset >= 0 && offset < ptrdiff_t(mTarget.rowBytes) * mTarget.height
+            && offset % mTarget.rowBytes < mTarget.width * 4;
+        if (!inPixels && mBytes[i] != Guard)
             return false;
     }
     return true;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace Q3::Render::Testing {
+namespace q3::render::testing {
 
 struct Rgb {
     int r { 0 };
@@ -38,18 +38,18 @@ public:
     Canvas(const Canvas& other);
     Canvas& operator=(const Canvas&) = delete;
 
-    Target GetTarget() { return m_target; }
+    Target GetTarget() { return mTarget; }
     Rgb At(int x, int y) const;
-    int Width() const { return m_target.width; }
-    int Height() const { return m_target.height; }
+    int Width() const { return mTarget.width; }
+    int Height() const { return mTarget.height; }
     // True while no byte outside the target's pixels has changed.
     bool GuardsIntact() const;
     // How many pixels differ from `color`.
     int CountOtherThan(Rgb color) const;
 
 private:
-    std::vector<uint8_t> m_bytes {};
-    Target m_target {};
+    std::vector<uint8_t> mBytes {};
+    Target mTarget {};
 };
 
 // A camera on the +z axis at distance 10 looking at the origin with a

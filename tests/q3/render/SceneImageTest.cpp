@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-using namespace Q3::Render;
-using namespace Q3::Render::Testing;
+using namespace q3::render;
+using namespace q3::render::testing;
 
 namespace {
 
@@ -127,7 +127,7 @@ TEST(SceneImage, BenchmarkSceneIsWrittenForALook)
     EXPECT_TRUE(WritePng(canvas, std::string(OUTPUT_DIR) + "/synthetic_scene.png"));
 
     // The globe fills the middle, lit; the dark sky fills the corners, and
-    // its transparent band lets the clear colour through.
+    // its transparent band lets the clear color through.
     Rgb middle = canvas.At(256, 256);
     EXPECT_GT(middle.r + middle.g + middle.b, 150) << Describe(middle);
     EXPECT_TRUE(Near(canvas.At(4, 4), { 0x10, 0x10, 0x28 }, 2)) << Describe(canvas.At(4, 4));

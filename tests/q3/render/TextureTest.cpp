@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-using namespace Q3::Render;
+using namespace q3::render;
 
 namespace {
 
@@ -104,9 +104,9 @@ TEST(TextureMipmaps, HalveDownToOneTexelAtAnySize)
     EXPECT_EQ(texture->Level(2).texels[0], 0xFF808080u);
 }
 
-TEST(TextureMipmaps, AverageWithoutTransparentColourBleeding)
+TEST(TextureMipmaps, AverageWithoutTransparentColorBleeding)
 {
-    // Black and white average to grey; a transparent texel adds no colour.
+    // Black and white average to grey; a transparent texel adds no color.
     auto checker = FromTexels({ 0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000 }, 2, 2);
     ASSERT_TRUE(checker);
     EXPECT_EQ(checker->Level(1).texels[0], 0xFF808080u);

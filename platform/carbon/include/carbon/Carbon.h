@@ -30,7 +30,7 @@ typedef const unsigned char* ConstStr255Param;
 // Reports a programmer's message. Here it goes to standard error; it never traps.
 void DebugStr(ConstStr255Param message);
 
-// Rectangles and colours ----------------------------------------------------
+// Rectangles and colors ----------------------------------------------------
 
 typedef struct Rect {
     int16_t top;

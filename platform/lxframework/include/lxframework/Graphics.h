@@ -26,7 +26,7 @@ public:
     // picture's mask and Transparent flag.
     void DrawPicture(Picture* picture, int32_t destinationX, int32_t destinationY, int32_t destinationWidth,
         int32_t destinationHeight, int32_t sourceX, int32_t sourceY, int32_t sourceWidth, int32_t sourceHeight);
-    // The ellipse inscribed in the rectangle, in the fore colour.
+    // The ellipse inscribed in the rectangle, in the fore color.
     void FillOval(int32_t x, int32_t y, int32_t width, int32_t height);
 
     // The port drawing happens in, or null once detached.

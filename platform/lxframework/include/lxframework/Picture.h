@@ -25,7 +25,7 @@ public:
 
     // A new picture, opaque white; nil for a size that is not positive or too big.
     static Ref<Picture> New(int32_t width, int32_t height, int32_t depth = DefaultDepth);
-    // A new picture holding a copy of the image's colours (alpha dropped).
+    // A new picture holding a copy of the image's colors (alpha dropped).
     static Ref<Picture> FromImage(const QImage& image);
     // The same, with the image's alpha kept as the mask where any pixel is not opaque.
     static Ref<Picture> FromImageWithAlpha(const QImage& image);
@@ -45,7 +45,7 @@ public:
 
     // The pixels, for the framework's drawing code and the plug-in services.
     GWorldPtr World() const { return mWorld; }
-    // The colours (opaque), or with the mask and Transparent as alpha.
+    // The colors (opaque), or with the mask and Transparent as alpha.
     QImage ToImage() const;
     QImage ToImageWithAlpha() const;
 

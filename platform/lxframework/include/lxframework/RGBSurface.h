@@ -8,7 +8,7 @@ namespace lx {
 
 class Picture;
 
-// Direct access to a picture's pixels as &hRRGGBB colours. Coordinates outside
+// Direct access to a picture's pixels as &hRRGGBB colors. Coordinates outside
 // the picture read as black and ignore writes.
 class RGBSurface : public Object {
 public:

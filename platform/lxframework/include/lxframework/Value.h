@@ -11,7 +11,7 @@ namespace lx {
 // The kinds of value a property, parameter or event argument can have.
 enum class ValueType { Integer, Double, Boolean, Color, Object };
 
-// A colour as &h00RRGGBB.
+// A color as &h00RRGGBB.
 struct Color {
     uint32_t rgb = 0;
     friend bool operator==(Color, Color) = default;

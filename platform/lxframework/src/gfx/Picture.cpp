@@ -54,13 +54,13 @@ Ref<Picture> Picture::FromImage(const QImage& image)
 
 Ref<Picture> Picture::FromImageWithAlpha(const QImage& image)
 {
-    QImage colours = image.convertToFormat(QImage::Format_ARGB32);
-    QImage mask(colours.size(), QImage::Format_RGB32);
+    QImage colors = image.convertToFormat(QImage::Format_ARGB32);
+    QImage mask(colors.size(), QImage::Format_RGB32);
     bool opaque = true;
-    for (int y = 0; y < colours.height(); ++y) {
-        auto* pixels = reinterpret_cast<QRgb*>(colours.scanLine(y));
+    for (int y = 0; y < colors.height(); ++y) {
+        auto* pixels = reinterpret_cast<QRgb*>(colors.scanLine(y));
         auto* maskPixels = reinterpret_cast<QRgb*>(mask.scanLine(y));
-        for (int x = 0; x < colours.width(); ++x) {
+        for (int x = 0; x < colors.width(); ++x) {
             // The mask is black where opaque and white where transparent.
             const int level = FullAlpha - qAlpha(pixels[x]);
             opaque = opaque && level == 0;
@@ -68,7 +68,7 @@ Ref<Picture> Picture::FromImageWithAlpha(const QImage& image)
             pixels[x] |= OpaqueBlack;
         }
     }
-    Ref<Picture> picture = FromImage(colours);
+    Ref<Picture> picture = FromImage(colors);
     if (picture && !opaque && picture->Mask())
         ImageToPort(mask, picture->mMask->mWorld, QPoint(0, 0));
     return picture;

@@ -14,7 +14,7 @@ namespace lx {
 QImage PortToImage(CGrafPtr port, QRect region);
 // The whole port.
 QImage PortToImage(CGrafPtr port);
-// Writes the image's colours into the port with its top-left corner at `at`,
+// Writes the image's colors into the port with its top-left corner at `at`,
 // clipped to the port; the alpha byte becomes opaque.
 void ImageToPort(const QImage& image, CGrafPtr port, QPoint at);
 // The port's size, empty for null.

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-namespace Q3 {
+namespace q3 {
 class Object;
 }
 
@@ -44,7 +44,7 @@ typedef enum TQ3Error {
 
 // Object handles. Every kind is the same opaque, reference-counted object;
 // the typedefs only say what a call expects.
-typedef Q3::Object* TQ3Object;
+typedef q3::Object* TQ3Object;
 typedef TQ3Object TQ3SharedObject;
 typedef TQ3Object TQ3ShapeObject;
 typedef TQ3Object TQ3ViewObject;

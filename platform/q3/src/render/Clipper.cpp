@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace Q3::Render {
+namespace q3::render {
 
 namespace {
 

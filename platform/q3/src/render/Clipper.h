@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-namespace Q3::Render {
+namespace q3::render {
 
 // What is interpolated across a primitive besides its position.
 enum Varying { Red, Green, Blue, U, V, FogFactor, VaryingCount };

@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
-namespace Q3::Render {
+namespace q3::render {
 
 void DepthBuffer::Reset(int width, int height)
 {
-    m_width = width;
+    mWidth = width;
     // Growing keeps the allocation across frames; shrinking panes reuse it.
     size_t count = size_t(width) * size_t(height);
-    if (m_depths.size() < count)
-        m_depths.resize(count);
-    std::fill_n(m_depths.begin(), count, Far);
+    if (mDepths.size() < count)
+        mDepths.resize(count);
+    std::fill_n(mDepths.begin(), count, Far);
 }
 
 }

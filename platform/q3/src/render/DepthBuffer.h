@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace Q3::Render {
+namespace q3::render {
 
 class DepthBuffer {
 public:
@@ -16,11 +16,11 @@ public:
     void Reset(int width, int height);
 
     // The depths of one row, `width` of them.
-    float* Row(int y) { return m_depths.data() + size_t(y) * size_t(m_width); }
+    float* Row(int y) { return mDepths.data() + size_t(y) * size_t(mWidth); }
 
 private:
-    std::vector<float> m_depths {};
-    int m_width { 0 };
+    std::vector<float> mDepths {};
+    int mWidth { 0 };
 };
 
 }

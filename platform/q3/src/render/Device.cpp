@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-namespace Q3::Render {
+namespace q3::render {
 
 namespace {
 
@@ -119,8 +119,8 @@ struct Device::MeshPass {
 };
 
 Device::Device()
-    : m_rasterizer(std::make_unique<Rasterizer>())
-    , m_frame(std::make_unique<Frame>())
+    : mRasterizer(std::make_unique<Rasterizer>())
+    , mFrame(std::make_unique<Frame>())
 {
 }
 
@@ -128,36 +128,36 @@ Device::~Device() = default;
 
 void Device::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear)
 {
-    m_frame->batches.clear();
-    m_frame->deferred.clear();
-    m_rasterizer->Begin(target, pane, clear);
+    mFrame->batches.clear();
+    mFrame->deferred.clear();
+    mRasterizer->Begin(target, pane, clear);
 }
 
 void Device::SetCamera(const TQ3Matrix4x4& worldToFrustum, TQ3Point3D eye)
 {
-    m_frame->worldToFrustum = worldToFrustum;
-    m_frame->eye = eye;
+    mFrame->worldToFrustum = worldToFrustum;
+    mFrame->eye = eye;
     // w grows along the view direction, so its gradient in world space,
     // the matrix's last column, points that way.
     const auto& m = worldToFrustum.value;
-    m_frame->viewDirection = Normalized({ m[0][3], m[1][3], m[2][3] });
+    mFrame->viewDirection = Normalized({ m[0][3], m[1][3], m[2][3] });
 }
 
-void Device::SetLights(std::span<const Light> lights) { m_frame->lighting.SetLights(lights); }
+void Device::SetLights(std::span<const Light> lights) { mFrame->lighting.SetLights(lights); }
 
 void Device::SetFog(const Fog& fog)
 {
-    m_frame->fog = fog;
-    m_rasterizer->SetFogColor(fog.color);
+    mFrame->fog = fog;
+    mRasterizer->SetFogColor(fog.color);
 }
 
-void Device::SetWireframe(bool wireframe) { m_frame->wireframe = wireframe; }
+void Device::SetWireframe(bool wireframe) { mFrame->wireframe = wireframe; }
 
 void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
 {
-    if (!m_rasterizer->IsDrawing() || !mesh.points || !mesh.triangles)
+    if (!mRasterizer->IsDrawing() || !mesh.points || !mesh.triangles)
         return;
-    Frame& frame = *m_frame;
+    Frame& frame = *mFrame;
     MeshPass pass { mesh, state, NormalMatrix(state.localToWorld) };
     pass.textured = state.surface.texture && mesh.vertexUVs && !frame.wireframe && state.fill == Fill::Filled;
     pass.deferred = pass.textured && state.surface.texture->HasTransparency();
@@ -187,7 +187,7 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
         clip.w = p.x * f[0][3] + p.y * f[1][3] + p.z * f[2][3] + f[3][3];
         frame.outcodes[i] = ComputeOutcode(clip);
         if (frame.outcodes[i] == 0)
-            frame.screen[i] = m_rasterizer->Project(clip);
+            frame.screen[i] = mRasterizer->Project(clip);
         if (pass.fogged) {
             TQ3Vector3D offset = Between(frame.eye, frame.world[i]);
             float distance = offset.x * frame.viewDirection.x + offset.y * frame.viewDirection.y
@@ -204,7 +204,7 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
 {
     const Mesh& mesh = pass.mesh;
     const DrawState& state = pass.state;
-    Frame& frame = *m_frame;
+    Frame& frame = *mFrame;
     const uint32_t(&corners)[3] = mesh.triangles[triangle];
     for (uint32_t corner : corners) {
         if (corner >= mesh.pointCount)
@@ -226,7 +226,7 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
     if (frame.wireframe || state.fill != Fill::Filled)
         return DrawEdges(pass, corners, state.fill == Fill::Points && !frame.wireframe);
 
-    // The corners' colours: texture, vertex, triangle or diffuse colour,
+    // The corners' colors: texture, vertex, triangle or diffuse color,
     // times the light unless the surface is unlit.
     float normalSign = back && state.backfacing == Backfacing::Flip ? -1.0f : 1.0f;
     TQ3Vector3D faceNormal {};
@@ -270,7 +270,7 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
     Shading shading { pass.textured ? state.surface.texture.get() : nullptr, pass.fogged };
     auto emit = [&](const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
         if (!pass.deferred)
-            return m_rasterizer->DrawTriangle(a, b, c, shading);
+            return mRasterizer->DrawTriangle(a, b, c, shading);
         float depth = (a.depth + b.depth + c.depth) / 3;
         frame.deferred.push_back({ { a, b, c }, uint32_t(frame.batches.size() - 1), depth });
     };
@@ -287,10 +287,10 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
     int count = Clipper::ClipPolygon(polygon, 3, planes);
     if (count < 3)
         return;
-    ScreenVertex first = m_rasterizer->Project(polygon[0]);
-    ScreenVertex previous = m_rasterizer->Project(polygon[1]);
+    ScreenVertex first = mRasterizer->Project(polygon[0]);
+    ScreenVertex previous = mRasterizer->Project(polygon[1]);
     for (int i = 2; i < count; ++i) {
-        ScreenVertex next = m_rasterizer->Project(polygon[i]);
+        ScreenVertex next = mRasterizer->Project(polygon[i]);
         emit(first, previous, next);
         previous = next;
     }
@@ -298,8 +298,8 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
 
 void Device::DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points)
 {
-    // Edges and points show the unlit colour, without texture.
-    Frame& frame = *m_frame;
+    // Edges and points show the unlit color, without texture.
+    Frame& frame = *mFrame;
     const Mesh& mesh = pass.mesh;
     Shading shading { nullptr, pass.fogged };
     auto vertexAt = [&](uint32_t point) {
@@ -313,13 +313,13 @@ void Device::DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points
         Outcode code = frame.outcodes[corners[i]];
         if (points) {
             if (code == 0)
-                m_rasterizer->DrawPoint(m_rasterizer->Project(a), shading);
+                mRasterizer->DrawPoint(mRasterizer->Project(a), shading);
             continue;
         }
         ClipVertex b = vertexAt(corners[(i + 1) % 3]);
         Outcode planes = code | frame.outcodes[corners[(i + 1) % 3]];
         if (Clipper::ClipSegment(a, b, planes))
-            m_rasterizer->DrawLine(m_rasterizer->Project(a), m_rasterizer->Project(b), shading);
+            mRasterizer->DrawLine(mRasterizer->Project(a), mRasterizer->Project(b), shading);
     }
 }
 
@@ -328,13 +328,13 @@ void Device::End() { DrawDeferred(); }
 void Device::DrawDeferred()
 {
     // Farthest first, each blended over what lies behind it.
-    Frame& frame = *m_frame;
+    Frame& frame = *mFrame;
     std::stable_sort(frame.deferred.begin(), frame.deferred.end(),
         [](const DeferredTriangle& a, const DeferredTriangle& b) { return a.depth > b.depth; });
     for (const DeferredTriangle& triangle : frame.deferred) {
         const DeferredBatch& batch = frame.batches[triangle.batch];
         Shading shading { batch.texture.get(), batch.fog };
-        m_rasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
+        mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
     }
     frame.deferred.clear();
     frame.batches.clear();

@@ -10,7 +10,7 @@
 #include <memory>
 #include <span>
 
-namespace Q3::Render {
+namespace q3::render {
 
 class Texture;
 class Rasterizer;
@@ -118,8 +118,8 @@ private:
     void DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points);
     void DrawDeferred();
 
-    std::unique_ptr<Rasterizer> m_rasterizer;
-    std::unique_ptr<Frame> m_frame;
+    std::unique_ptr<Rasterizer> mRasterizer;
+    std::unique_ptr<Frame> mFrame;
 };
 
 }

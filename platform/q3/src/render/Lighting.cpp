@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Q3::Render {
+namespace q3::render {
 
 namespace {
 
@@ -22,20 +22,20 @@ namespace {
 
 void Lighting::SetLights(std::span<const Light> lights)
 {
-    m_ambient = { 0, 0, 0 };
-    m_sources.clear();
+    mAmbient = { 0, 0, 0 };
+    mSources.clear();
     for (const Light& light : lights) {
         TQ3ColorRGB color = Scaled(light.color, light.brightness);
         switch (light.kind) {
         case Light::Kind::Ambient:
-            m_ambient = { m_ambient.r + color.r, m_ambient.g + color.g, m_ambient.b + color.b };
+            mAmbient = { mAmbient.r + color.r, mAmbient.g + color.g, mAmbient.b + color.b };
             break;
         case Light::Kind::Directional:
-            m_sources.push_back({ light.kind, color, { -light.direction.x, -light.direction.y, -light.direction.z },
+            mSources.push_back({ light.kind, color, { -light.direction.x, -light.direction.y, -light.direction.z },
                 light.location, light.attenuation });
             break;
         case Light::Kind::Point:
-            m_sources.push_back({ light.kind, color, {}, light.location, light.attenuation });
+            mSources.push_back({ light.kind, color, {}, light.location, light.attenuation });
             break;
         }
     }
@@ -43,8 +43,8 @@ void Lighting::SetLights(std::span<const Light> lights)
 
 TQ3ColorRGB Lighting::Illuminate(const TQ3Point3D& position, const TQ3Vector3D& normal) const
 {
-    TQ3ColorRGB sum = m_ambient;
-    for (const Source& source : m_sources) {
+    TQ3ColorRGB sum = mAmbient;
+    for (const Source& source : mSources) {
         TQ3Vector3D toLight = source.toLight;
         float factor = 1;
         if (source.kind == Light::Kind::Point) {

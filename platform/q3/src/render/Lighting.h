@@ -1,14 +1,14 @@
 #pragma once
 
 // Per-vertex lighting in world space: ambient, directional and point lights,
-// diffuse only. The result scales the surface colour and may exceed 1; the
-// rasteriser clamps the final colour.
+// diffuse only. The result scales the surface color and may exceed 1; the
+// rasteriser clamps the final color.
 
 #include "Device.h"
 
 #include <vector>
 
-namespace Q3::Render {
+namespace q3::render {
 
 class Lighting {
 public:
@@ -18,7 +18,7 @@ public:
     TQ3ColorRGB Illuminate(const TQ3Point3D& position, const TQ3Vector3D& normal) const;
 
 private:
-    // Colours already scaled by brightness; ambient lights summed into one.
+    // Colors already scaled by brightness; ambient lights summed into one.
     struct Source {
         Light::Kind kind { Light::Kind::Directional };
         TQ3ColorRGB color { 0, 0, 0 };
@@ -27,8 +27,8 @@ private:
         int attenuation { 0 };
     };
 
-    TQ3ColorRGB m_ambient { 0, 0, 0 };
-    std::vector<Source> m_sources {};
+    TQ3ColorRGB mAmbient { 0, 0, 0 };
+    std::vector<Source> mSources {};
 };
 
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the span loop does to one pixel: fetch a filtered texel, scale it by
-// the lit colour, fog it, blend it over what is there and store it. Two
+// the lit color, fog it, blend it over what is there and store it. Two
 // implementations give the same bytes: plain integers, which run anywhere,
 // and SSE2, the baseline of every x86-64 processor, which works on the four
 // channels of a pixel at once.
@@ -19,7 +19,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace Q3::Render {
+namespace q3::render {
 
 constexpr uint32_t Opaque = 255;
 
@@ -33,21 +33,21 @@ public:
 
     // `intervals` from 1 to SubspanLength - 1.
     Stepper(float from, float to, int intervals)
-        : m_value(ToFixed(from))
-        , m_step(DivideByInterval(ToFixed(to) - m_value, intervals))
+        : mValue(ToFixed(from))
+        , mStep(DivideByInterval(ToFixed(to) - mValue, intervals))
     {
     }
 
-    void Step() { m_value += m_step; }
+    void Step() { mValue += mStep; }
     // A channel times the factor, clamped to the channel's range.
-    uint32_t Scale(uint32_t channel) const { return std::min(Opaque, (channel * uint32_t(m_value)) >> Bits); }
+    uint32_t Scale(uint32_t channel) const { return std::min(Opaque, (channel * uint32_t(mValue)) >> Bits); }
     // The factor clamped to [0, 1], in 1/One.
-    uint32_t Fraction() const { return uint32_t(std::clamp(m_value, 0, One)); }
+    uint32_t Fraction() const { return uint32_t(std::clamp(mValue, 0, One)); }
     // True when the factor is 1 at every step, so that it changes nothing.
-    bool IsConstantOne() const { return m_value == One && m_step == 0; }
+    bool IsConstantOne() const { return mValue == One && mStep == 0; }
 
-    int32_t Value() const { return m_value; }
-    int32_t StepSize() const { return m_step; }
+    int32_t Value() const { return mValue; }
+    int32_t StepSize() const { return mStep; }
 
 private:
     // The quotient rounded towards zero, as the division operator gives it,
@@ -74,8 +74,8 @@ private:
         return int32_t(std::min(value, Largest) * One + 0.5f);
     }
 
-    int32_t m_value { 0 };
-    int32_t m_step { 0 };
+    int32_t mValue { 0 };
+    int32_t mStep { 0 };
 };
 
 // Pixels are stored as bytes A, R, G, B in memory order, whatever the host.
@@ -113,35 +113,35 @@ struct ScalarPixels {
 
     static uint32_t Alpha(const Color& color) { return color.a; }
 
-    // The lit colour's three factors, stepped together.
+    // The lit color's three factors, stepped together.
     class Factors {
     public:
         Factors(const Stepper& red, const Stepper& green, const Stepper& blue)
-            : m_red(red)
-            , m_green(green)
-            , m_blue(blue)
+            : mRed(red)
+            , mGreen(green)
+            , mBlue(blue)
         {
         }
 
         void Step()
         {
-            m_red.Step();
-            m_green.Step();
-            m_blue.Step();
+            mRed.Step();
+            mGreen.Step();
+            mBlue.Step();
         }
 
         Color Apply(const Color& color) const
         {
-            return { color.a, m_red.Scale(color.r), m_green.Scale(color.g), m_blue.Scale(color.b) };
+            return { color.a, mRed.Scale(color.r), mGreen.Scale(color.g), mBlue.Scale(color.b) };
         }
 
     private:
-        Stepper m_red;
-        Stepper m_green;
-        Stepper m_blue;
+        Stepper mRed;
+        Stepper mGreen;
+        Stepper mBlue;
     };
 
-    // `clear` and `fogged` in 1/Stepper::One; colours are premultiplied, so
+    // `clear` and `fogged` in 1/Stepper::One; colors are premultiplied, so
     // `fogged` already carries the alpha.
     static Color Fog(const Color& color, uint32_t clear, uint32_t fogged, const Color& fog)
     {
@@ -151,7 +151,7 @@ struct ScalarPixels {
         return { color.a, mix(color.r, fog.r), mix(color.g, fog.g), mix(color.b, fog.b) };
     }
 
-    // The colour plus `through` / 255 of the stored pixel behind it.
+    // The color plus `through` / 255 of the stored pixel behind it.
     static Color Over(const Color& color, uint32_t through, const uint8_t* pixel)
     {
         auto add = [&](uint32_t channel, uint32_t behind) {
@@ -218,28 +218,28 @@ struct Sse2Pixels {
     class Factors {
     public:
         Factors(const Stepper& red, const Stepper& green, const Stepper& blue)
-            : m_value(_mm_setr_epi32(blue.Value(), green.Value(), red.Value(), Stepper::One))
-            , m_step(_mm_setr_epi32(blue.StepSize(), green.StepSize(), red.StepSize(), 0))
+            : mValue(_mm_setr_epi32(blue.Value(), green.Value(), red.Value(), Stepper::One))
+            , mStep(_mm_setr_epi32(blue.StepSize(), green.StepSize(), red.StepSize(), 0))
         {
         }
 
-        void Step() { m_value = _mm_add_epi32(m_value, m_step); }
+        void Step() { mValue = _mm_add_epi32(mValue, mStep); }
 
         Color Apply(Color color) const
         {
             // A factor reaches 2^18, past 16 bits, so both sides are split
             // for the 16-bit multiply-add: c × f = c × (f mod 128) + 128c × (f / 128).
             constexpr int Split = 7;
-            __m128i low = _mm_and_si128(m_value, _mm_set1_epi32((1 << Split) - 1));
-            __m128i high = _mm_slli_epi32(_mm_srli_epi32(m_value, Split), 16);
+            __m128i low = _mm_and_si128(mValue, _mm_set1_epi32((1 << Split) - 1));
+            __m128i high = _mm_slli_epi32(_mm_srli_epi32(mValue, Split), 16);
             __m128i channels = _mm_unpacklo_epi16(color, _mm_slli_epi16(color, Split));
             __m128i scaled = _mm_srai_epi32(_mm_madd_epi16(channels, _mm_or_si128(low, high)), Stepper::Bits);
             return _mm_min_epi16(_mm_packs_epi32(scaled, scaled), _mm_set1_epi16(short(Opaque)));
         }
 
     private:
-        __m128i m_value;
-        __m128i m_step;
+        __m128i mValue;
+        __m128i mStep;
     };
 
     static Color Fog(Color color, uint32_t clear, uint32_t fogged, Color fog)

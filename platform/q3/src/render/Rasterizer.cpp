@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace Q3::Render {
+namespace q3::render {
 
 namespace {
 
@@ -67,30 +67,30 @@ struct Rasterizer::Setup {
 
 void Rasterizer::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear)
 {
-    m_drawing = false;
-    m_target = target;
+    mDrawing = false;
+    mTarget = target;
     int paneWidth = pane.right - pane.left, paneHeight = pane.bottom - pane.top;
     bool targetUsable = target.pixels && target.width > 0 && target.height > 0
         && int64_t(target.rowBytes) >= int64_t(target.width) * 4;
     if (!targetUsable || paneWidth <= 0 || paneHeight <= 0 || paneWidth > MaximumPaneSize
         || paneHeight > MaximumPaneSize)
         return;
-    m_scissor = { std::max(pane.left, 0), std::max(pane.top, 0), std::min(pane.right, target.width),
+    mScissor = { std::max(pane.left, 0), std::max(pane.top, 0), std::min(pane.right, target.width),
         std::min(pane.bottom, target.height) };
-    if (m_scissor.left >= m_scissor.right || m_scissor.top >= m_scissor.bottom)
+    if (mScissor.left >= mScissor.right || mScissor.top >= mScissor.bottom)
         return;
-    m_paneLeft = float(pane.left);
-    m_paneTop = float(pane.top);
-    m_paneWidth = float(paneWidth);
-    m_paneHeight = float(paneHeight);
-    m_drawing = true;
+    mPaneLeft = float(pane.left);
+    mPaneTop = float(pane.top);
+    mPaneWidth = float(paneWidth);
+    mPaneHeight = float(paneHeight);
+    mDrawing = true;
 
-    int width = m_scissor.right - m_scissor.left, height = m_scissor.bottom - m_scissor.top;
-    m_depth.Reset(width, height);
+    int width = mScissor.right - mScissor.left, height = mScissor.bottom - mScissor.top;
+    mDepth.Reset(width, height);
     uint32_t pixel = PackPixel(
         ToChannel(clear.r * ChannelMaximum), ToChannel(clear.g * ChannelMaximum), ToChannel(clear.b * ChannelMaximum));
-    for (int y = m_scissor.top; y < m_scissor.bottom; ++y) {
-        uint8_t* row = m_target.pixels + size_t(y) * size_t(m_target.rowBytes) + size_t(m_scissor.left) * 4;
+    for (int y = mScissor.top; y < mScissor.bottom; ++y) {
+        uint8_t* row = mTarget.pixels + size_t(y) * size_t(mTarget.rowBytes) + size_t(mScissor.left) * 4;
         for (int x = 0; x < width; ++x)
             std::memcpy(row + size_t(x) * 4, &pixel, sizeof pixel);
     }
@@ -101,8 +101,8 @@ ScreenVertex Rasterizer::Project(const ClipVertex& vertex) const
     ScreenVertex result;
     result.inverseW = 1 / vertex.w;
     float x = vertex.x * result.inverseW, y = vertex.y * result.inverseW;
-    result.x = int32_t(std::lrint((m_paneLeft + (x + 1) * 0.5f * m_paneWidth) * SubpixelScale));
-    result.y = int32_t(std::lrint((m_paneTop + (1 - y) * 0.5f * m_paneHeight) * SubpixelScale));
+    result.x = int32_t(std::lrint((mPaneLeft + (x + 1) * 0.5f * mPaneWidth) * SubpixelScale));
+    result.y = int32_t(std::lrint((mPaneTop + (1 - y) * 0.5f * mPaneHeight) * SubpixelScale));
     result.depth = -vertex.z * result.inverseW;
     for (int i = 0; i < VaryingCount; ++i)
         result.varyings[i] = vertex.varyings[i] * result.inverseW;
@@ -117,7 +117,7 @@ int64_t Rasterizer::SignedArea(const ScreenVertex& a, const ScreenVertex& b, con
 void Rasterizer::DrawTriangle(
     const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, const Shading& shading)
 {
-    if (!m_drawing)
+    if (!mDrawing)
         return;
     // Only a broken projection comes this far out; refusing it keeps the
     // edge arithmetic below far from overflowing.
@@ -138,10 +138,10 @@ void Rasterizer::DrawTriangle(
     Setup setup;
     int32_t minX = std::min({ v[0]->x, v[1]->x, v[2]->x }), maxX = std::max({ v[0]->x, v[1]->x, v[2]->x });
     int32_t minY = std::min({ v[0]->y, v[1]->y, v[2]->y }), maxY = std::max({ v[0]->y, v[1]->y, v[2]->y });
-    setup.left = std::max(FirstPixelAtOrAfter(minX), m_scissor.left);
-    setup.right = std::min(FirstPixelAtOrAfter(maxX + 1), m_scissor.right);
-    setup.top = std::max(FirstPixelAtOrAfter(minY), m_scissor.top);
-    setup.bottom = std::min(FirstPixelAtOrAfter(maxY + 1), m_scissor.bottom);
+    setup.left = std::max(FirstPixelAtOrAfter(minX), mScissor.left);
+    setup.right = std::min(FirstPixelAtOrAfter(maxX + 1), mScissor.right);
+    setup.top = std::max(FirstPixelAtOrAfter(minY), mScissor.top);
+    setup.bottom = std::min(FirstPixelAtOrAfter(maxY + 1), mScissor.bottom);
     if (setup.left >= setup.right || setup.top >= setup.bottom)
         return;
 
@@ -251,8 +251,8 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
             value[i] = setup.origin[i] + setup.stepY[i] * rowOffset + setup.stepX[i] * columnOffset;
 
         int x = setup.left + first;
-        float* depthRow = m_depth.Row(y - m_scissor.top) + (x - m_scissor.left);
-        uint8_t* pixelRow = m_target.pixels + size_t(y) * size_t(m_target.rowBytes) + size_t(x) * 4;
+        float* depthRow = mDepth.Row(y - mScissor.top) + (x - mScissor.left);
+        uint8_t* pixelRow = mTarget.pixels + size_t(y) * size_t(mTarget.rowBytes) + size_t(x) * 4;
         ShadeSpan<Textured, Fogged>(setup, value, last - first + 1, depthRow, pixelRow);
     }
 }
@@ -317,7 +317,7 @@ namespace {
         }
     };
 
-    // No texture: the lit colour alone.
+    // No texture: the lit color alone.
     struct White {
         Pixels::Color Sample() const { return Pixels::Make(Opaque, Opaque, Opaque, Opaque); }
         void Step() { }
@@ -384,15 +384,15 @@ namespace {
 }
 
 // The span is shaded in runs of SubspanLength pixels: 1/w is divided out at
-// the ends of each run only, and in between colours, fog and texel
+// the ends of each run only, and in between colors, fog and texel
 // positions step linearly in fixed point. Depths come first, so that a run
 // hidden at every pixel costs no division and no texel.
 template <bool Textured, bool Fogged>
 void Rasterizer::ShadeSpan(const Setup& setup, Interpolants value, int count, float* depths, uint8_t* pixels)
 {
     SpanShading shading { setup.level,
-        Pixels::Make(0, ToChannel(m_fogColor.r * ChannelMaximum), ToChannel(m_fogColor.g * ChannelMaximum),
-            ToChannel(m_fogColor.b * ChannelMaximum)) };
+        Pixels::Make(0, ToChannel(mFogColor.r * ChannelMaximum), ToChannel(mFogColor.g * ChannelMaximum),
+            ToChannel(mFogColor.b * ChannelMaximum)) };
     float depth = value[Depth];
     while (count > 0) {
         int length = std::min(count, SubspanLength);

@@ -8,7 +8,7 @@
 #include "DepthBuffer.h"
 #include "Device.h"
 
-namespace Q3::Render {
+namespace q3::render {
 
 // A projected vertex: position snapped to subpixels, depth from 0 at hither
 // to 1 at yon, and 1/w with the varyings already divided by w, so that all
@@ -21,7 +21,7 @@ struct ScreenVertex {
     std::array<float, VaryingCount> varyings {};
 };
 
-// How a triangle's pixels take their colour: the interpolated colour alone
+// How a triangle's pixels take their color: the interpolated color alone
 // or times a texel, then fog when it is on.
 struct Shading {
     const Texture* texture { nullptr };
@@ -33,9 +33,9 @@ public:
     // Starts a frame and clears the pane's visible part. Until the next
     // Begin, nothing is drawn if the target or the pane cannot be drawn in.
     void Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear);
-    bool IsDrawing() const { return m_drawing; }
+    bool IsDrawing() const { return mDrawing; }
 
-    void SetFogColor(TQ3ColorRGB color) { m_fogColor = color; }
+    void SetFogColor(TQ3ColorRGB color) { mFogColor = color; }
 
     // The vertex must lie inside the clipped volume (guard band included).
     ScreenVertex Project(const ClipVertex& vertex) const;
@@ -55,17 +55,17 @@ private:
     void ShadeSpan(
         const Setup& setup, std::array<float, 2 + VaryingCount> value, int count, float* depths, uint8_t* pixels);
 
-    Target m_target {};
+    Target mTarget {};
     // The pane's extent in pixels, for the projection.
-    float m_paneLeft { 0 };
-    float m_paneTop { 0 };
-    float m_paneWidth { 0 };
-    float m_paneHeight { 0 };
+    float mPaneLeft { 0 };
+    float mPaneTop { 0 };
+    float mPaneWidth { 0 };
+    float mPaneHeight { 0 };
     // The part of the pane inside the target: the only pixels ever written.
-    Pane m_scissor {};
-    bool m_drawing { false };
-    DepthBuffer m_depth {};
-    TQ3ColorRGB m_fogColor { 0, 0, 0 };
+    Pane mScissor {};
+    bool mDrawing { false };
+    DepthBuffer mDepth {};
+    TQ3ColorRGB mFogColor { 0, 0, 0 };
 };
 
 }

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace Q3::Render {
+namespace q3::render {
 
 // The part of x past the integer below it, in [0, 1). Beyond 2^23 every float
 // is a whole number, and NaN and the infinities have no place on the texture,

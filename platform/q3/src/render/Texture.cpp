@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace Q3::Render {
+namespace q3::render {
 
 namespace {
 
@@ -83,8 +83,8 @@ namespace {
         return true;
     }
 
-    // Averages up to four texels channel by channel; the colours are already
-    // premultiplied, so transparent texels add no colour of their own.
+    // Averages up to four texels channel by channel; the colors are already
+    // premultiplied, so transparent texels add no color of their own.
     uint32_t Average(const uint32_t* texels, int count)
     {
         uint32_t sum[4] = {};
@@ -151,15 +151,15 @@ std::shared_ptr<const Texture> Texture::FromPixmap(const PixmapData& pixmap)
 Texture::Texture(TextureLevel base)
 {
     for (uint32_t texel : base.texels)
-        m_hasTransparency |= (texel >> 24) != Opaque;
-    m_levels.push_back(std::move(base));
+        mHasTransparency |= (texel >> 24) != Opaque;
+    mLevels.push_back(std::move(base));
     BuildMipmaps();
 }
 
 void Texture::BuildMipmaps()
 {
-    while (m_levels.back().width > 1 || m_levels.back().height > 1)
-        m_levels.push_back(HalfLevel(m_levels.back()));
+    while (mLevels.back().width > 1 || mLevels.back().height > 1)
+        mLevels.push_back(HalfLevel(mLevels.back()));
 }
 
 }

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace Q3::Render {
+namespace q3::render {
 
 // The values a pixel map's pixel type and byte order fields take.
 enum class PixelType : uint32_t { RGB32 = 0, ARGB32 = 1, RGB16 = 2, ARGB16 = 3, RGB16_565 = 4, RGB24 = 5 };
@@ -23,7 +23,7 @@ struct PixmapData {
     uint32_t byteOrder { 0 };
 };
 
-// One level of detail: texels 0xAARRGGBB, colour premultiplied by alpha,
+// One level of detail: texels 0xAARRGGBB, color premultiplied by alpha,
 // row 0 the top row.
 struct TextureLevel {
     uint32_t width { 0 };
@@ -41,20 +41,20 @@ public:
     // the width, or fewer bytes than the rows need.
     static std::shared_ptr<const Texture> FromPixmap(const PixmapData& pixmap);
 
-    uint32_t Width() const { return m_levels.front().width; }
-    uint32_t Height() const { return m_levels.front().height; }
+    uint32_t Width() const { return mLevels.front().width; }
+    uint32_t Height() const { return mLevels.front().height; }
     // True when any texel is less than opaque.
-    bool HasTransparency() const { return m_hasTransparency; }
+    bool HasTransparency() const { return mHasTransparency; }
 
-    int LevelCount() const { return static_cast<int>(m_levels.size()); }
-    const TextureLevel& Level(int index) const { return m_levels[index]; }
+    int LevelCount() const { return static_cast<int>(mLevels.size()); }
+    const TextureLevel& Level(int index) const { return mLevels[index]; }
 
 private:
     explicit Texture(TextureLevel base);
     void BuildMipmaps();
 
-    std::vector<TextureLevel> m_levels {};
-    bool m_hasTransparency { false };
+    std::vector<TextureLevel> mLevels {};
+    bool mHasTransparency { false };
 };
 
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace Q3::Render {
+namespace q3::render {
 
 // Screen positions are snapped to 1/16 of a pixel before the edge functions.
 static constexpr int SubpixelBits = 4;

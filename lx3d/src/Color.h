@@ -1,6 +1,6 @@
 #pragma once
 
-// Colours cross to the application as &h00RRGGBB and to the library as three
+// Colors cross to the application as &h00RRGGBB and to the library as three
 // floats from 0 to 1.
 
 #include <lxframework/plugin.h>
@@ -22,14 +22,14 @@ inline LxColor ChannelByte(float channel)
     return value >= ChannelScale ? LxColor(ChannelScale) : LxColor(value);
 }
 
-inline LxColor PackColour(const TQ3ColorRGB& colour)
+inline LxColor PackColor(const TQ3ColorRGB& color)
 {
-    return ChannelByte(colour.r) << 16 | ChannelByte(colour.g) << 8 | ChannelByte(colour.b);
+    return ChannelByte(color.r) << 16 | ChannelByte(color.g) << 8 | ChannelByte(color.b);
 }
 
-inline TQ3ColorRGB UnpackColour(LxColor colour)
+inline TQ3ColorRGB UnpackColor(LxColor color)
 {
-    auto channel = [&](int shift) { return float((colour >> shift) & 0xFF) / float(ChannelScale); };
+    auto channel = [&](int shift) { return float((color >> shift) & 0xFF) / float(ChannelScale); };
     return { channel(16), channel(8), channel(0) };
 }
 
