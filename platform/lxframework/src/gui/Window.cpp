@@ -1,6 +1,7 @@
 #include "ControlWidgets.h"
 #include "GuiInternal.h"
 #include "PlaceholderControl.h"
+#include "WindowHints.h"
 #include "WindowWidget.h"
 
 #include "../gfx/PortImage.h"
@@ -101,6 +102,15 @@ void WindowWidget::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void WindowWidget::showEvent(QShowEvent* event)
+{
+    // The native window exists and is not mapped yet: the window manager reads
+    // the hints when it maps the window.
+    if (!mResizeable)
+        AdvertiseFixedSize(*this);
+    QWidget::showEvent(event);
+}
+
 Window::Window() = default;
 
 Window::~Window() { DisposeWindowReference(mPlatformWindow); }
@@ -156,6 +166,7 @@ void Window::ApplyContentSize()
         content->setFixedSize(mWidth, mHeight);
     }
     mWidget->layout()->setSizeConstraint(mResizeable ? QLayout::SetDefaultConstraint : QLayout::SetFixedSize);
+    mWidget->SetResizeable(mResizeable);
     SetWindowContentSize(mPlatformWindow, static_cast<int16_t>(mWidth), static_cast<int16_t>(mHeight));
 }
 
@@ -170,7 +181,8 @@ void Window::ApplyFrame()
         flags |= Qt::WindowCloseButtonHint;
     if (mMinimizeButton)
         flags |= Qt::WindowMinimizeButtonHint;
-    if (mMaximizeButton)
+    // A window that cannot be resized cannot be maximised either.
+    if (mMaximizeButton && mResizeable)
         flags |= Qt::WindowMaximizeButtonHint;
     // Keep the OS layer's view of the frame the same as ours.
     attributes = mCloseButton ? attributes | kWindowCloseBoxAttribute : attributes & ~kWindowCloseBoxAttribute;
@@ -219,6 +231,8 @@ void Window::Show()
             mWidget->move(frame.topLeft());
         }
     }
+    // Every Show brings the window up, also one the user minimised.
+    mWidget->setWindowState(mWidget->windowState() & ~Qt::WindowMinimized);
     mWidget->show();
     mWidget->raise();
     mWidget->activateWindow();
