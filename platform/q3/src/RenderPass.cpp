@@ -42,6 +42,17 @@ namespace {
         }
     }
 
+    render::Boundary BoundaryOf(TQ3ShaderUVBoundary boundary)
+    {
+        return boundary == kQ3ShaderUVBoundaryClamp ? render::Boundary::Clamp : render::Boundary::Wrap;
+    }
+
+    // The renderer blends by one factor for all three channels: their mean.
+    float OpacityOf(const TQ3ColorRGB& transparency)
+    {
+        return (transparency.r + transparency.g + transparency.b) / 3;
+    }
+
     render::Fog FogOf(const TQ3FogStyleData& fog)
     {
         // Only linear fog is drawn; the other modes leave the scene clear.
@@ -84,9 +95,13 @@ namespace {
             draw.localToWorld = state.localToWorld;
             draw.surface.diffuse = state.diffuse;
             draw.surface.illuminated = state.illuminated;
-            if (auto* shader = static_cast<TextureShader*>(state.surfaceShader.Get()))
+            draw.surface.opacity = OpacityOf(state.transparency);
+            if (auto* shader = static_cast<TextureShader*>(state.surfaceShader.Get())) {
                 if (Texture* texture = shader->TextureObject(); texture && mesh.vertexUVs)
                     draw.surface.texture = texture->Decoded();
+                draw.surface.uBoundary = BoundaryOf(shader->UBoundary());
+                draw.surface.vBoundary = BoundaryOf(shader->VBoundary());
+            }
             draw.backfacing = BackfacingOf(state.backfacing);
             draw.interpolation = static_cast<render::Interpolation>(state.interpolation);
             draw.fill = static_cast<render::Fill>(state.fill);
