@@ -2,16 +2,18 @@
 // (offscreen), timed as the player drives it: a frame of an orbit step and a
 // frame of a slide step (render only), an orbit frame with its present, the
 // present alone, and a pick at 100 points over the view. One orbit frame is
-// captured as the device saw it and written to a file, which Mesa's llvmpipe
-// then renders in a child process of its own (single-threaded, then with its
-// default threads), and the rasteriser renders alone in this one.
+// captured as the device saw it and written to a file. The rasteriser alone
+// and Mesa's llvmpipe, single-threaded, render the capture in this process,
+// their runs interleaved at random with the game's so that both see the same
+// machine; llvmpipe with its default threads reads the file in a child
+// process, since it reads its thread count once per process. The program
+// fails if llvmpipe's picture of the capture is not the game's frame.
 //
 //   game_bench [--capture=FILE] [--pictures=FOLDER] [--smoke] [benchmark flags]
 //
 // FILE (default game-frame.capture in the current folder) receives the
 // capture; FOLDER, if given, the game's frame and llvmpipe's as game.png and
-// llvmpipe.png, and the program fails if they differ visibly in more than a
-// few pixels. --smoke runs everything once, to see that it still works.
+// llvmpipe.png. --smoke runs everything once, to see that it still works.
 // Pin the program to one core (taskset -c N) for a fair run.
 
 #include "ChildProcess.h"
@@ -31,6 +33,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <map>
@@ -61,7 +64,7 @@ constexpr const char* OrbitShownName = "OrbitFrameShown";
 constexpr const char* PresentName = "Present";
 constexpr const char* PickName = "Pick";
 constexpr const char* RasteriserName = "RasteriserAlone";
-constexpr const char* MesaName = "MesaFrame";
+constexpr const char* MesaName = "LlvmpipeFrame";
 
 struct Options {
     std::string capturePath { "game-frame.capture" };
@@ -280,7 +283,8 @@ QImage DevicePicture(const std::vector<uint8_t>& pixels, int width, int height)
 
 // Records one orbit frame of the game, checks that the rasteriser alone
 // draws the capture exactly as the game showed it, and writes the capture.
-void CaptureGameFrame()
+// Returns the frame the game showed.
+QImage CaptureGameFrame()
 {
     QImage shown;
     const std::string error = RunGame([&shown](game::MainWindow& window) {
@@ -298,8 +302,6 @@ void CaptureGameFrame()
     if (DevicePicture(pixels, TheCapture.width, TheCapture.height) != shown)
         throw std::runtime_error("the capture does not draw what the game showed");
     TheCapture.Write(TheOptions.capturePath);
-    if (!TheOptions.pictures.empty())
-        shown.save(QString::fromStdString(TheOptions.pictures + "/game.png"));
     std::printf(
         "Captured the game's frame: %zu meshes, %zu triangles, %zu textures (%s), %d × %d, in %s\n",
         TheCapture.meshes.size(), TheCapture.TriangleCount(), TheCapture.textures.size(),
@@ -312,9 +314,51 @@ void CaptureGameFrame()
         }()
             .c_str(),
         TheCapture.width, TheCapture.height, TheOptions.capturePath.c_str());
+    return shown;
 }
 
-// ---- llvmpipe, in a process of its own per thread setting ----
+QImage LlvmpipePicture()
+{
+    MesaReplay mesa(TheCapture);
+    mesa.Frame();
+    const std::vector<uint8_t>& pixels = mesa.Pixels();
+    return QImage(pixels.data(), TheCapture.width, TheCapture.height, TheCapture.width * 4, QImage::Format_RGBA8888)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The share of pixels, in percent, that differ visibly between two pictures
+// of the same size.
+double DifferingShare(const QImage& ours, const QImage& theirs)
+{
+    int differing = 0;
+    for (int y = 0; y < ours.height(); ++y) {
+        for (int x = 0; x < ours.width(); ++x) {
+            const QRgb a = ours.pixel(x, y), b = theirs.pixel(x, y);
+            differing += std::abs(qRed(a) - qRed(b)) > VisibleDifference
+                || std::abs(qGreen(a) - qGreen(b)) > VisibleDifference
+                || std::abs(qBlue(a) - qBlue(b)) > VisibleDifference;
+        }
+    }
+    return 100.0 * differing / (ours.width() * ours.height());
+}
+
+// Captures the game's frame and checks that llvmpipe draws the same scene:
+// edges and filtering differ a little, a different scene a lot.
+void CaptureAndCompare()
+{
+    const QImage game = CaptureGameFrame();
+    const QImage llvmpipe = LlvmpipePicture();
+    if (!TheOptions.pictures.empty()) {
+        game.save(QString::fromStdString(TheOptions.pictures + "/game.png"));
+        llvmpipe.save(QString::fromStdString(TheOptions.pictures + "/llvmpipe.png"));
+    }
+    const double share = llvmpipe.size() == game.size() ? DifferingShare(game, llvmpipe) : 100;
+    std::printf("Pixels differing by more than %d in a channel, game vs llvmpipe: %.2f%%\n", VisibleDifference, share);
+    if (share > MaximumDifferingShare)
+        throw std::runtime_error("llvmpipe does not draw the game's scene");
+}
+
+// ---- llvmpipe with its default threads, in a process of its own ----
 
 // The child's side: reads the capture, renders it, prints its result.
 int ReplayInMesa(int argc, char** argv)
@@ -324,14 +368,6 @@ int ReplayInMesa(int argc, char** argv)
     } catch (const std::exception& exception) {
         std::fprintf(stderr, "%s\n", exception.what());
         return 1;
-    }
-    if (!TheOptions.pictures.empty()) {
-        MesaReplay mesa(TheCapture);
-        mesa.Frame();
-        const std::vector<uint8_t>& pixels = mesa.Pixels();
-        QImage(pixels.data(), TheCapture.width, TheCapture.height, TheCapture.width * 4, QImage::Format_RGBA8888)
-            .convertToFormat(QImage::Format_RGB32)
-            .save(QString::fromStdString(TheOptions.pictures + "/llvmpipe.png"));
     }
     Register(MesaName, MesaFrame, 0, benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
@@ -344,18 +380,15 @@ int ReplayInMesa(int argc, char** argv)
     return result.Measured() ? 0 : 1;
 }
 
-// Runs this program on the capture with LP_NUM_THREADS set to `threads`
-// (unset for null), and reads back its result.
-Result MesaInChild(const char* threads, bool writePicture)
+// Runs this program on the capture file without LP_NUM_THREADS, and reads
+// back its result.
+Result LlvmpipeWithDefaultThreads()
 {
     std::vector<std::string> arguments { "--llvmpipe=" + TheOptions.capturePath };
-    if (writePicture && !TheOptions.pictures.empty())
-        arguments.push_back("--pictures=" + TheOptions.pictures);
     if (TheOptions.smoke)
         arguments.push_back("--smoke");
     arguments.insert(arguments.end(), TheOptions.benchmarkFlags.begin(), TheOptions.benchmarkFlags.end());
-    const std::optional<std::string> output
-        = RunSelf(arguments, { threads ? std::string("LP_NUM_THREADS=") + threads : "LP_NUM_THREADS" });
+    const std::optional<std::string> output = RunSelf(arguments, { "LP_NUM_THREADS" });
     Result result;
     if (!output
         || std::sscanf(output->c_str(), "%lf %lf %lf %d", &result.median, &result.min, &result.max, &result.runs) != 4)
@@ -379,26 +412,6 @@ void PrintRatio(const char* what, const Result& ours, const Result& theirs)
 {
     if (ours.Measured() && theirs.Measured())
         std::printf("  %-44s %8.2f\n", what, ours.median / theirs.median);
-}
-
-// The share of pixels that differ visibly between the game's frame and
-// llvmpipe's, in percent; negative when there are no pictures to compare.
-double DifferingShare()
-{
-    const QImage ours(QString::fromStdString(TheOptions.pictures + "/game.png"));
-    const QImage theirs(QString::fromStdString(TheOptions.pictures + "/llvmpipe.png"));
-    if (ours.isNull() || ours.size() != theirs.size())
-        return -1;
-    int differing = 0;
-    for (int y = 0; y < ours.height(); ++y) {
-        for (int x = 0; x < ours.width(); ++x) {
-            const QRgb a = ours.pixel(x, y), b = theirs.pixel(x, y);
-            differing += std::abs(qRed(a) - qRed(b)) > VisibleDifference
-                || std::abs(qGreen(a) - qGreen(b)) > VisibleDifference
-                || std::abs(qBlue(a) - qBlue(b)) > VisibleDifference;
-        }
-    }
-    return 100.0 * differing / (ours.width() * ours.height());
 }
 
 void PrintSummary(const Keeper& ours, const Result& mesaSingle, const Result& mesaDefault)
@@ -444,17 +457,34 @@ Options ParseOptions(int argc, char** argv)
     return options;
 }
 
+// The benchmark library's flags, with its repetitions interleaved at random
+// unless the caller chose.
+std::vector<char*> BenchmarkArguments(int argc, char** argv)
+{
+    static char interleave[] = "--benchmark_enable_random_interleaving=true";
+    std::vector<char*> arguments(argv, argv + argc);
+    if (std::none_of(argv, argv + argc, [](const char* argument) {
+            return std::strstr(argument, "--benchmark_enable_random_interleaving") == argument;
+        }))
+        arguments.push_back(interleave);
+    return arguments;
+}
+
 }
 
 int main(int argc, char** argv)
 {
+    // The cost of a present is measured, not the wait for the display.
+    setenv("TERRASLIDE_PACE_PRESENTS", "0", 0);
     TheOptions = ParseOptions(argc, argv);
     if (!TheOptions.replayInMesa.empty())
         return ReplayInMesa(argc, argv);
+    // llvmpipe in this process draws on the calling thread alone.
+    setenv("LP_NUM_THREADS", "0", 1);
     try {
-        CaptureGameFrame();
+        CaptureAndCompare();
     } catch (const std::exception& exception) {
-        std::fprintf(stderr, "No capture of the game's frame: %s\n", exception.what());
+        std::fprintf(stderr, "No comparison on the game's frame: %s\n", exception.what());
         return 1;
     }
     Register(OrbitFrameName, OrbitFrame, FrameIterations, benchmark::kMillisecond);
@@ -463,20 +493,13 @@ int main(int argc, char** argv)
     Register(PresentName, Present, PresentIterations, benchmark::kMillisecond);
     Register(PickName, Pick, PickIterations, benchmark::kMicrosecond);
     Register(RasteriserName, RasteriserAlone, 0, benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
+    Register(MesaName, MesaFrame, 0, benchmark::kMillisecond);
+    std::vector<char*> arguments = BenchmarkArguments(argc, argv);
+    int count = int(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
     Keeper keeper;
     benchmark::RunSpecifiedBenchmarks(&keeper);
-    const Result mesaSingle = MesaInChild("0", true);
-    const Result mesaDefault = MesaInChild(nullptr, false);
-    PrintSummary(keeper, mesaSingle, mesaDefault);
+    PrintSummary(keeper, keeper.Of(MesaName), LlvmpipeWithDefaultThreads());
     benchmark::Shutdown();
-    if (TheOptions.pictures.empty())
-        return 0;
-    // Edges and filtering differ a little; a different scene differs a lot.
-    const double share = DifferingShare();
-    std::printf("Pixels differing by more than %d in a channel, game vs llvmpipe: %.2f%%\n", VisibleDifference, share);
-    if (share >= 0 && share <= MaximumDifferingShare)
-        return 0;
-    std::fprintf(stderr, "llvmpipe did not draw the game's scene\n");
-    return 1;
+    return 0;
 }
