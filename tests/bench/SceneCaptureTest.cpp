@@ -26,11 +26,13 @@ std::string TemporaryPath(const std::string& name)
         .string();
 }
 
-// A texture shader in a new attribute set, with a diffuse color beside it.
-TQ3AttributeSet Material(const std::vector<uint32_t>& texels, uint32_t side, TQ3ColorRGB diffuse)
+// A texture shader in a new attribute set, with a diffuse and a transparency color beside it.
+TQ3AttributeSet Material(
+    const std::vector<uint32_t>& texels, uint32_t side, TQ3ColorRGB diffuse, TQ3ColorRGB transparency = { 1, 1, 1 })
 {
     TQ3AttributeSet set = Q3AttributeSet_New();
     Q3AttributeSet_Add(set, kQ3AttributeTypeDiffuseColor, &diffuse);
+    Q3AttributeSet_Add(set, kQ3AttributeTypeTransparencyColor, &transparency);
     if (texels.empty())
         return set;
     const std::vector<uint8_t> bytes = BigEndianBytes(texels);
@@ -54,8 +56,9 @@ std::vector<uint32_t> Checks(uint32_t side, uint32_t a, uint32_t b)
 }
 
 // A scene that takes every way the capture records: an unlit opaque backdrop,
-// a flat-lit quad whose texture has transparent texels, a Gouraud-lit sphere
-// in a diffuse color under a transform, and ambient, point and directional light.
+// a flat-lit quad whose texture has transparent texels, a half-transparent
+// Gouraud-lit sphere in a diffuse color under a transform, and ambient,
+// point and directional light.
 class CaptureScene : public ::testing::Test {
 protected:
     void SetUp() override
@@ -79,7 +82,7 @@ protected:
 
         mBackdrop.data.triMeshAttributeSet = Material(Checks(8, 0xFF203060, 0xFF102030), 8, { 1, 1, 1 });
         mQuad.data.triMeshAttributeSet = Material(Checks(4, 0x80FF8000, 0xFFFFFFFF), 4, { 1, 1, 1 });
-        mSphereData.triMeshAttributeSet = Material({}, 0, { 0.9f, 0.2f, 0.1f });
+        mSphereData.triMeshAttributeSet = Material({}, 0, { 0.9f, 0.2f, 0.1f }, { 0.6f, 0.6f, 0.6f });
         mSphereAttributes = { { { kQ3AttributeTypeNormal, mSphere.normals.data(), nullptr } } };
         mSphereData.numTriangles = TQ3Uns32(mSphere.triangles.size());
         mSphereData.triangles = reinterpret_cast<TQ3TriMeshTriangleData*>(mSphere.triangles.data());
