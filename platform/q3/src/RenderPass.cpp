@@ -1,5 +1,6 @@
 #include "Camera.h"
 #include "DrawContext.h"
+#include "FrameObserver.h"
 #include "Group.h"
 #include "Light.h"
 #include "Renderer.h"
@@ -26,6 +27,8 @@ std::shared_ptr<const render::Texture> Texture::Decoded()
 }
 
 namespace {
+
+    FrameObserver* s_observer = nullptr;
 
     render::Backfacing BackfacingOf(TQ3BackfacingStyle style)
     {
@@ -105,6 +108,8 @@ namespace {
                 mFog = fog;
                 mDevice->SetFog(fog);
             }
+            if (s_observer)
+                s_observer->Mesh(mesh, draw, fog);
             mDevice->DrawMesh(mesh, draw);
         }
 
@@ -148,7 +153,8 @@ namespace {
         render::Device& device = DeviceOf(view);
         // The clear is opaque whatever the color's alpha.
         const TQ3ColorARGB* clear = context->ClearColor();
-        device.Begin(target, pane, clear ? TQ3ColorRGB { clear->r, clear->g, clear->b } : TQ3ColorRGB { 1, 1, 1 });
+        const TQ3ColorRGB clearColor = clear ? TQ3ColorRGB { clear->r, clear->g, clear->b } : TQ3ColorRGB { 1, 1, 1 };
+        device.Begin(target, pane, clearColor);
         TQ3Matrix4x4 worldToFrustum {};
         const bool seesAnything = camera->WorldToFrustum(worldToFrustum);
         device.SetCamera(worldToFrustum, camera->Eye());
@@ -156,12 +162,16 @@ namespace {
         device.SetLights(lights);
         device.SetFog({});
         device.SetWireframe(renderer->Wireframe());
+        if (s_observer)
+            s_observer->Begin(pane, clearColor, worldToFrustum, camera->Eye(), lights, renderer->Wireframe());
         auto pass = std::make_unique<RenderPass>(view, device, pane);
         pass->mSeesAnything = seesAnything;
         return pass;
     }
 
 }
+
+void ObserveFrames(FrameObserver* observer) { s_observer = observer; }
 
 }
 

@@ -450,6 +450,19 @@ TQ3Object Q3Object_FromId(TQ3Uns32 id);
 
 // How many objects are alive; a run that disposed of everything ends at 0.
 TQ3Uns32 Q3Object_LiveCount(void);
+// How many of them are of the type (or of a subtype of it).
+TQ3Uns32 Q3Object_LiveCountOfType(TQ3ObjectType type);
+
+// For callers' tests ------------------------------------------------------
+
+// How often Q3Initialize has run in this process. Initialising again does no
+// harm here, so only this shows a caller that initialises more than once.
+TQ3Uns32 Q3Debug_InitializeCount(void);
+
+// Until called again (0 refuses nothing), the creators of views, cameras,
+// renderers and illumination shaders return null with kQ3ErrorOutOfMemory
+// for objects of this type or its subtypes, as when memory runs out.
+void Q3Debug_RefuseNew(TQ3ObjectType type);
 
 // Views -------------------------------------------------------------------
 
@@ -677,6 +690,8 @@ TQ3Quaternion* Q3Quaternion_MatchReflection(const TQ3Quaternion* q1, const TQ3Qu
 // Normalised linear interpolation: 0 gives q1, 1 gives q2.
 TQ3Quaternion* Q3Quaternion_InterpolateLinear(
     const TQ3Quaternion* q1, const TQ3Quaternion* q2, float t, TQ3Quaternion* result);
+// Points with a coordinate that is infinite or not a number are left out;
+// the box is empty when none is left.
 TQ3BoundingBox* Q3BoundingBox_SetFromPoints3D(
     TQ3BoundingBox* box, const TQ3Point3D* points, TQ3Uns32 count, TQ3Uns32 stride);
 }
