@@ -73,10 +73,7 @@ namespace {
     TQ3ColorRGB Modulate(const TQ3ColorRGB& a, const TQ3ColorRGB& b) { return { a.r * b.r, a.g * b.g, a.b * b.b }; }
 
     // A surface's opacity in [0, 1]; anything else, NaN included, is opaque.
-    float OpacityOf(const Surface& surface)
-    {
-        return surface.opacity < 1 ? std::max(surface.opacity, 0.0f) : 1.0f;
-    }
+    float OpacityOf(const Surface& surface) { return surface.opacity < 1 ? std::max(surface.opacity, 0.0f) : 1.0f; }
 
     // A triangle that lets what is behind it show, kept for the end of the frame.
     struct DeferredTriangle {

@@ -303,8 +303,7 @@ namespace {
 
         Pixels::Color Sample() const
         {
-            return Pixels::Sample(
-                level, OnTexture(s, level.width, uBoundary), OnTexture(t, level.height, vBoundary));
+            return Pixels::Sample(level, OnTexture(s, level.width, uBoundary), OnTexture(t, level.height, vBoundary));
         }
         void Step()
         {
@@ -351,8 +350,8 @@ namespace {
             opacity(shading.opacity, shading.opacity, intervals);
         // White light on an opaque surface, as on an unlit texture, leaves the
         // texels as they are.
-        bool modulated = !(red.IsConstantOne() && green.IsConstantOne() && blue.IsConstantOne()
-            && opacity.IsConstantOne());
+        bool modulated
+            = !(red.IsConstantOne() && green.IsConstantOne() && blue.IsConstantOne() && opacity.IsConstantOne());
         Pixels::Factors factors(red, green, blue, opacity);
         const int length = run.length;
         auto shade = [&](auto walk) {
