@@ -359,6 +359,35 @@ TEST(DeviceLighting, VertexColorsOverrideTheDiffuseColor)
     EXPECT_TRUE(Near(middle, { 6, 120, 130 }, Tolerance)) << Describe(middle);
 }
 
+TEST(DeviceLighting, SharedPointsAreLitForEachFacingAndEachMesh)
+{
+    // Vertex normals towards the eye: lit on a front face; a flipped back
+    // face sharing two of its points turns them away from the light.
+    std::vector<Light> lights { Ambient(0.2f), Headlamp(0.6f) };
+    const int litFront = Channel(0.8f), ambientOnly = Channel(0.2f);
+    TestMesh mixed = FullView();
+    mixed.normals.assign(4, { 0, 0, 1 });
+    mixed.triangles = { { 0, 1, 2 }, { 0, 3, 2 } };
+    DrawState state = Lit();
+    state.backfacing = Backfacing::Flip;
+    const Canvas flipped = Frame(lights).Draw(mixed, state).Finish();
+    EXPECT_TRUE(Near(flipped.At(8, 56), { litFront, litFront, litFront }, Tolerance))
+        << Describe(flipped.At(8, 56));
+    EXPECT_TRUE(Near(flipped.At(56, 8), { ambientOnly, ambientOnly, ambientOnly }, Tolerance))
+        << Describe(flipped.At(56, 8));
+
+    // A second mesh with as many points but normals away from the light
+    // is lit on its own, not with the first mesh's colors.
+    TestMesh facing = FullView();
+    facing.normals.assign(4, { 0, 0, 1 });
+    TestMesh away = Rectangle(-5, -5, 5, 5, 1);
+    away.normals.assign(4, { 0, 0, -1 });
+    const Canvas both = Frame(lights).Draw(facing, Lit()).Draw(away, Lit()).Finish();
+    EXPECT_TRUE(Near(both.At(2, 2), { litFront, litFront, litFront }, Tolerance)) << Describe(both.At(2, 2));
+    EXPECT_TRUE(Near(both.At(Centre, Centre), { ambientOnly, ambientOnly, ambientOnly }, Tolerance))
+        << Describe(both.At(Centre, Centre));
+}
+
 TEST(DeviceFog, LinearBetweenStartAndEnd)
 {
     // The eye is 10 units from the plane z = 0; fog from 5 to 15 towards blue.

@@ -14,6 +14,7 @@ namespace q3::render {
 
 class Texture;
 class Rasterizer;
+struct ScreenVertex;
 
 // 32-bit pixels, bytes A (or unused), R, G, B in memory order, rows `rowBytes` apart.
 struct Target {
@@ -115,6 +116,12 @@ private:
     struct Frame;
     struct MeshPass;
     void DrawTriangle(MeshPass& pass, uint32_t triangle);
+    void DrawPolygon(MeshPass& pass, const uint32_t (&corners)[3], uint32_t planes);
+    void Emit(const MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
+    TQ3ColorRGB CornerColor(
+        const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign);
+    TQ3ColorRGB LitColor(const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal,
+        float normalSign) const;
     void DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points);
     void DrawDeferred();
 
