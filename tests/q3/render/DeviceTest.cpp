@@ -61,7 +61,7 @@ TestMesh Reversed(TestMesh mesh)
     return mesh;
 }
 
-DrawState Unlit(TQ3ColorRGB diffuse = { 1, 1, 1 }, std::shared_ptr<const Texture> texture = {})
+DrawState Unlit(TQ3ColorRGB diffuse = { 1, 1, 1 }, std::shared_ptr<const DecodedTexture> texture = {})
 {
     DrawState state;
     state.localToWorld = Identity();
@@ -371,8 +371,7 @@ TEST(DeviceLighting, SharedPointsAreLitForEachFacingAndEachMesh)
     DrawState state = Lit();
     state.backfacing = Backfacing::Flip;
     const Canvas flipped = Frame(lights).Draw(mixed, state).Finish();
-    EXPECT_TRUE(Near(flipped.At(8, 56), { litFront, litFront, litFront }, Tolerance))
-        << Describe(flipped.At(8, 56));
+    EXPECT_TRUE(Near(flipped.At(8, 56), { litFront, litFront, litFront }, Tolerance)) << Describe(flipped.At(8, 56));
     EXPECT_TRUE(Near(flipped.At(56, 8), { ambientOnly, ambientOnly, ambientOnly }, Tolerance))
         << Describe(flipped.At(56, 8));
 

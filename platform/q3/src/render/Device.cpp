@@ -1,10 +1,10 @@
 #include "Device.h"
 
 #include "Clipper.h"
+#include "DecodedTexture.h"
 #include "Lighting.h"
 #include "Math.h"
 #include "Rasterizer.h"
-#include "Texture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +50,7 @@ namespace {
 
     // The texture and fog of the deferred triangles of one mesh.
     struct DeferredBatch {
-        std::shared_ptr<const Texture> texture {};
+        std::shared_ptr<const DecodedTexture> texture {};
         bool fog { false };
     };
 

@@ -12,7 +12,7 @@
 
 namespace q3::render {
 
-class Texture;
+class DecodedTexture;
 class Rasterizer;
 struct ScreenVertex;
 
@@ -60,7 +60,7 @@ struct Surface {
     TQ3ColorRGB diffuse { 1, 1, 1 };
     // Shared, because a texture with transparent texels is drawn at End(),
     // after every opaque mesh, and must live until then.
-    std::shared_ptr<const Texture> texture {};
+    std::shared_ptr<const DecodedTexture> texture {};
     bool illuminated { true }; // false: the null illumination shader
 };
 
@@ -120,8 +120,8 @@ private:
     void Emit(const MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
     TQ3ColorRGB CornerColor(
         const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign);
-    TQ3ColorRGB LitColor(const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal,
-        float normalSign) const;
+    TQ3ColorRGB LitColor(
+        const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign) const;
     void DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points);
     void DrawDeferred();
 

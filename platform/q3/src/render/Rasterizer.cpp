@@ -185,7 +185,7 @@ void Rasterizer::DrawTriangle(
     if (shading.texture) {
         // One level of detail for the whole triangle, from how many texels
         // of the base level its pixels cover on average.
-        const Texture& texture = *shading.texture;
+        const DecodedTexture& texture = *shading.texture;
         auto uv = [](const ScreenVertex& vertex, int varying) { return vertex.varyings[varying] / vertex.inverseW; };
         float du1 = (uv(*v[1], U) - uv(*v[0], U)) * float(texture.Width());
         float dv1 = (uv(*v[1], V) - uv(*v[0], V)) * float(texture.Height());

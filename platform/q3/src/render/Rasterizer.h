@@ -24,7 +24,7 @@ struct ScreenVertex {
 // How a triangle's pixels take their color: the interpolated color alone
 // or times a texel, then fog when it is on.
 struct Shading {
-    const Texture* texture { nullptr };
+    const DecodedTexture* texture { nullptr };
     bool fog { false };
 };
 

@@ -3,7 +3,7 @@
 // Texture sampling: wrap (repeat) addressing in u and v, bilinear filtering
 // of one level of detail, chosen once per triangle.
 
-#include "Texture.h"
+#include "DecodedTexture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +27,7 @@ inline float WrapToUnit(float x)
 
 // The level whose texels come closest to one per pixel, from how many texels
 // of level 0 one pixel covers.
-inline int ChooseLevel(const Texture& texture, float texelsPerPixel)
+inline int ChooseLevel(const DecodedTexture& texture, float texelsPerPixel)
 {
     constexpr float BeyondAnyTexture = 1 << 30;
     if (!(texelsPerPixel > 1))
