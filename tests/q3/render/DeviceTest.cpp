@@ -240,6 +240,27 @@ TEST(DeviceDepth, NearerSurfaceWinsInEitherOrder)
     EXPECT_EQ(farFirst.At(Centre, 10), Green);
 }
 
+TEST(DeviceDepth, AtEqualDepthTheFirstDrawnWins)
+{
+    // A first mesh covering the pane, as a backdrop does, with two coplanar
+    // quads, red then blue; then a green square in the same plane.
+    TestMesh backdrop = FullView();
+    TestMesh second = FullView();
+    backdrop.points.insert(backdrop.points.end(), second.points.begin(), second.points.end());
+    backdrop.colors.assign(4, { 1, 0, 0 });
+    backdrop.colors.resize(8, { 0, 0, 1 });
+    backdrop.uvs.clear();
+    backdrop.triangles.insert(backdrop.triangles.end(), { { 4, 5, 6 }, { 4, 6, 7 } });
+    TestMesh square = Rectangle(-5, -5, 5, 5, 0);
+    const Canvas canvas = Frame().Draw(backdrop, Unlit()).Draw(square, Unlit({ 0, 1, 0 })).Finish();
+    EXPECT_EQ(canvas.At(Centre, Centre), Red);
+    EXPECT_EQ(canvas.At(2, 2), Red);
+    // Drawn after the square, the square wins.
+    const Canvas later = Frame().Draw(square, Unlit({ 0, 1, 0 })).Draw(backdrop, Unlit()).Finish();
+    EXPECT_EQ(later.At(Centre, Centre), Green);
+    EXPECT_EQ(later.At(2, 2), Red);
+}
+
 TEST(DeviceClipping, TriangleCrossingNearPlaneIsClipped)
 {
     // One corner behind the eye, two in front: the visible part is drawn,
@@ -401,6 +422,18 @@ TEST(DeviceFog, LinearBetweenStartAndEnd)
     Fog backwards { true, 15, 5, { 0, 0, 1 } };
     Rgb clear = Frame({}, backwards).Draw(FullView(-6), Unlit({ 1, 1, 1 })).Finish().At(Centre, Centre);
     EXPECT_EQ(clear, (Rgb { 255, 255, 255 })) << "an end before the start means no fog";
+}
+
+TEST(DeviceFog, TransparentTrianglesKeepTheFogOfTheirMesh)
+{
+    // Drawn at the end of the frame, after the fog has turned from blue to
+    // red, a picture fogged halfway still takes half of blue.
+    auto picture = MakeTexture({ 0x80FFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF }, 4, 1);
+    Frame frame({}, { true, 5, 15, { 0, 0, 1 } });
+    frame.Draw(FullView(0), Unlit({ 1, 1, 1 }, picture));
+    frame.GetDevice().SetFog({ true, 5, 15, { 1, 0, 0 } });
+    Rgb seen = frame.Finish().At(40, Centre);
+    EXPECT_TRUE(Near(seen, { 128, 128, 255 }, Tolerance)) << Describe(seen);
 }
 
 TEST(DeviceWireframe, DrawsEdgesOnly)

@@ -5,6 +5,7 @@
 #include "Lighting.h"
 #include "Math.h"
 #include "Rasterizer.h"
+#include "Tunables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,17 +42,18 @@ namespace {
 
     TQ3ColorRGB Modulate(const TQ3ColorRGB& a, const TQ3ColorRGB& b) { return { a.r * b.r, a.g * b.g, a.b * b.b }; }
 
-    // A triangle whose texture has transparent texels, kept for the end of the frame.
-    struct DeferredTriangle {
+    // A triangle kept for the end of the frame, with the batch of its mesh.
+    struct KeptTriangle {
         std::array<ScreenVertex, 3> corners {};
         uint32_t batch { 0 };
         float depth { 0 };
     };
 
-    // The texture and fog of the deferred triangles of one mesh.
-    struct DeferredBatch {
+    // How the kept triangles of one mesh are shaded; the texture is held
+    // until they are drawn.
+    struct Batch {
         std::shared_ptr<const DecodedTexture> texture {};
-        bool fog { false };
+        Shading shading {};
     };
 
 }
@@ -78,8 +80,18 @@ struct Device::Frame {
     std::vector<uint32_t> litSerial {};
     uint32_t meshSerial { 0 };
 
-    std::vector<DeferredBatch> batches {};
-    std::vector<DeferredTriangle> deferred {};
+    // The first mesh of a frame, when it turns out to cover much of the pane,
+    // is held back and drawn after the other opaque meshes: usually a backdrop,
+    // most of which they hide. Its triangles win depth ties, as they would
+    // have drawn first.
+    bool firstMesh { true };
+    int64_t paneArea { 0 }; // twice the area, in square subpixels
+    std::vector<KeptTriangle> held {};
+    int64_t heldArea { 0 };
+
+    // Triangles whose texture has transparent texels, drawn last.
+    std::vector<KeptTriangle> deferred {};
+    std::vector<Batch> batches {};
 };
 
 // What one DrawMesh call works from.
@@ -89,7 +101,10 @@ struct Device::MeshPass {
     std::array<std::array<float, 3>, 3> normalMatrix {};
     bool textured { false };
     bool deferred { false };
+    bool held { false };
     bool fogged { false };
+    Shading shading {};
+    uint32_t batch { 0 };
     // True when a corner's lit color depends on its point alone, so that
     // each point is lit once however many triangles share it.
     bool sharedLighting { false };
@@ -107,8 +122,14 @@ Device::~Device() = default;
 
 void Device::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear)
 {
-    mFrame->batches.clear();
-    mFrame->deferred.clear();
+    Frame& frame = *mFrame;
+    frame.batches.clear();
+    frame.deferred.clear();
+    frame.held.clear();
+    frame.heldArea = 0;
+    frame.firstMesh = true;
+    frame.paneArea
+        = 2 * int64_t(pane.right - pane.left) * int64_t(pane.bottom - pane.top) * SubpixelScale * SubpixelScale;
     mRasterizer->Begin(target, pane, clear);
 }
 
@@ -124,11 +145,7 @@ void Device::SetCamera(const TQ3Matrix4x4& worldToFrustum, TQ3Point3D eye)
 
 void Device::SetLights(std::span<const Light> lights) { mFrame->lighting.SetLights(lights); }
 
-void Device::SetFog(const Fog& fog)
-{
-    mFrame->fog = fog;
-    mRasterizer->SetFogColor(fog.color);
-}
+void Device::SetFog(const Fog& fog) { mFrame->fog = fog; }
 
 void Device::SetWireframe(bool wireframe) { mFrame->wireframe = wireframe; }
 
@@ -141,8 +158,14 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
     pass.textured = state.surface.texture && mesh.vertexUVs && !frame.wireframe && state.fill == Fill::Filled;
     pass.deferred = pass.textured && state.surface.texture->HasTransparency();
     pass.fogged = frame.fog.on && frame.fog.end > frame.fog.start;
-    if (pass.deferred)
-        frame.batches.push_back({ state.surface.texture, pass.fogged });
+    pass.shading = { pass.textured ? state.surface.texture.get() : nullptr, pass.fogged, frame.fog.color };
+    bool filled = !frame.wireframe && state.fill == Fill::Filled;
+    pass.held = frame.firstMesh && filled && !pass.deferred;
+    frame.firstMesh = false;
+    if (pass.deferred || pass.held) {
+        pass.batch = uint32_t(frame.batches.size());
+        frame.batches.push_back({ state.surface.texture, pass.shading });
+    }
 
     // Every point once: to world space for lighting and fog, to frustum
     // space for clipping, and onto the screen when no plane cuts it.
@@ -188,6 +211,8 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
 
     for (uint32_t triangle = 0; triangle < mesh.triangleCount; ++triangle)
         DrawTriangle(pass, triangle);
+    if (pass.held && frame.heldArea < frame.paneArea / HeldMeshCover)
+        DrawHeld(DepthTest::Nearer);
 }
 
 void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
@@ -270,11 +295,12 @@ void Device::Emit(const MeshPass& pass, const ScreenVertex& a, const ScreenVerte
     Frame& frame = *mFrame;
     if (pass.deferred) {
         float depth = (a.depth + b.depth + c.depth) / 3;
-        frame.deferred.push_back({ { a, b, c }, uint32_t(frame.batches.size() - 1), depth });
-        return;
-    }
-    const DrawState& state = pass.state;
-    mRasterizer->DrawTriangle(a, b, c, { pass.textured ? state.surface.texture.get() : nullptr, pass.fogged });
+        frame.deferred.push_back({ { a, b, c }, pass.batch, depth });
+    } else if (pass.held) {
+        frame.held.push_back({ { a, b, c }, pass.batch, 0 });
+        frame.heldArea += std::abs(Rasterizer::SignedArea(a, b, c));
+    } else
+        mRasterizer->DrawTriangle(a, b, c, pass.shading);
 }
 
 TQ3ColorRGB Device::CornerColor(
@@ -324,7 +350,7 @@ void Device::DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points
     // Edges and points show the unlit color, without texture.
     Frame& frame = *mFrame;
     const Mesh& mesh = pass.mesh;
-    Shading shading { nullptr, pass.fogged };
+    Shading shading { nullptr, pass.fogged, mFrame->fog.color };
     auto vertexAt = [&](uint32_t point) {
         ClipVertex vertex = frame.clip[point];
         TQ3ColorRGB color = mesh.vertexColors ? mesh.vertexColors[point] : pass.state.surface.diffuse;
@@ -346,17 +372,38 @@ void Device::DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points
     }
 }
 
-void Device::End() { DrawDeferred(); }
+void Device::End()
+{
+    DrawHeld(DepthTest::NearerOrTied);
+    DrawDeferred();
+}
+
+void Device::DrawHeld(DepthTest depthTest)
+{
+    // Drawn after the meshes that followed it, the held mesh goes in reverse
+    // order and passes at equal depth, so that at every pixel the triangle
+    // drawn first among the nearest still wins.
+    Frame& frame = *mFrame;
+    auto draw = [&](const KeptTriangle& triangle) {
+        Shading shading = frame.batches[triangle.batch].shading;
+        shading.depthTest = depthTest;
+        mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
+    };
+    if (depthTest == DepthTest::Nearer)
+        std::for_each(frame.held.begin(), frame.held.end(), draw);
+    else
+        std::for_each(frame.held.rbegin(), frame.held.rend(), draw);
+    frame.held.clear();
+}
 
 void Device::DrawDeferred()
 {
     // Farthest first, each blended over what lies behind it.
     Frame& frame = *mFrame;
     std::stable_sort(frame.deferred.begin(), frame.deferred.end(),
-        [](const DeferredTriangle& a, const DeferredTriangle& b) { return a.depth > b.depth; });
-    for (const DeferredTriangle& triangle : frame.deferred) {
-        const DeferredBatch& batch = frame.batches[triangle.batch];
-        Shading shading { batch.texture.get(), batch.fog };
+        [](const KeptTriangle& a, const KeptTriangle& b) { return a.depth > b.depth; });
+    for (const KeptTriangle& triangle : frame.deferred) {
+        const Shading& shading = frame.batches[triangle.batch].shading;
         mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
     }
     frame.deferred.clear();

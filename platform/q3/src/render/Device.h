@@ -35,6 +35,9 @@ struct Pane {
 enum class Backfacing { Both, Remove, Flip };
 enum class Interpolation { None, Vertex, Pixel };
 enum class Fill { Filled, Edges, Points };
+// Nearer passes a pixel nearer than what is there; NearerOrTied also one
+// at the same depth, short of the far plane.
+enum class DepthTest { Nearer, NearerOrTied };
 
 // Linear fog between two depths in front of the eye (distances along the
 // view direction), towards `color`. An end at or before the start means no fog.
@@ -123,6 +126,7 @@ private:
     TQ3ColorRGB LitColor(
         const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign) const;
     void DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points);
+    void DrawHeld(DepthTest depthTest);
     void DrawDeferred();
 
     std::unique_ptr<Rasterizer> mRasterizer;

@@ -22,10 +22,12 @@ struct ScreenVertex {
 };
 
 // How a triangle's pixels take their color: the interpolated color alone
-// or times a texel, then fog when it is on.
+// or times a texel, then fog when it is on; and which pass the depth test.
 struct Shading {
     const DecodedTexture* texture { nullptr };
     bool fog { false };
+    TQ3ColorRGB fogColor { 0, 0, 0 };
+    DepthTest depthTest { DepthTest::Nearer };
 };
 
 class Rasterizer {
@@ -34,8 +36,6 @@ public:
     // Begin, nothing is drawn if the target or the pane cannot be drawn in.
     void Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear);
     bool IsDrawing() const { return mDrawing; }
-
-    void SetFogColor(TQ3ColorRGB color) { mFogColor = color; }
 
     // The vertex must lie inside the clipped volume (guard band included).
     ScreenVertex Project(const ClipVertex& vertex) const;
@@ -65,7 +65,6 @@ private:
     Pane mScissor {};
     bool mDrawing { false };
     DepthBuffer mDepth {};
-    TQ3ColorRGB mFogColor { 0, 0, 0 };
 };
 
 }
