@@ -1,4 +1,5 @@
 #include "GuiTestSupport.h"
+#include "PresentPacer.h"
 
 #include <lxframework/EntryPoint.h>
 #include <lxframework/Framework.h>
@@ -8,6 +9,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <chrono>
 
 using namespace lx;
 
@@ -20,25 +22,25 @@ public:
     bool TrackPresses = true;
     std::vector<std::string> Events;
 
-    void Layout() override { _SetProperties(*this, { { "Width", 120 }, { "Height", 100 } }); }
+    void Layout() override { SetProperties(*this, { { "Width", 120 }, { "Height", 100 } }); }
     void CreateControls() override
     {
-        Ref<RectControl> view = __New("TestView");
-        _AddControl("View", view);
-        _SetProperties(
+        Ref<RectControl> view = New("TestView");
+        AddControl("View", view);
+        SetProperties(
             *view, { { "Left", ViewOrigin.x() }, { "Top", ViewOrigin.y() }, { "Width", 64 }, { "Height", 48 } });
-        view->_InstallInstanceEventHandler("MouseDown", [this](int32_t x, int32_t y) {
+        view->InstallInstanceEventHandler("MouseDown", [this](int32_t x, int32_t y) {
             Events.push_back("MouseDown " + std::to_string(x) + "," + std::to_string(y)
                 + (IsContextualClick() ? " contextual" : ""));
             return TrackPresses;
         });
-        view->_InstallInstanceEventHandler("MouseDrag", [this](int32_t x, int32_t y) {
+        view->InstallInstanceEventHandler("MouseDrag", [this](int32_t x, int32_t y) {
             Events.push_back("MouseDrag " + std::to_string(x) + "," + std::to_string(y));
         });
-        view->_InstallInstanceEventHandler("MouseUp", [this](int32_t x, int32_t y) {
+        view->InstallInstanceEventHandler("MouseUp", [this](int32_t x, int32_t y) {
             Events.push_back("MouseUp " + std::to_string(x) + "," + std::to_string(y));
         });
-        view->_InstallInstanceEventHandler("MouseMove", [this](int32_t x, int32_t y) {
+        view->InstallInstanceEventHandler("MouseMove", [this](int32_t x, int32_t y) {
             Events.push_back("MouseMove " + std::to_string(x) + "," + std::to_string(y));
         });
     }
@@ -144,7 +146,7 @@ TEST_F(ViewFixture, UpdateInsideAHandlerIsOnScreenBeforeItReturns)
     std::vector<QRgb> seen;
     std::vector<int> counts;
     const int redraws = Count("redraw");
-    view->_InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
+    view->InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
         // Four steps of a slide, each visible at once.
         for (QRgb color : { 0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFFFF00u }) {
             viewplugin::SetPaintColor(color);
@@ -164,6 +166,56 @@ TEST_F(ViewFixture, UpdateInsideAHandlerIsOnScreenBeforeItReturns)
     // Showing the flushed pixels did not ask the plug-in to draw again.
     EXPECT_EQ(Count("redraw"), redraws);
     viewplugin::SetPaintColor(0x336699);
+}
+
+TEST_F(ViewFixture, AFlushShowsOnlyItsRectangle)
+{
+    const LxEntryPoint* update = RuntimeLookupPluginEntrypoint(viewplugin::UpdateBinding);
+    viewplugin::SetPaintColor(0xFF0000);
+    Call(update, view.Get());
+    // Blue everywhere in the port, but only a strip at the view's left flushed.
+    CGrafPtr saved = nullptr;
+    GetGWorld(&saved, nullptr);
+    SetGWorld(GetWindowPort(window->PlatformWindow()), nullptr);
+    const RGBColor blue { 0, 0, 0xFFFF };
+    RGBForeColor(&blue);
+    const Rect everything { 0, 0, 100, 120 };
+    PaintRect(&everything);
+    SetGWorld(saved, nullptr);
+    const Rect strip { 0, 0, 100, static_cast<int16_t>(ViewOrigin.x() + 8) };
+    FlushWindowRect(window->PlatformWindow(), &strip);
+    const QImage screen = OnScreen(*view);
+    EXPECT_EQ(screen.pixel(2, 30) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(screen.pixel(20, 30) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(test::PresentedFrame(*view), screen.convertToFormat(QImage::Format_RGB32));
+    viewplugin::SetPaintColor(0x336699);
+}
+
+TEST_F(ViewFixture, APresentWithinARefreshPeriodWaitsForTheRestOfIt)
+{
+    using namespace std::chrono_literals;
+    std::chrono::nanoseconds now = 100s;
+    std::vector<std::chrono::nanoseconds> waits;
+    SetPacingClock([&] { return now; },
+        [&](std::chrono::nanoseconds wait) {
+            waits.push_back(wait);
+            now += wait;
+        });
+    SetPresentPacing(true);
+    const double rate = view->Widget()->screen()->refreshRate();
+    const auto period = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::duration<double>(1.0 / (rate >= 1.0 ? rate : FallbackRefreshRate)));
+    const LxEntryPoint* update = RuntimeLookupPluginEntrypoint(viewplugin::UpdateBinding);
+    Call(update, view.Get());
+    waits.clear();
+    now += 5ms;
+    Call(update, view.Get());
+    EXPECT_EQ(waits, std::vector { period - 5ms });
+    now += period;
+    Call(update, view.Get());
+    EXPECT_EQ(waits.size(), 1u) << "a present a whole period later goes at once";
+    SetPresentPacing(false);
+    SetPacingClock(nullptr, nullptr);
 }
 
 TEST_F(ViewFixture, ControlServicesDescribeThePlaceAndTheWindow)
@@ -186,7 +238,7 @@ TEST_F(ViewFixture, WaitCursorShowsInLongHandlersUnlessDisabled)
 {
     test::SetWaitCursorDelay(0);
     std::vector<bool> shown;
-    view->_InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
+    view->InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
         RuntimeYield();
         shown.push_back(test::WaitCursorShown());
         DisableAutoWaitCursor();

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "GuiInternal.h"
+#include "PresentPacer.h"
 
 #include <lxframework/RectControl.h>
 
 #include <QObject>
+#include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 namespace lx {
@@ -25,15 +28,18 @@ private:
 
 // The widget of a plug-in control. It calls the behaviour slots: redraw inside
 // its paint, press, drag and release for the mouse. Its pixels come from the
-// window's port, where the plug-in draws.
+// window's port, where the plug-in draws, converted once into the frame it
+// paints from.
 class PluginControlWidget : public QWidget {
 public:
     PluginControlWidget(RectControl& control, QWidget* parent);
 
-    // The plug-in flushed `windowRect` of the port: shows it now. Inside this
-    // widget's own paint the paint shows it itself.
+    // The plug-in flushed `windowRect` of the port: shows it now, at the
+    // display's pace. Inside this widget's own paint the paint shows it itself.
     void Present(const QRect& windowRect);
-    const PresentRecord& Presents() const { return mPresents; }
+    int PresentCount() const { return mPresentCount; }
+    // The control's pixels as last shown.
+    const QImage& Frame() const { return mFrame; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,13 +52,21 @@ private:
     RectControl& Control() const;
     QPoint WindowPoint(const QPoint& local) const;
     void CallMouseSlot(int slot, const QPoint& local);
+    void CopyToFrame(const Window& window, const QRect& windowRect);
 
     // The control outlives its widget: the widget's link holds it.
     RectControl* mControl = nullptr;
     bool mPainting = false;
     bool mPresentOnly = false;
     bool mTracking = false;
-    PresentRecord mPresents;
+    int mPresentCount = 0;
+    QImage mFrame;
+    PresentPacer mPacer;
+};
+
+struct RectControl::QtSide {
+    QPointer<QWidget> widget;
+    QRect bounds;
 };
 
 }

@@ -47,10 +47,4 @@ void RegisterPictureServices();
 void RegisterControlServices();
 void RegisterSeparatorPlugin();
 
-// Counters and frames of a plug-in control's presents, for the test hooks.
-struct PresentRecord {
-    int count = 0;
-    QImage frame;
-};
-
 }

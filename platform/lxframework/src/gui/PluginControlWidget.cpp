@@ -28,14 +28,26 @@ void PluginControlWidget::Present(const QRect& windowRect)
     const QRect shown = windowRect & geometry();
     if (shown.isEmpty())
         return;
-    ++mPresents.count;
-    if (Window* window = Control().ControlWindow())
-        mPresents.frame = PortToImage(GetWindowPort(window->PlatformWindow()), geometry());
+    ++mPresentCount;
+    Window* window = Control().ControlWindow();
+    if (!window)
+        return;
+    CopyToFrame(*window, shown);
     if (mPainting || !isVisible())
         return;
+    mPacer.BeforePresent(*this);
     mPresentOnly = true;
     repaint(shown.translated(-geometry().topLeft()));
     mPresentOnly = false;
+}
+
+void PluginControlWidget::CopyToFrame(const Window& window, const QRect& windowRect)
+{
+    if (mFrame.size() != size()) {
+        mFrame = QImage(size(), QImage::Format_RGB32);
+        mFrame.fill(Qt::black);
+    }
+    CopyPortToImage(GetWindowPort(window.PlatformWindow()), windowRect, mFrame, geometry().topLeft());
 }
 
 void PluginControlWidget::paintEvent(QPaintEvent* event)
@@ -47,18 +59,20 @@ void PluginControlWidget::paintEvent(QPaintEvent* event)
         painter.fillRect(event->rect(), palette().window());
         return;
     }
-    auto redraw = reinterpret_cast<LxBehaviourProc>(control.ObjectClass().Behaviour(LxBehaviourRedraw));
-    if (!mPresentOnly && redraw) {
-        mPainting = true;
-        Ref<RectControl> keep(&control);
-        Dispatch([&] { redraw(ToLx(&control)); });
-        mPainting = false;
+    if (!mPresentOnly) {
+        auto redraw = reinterpret_cast<LxBehaviourProc>(control.ObjectClass().Behaviour(LxBehaviourRedraw));
+        if (redraw) {
+            mPainting = true;
+            Ref<RectControl> keep(&control);
+            Dispatch([&] { redraw(ToLx(&control)); });
+            mPainting = false;
+        }
+        // The window may have closed inside the redraw.
+        if (!control.ControlWindow())
+            return;
+        CopyToFrame(*window, event->rect().translated(geometry().topLeft()));
     }
-    // The window may have closed inside the redraw.
-    if (control.ControlWindow()) {
-        const QRect source = event->rect().translated(geometry().topLeft());
-        painter.drawImage(event->rect().topLeft(), PortToImage(GetWindowPort(window->PlatformWindow()), source));
-    }
+    painter.drawImage(event->rect().topLeft(), mFrame, event->rect());
 }
 
 void PluginControlWidget::CallMouseSlot(int slot, const QPoint& local)

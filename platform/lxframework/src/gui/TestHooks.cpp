@@ -49,26 +49,26 @@ namespace test {
         SendMouse(control, QEvent::MouseButtonPress, point, button, button, modifiers);
     }
 
-    void MouseMove(RectControl& control, QPoint point, Qt::MouseButtons buttons)
+    void MouseMove(RectControl& control, QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
     {
-        SendMouse(control, QEvent::MouseMove, point, Qt::NoButton, buttons, Qt::NoModifier);
+        SendMouse(control, QEvent::MouseMove, point, Qt::NoButton, buttons, modifiers);
     }
 
-    void MouseRelease(RectControl& control, QPoint point, Qt::MouseButton button)
+    void MouseRelease(RectControl& control, QPoint point, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
     {
-        SendMouse(control, QEvent::MouseButtonRelease, point, button, Qt::NoButton, Qt::NoModifier);
+        SendMouse(control, QEvent::MouseButtonRelease, point, button, Qt::NoButton, modifiers);
     }
 
     int PresentCount(const RectControl& control)
     {
         auto* widget = dynamic_cast<PluginControlWidget*>(control.Widget());
-        return widget ? widget->Presents().count : 0;
+        return widget ? widget->PresentCount() : 0;
     }
 
     QImage PresentedFrame(const RectControl& control)
     {
         auto* widget = dynamic_cast<PluginControlWidget*>(control.Widget());
-        return widget ? widget->Presents().frame : QImage();
+        return widget ? widget->Frame() : QImage();
     }
 
 }

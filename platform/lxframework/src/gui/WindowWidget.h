@@ -2,6 +2,7 @@
 
 #include <lxframework/Window.h>
 
+#include <QPointer>
 #include <QWidget>
 
 class QMenuBar;
@@ -39,6 +40,10 @@ private:
     QVBoxLayout* mLayout = nullptr;
     ContentWidget* mContent = nullptr;
     QMenuBar* mBar = nullptr;
+};
+
+struct Window::QtSide {
+    QPointer<WindowWidget> widget;
 };
 
 }

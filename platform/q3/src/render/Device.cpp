@@ -42,6 +42,9 @@ namespace {
 
     TQ3ColorRGB Modulate(const TQ3ColorRGB& a, const TQ3ColorRGB& b) { return { a.r * b.r, a.g * b.g, a.b * b.b }; }
 
+    // A surface's opacity in [0, 1]; anything else, NaN included, is opaque.
+    float OpacityOf(const Surface& surface) { return surface.opacity < 1 ? std::max(surface.opacity, 0.0f) : 1.0f; }
+
     // A triangle kept for the end of the frame, with the batch of its mesh.
     struct KeptTriangle {
         std::array<ScreenVertex, 3> corners {};
@@ -99,6 +102,7 @@ struct Device::MeshPass {
     const Mesh& mesh;
     const DrawState& state;
     std::array<std::array<float, 3>, 3> normalMatrix {};
+    float opacity { 1 };
     bool textured { false };
     bool deferred { false };
     bool held { false };
@@ -154,12 +158,12 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
     if (!mRasterizer->IsDrawing() || !mesh.points || !mesh.triangles)
         return;
     Frame& frame = *mFrame;
-    MeshPass pass { mesh, state, NormalMatrix(state.localToWorld) };
-    pass.textured = state.surface.texture && mesh.vertexUVs && !frame.wireframe && state.fill == Fill::Filled;
-    pass.deferred = pass.textured && state.surface.texture->HasTransparency();
+    MeshPass pass { mesh, state, NormalMatrix(state.localToWorld), OpacityOf(state.surface) };
+    const bool filled = !frame.wireframe && state.fill == Fill::Filled;
+    pass.textured = state.surface.texture && mesh.vertexUVs && filled;
+    pass.deferred = (pass.textured && state.surface.texture->HasTransparency()) || (filled && pass.opacity < 1);
     pass.fogged = frame.fog.on && frame.fog.end > frame.fog.start;
-    pass.shading = { pass.textured ? state.surface.texture.get() : nullptr, pass.fogged, frame.fog.color };
-    bool filled = !frame.wireframe && state.fill == Fill::Filled;
+    pass.shading = ShadingOf(pass);
     pass.held = frame.firstMesh && filled && !pass.deferred;
     frame.firstMesh = false;
     if (pass.deferred || pass.held) {
@@ -215,6 +219,13 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
         DrawHeld(DepthTest::Nearer);
 }
 
+Shading Device::ShadingOf(const MeshPass& pass) const
+{
+    const Surface& surface = pass.state.surface;
+    return { pass.textured ? surface.texture.get() : nullptr, pass.fogged, mFrame->fog.color, surface.uBoundary,
+        surface.vBoundary, pass.opacity };
+}
+
 void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
 {
     const Mesh& mesh = pass.mesh;
@@ -252,6 +263,8 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
     for (int i = 0; i < 3; ++i) {
         uint32_t point = corners[i];
         TQ3ColorRGB color = CornerColor(pass, triangle, point, faceNormal, normalSign);
+        // Premultiplied by the opacity, as texels are by their alpha.
+        color = { color.r * pass.opacity, color.g * pass.opacity, color.b * pass.opacity };
         ClipVertex& vertex = pass.polygon[i];
         vertex = frame.clip[point];
         vertex.varyings = { color.r, color.g, color.b, 0, 0, frame.fogFactors[point] };

@@ -22,11 +22,16 @@ struct ScreenVertex {
 };
 
 // How a triangle's pixels take their color: the interpolated color alone
-// or times a texel, then fog when it is on; and which pass the depth test.
+// or times a texel, then fog when it is on; and which pixels pass the
+// depth test. The interpolated color comes premultiplied by the opacity,
+// which scales the texel's alpha too.
 struct Shading {
     const DecodedTexture* texture { nullptr };
     bool fog { false };
     TQ3ColorRGB fogColor { 0, 0, 0 };
+    Boundary uBoundary { Boundary::Wrap };
+    Boundary vBoundary { Boundary::Wrap };
+    float opacity { 1 };
     DepthTest depthTest { DepthTest::Nearer };
 };
 

@@ -1,0 +1,91 @@
+#include "PresentPacer.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <cstdlib>
+#include <string_view>
+#include <thread>
+
+namespace lx {
+
+namespace {
+    using std::chrono::nanoseconds;
+
+    struct Pacing {
+        std::optional<bool> on;
+        PacingClock now;
+        PacingSleep sleep;
+    };
+
+    Pacing& Settings()
+    {
+        static Pacing pacing;
+        return pacing;
+    }
+
+    bool PacingByDefault()
+    {
+        if (const char* setting = std::getenv("TERRASLIDE_PACE_PRESENTS"))
+            return std::string_view(setting) != "0";
+        return QGuiApplication::platformName() != QLatin1String("offscreen");
+    }
+
+    nanoseconds Now()
+    {
+        if (Settings().now)
+            return Settings().now();
+        return std::chrono::steady_clock::now().time_since_epoch();
+    }
+
+    void Sleep(nanoseconds duration)
+    {
+        if (Settings().sleep)
+            Settings().sleep(duration);
+        else
+            std::this_thread::sleep_for(duration);
+    }
+
+    nanoseconds RefreshPeriod(const QWidget& widget)
+    {
+        const QScreen* screen = widget.screen();
+        const double rate = screen ? screen->refreshRate() : 0.0;
+        // Some window systems report nothing, or nonsense, for the rate.
+        const double hertz = rate >= 1.0 ? rate : FallbackRefreshRate;
+        return std::chrono::duration_cast<nanoseconds>(std::chrono::duration<double>(1.0 / hertz));
+    }
+}
+
+void PresentPacer::BeforePresent(const QWidget& widget)
+{
+    if (!PresentPacing())
+        return;
+    nanoseconds now = Now();
+    if (mLastPresent) {
+        const nanoseconds rest = *mLastPresent + RefreshPeriod(widget) - now;
+        if (rest > nanoseconds::zero()) {
+            Sleep(rest);
+            now = Now();
+        }
+    }
+    mLastPresent = now;
+}
+
+void SetPresentPacing(bool on) { Settings().on = on; }
+
+bool PresentPacing()
+{
+    Pacing& pacing = Settings();
+    if (!pacing.on)
+        pacing.on = PacingByDefault();
+    return *pacing.on;
+}
+
+void SetPacingClock(PacingClock now, PacingSleep sleep)
+{
+    Settings().now = std::move(now);
+    Settings().sleep = std::move(sleep);
+}
+
+}
