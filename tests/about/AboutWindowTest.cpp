@@ -130,6 +130,8 @@ TEST_F(AboutBoxTest, AboutOpensAFixedWindowWithoutMinimiseButtonAndItsLabels)
     ASSERT_TRUE(about->IsOpen());
     EXPECT_TRUE(about->Widget()->isVisible());
     EXPECT_EQ(about->Title(), "");
+    // The name a window system puts where the title is empty.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Terraslide"));
     EXPECT_EQ(about->Content()->minimumSize(), QSize(300, 400));
     EXPECT_EQ(about->Content()->maximumSize(), QSize(300, 400));
     EXPECT_FALSE(about->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
@@ -152,6 +154,19 @@ TEST_F(AboutBoxTest, EveryShowTakesTheMinimiseButtonAwayAgainAndKeepsTheWindowOp
     about->Show();
     EXPECT_FALSE(about->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_TRUE(about->Widget()->isVisible());
+}
+
+TEST_F(AboutBoxTest, AboutBringsAMinimisedAboutWindowBackUp)
+{
+    Ref<AboutWindow> about = ChooseAbout();
+    about->Widget()->showMinimized();
+    ProcessEvents();
+    ASSERT_TRUE(about->Widget()->isMinimized());
+    ChooseAbout();
+    ProcessEvents();
+    EXPECT_FALSE(about->Widget()->isMinimized());
+    EXPECT_TRUE(about->Widget()->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), about->Widget());
 }
 
 TEST_F(AboutBoxTest, TheCreditsHaveTheirHeadersInBoldBlackAndThreeBlueLinks)
