@@ -11,7 +11,6 @@
 #include "PresentPacer.h"
 #include "ViewPlugin.h"
 
-#include <lxframework/Framework.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/Window.h>
 
