@@ -72,7 +72,7 @@ std::string AboutWinSetup::VersionText(const VersionFields& version)
 
 std::string AboutWinSetup::AppVersion()
 {
-    lx::Ref<class App> app = CurrentApp();
+    lx::Ref<App> app = CurrentApp();
     return VersionText({ .Major = app->MajorVersion(),
         .Minor = app->MinorVersion(),
         .Bug = app->BugVersion(),

@@ -38,7 +38,7 @@ namespace {
     // Settings every control of the window shares.
     void ApplyCommonSettings(lx::RectControl& control)
     {
-        lx::_SetProperties(control,
+        lx::SetProperties(control,
             { { "Visible", true }, { "Enabled", true }, { "Index", NoControlIndex }, { "TabPanelIndex", 0 },
                 { "HelpTag", "" }, { "InitialParent", "" } });
     }
@@ -46,7 +46,7 @@ namespace {
     // A centred black single-line label; the caller sets what differs.
     void ApplyLabelSettings(lx::RectControl& label, const char* text)
     {
-        lx::_SetProperties(label,
+        lx::SetProperties(label,
             { { "LockLeft", false }, { "LockTop", false }, { "LockRight", false }, { "LockBottom", false },
                 { "Text", text }, { "TextAlign", AlignCentre }, { "TextColor", Black }, { "MultiLine", false },
                 { "AutoDeactivate", false }, { "TextFont", "System" }, { "TextSize", 14 }, { "Bold", true },
@@ -57,7 +57,7 @@ namespace {
 
 void AboutWindow::Layout()
 {
-    lx::_SetProperties(*this,
+    lx::SetProperties(*this,
         { { "Width", 300 }, { "Height", 400 }, { "MinWidth", 64 }, { "MinHeight", 64 }, { "MaxWidth", 32000 },
             { "MaxHeight", 32000 }, { "Placement", PlacementCentred }, { "Frame", 0 }, { "Composite", true },
             { "HasBackColor", false }, { "BackColor", White }, { "Title", "" }, { "Visible", true },
@@ -66,37 +66,37 @@ void AboutWindow::Layout()
             { "MacProcId", 0 } });
 }
 
-void AboutWindow::CreateControls() { _CreateControls0(); }
+void AboutWindow::CreateControls() { CreateControls0(); }
 
-void AboutWindow::_CreateControls0()
+void AboutWindow::CreateControls0()
 {
-    _AddControl("AppIconCanvas", __New("Canvas"));
+    AddControl("AppIconCanvas", New("Canvas"));
     auto canvas = Control<lx::Canvas>(*this, "AppIconCanvas");
     ApplyCommonSettings(*canvas);
-    lx::_SetProperties(*canvas,
+    lx::SetProperties(*canvas,
         { { "Left", 84 }, { "Top", 14 }, { "Width", 128 }, { "Height", 128 }, { "LockLeft", false },
             { "LockTop", false }, { "LockRight", false }, { "LockBottom", false }, { "AutoDeactivate", true },
             { "UseFocusRing", true }, { "AcceptFocus", false }, { "AcceptTabs", false }, { "EraseBackground", true } });
-    canvas->_InstallInstanceEventHandler("Paint", [this](lx::Graphics& g) { AppIconCanvas_Paint(g); });
+    canvas->InstallInstanceEventHandler("Paint", [this](lx::Graphics& g) { AppIconCanvas_Paint(g); });
 
-    _AddControl("StatAppName", __New("StaticText"));
+    AddControl("StatAppName", New("StaticText"));
     auto name = Control<lx::StaticText>(*this, "StatAppName");
     ApplyCommonSettings(*name);
     ApplyLabelSettings(*name, "kAppName");
-    lx::_SetProperties(*name, { { "Left", 20 }, { "Top", 154 }, { "Width", 260 }, { "Height", 20 } });
+    lx::SetProperties(*name, { { "Left", 20 }, { "Top", 154 }, { "Width", 260 }, { "Height", 20 } });
 
-    _AddControl("StatAppVersion", __New("StaticText"));
+    AddControl("StatAppVersion", New("StaticText"));
     auto version = Control<lx::StaticText>(*this, "StatAppVersion");
     ApplyCommonSettings(*version);
     ApplyLabelSettings(*version, "kAppVersion");
-    lx::_SetProperties(*version,
+    lx::SetProperties(*version,
         { { "Left", 20 }, { "Top", 182 }, { "Width", 260 }, { "Height", 16 }, { "TextFont", "SmallSystem" },
             { "TextSize", 0 }, { "Bold", false } });
 
-    _AddControl("EditAppCredits", __New(EditfieldWithLinks::ClassName));
+    AddControl("EditAppCredits", New(EditfieldWithLinks::ClassName));
     auto credits = Control<EditfieldWithLinks>(*this, "EditAppCredits");
     ApplyCommonSettings(*credits);
-    lx::_SetProperties(*credits,
+    lx::SetProperties(*credits,
         { { "Left", -1 }, { "Top", 210 }, { "Width", 302 }, { "Height", 139 }, { "LockLeft", true },
             { "LockTop", true }, { "LockRight", true }, { "LockBottom", true }, { "Border", true },
             { "MultiLine", true }, { "ScrollBarHorizontal", false }, { "ScrollBarVertical", true }, { "Styled", true },
@@ -106,24 +106,24 @@ void AboutWindow::_CreateControls0()
             { "LimitText", 0 }, { "Format", "" }, { "Mask", "" }, { "DataSource", "" }, { "DataField", "" },
             { "AutoDeactivate", false } });
     EditfieldWithLinks* field = credits.Get();
-    credits->_AddMenuHandler("EditSelectAll", [field] { return field->_EditSelectAll_Action(); });
-    credits->_InstallInstanceEventHandler("Open", [this] { EditAppCredits_Open(); });
-    credits->_InstallInstanceEventHandler(
+    credits->AddMenuHandler("EditSelectAll", [field] { return field->EditSelectAll_Action(); });
+    credits->InstallInstanceEventHandler("Open", [this] { EditAppCredits_Open(); });
+    credits->InstallInstanceEventHandler(
         "LinkClicked", [this](std::string target) { EditAppCredits_LinkClicked(target); });
 
-    _AddControl("StatAppCopyright", __New("StaticText"));
+    AddControl("StatAppCopyright", New("StaticText"));
     auto copyright = Control<lx::StaticText>(*this, "StatAppCopyright");
     ApplyCommonSettings(*copyright);
     ApplyLabelSettings(*copyright, "kAppCopyright");
-    lx::_SetProperties(*copyright,
+    lx::SetProperties(*copyright,
         { { "Left", 0 }, { "Top", 361 }, { "Width", 300 }, { "Height", 39 }, { "MultiLine", true },
             { "TextFont", "SmallSystem" }, { "TextSize", 10 }, { "Bold", false } });
 }
 
 void AboutWindow::AddMenuHandlers()
 {
-    _AddMenuHandler("FileClose", [this] { return _FileClose_Action(); });
-    _AddMenuHandler("FileCloseWindow", [this] { return _FileCloseWindow_Action(); });
+    AddMenuHandler("FileClose", [this] { return FileClose_Action(); });
+    AddMenuHandler("FileCloseWindow", [this] { return FileCloseWindow_Action(); });
 }
 
 void AboutWindow::Show()
@@ -161,19 +161,19 @@ void AboutWindow::EditAppCredits_Open()
 // Whether the browser could open the address is not ours to report.
 void AboutWindow::EditAppCredits_LinkClicked(const std::string& target) { lx::ShowURL(target); }
 
-bool AboutWindow::_FileClose_Action()
+bool AboutWindow::FileClose_Action()
 {
     Close();
     return false;
 }
 
-bool AboutWindow::_FileCloseWindow_Action()
+bool AboutWindow::FileCloseWindow_Action()
 {
     Close();
     return false;
 }
 
-lx::Ref<AboutWindow> AboutWindowInstance()
+lx::Ref<AboutWindow> AboutWindow::Instance()
 {
     if (lx::Ref<lx::Window> open = lx::RuntimeImplicitInstance(AboutWindow::ClassName))
         return lx::Cast<AboutWindow>(open);

@@ -10,7 +10,7 @@ namespace game {
 
 // The About box: the application's icon, name and version, the credits with
 // their links, and the copyright. At most one is open at a time; the accessor
-// AboutWindowInstance() finds it again or builds a new one.
+// AboutWindow::Instance() finds it again or builds a new one.
 class AboutWindow : public lx::Window {
 public:
     // Sets the window up again on every show, also while it is open.
@@ -23,18 +23,18 @@ public:
     // The name the class is registered under, by which the open one is found.
     static constexpr const char* ClassName = "AboutWindow.AboutWindow";
 
+    // The About window: the open one, or a new one, constructed (and shown).
+    static lx::Ref<AboutWindow> Instance();
+
 private:
-    void _CreateControls0();
+    void CreateControls0();
     void AppIconCanvas_Paint(lx::Graphics& g);
     void EditAppCredits_Open();
     void EditAppCredits_LinkClicked(const std::string& target);
-    bool _FileClose_Action();
-    bool _FileCloseWindow_Action();
+    bool FileClose_Action();
+    bool FileCloseWindow_Action();
     void SetupWindow();
 };
-
-// The About window: the open one, or a new one, constructed (and shown).
-lx::Ref<AboutWindow> AboutWindowInstance();
 
 // Registers the About box's classes, the link field and the window, with the
 // framework; part of start-up's class tables. Safe to call more than once.

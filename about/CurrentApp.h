@@ -9,9 +9,9 @@ namespace game {
 
 // The application object for a member access: NilObjectException when none
 // is registered, as any access through nil raises.
-inline lx::Ref<class App> CurrentApp()
+inline lx::Ref<App> CurrentApp()
 {
-    lx::Ref<class App> app = App();
+    lx::Ref<App> app = App::Instance();
     if (!app)
         lx::Throw<lx::NilObjectException>("App");
     return app;

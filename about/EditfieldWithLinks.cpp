@@ -65,7 +65,7 @@ void EditfieldWithLinks::Event_MouseExit() { CurrentApp()->SetMouseCursor(nullpt
 
 void EditfieldWithLinks::Event_Close() { CurrentApp()->SetMouseCursor(nullptr); }
 
-bool EditfieldWithLinks::_EditSelectAll_Action()
+bool EditfieldWithLinks::EditSelectAll_Action()
 {
     SetSelStart(0);
     SetSelLength(lx::Len(Text()));

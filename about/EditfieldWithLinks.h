@@ -40,7 +40,7 @@ public:
     void Event_MouseMove(int32_t x, int32_t y) override;
 
     // The "EditSelectAll" command: selects the whole text.
-    bool _EditSelectAll_Action();
+    bool EditSelectAll_Action();
 
     static constexpr const char* ClassName = "EditfieldWithLinks";
 

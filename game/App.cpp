@@ -18,15 +18,15 @@ void App::Event_Open()
     window->Show();
 }
 
-bool App::_HelpAbout_Action()
+bool App::HelpAbout_Action()
 {
-    lx::Ref<AboutWindow> about = AboutWindowInstance();
+    lx::Ref<AboutWindow> about = AboutWindow::Instance();
     if (!about)
         lx::Throw<lx::NilObjectException>("AboutWindow");
     about->Show();
     return false;
 }
 
-lx::Ref<class App> App() { return lx::Cast<class App>(lx::getAppObject()); }
+lx::Ref<App> App::Instance() { return lx::Cast<App>(lx::getAppObject()); }
 
 }

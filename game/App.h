@@ -10,10 +10,10 @@ namespace game {
 class App : public lx::Application {
 public:
     void Event_Open() override;
-    virtual bool _HelpAbout_Action();
-};
+    virtual bool HelpAbout_Action();
 
-// The registered application object, checked to be an App.
-lx::Ref<class App> App();
+    // The registered application object, checked to be an App.
+    static lx::Ref<App> Instance();
+};
 
 }

@@ -40,7 +40,7 @@ namespace {
     // Settings every control shares unless its own list says otherwise.
     void ApplyCommonSettings(lx::RectControl& control)
     {
-        lx::_SetProperties(control,
+        lx::SetProperties(control,
             { { "Visible", true }, { "Enabled", true }, { "AutoDeactivate", true }, { "LockLeft", false },
                 { "LockTop", false }, { "LockRight", false }, { "LockBottom", false }, { "HelpTag", "" },
                 { "InitialParent", "" }, { "TabPanelIndex", 0 }, { "Index", NoIndex } });
@@ -50,8 +50,8 @@ namespace {
 
 void MainWindow::Layout()
 {
-    SetMenuBar(Menu());
-    lx::_SetProperties(*this,
+    SetMenuBar(Menu::Instance());
+    lx::SetProperties(*this,
         { { "Width", 670 }, { "Height", 512 }, { "MinWidth", 384 }, { "MinHeight", 384 }, { "MaxWidth", 768 },
             { "MaxHeight", 768 }, { "Resizeable", false }, { "Frame", 0 }, { "Placement", 0 }, { "Title", "" },
             { "Visible", true }, { "CloseButton", true }, { "MinimizeButton", true }, { "MaximizeButton", false },
@@ -60,67 +60,67 @@ void MainWindow::Layout()
             { "MacProcId", 0 } });
 }
 
-void MainWindow::CreateControls() { _CreateControls0(); }
+void MainWindow::CreateControls() { CreateControls0(); }
 
-void MainWindow::_CreateControls0()
+void MainWindow::CreateControls0()
 {
     auto make = [this](const char* className, const char* name) {
-        _AddControl(name, __New(className));
+        AddControl(name, New(className));
         lx::Ref<lx::RectControl> control = ControlNamed<lx::RectControl>(this, name);
         ApplyCommonSettings(*control);
         return control;
     };
 
     lx::Ref<lx::RectControl> view = make("Lx3DSpace", "View3D1");
-    lx::_SetProperties(*view,
+    lx::SetProperties(*view,
         { { "Left", 0 }, { "Top", 0 }, { "Width", 512 }, { "Height", 512 }, { "Hither", 500 }, { "Yon", 1500 },
             { "FieldOfView", 40 }, { "SkyColor", lx::Color { 0x5276A5 } }, { "AmbientLight", 80 },
             { "AmbientColor", lx::Color { 0xFFFFFF } }, { "FloodLight", 0 }, { "FloodColor", lx::Color { 0xFFC7EE } },
             { "FogVisible", false }, { "FogStart", 0 }, { "Wireframe", false }, { "DebugCube", false } });
-    view->_InstallInstanceEventHandler("MouseDrag", [this](int32_t x, int32_t y) { View3D1_MouseDrag(x, y); });
-    view->_InstallInstanceEventHandler("MouseDown", [this](int32_t x, int32_t y) { return View3D1_MouseDown(x, y); });
-    view->_InstallInstanceEventHandler("MouseMove", [this](int32_t x, int32_t y) { View3D1_MouseMove(x, y); });
-    view->_InstallInstanceEventHandler("Open", [this] { View3D1_Open(); });
-    view->_InstallInstanceEventHandler("MouseUp", [this](int32_t x, int32_t y) { View3D1_MouseUp(x, y); });
+    view->InstallInstanceEventHandler("MouseDrag", [this](int32_t x, int32_t y) { View3D1_MouseDrag(x, y); });
+    view->InstallInstanceEventHandler("MouseDown", [this](int32_t x, int32_t y) { return View3D1_MouseDown(x, y); });
+    view->InstallInstanceEventHandler("MouseMove", [this](int32_t x, int32_t y) { View3D1_MouseMove(x, y); });
+    view->InstallInstanceEventHandler("Open", [this] { View3D1_Open(); });
+    view->InstallInstanceEventHandler("MouseUp", [this](int32_t x, int32_t y) { View3D1_MouseUp(x, y); });
 
     lx::Ref<lx::RectControl> scramble = make("PushButton", "butScramble");
-    lx::_SetProperties(*scramble,
+    lx::SetProperties(*scramble,
         { { "Left", 529 }, { "Top", 19 }, { "Width", 128 }, { "Height", 20 }, { "Caption", "Scramble" },
             { "Default", false }, { "Cancel", false }, { "TextFont", "System" }, { "TextSize", 12 }, { "Bold", false },
             { "Italic", false }, { "Underline", false }, { "LockLeft", true } });
-    scramble->_InstallInstanceEventHandler("Action", [this] { butScramble_Action(); });
-    scramble->_InstallInstanceEventHandler("Open", [this] { butScramble_Open(); });
+    scramble->InstallInstanceEventHandler("Action", [this] { butScramble_Action(); });
+    scramble->InstallInstanceEventHandler("Open", [this] { butScramble_Open(); });
 
     lx::Ref<lx::RectControl> restore = make("PushButton", "butRestore");
-    lx::_SetProperties(*restore,
+    lx::SetProperties(*restore,
         { { "Left", 529 }, { "Top", 57 }, { "Width", 128 }, { "Height", 20 }, { "Caption", "Restore" },
             { "Default", false }, { "Cancel", false }, { "TextFont", "System" }, { "TextSize", 12 }, { "Bold", false },
             { "Italic", false }, { "Underline", false }, { "Enabled", false } });
-    restore->_InstallInstanceEventHandler("Action", [this] { butRestore_Action(); });
-    restore->_InstallInstanceEventHandler("Open", [this] { butRestore_Open(); });
+    restore->InstallInstanceEventHandler("Action", [this] { butRestore_Action(); });
+    restore->InstallInstanceEventHandler("Open", [this] { butRestore_Open(); });
 
     lx::Ref<lx::RectControl> slider = make("Slider", "SliderSize");
-    lx::_SetProperties(*slider,
+    lx::SetProperties(*slider,
         { { "Left", 529 }, { "Top", 103 }, { "Width", 128 }, { "Height", 26 }, { "Minimum", 25 }, { "Value", 90 },
             { "Maximum", 100 }, { "LineStep", 1 }, { "PageStep", 20 }, { "LiveScroll", true } });
-    slider->_InstallInstanceEventHandler("ValueChanged", [this] { SliderSize_ValueChanged(); });
+    slider->InstallInstanceEventHandler("ValueChanged", [this] { SliderSize_ValueChanged(); });
 
     lx::Ref<lx::RectControl> separator = make("Separator", "Separator1");
-    lx::_SetProperties(
+    lx::SetProperties(
         *separator, { { "Left", 512 }, { "Top", 0 }, { "Width", 4 }, { "Height", 512 }, { "Visible", false } });
 
     lx::Ref<lx::RectControl> help = make("StaticText", "StaticText3");
-    lx::_SetProperties(*help,
+    lx::SetProperties(*help,
         { { "Left", 529 }, { "Top", 143 }, { "Width", 128 }, { "Height", 328 }, { "MultiLine", true },
             { "TextFont", "System" }, { "TextSize", 11 }, { "TextAlign", 0 }, { "TextColor", lx::Color { 0x000000 } },
             { "Bold", false }, { "Italic", false }, { "Underline", false }, { "DataSource", "" },
             { "DataField", "" } });
-    help->_InstallInstanceEventHandler("Open", [this] { StaticText3_Open(); });
+    help->InstallInstanceEventHandler("Open", [this] { StaticText3_Open(); });
 }
 
 void MainWindow::AddMenuHandlers()
 {
-    _AddMenuHandler("FileClose", [this] { return _FileClose_Action(); });
+    AddMenuHandler("FileClose", [this] { return FileClose_Action(); });
 }
 
 void MainWindow::StaticText3_Open()
@@ -140,7 +140,7 @@ void MainWindow::Event_Open()
 
 void MainWindow::Event_Close() { lx::Quit(0); }
 
-bool MainWindow::_FileClose_Action()
+bool MainWindow::FileClose_Action()
 {
     lx::Quit(0);
     return false;

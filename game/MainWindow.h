@@ -37,7 +37,7 @@ public:
     void Event_Open() override;
     void Event_Close() override;
     void Event_Paint(lx::Graphics&) override { }
-    virtual bool _FileClose_Action();
+    virtual bool FileClose_Action();
 
     // Control events.
     virtual void View3D1_MouseDrag(int32_t X, int32_t Y);
@@ -73,7 +73,7 @@ public:
     lx::Ref<lx::Slider> SliderSize() const;
 
 private:
-    void _CreateControls0();
+    void CreateControls0();
     lx::Object* Piece(int32_t index) const;
     bool IsFaceNeighbour(lx::Object* piece) const;
     void Slide(lx::Object* piece);

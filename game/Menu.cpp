@@ -21,7 +21,7 @@ namespace {
         bool autoEnable = false;
     };
 
-    lx::Ref<class Menu> s_menu;
+    lx::Ref<Menu> s_menu;
 
     lx::Ref<lx::MenuItem> NewItem(ItemKind kind)
     {
@@ -98,16 +98,16 @@ void Menu::Untitled1() { BuildMenu(*this, FileRows); }
 void Menu::Untitled2() { BuildMenu(*this, EditRows); }
 void Menu::Untitled3() { BuildMenu(*this, HelpRows); }
 
-lx::Ref<class Menu> Menu()
+lx::Ref<Menu> Menu::Instance()
 {
     if (!s_menu) {
-        lx::Ref<class Menu> menu = lx::New<class Menu>();
+        lx::Ref<Menu> menu = lx::New<Menu>();
         menu->Constructor();
         s_menu = menu;
     }
     return s_menu;
 }
 
-void ReleaseMenu() { s_menu.Reset(); }
+void Menu::ReleaseInstance() { s_menu.Reset(); }
 
 }

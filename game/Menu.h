@@ -16,12 +16,12 @@ public:
     void Untitled1(); // File
     void Untitled2(); // Edit
     void Untitled3(); // Help
+
+    // The shared instance, built on the first call.
+    static lx::Ref<Menu> Instance();
+
+    // Finalisation: drops the shared instance.
+    static void ReleaseInstance();
 };
-
-// The shared instance, built on the first call.
-lx::Ref<Menu> Menu();
-
-// Finalisation: drops the shared instance.
-void ReleaseMenu();
 
 }

@@ -50,7 +50,7 @@ namespace {
 
     lx::Ref<lx::MouseCursor> Cursor(int32_t number)
     {
-        lx::Ref<class App> app = App();
+        lx::Ref<App> app = App::Instance();
         if (!app)
             lx::Throw<lx::NilObjectException>("App");
         lx::Ref<lx::ResourceFork> fork = app->ResourceFork();

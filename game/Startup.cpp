@@ -26,9 +26,9 @@ namespace {
         if (registered)
             return;
         registered = true;
-        lx::RegisterClass<class App>("App", "Application");
+        lx::RegisterClass<App>("App", "Application");
         lx::RegisterClass<MainWindow>("MainWindow", "Window");
-        lx::RegisterClass<class Menu>("Menu", "MenuBar");
+        lx::RegisterClass<Menu>("Menu", "MenuBar");
         globe::RegisterPuzzleClasses();
         RegisterAboutClasses();
     }
@@ -37,13 +37,13 @@ namespace {
     {
         lx::RuntimeInitExternalClasses();
         BindEntryPoints();
-        lx::Ref<class App> app = lx::New<class App>();
+        lx::Ref<App> app = lx::New<App>();
         if (!app)
             lx::Throw<lx::NilObjectException>("App");
-        app->MenuBar = Menu();
+        app->MenuBar = Menu::Instance();
         lx::RuntimeRegisterAppObject(app);
         // The registration keeps the application object; the handler's pointer to it owns nothing.
-        app->_AddMenuHandler("HelpAbout", [self = app.Get()] { return self->_HelpAbout_Action(); });
+        app->AddMenuHandler("HelpAbout", [self = app.Get()] { return self->HelpAbout_Action(); });
         app.Reset();
         lx::RuntimeRun();
     }
@@ -54,7 +54,7 @@ namespace {
         ReleasePictures();
         lx::RuntimeReleaseWindowList();
         lx::RuntimeReleaseImplicitInstances();
-        ReleaseMenu();
+        Menu::ReleaseInstance();
         globe::GlobeBitCreation::Release();
     }
 

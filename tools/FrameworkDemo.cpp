@@ -24,7 +24,7 @@ constexpr int OpenHandCursor = 168;
 template <class T> Ref<T> Item(const char* name, const char* text, const char* shortcut = "", bool enabled = true)
 {
     Ref<T> item = New<T>();
-    _SetProperties(
+    SetProperties(
         *item, { { "Name", name }, { "AutoEnable", enabled }, { "Text", text }, { "KeyboardShortcut", shortcut } });
     return item;
 }
@@ -56,16 +56,16 @@ class AboutDemoWindow : public Window {
 public:
     void Layout() override
     {
-        _SetProperties(*this,
+        SetProperties(*this,
             { { "Width", 300 }, { "Height", 400 }, { "Resizeable", false }, { "Placement", 2 },
                 { "MaximizeButton", false }, { "Title", "About" } });
     }
     void CreateControls() override
     {
-        Ref<RectControl> icon = __New("Canvas");
-        _AddControl("AppIconCanvas", icon);
-        _SetProperties(*icon, { { "Left", 84 }, { "Top", 14 }, { "Width", 128 }, { "Height", 128 } });
-        icon->_InstallInstanceEventHandler("Paint", [](Graphics& g) {
+        Ref<RectControl> icon = New("Canvas");
+        AddControl("AppIconCanvas", icon);
+        SetProperties(*icon, { { "Left", 84 }, { "Top", 14 }, { "Width", 128 }, { "Height", 128 } });
+        icon->InstallInstanceEventHandler("Paint", [](Graphics& g) {
             Ref<Picture> picture = Resource(IconPicture);
             Ref<Picture> mask = Resource(IconMaskPicture);
             if (!picture || !mask)
@@ -73,30 +73,30 @@ public:
             picture->Mask()->Graphics()->DrawPicture(mask.Get(), 0, 0);
             g.DrawPicture(picture.Get(), 0, 0, g.Width(), g.Height(), 0, 0, picture->Width(), picture->Height());
         });
-        Ref<RectControl> name = __New("StaticText");
-        _AddControl("StatAppName", name);
-        _SetProperties(*name,
+        Ref<RectControl> name = New("StaticText");
+        AddControl("StatAppName", name);
+        SetProperties(*name,
             { { "Left", 0 }, { "Top", 150 }, { "Width", 300 }, { "Height", 20 }, { "Text", "Framework Demo" },
                 { "TextAlign", 1 }, { "TextSize", 14 }, { "Bold", true } });
-        Ref<RectControl> version = __New("StaticText");
-        _AddControl("StatAppVersion", version);
+        Ref<RectControl> version = New("StaticText");
+        AddControl("StatAppVersion", version);
         Ref<Application> app = getAppObject();
-        _SetProperties(*version,
+        SetProperties(*version,
             { { "Left", 0 }, { "Top", 174 }, { "Width", 300 }, { "Height", 16 },
                 { "Text",
                     "Version " + Str(app->MajorVersion()) + "." + Str(app->MinorVersion()) + "."
                         + Str(app->BugVersion()) },
                 { "TextAlign", 1 }, { "TextFont", "SmallSystem" } });
-        Ref<RectControl> copyright = __New("StaticText");
-        _AddControl("StatAppCopyright", copyright);
-        _SetProperties(*copyright,
+        Ref<RectControl> copyright = New("StaticText");
+        AddControl("StatAppCopyright", copyright);
+        SetProperties(*copyright,
             { { "Left", 0 }, { "Top", 360 }, { "Width", 300 }, { "Height", 30 },
                 { "Text", "First line" + Chr(13) + "second line after a carriage return" }, { "MultiLine", true },
                 { "TextAlign", 1 }, { "TextSize", 10 } });
     }
     void AddMenuHandlers() override
     {
-        _AddMenuHandler("FileClose", [this] {
+        AddMenuHandler("FileClose", [this] {
             Close();
             return false;
         });
@@ -118,17 +118,17 @@ public:
     void Layout() override
     {
         SetMenuBar(DemoMenuBar());
-        _SetProperties(*this,
+        SetProperties(*this,
             { { "Width", 670 }, { "Height", 512 }, { "Resizeable", false }, { "MaximizeButton", false },
                 { "HasBackColor", true }, { "BackColor", Color { 0xD4D0C8 } }, { "Title", "" } });
     }
 
     void CreateControls() override
     {
-        Ref<RectControl> stars = __New("Canvas");
-        _AddControl("Stars", stars);
-        _SetProperties(*stars, { { "Left", 0 }, { "Top", 0 }, { "Width", 512 }, { "Height", 512 } });
-        stars->_InstallInstanceEventHandler("Paint", [](Graphics& g) {
+        Ref<RectControl> stars = New("Canvas");
+        AddControl("Stars", stars);
+        SetProperties(*stars, { { "Left", 0 }, { "Top", 0 }, { "Width", 512 }, { "Height", 512 } });
+        stars->InstallInstanceEventHandler("Paint", [](Graphics& g) {
             if (Ref<Picture> picture = Resource(StarsPicture))
                 g.DrawPicture(picture.Get(), 0, 0);
             g.ForeColor = RGB(40, 90, 200);
@@ -136,58 +136,58 @@ public:
         });
         stars->SetMouseCursor(getAppObject()->ResourceFork()->getCursor(OpenHandCursor));
 
-        Ref<RectControl> scramble = __New("PushButton");
-        _AddControl("butScramble", scramble);
-        _SetProperties(*scramble,
+        Ref<RectControl> scramble = New("PushButton");
+        AddControl("butScramble", scramble);
+        SetProperties(*scramble,
             { { "Left", 529 }, { "Top", 19 }, { "Width", 128 }, { "Height", 20 }, { "Caption", "Scramble" },
                 { "TextSize", 12 } });
-        Ref<RectControl> restore = __New("PushButton");
-        _AddControl("butRestore", restore);
-        _SetProperties(*restore,
+        Ref<RectControl> restore = New("PushButton");
+        AddControl("butRestore", restore);
+        SetProperties(*restore,
             { { "Left", 529 }, { "Top", 57 }, { "Width", 128 }, { "Height", 20 }, { "Caption", "Restore" },
                 { "Enabled", false } });
-        scramble->_InstallInstanceEventHandler("Action", [this] {
+        scramble->InstallInstanceEventHandler("Action", [this] {
             RuntimeWindowControlByName(this, "butRestore")->SetEnabled(true);
             SetTitle("Scrambled " + Str(ToInteger(Rnd() * 27.0)));
         });
-        restore->_InstallInstanceEventHandler("Action", [this] {
+        restore->InstallInstanceEventHandler("Action", [this] {
             RuntimeWindowControlByName(this, "butRestore")->SetEnabled(false);
             SetTitle("Framework Demo");
         });
 
-        Ref<RectControl> slider = __New("Slider");
-        _AddControl("SliderSize", slider);
-        _SetProperties(*slider,
+        Ref<RectControl> slider = New("Slider");
+        AddControl("SliderSize", slider);
+        SetProperties(*slider,
             { { "Left", 529 }, { "Top", 103 }, { "Width", 128 }, { "Height", 26 }, { "Value", 90 }, { "Minimum", 25 },
                 { "Maximum", 100 }, { "LineStep", 1 }, { "PageStep", 20 }, { "LiveScroll", true } });
-        slider->_InstallInstanceEventHandler("ValueChanged", [this] {
+        slider->InstallInstanceEventHandler("ValueChanged", [this] {
             auto slider = Cast<Slider>(RuntimeWindowControlByName(this, "SliderSize"));
             Cast<StaticText>(RuntimeWindowControlByName(this, "SizeLabel"))->SetText("Size " + Str(slider->Value()));
         });
-        Ref<RectControl> sizeLabel = __New("StaticText");
-        _AddControl("SizeLabel", sizeLabel);
-        _SetProperties(*sizeLabel,
+        Ref<RectControl> sizeLabel = New("StaticText");
+        AddControl("SizeLabel", sizeLabel);
+        SetProperties(*sizeLabel,
             { { "Left", 529 }, { "Top", 132 }, { "Width", 128 }, { "Height", 16 }, { "Text", "Size 90" },
                 { "TextFont", "SmallSystem" }, { "TextAlign", 1 } });
 
-        Ref<RectControl> separator = __New("Separator");
-        _AddControl("Separator1", separator);
-        _SetProperties(*separator, { { "Left", 512 }, { "Top", 0 }, { "Width", 4 }, { "Height", 512 } });
+        Ref<RectControl> separator = New("Separator");
+        AddControl("Separator1", separator);
+        SetProperties(*separator, { { "Left", 512 }, { "Top", 0 }, { "Width", 4 }, { "Height", 512 } });
 
-        Ref<RectControl> help = __New("StaticText");
-        _AddControl("StaticText3", help);
-        _SetProperties(*help,
+        Ref<RectControl> help = New("StaticText");
+        AddControl("StaticText3", help);
+        SetProperties(*help,
             { { "Left", 524 }, { "Top", 160 }, { "Width", 138 }, { "Height", 150 }, { "MultiLine", true },
                 { "TextSize", 11 } });
-        help->_InstallInstanceEventHandler("Open", [this] {
+        help->InstallInstanceEventHandler("Open", [this] {
             Cast<StaticText>(RuntimeWindowControlByName(this, "StaticText3"))
                 ->SetText("Drag a piece next to the gap to slide it into the gap." + std::string(EndOfLine)
                     + std::string(EndOfLine) + "Hold Control, or use the right button, to turn the globe.");
         });
 
-        Ref<RectControl> credits = __New("EditField");
-        _AddControl("Credits", credits);
-        _SetProperties(*credits,
+        Ref<RectControl> credits = New("EditField");
+        AddControl("Credits", credits);
+        SetProperties(*credits,
             { { "Left", 524 }, { "Top", 320 }, { "Width", 138 }, { "Height", 180 }, { "MultiLine", true },
                 { "ReadOnly", true }, { "Styled", true }, { "ScrollBarVertical", true }, { "TextSize", 0 } });
     }
@@ -206,7 +206,7 @@ public:
 
     void AddMenuHandlers() override
     {
-        _AddMenuHandler("FileClose", [] {
+        AddMenuHandler("FileClose", [] {
             Quit(0);
             return false;
         });
@@ -257,7 +257,7 @@ int main(int argc, char** argv)
         app->OpenAbout = argc > 1 && std::string_view(argv[1]) == "--about";
         app->MenuBar = DemoMenuBar();
         RuntimeRegisterAppObject(app);
-        app->_AddMenuHandler("HelpAbout", [] {
+        app->AddMenuHandler("HelpAbout", [] {
             AboutDemo()->Show();
             return false;
         });

@@ -169,6 +169,7 @@ namespace {
         DropReference(me->Objects);
         DropReference(me->FloodDirection);
         ReleaseLights(me->lights);
+        me->closed = 1;
         ReleaseQuesa();
     }
 

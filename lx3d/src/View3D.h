@@ -49,6 +49,9 @@ struct Lx3DSpaceData {
     TQ3Matrix4x4 worldToFrustum {};
     FrustumPlane planes[FrustumPlaneCount] {};
     LxBoolean planesValid = 0;
+    // Set at close: nothing runs the close behaviour again to free what a
+    // closed control would keep, so it keeps nothing new.
+    LxBoolean closed = 0;
     // Kept to make the draw context again when the control moves or resizes.
     TQ3MacDrawContextData drawContextData {};
 };

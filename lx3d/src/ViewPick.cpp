@@ -232,7 +232,8 @@ LxObject* GetPicture(LxObject* control) { return GetPictureSized(control, 0, 0, 
 LxObject* GetPictureSized(LxObject* control, LxInteger width, LxInteger height, LxInteger)
 {
     Lx3DSpaceData* me = ViewOf(control);
-    if (!me)
+    // A closed view has no scene left to show.
+    if (!me || me->closed)
         return nullptr;
     LxRect bounds = ControlBounds(control);
     const int32_t w = width < 1 ? bounds.right - bounds.left : width;

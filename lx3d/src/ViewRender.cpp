@@ -240,7 +240,7 @@ void Update(LxObject* control)
 void AddLight(LxObject* control, LxObject* light)
 {
     Lx3DSpaceData* me = ViewOf(control);
-    if (!me || !me->lights.Append(light))
+    if (!me || me->closed || !me->lights.Append(light))
         return;
     if (light)
         VANTLockObject(light);

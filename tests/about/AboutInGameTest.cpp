@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,6 @@
 
 using namespace lx;
 using game::AboutWindow;
-using game::AboutWindowInstance;
 using game::EditfieldWithLinks;
 
 namespace {
@@ -21,7 +20,7 @@ namespace {
 // What Help > About does: the window, then Show.
 Ref<AboutWindow> ChooseAbout()
 {
-    Ref<AboutWindow> about = AboutWindowInstance();
+    Ref<AboutWindow> about = AboutWindow::Instance();
     about->Show();
     return about;
 }
@@ -31,7 +30,7 @@ class QuittingWindow : public Window {
 public:
     void AddMenuHandlers() override
     {
-        _AddMenuHandler("FileClose", [] {
+        AddMenuHandler("FileClose", [] {
             Quit(0);
             return false;
         });
@@ -150,7 +149,7 @@ TEST_F(AboutBoxTest, AboutOpensAFixedWindowWithoutMinimiseButtonAndItsLabels)
 TEST_F(AboutBoxTest, EveryShowTakesTheMinimiseButtonAwayAgainAndKeepsTheWindowOpen)
 {
     Ref<AboutWindow> about = ChooseAbout();
-    _SetProperties(*about, { { "MinimizeButton", true } });
+    SetProperties(*about, { { "MinimizeButton", true } });
     ASSERT_TRUE(about->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     about->Show();
     EXPECT_FALSE(about->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));

@@ -12,11 +12,11 @@ namespace {
 // A window with one link field the size and place of the About box's credits.
 class LinkFieldWindow : public Window {
 public:
-    void Layout() override { _SetProperties(*this, { { "Width", 300 }, { "Height", 200 } }); }
+    void Layout() override { SetProperties(*this, { { "Width", 300 }, { "Height", 200 } }); }
     void CreateControls() override
     {
-        _AddControl("Field", __New(EditfieldWithLinks::ClassName));
-        _SetProperties(*ControlByName("Field"),
+        AddControl("Field", New(EditfieldWithLinks::ClassName));
+        SetProperties(*ControlByName("Field"),
             { { "Left", -1 }, { "Top", 10 }, { "Width", 302 }, { "Height", 139 }, { "Border", true },
                 { "MultiLine", true }, { "ScrollBarVertical", true }, { "ReadOnly", true }, { "Styled", true } });
     }
@@ -40,7 +40,7 @@ struct LinkFieldTest : ::testing::Test {
 
     void ListenForLinks()
     {
-        field->_InstallInstanceEventHandler("LinkClicked", [this](std::string target) { clicked.push_back(target); });
+        field->InstallInstanceEventHandler("LinkClicked", [this](std::string target) { clicked.push_back(target); });
     }
 
     // The targets reported by a click at the point.
@@ -181,7 +181,7 @@ TEST_F(LinkFieldTest, SelectAllSelectsTheWholeText)
 {
     field->AddText("Programming:" + std::string(EndOfLine), true);
     field->AddLink("https://example.org/", "");
-    EXPECT_FALSE(field->_EditSelectAll_Action());
+    EXPECT_FALSE(field->EditSelectAll_Action());
     EXPECT_EQ(field->SelStart(), 0);
     EXPECT_EQ(field->SelLength(), Len(field->Text()));
 }

@@ -26,3 +26,22 @@ TEST(Cursor, ArrowOverAMovablePieceOpenHandElsewhereAndWithControl)
         EXPECT_TRUE(lx::test::AutoWaitCursorEnabled());
     });
 }
+
+TEST(Cursor, ControlHeldThroughMovesAndReleasesShowsTheOpenHandOverMovablePieces)
+{
+    RunGame([](game::MainWindow& window) {
+        Hover(window, FrontCentre, Qt::ControlModifier);
+        EXPECT_EQ(ViewCursor(window), "resource 168");
+        Hover(window, FrontCentre);
+        EXPECT_EQ(ViewCursor(window), "Arrow");
+
+        // A press on the backdrop, released over a movable piece with Control down.
+        lx::Ref<lx::RectControl> view = window.View3D1();
+        lx::test::MousePress(*view, Corner);
+        lx::test::MouseRelease(*view, FrontCentre, Qt::LeftButton, Qt::ControlModifier);
+        EXPECT_EQ(ViewCursor(window), "resource 168");
+        Hover(window, FrontCentre);
+        EXPECT_EQ(ViewCursor(window), "Arrow");
+        EXPECT_TRUE(window.IsPositionRestored());
+    });
+}

@@ -62,7 +62,7 @@ void Click(MainWindow& window, QPoint point, Qt::MouseButton button, Qt::Keyboar
 {
     lx::Ref<lx::RectControl> view = window.View3D1();
     lx::test::MousePress(*view, point, button, modifiers);
-    lx::test::MouseRelease(*view, point, button);
+    lx::test::MouseRelease(*view, point, button, modifiers);
 }
 
 void Drag(MainWindow& window, QPoint from, std::vector<QPoint> path)
@@ -74,7 +74,10 @@ void Drag(MainWindow& window, QPoint from, std::vector<QPoint> path)
     lx::test::MouseRelease(*view, path.empty() ? from : path.back());
 }
 
-void Hover(MainWindow& window, QPoint point) { lx::test::MouseMove(*window.View3D1(), point); }
+void Hover(MainWindow& window, QPoint point, Qt::KeyboardModifiers modifiers)
+{
+    lx::test::MouseMove(*window.View3D1(), point, Qt::NoButton, modifiers);
+}
 
 void PushButton(MainWindow& window, const char* name)
 {

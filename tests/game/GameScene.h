@@ -35,7 +35,7 @@ void Click(game::MainWindow& window, QPoint point, Qt::MouseButton button = Qt::
     Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // A press at `from`, one drag event at each point of `path`, a release at the last.
 void Drag(game::MainWindow& window, QPoint from, std::vector<QPoint> path);
-void Hover(game::MainWindow& window, QPoint point);
+void Hover(game::MainWindow& window, QPoint point, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void PushButton(game::MainWindow& window, const char* name);
 std::string ViewCursor(game::MainWindow& window);
 

@@ -1,6 +1,8 @@
 // The game started where no 3D plug-in can be found: this program lives in a
-// folder of its own, without a plugins folder beside it.
+// folder of its own, without a plugins folder beside it but for the test
+// that puts a damaged plug-in there.
 
+#include "../lxframework/loader/DamagedModule.h"
 #include "GameRun.h"
 
 #include "globe/GlobeBitCreation.h"
@@ -8,6 +10,7 @@
 #include <lxframework/Runtime.h>
 #include <lxframework/Slider.h>
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 TEST(MissingLibrary, ShowsTheMessageAfterTheTitleAndExitsAsAFailure)
@@ -33,4 +36,29 @@ TEST(MissingLibrary, ShowsTheMessageAfterTheTitleAndExitsAsAFailure)
     EXPECT_EQ(seen, expected);
     for (const auto& mesh : globe::GlobeBitCreation::GlobeBits)
         EXPECT_FALSE(mesh);
+}
+
+TEST(MissingLibrary, DamagedPluginIsNamedOnStderrAndTheGameEndsAsWithoutOne)
+{
+    namespace fs = std::filesystem;
+    const fs::path plugins = fs::read_symlink("/proc/self/exe").parent_path() / "plugins";
+    const fs::path module = plugins / "lx3d.so";
+    struct RemoveAfter {
+        fs::path folder;
+        ~RemoveAfter() { fs::remove_all(folder); }
+    } removeAfter { plugins };
+    fs::create_directories(plugins);
+    // Cut short inside a loaded segment, the module would end the process as soon as it was mapped.
+    damaged::WriteBytes(module, damaged::CutInsideLoadSegment(damaged::ReadBytes(LX3D_MODULE)));
+
+    MessageCapture messages;
+    testing::internal::CaptureStderr();
+    const int status = RunGame([](game::MainWindow&) { ADD_FAILURE() << "the game went on without its plug-in"; });
+    const std::string report = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(status, 1);
+    const std::vector<std::string> expected { "The needed Quesa library can not be found.  This application will now quit." };
+    EXPECT_EQ(messages.Messages, expected);
+    EXPECT_NE(report.find(module.string() + " not loaded: a loadable segment lies outside the file"), std::string::npos)
+        << report;
 }

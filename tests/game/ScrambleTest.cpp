@@ -3,6 +3,11 @@
 #include "GameScene.h"
 
 #include <lxframework/Functions.h>
+#include <lxframework/Slider.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,16 +19,29 @@ namespace {
 
 constexpr uint64_t Seed = 20240611;
 
-// Where each piece ends after 1000 scramble attempts with the random numbers
-// the framework gives after seeding with `seed`.
-std::array<Vec, 27> PredictScramble(uint64_t seed)
+// The pieces a scramble draws, one per attempt, from the random numbers the
+// framework gives after seeding with `seed`.
+std::vector<int32_t> ScrambleDraws(uint64_t seed)
+{
+    lx::test::SeedRnd(seed);
+    std::vector<int32_t> draws(1000);
+    for (int32_t& k : draws)
+        k = lx::ToInteger(lx::Rnd() * 27.0);
+    return draws;
+}
+
+std::array<Vec, 27> HomePlaces()
 {
     std::array<Vec, 27> places;
     for (int32_t i = 0; i < 27; ++i)
         places[i] = Home(i);
-    lx::test::SeedRnd(seed);
-    for (int n = 0; n < 1000; ++n) {
-        const int32_t k = lx::ToInteger(lx::Rnd() * 27.0);
+    return places;
+}
+
+// The scramble's attempts: a drawn face neighbour of the slot swaps places with it.
+template <class Draws> std::array<Vec, 27> Play(std::array<Vec, 27> places, const Draws& draws)
+{
+    for (int32_t k : draws) {
         Vec& slot = places[13];
         Vec& piece = places[k];
         const double distance = std::abs(slot.x - piece.x) + std::abs(slot.y - piece.y) + std::abs(slot.z - piece.z);
@@ -31,6 +49,18 @@ std::array<Vec, 27> PredictScramble(uint64_t seed)
             std::swap(slot, piece);
     }
     return places;
+}
+
+// Where each piece ends after 1000 scramble attempts from the solved globe.
+std::array<Vec, 27> PredictScramble(uint64_t seed) { return Play(HomePlaces(), ScrambleDraws(seed)); }
+
+// A start from which the scramble with these random numbers solves the
+// globe: each attempt undoes itself, so the attempts played backwards from
+// the solved globe lead there.
+std::array<Vec, 27> StartThatScrambleSolves(uint64_t seed)
+{
+    const std::vector<int32_t> draws = ScrambleDraws(seed);
+    return Play(HomePlaces(), std::vector<int32_t>(draws.rbegin(), draws.rend()));
 }
 
 void ExpectAllScales(game::MainWindow& window, double scale)
@@ -87,6 +117,25 @@ TEST(Scramble, AttemptThatDrawsTheSlotOrAFarPieceChangesNothing)
     });
 }
 
+TEST(Scramble, ThatLeavesTheGlobeSolvedKeepsWhetherTheGameIsOfficial)
+{
+    const std::array<Vec, 27> start = StartThatScrambleSolves(Seed);
+    RunGame([&](game::MainWindow& window) {
+        for (bool official : { false, true }) {
+            window.OfficialGame = official;
+            for (int32_t i = 0; i < 27; ++i)
+                MovePiece(window, i, start[i]);
+            ASSERT_FALSE(window.IsPositionRestored());
+            window.butRestore()->SetEnabled(true);
+            lx::test::SeedRnd(Seed);
+            PushButton(window, "butScramble");
+            EXPECT_TRUE(window.IsPositionRestored());
+            EXPECT_EQ(window.OfficialGame, official);
+            EXPECT_FALSE(window.butRestore()->Enabled());
+        }
+    });
+}
+
 TEST(Scramble, SolvingAnOfficialGameClosesTheGlobeUp)
 {
     RunGame([](game::MainWindow& window) {
@@ -128,6 +177,24 @@ TEST(Restore, PutsEveryPieceHomeAndEndsTheOfficialGame)
         EXPECT_FALSE(window.butRestore()->Enabled());
         EXPECT_EQ(Renders(window) - before, 2);
         ExpectAllScales(window, 0.50);
+    });
+}
+
+TEST(Slider, PageKeysStepByTwentyAndArrowKeysByOne)
+{
+    RunGame([](game::MainWindow& window) {
+        lx::Ref<lx::Slider> slider = window.SliderSize();
+        auto press = [&](Qt::Key key) {
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(slider->Widget(), &event);
+            return slider->Value();
+        };
+        EXPECT_EQ(press(Qt::Key_PageDown), 65);
+        ExpectAllScales(window, 0.65);
+        EXPECT_EQ(press(Qt::Key_Left), 64);
+        EXPECT_EQ(press(Qt::Key_PageUp), 84);
+        EXPECT_EQ(press(Qt::Key_Right), 85);
+        ExpectAllScales(window, 0.85);
     });
 }
 

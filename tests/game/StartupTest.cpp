@@ -83,7 +83,7 @@ TEST(Startup, MenuBarIsSharedAndHoldsFileEditAndHelp)
     RunGame([](game::MainWindow& window) {
         lx::Ref<lx::MenuBar> bar = window.MenuBar();
         ASSERT_TRUE(bar);
-        EXPECT_EQ(bar, game::Menu());
+        EXPECT_EQ(bar, game::Menu::Instance());
         EXPECT_EQ(bar, lx::getAppObject()->MenuBar);
         EXPECT_EQ(MenuRows(*bar),
             (std::vector<std::string> { "UntitledMenu2|File||off", "UntitledMenu0|Edit||off", "HelpMenu|Help||off" }));
@@ -93,8 +93,8 @@ TEST(Startup, MenuBarIsSharedAndHoldsFileEditAndHelp)
             (std::vector<std::string> { "EditUndo|Undo|Cmd+Z|off", "UntitledMenu1|-||off", "EditCut|Cut|Cmd+X|off",
                 "EditCopy|Copy|Cmd+C|off", "EditPaste|Paste|Cmd+V|off", "EditClear|Clear||off" }));
         EXPECT_EQ(MenuRows(*bar->Child("HelpMenu")), (std::vector<std::string> { "HelpAbout|About Terraslide||on" }));
-        EXPECT_TRUE(dynamic_cast<lx::QuitMenuItem*>(bar->_Lookup("FileQuit").Get()));
-        EXPECT_TRUE(dynamic_cast<lx::AppleMenuItem*>(bar->_Lookup("HelpAbout").Get()));
+        EXPECT_TRUE(dynamic_cast<lx::QuitMenuItem*>(bar->Lookup("FileQuit").Get()));
+        EXPECT_TRUE(dynamic_cast<lx::AppleMenuItem*>(bar->Lookup("HelpAbout").Get()));
     });
 }
 

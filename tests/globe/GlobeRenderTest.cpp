@@ -35,13 +35,13 @@ constexpr int32_t HeadlightBrightness = 25;
 
 class GlobeWindow : public lx::Window {
 public:
-    void Layout() override { _SetProperties(*this, { { "Width", ViewSide }, { "Height", ViewSide } }); }
+    void Layout() override { SetProperties(*this, { { "Width", ViewSide }, { "Height", ViewSide } }); }
 
     void CreateControls() override
     {
-        view = __New("Lx3DSpace");
-        _AddControl("View3D1", view);
-        _SetProperties(*view,
+        view = New("Lx3DSpace");
+        AddControl("View3D1", view);
+        SetProperties(*view,
             { { "Left", 0 }, { "Top", 0 }, { "Width", ViewSide }, { "Height", ViewSide }, { "Hither", 500 },
                 { "Yon", 1500 }, { "FieldOfView", 40 }, { "SkyColor", lx::Color { Sky } }, { "AmbientLight", 80 },
                 { "FloodLight", 0 } });
@@ -88,7 +88,7 @@ protected:
     static void AddHeadlight()
     {
         sHeadlight = NewObjectOfClass("Light3D");
-        _SetProperties(*sHeadlight,
+        SetProperties(*sHeadlight,
             { { "Brightness", HeadlightBrightness }, { "Attenuation", 0 }, { "LightColor", lx::Color { 0xFFFFFF } } });
         Call(Slot::Lx3DSpaceAddLight, &View(), sHeadlight);
     }

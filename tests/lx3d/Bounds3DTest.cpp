@@ -1,7 +1,9 @@
 #include "Bounds3D.h"
-#include "Lx3DHost.h"
+#include "Lx3DScene.h"
 
 #include <cmath>
+#include <limits>
+#include <numbers>
 
 namespace {
 
@@ -116,6 +118,31 @@ TEST(Bounds3D, BuildersIgnoreNil)
     Invoke("Bounds3D.Bounds3D(center as Vector3D, radius as Double)", sphere.Get(), Nil(), 9.0);
     EXPECT_EQ(Get<int32_t>(*sphere, "Type"), 1);
     EXPECT_EQ(Get<double>(*sphere, "Radius"), 2.0);
+}
+
+TEST(Bounds3D, MeshBoundsLeaveOutNonFinitePoints)
+{
+    // A ring of points of radius 10 about (5, 0, 0), with one NaN and one
+    // infinite point among them.
+    constexpr int32_t Count = 3000;
+    ObjectRef mesh = NewObject("Trimesh");
+    Set<int32_t>(*mesh, "VertexCount", Count);
+    Set<int32_t>(*mesh, "TriangleCount", 1);
+    ObjectRef points = InvokeObject("Trimesh.VertexPositions() as VectorList", mesh.Get());
+    const char* setXYZ = "VectorList.SetXYZ(index as Integer, x as Double, y as Double, z as Double)";
+    for (int32_t i = 0; i < Count; ++i) {
+        const double angle = 2 * std::numbers::pi * i / Count;
+        Invoke(setXYZ, points.Get(), i, 5 + 10 * std::cos(angle), 10 * std::sin(angle), 0.0);
+    }
+    Invoke(setXYZ, points.Get(), 100, std::numeric_limits<double>::quiet_NaN(), 0.0, 0.0);
+    Invoke(setXYZ, points.Get(), 2000, 0.0, 0.0, -std::numeric_limits<double>::infinity());
+    const char* computeBounds = "Element3D.ComputeBounds(type as Integer) as Bounds3D";
+    ObjectRef sphere = InvokeObject(computeBounds, mesh.Get(), 1);
+    EXPECT_NEAR(Get<double>(*sphere, "Radius"), 10, 1e-4);
+    ExpectNear(Point(sphere.Get(), "Center"), { 5, 0, 0 }, 1e-4);
+    ObjectRef box = InvokeObject(computeBounds, mesh.Get(), 2);
+    ExpectNear(Point(box.Get(), "Minimum"), { -5, -10, 0 }, 1e-4);
+    ExpectNear(Point(box.Get(), "Maximum"), { 15, 10, 0 }, 1e-4);
 }
 
 TEST(Bounds3D, NothingIsInViewBeforeTheViewHasACamera)

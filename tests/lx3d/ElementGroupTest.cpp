@@ -181,6 +181,36 @@ TEST(Group3D, ChildrenTurnWithTheGroup)
     EXPECT_NEAR(Invoke<double>("Quaternion.Y.Get", q.Get()), 0.7071068, 1e-6);
 }
 
+TEST(Group3D, ChildrenKeepTheirPlaceThroughSuccessiveTurns)
+{
+    // Turns about different axes do not commute, so each turn must be
+    // composed after the ones before it.
+    ObjectRef group = ElementAt("Group3D", { 2, 0, 0 });
+    Invoke("Group3D.Update", group.Get());
+    ObjectRef child = ElementAt("Element3D", { 3, 0, 0 });
+    ObjectRef above = ElementAt("Element3D", { 2, 1, 0 });
+    Append(group.Get(), child.Get());
+    Append(group.Get(), above.Get());
+    Invoke("Element3D.Yaw(radians as Double)", group.Get(), Pi / 2);
+    Invoke("Group3D.Update", group.Get());
+    Invoke("Element3D.Pitch(radians as Double)", group.Get(), Pi / 3);
+    Invoke("Group3D.Update", group.Get());
+
+    ObjectRef turn = Get<ObjectRef>(*group, "Orientation");
+    auto placed = [&](Vec offset) {
+        Vec turned = Read(InvokeObject(
+            "Quaternion.Transform(vec as Vector3D) as Vector3D", turn.Get(), NewVector(offset.x, offset.y, offset.z))
+                              .Get());
+        return Vec { 2 + turned.x, turned.y, turned.z };
+    };
+    ExpectNear(PositionOf(*child), placed({ 1, 0, 0 }));
+    ExpectNear(PositionOf(*above), placed({ 0, 1, 0 }));
+    ObjectRef childTurn = Get<ObjectRef>(*child, "Orientation");
+    for (const char* component : { "Quaternion.W.Get", "Quaternion.X.Get", "Quaternion.Y.Get", "Quaternion.Z.Get" })
+        EXPECT_NEAR(Invoke<double>(component, childTurn.Get()), Invoke<double>(component, turn.Get()), 1e-6)
+            << component;
+}
+
 TEST(Group3D, NestedGroupsFollowOnSubmission)
 {
     ObjectRef outer = NewObject("Group3D");

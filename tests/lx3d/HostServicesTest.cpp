@@ -64,6 +64,18 @@ TEST_F(HostServicesTest, EntryPointAnnouncesItsVersionThenRegisters)
     EXPECT_EQ(Host().calls.back(), "PluginRegisterControl Lx3DSpace");
 }
 
+TEST_F(HostServicesTest, ClassesRegisterSuperclassesFirstThenTheView)
+{
+    VANTPluginMain(&FakeResolve);
+    const std::vector<std::string> expected { "RegisterPluginVersion 9", "PluginRegisterClass Light3D",
+        "PluginRegisterClass Vector3D", "PluginRegisterClass Bounds3D", "PluginRegisterClass Quaternion",
+        "PluginRegisterClass Material", "PluginRegisterClass Element3D", "PluginRegisterClass Object3D",
+        "PluginRegisterClass Group3D", "PluginRegisterClass VectorList", "PluginRegisterClass UVList",
+        "PluginRegisterClass TriangleList", "PluginRegisterClass ColorList", "PluginRegisterClass Trimesh",
+        "PluginRegisterControl Lx3DSpace" };
+    EXPECT_EQ(Host().calls, expected);
+}
+
 TEST_F(HostServicesTest, MissingVersionAnnouncementStillRegisters)
 {
     Host().withheld = { "RegisterPluginVersion" };

@@ -53,6 +53,21 @@ TEST(QuesaLifetime, SharedBoundsViewLivesWhileUsersDo)
     EXPECT_EQ(Q3Object_LiveCount(), objectsBefore);
 }
 
+TEST(QuesaLifetime, LibraryIsInitialisedOnceForAllUsers)
+{
+    AcquireQuesa();
+    const TQ3Uns32 initialisations = Q3Debug_InitializeCount();
+    AcquireQuesa();
+    ReleaseQuesa();
+    ReleaseQuesa();
+    // Users come again after the last one went.
+    AcquireQuesa();
+    AcquireQuesa();
+    ReleaseQuesa();
+    ReleaseQuesa();
+    EXPECT_EQ(Q3Debug_InitializeCount(), initialisations);
+}
+
 TEST(QuesaLifetime, UnmatchedReleaseNeverGoesBelowZero)
 {
     ReleaseQuesa();

@@ -3,6 +3,7 @@
 #include <lxframework/Graphics.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -88,6 +89,17 @@ TEST_F(ViewPick, ChildOfAGroupIsFoundAndHiddenGroupsAreNot)
     EXPECT_EQ(FindObject(256, 256), quad);
     Set<bool>(*group, "Visible", false);
     EXPECT_EQ(FindObject(256, 256), nullptr);
+}
+
+TEST_F(ViewPick, BackFacesAreFoundOnlyWhereTheyAreDrawn)
+{
+    OpenGameScene();
+    ObjectRef quad = Quad(200, { 0, 0, 0 });
+    Invoke("Element3D.Yaw(radians as Double)", quad.Get(), std::numbers::pi);
+    AddToScene(quad.Get());
+    EXPECT_EQ(FindObject(256, 256), nullptr);
+    Set<bool>(*quad, "RenderBackFaces", true);
+    EXPECT_EQ(FindObject(256, 256), quad);
 }
 
 TEST_F(ViewPick, BackgroundIsFoundWhereNothingIsInFrontOfIt)

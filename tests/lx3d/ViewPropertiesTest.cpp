@@ -177,3 +177,24 @@ TEST_F(ViewProperties, SkyColorReachesTheClearColorAndTheFog)
     EXPECT_EQ(window->Rgb(21, 11), 0x5276A5u);
     EXPECT_EQ(Invalidations(), 0);
 }
+
+TEST_F(ViewProperties, ClosedViewKeepsNothingNew)
+{
+    Open();
+    Redraw();
+    Close();
+    ObjectRef light = NewObject("Light3D");
+    const int32_t lightRefs = light->ReferenceCount();
+    Invoke("Lx3DSpace.AddLight(light as Light3D)", view.Get(), light.Get());
+    Invoke("Lx3DSpace.Light(index as Integer) As Light3D.Set", view.Get(), 0, light.Get());
+    EXPECT_EQ(light->ReferenceCount(), lightRefs);
+    EXPECT_EQ(Get<int32_t>(*view, "LightCount"), 0);
+    EXPECT_EQ(Data().lights.items, nullptr);
+    EXPECT_EQ(InvokeObject("Lx3DSpace.Light(index as Integer) As Light3D", view.Get(), 0), nullptr);
+    EXPECT_EQ(InvokeObject("Lx3DSpace.GetPicture as Picture", view.Get()), nullptr);
+    EXPECT_EQ(InvokeObject("Lx3DSpace.FindObject(X as Integer, Y as Integer) as Object3D", view.Get(), 256, 256), nullptr);
+    EXPECT_EQ(InvokeObject("Lx3DSpace.FindPoint(X as Integer, Y as Integer) as Vector3D", view.Get(), 256, 256), nullptr);
+    EXPECT_EQ(Invoke<int32_t>("Lx3DSpace.ViewHandle() As Integer", view.Get()), 0);
+    Invoke("Lx3DSpace.Update", view.Get());
+    EXPECT_EQ(Data().mView, nullptr);
+}

@@ -2,6 +2,7 @@
 #include "Lx3DView.h"
 
 #include <algorithm>
+#include <numbers>
 
 namespace {
 
@@ -26,6 +27,17 @@ bool InGroup(TQ3GroupObject group, TQ3Object light)
     std::vector<TQ3Object> members = LightGroupMembers(group);
     return std::count(members.begin(), members.end(), light) > 0;
 }
+
+constexpr uint32_t Sky = 0xC8C8FF;
+constexpr uint32_t Black = 0;
+
+// A pixel of the window in the control's coordinates: the control sits at
+// (20, 10), 512 pixels square.
+uint32_t ControlPixel(const TestWindow& window, int x, int y) { return window.Rgb(20 + x, 10 + y); }
+uint32_t CentrePixel(const TestWindow& window) { return ControlPixel(window, 256, 256); }
+
+uint8_t Red(uint32_t rgb) { return uint8_t(rgb >> 16); }
+uint8_t Blue(uint32_t rgb) { return uint8_t(rgb); }
 
 }
 
@@ -174,6 +186,28 @@ TEST_F(ViewRender, RemovingNilTakesTheLastNilEntry)
     EXPECT_EQ(InvokeObject(LightName, view.Get(), 1), light);
 }
 
+TEST_F(ViewRender, RemovedLightStopsShining)
+{
+    Set<int32_t>(*view, "AmbientLight", 0);
+    Set<int32_t>(*view, "FloodLight", 0);
+    OpenGameScene();
+    AddToScene(Quad(200, { 0, 0, 0 }).Get());
+    auto centre = [&] {
+        Redraw();
+        return CentrePixel(*window);
+    };
+    ASSERT_EQ(centre(), Black);
+    ObjectRef light = DirectionalLight();
+    Invoke(AddLightName, view.Get(), light.Get());
+    ASSERT_NE(centre(), Black);
+    Invoke(RemoveAtName, view.Get(), 0);
+    EXPECT_EQ(centre(), Black);
+    Invoke(AddLightName, view.Get(), light.Get());
+    ASSERT_NE(centre(), Black);
+    Invoke(RemoveName, view.Get(), light.Get());
+    EXPECT_EQ(centre(), Black);
+}
+
 TEST_F(ViewRender, LightsAddedBeforeTheViewJoinItOnce)
 {
     ObjectRef light = DirectionalLight();
@@ -257,6 +291,100 @@ TEST_F(ViewRender, DebugCubeSurroundsTheViewer)
     EXPECT_EQ(window->Rgb(276, 266), sky);
 }
 
+TEST_F(ViewRender, DebugCubeFacesStandThreeTenthsOfYonFromTheViewer)
+{
+    // With Yon 5000 the faces stand 1500 from the viewer, wherever it is:
+    // a near plane just short of them shows the cube, one just beyond hides
+    // it. A cube left at the origin would stand 500 ahead of this viewer.
+    Open();
+    MoveTo(*Get<ObjectRef>(*view, "Camera"), { 0, 0, -1000 });
+    Set<bool>(*view, "DebugCube", true);
+    Set<int32_t>(*view, "Hither", 1490);
+    Redraw();
+    EXPECT_NE(CentrePixel(*window), Sky);
+    Set<int32_t>(*view, "Hither", 1510);
+    Redraw();
+    EXPECT_EQ(CentrePixel(*window), Sky);
+}
+
+TEST_F(ViewRender, BackgroundIsDrawnAroundTheViewer)
+{
+    // 1200 ahead of the viewer, wider than the view there, from the first
+    // frame on; a mesh, which the property's declared class would refuse.
+    ObjectRef backdrop = Quad(2000, { 0, 0, 0 }, "Trimesh", -1200);
+    backdrop->Lock();
+    Data().Background = lx::ToLx(backdrop.Get());
+    OpenGameScene();
+    EXPECT_NE(ControlPixel(*window, 0, 0), Sky);
+    EXPECT_NE(ControlPixel(*window, 511, 511), Sky);
+}
+
+TEST_F(ViewRender, VisibleFogFadesTheSceneIntoTheSky)
+{
+    // Linear fog from the near plane (500) to the far one (1500): the quad,
+    // 1000 from the viewer, shows half its own color and half the sky.
+    Set<int32_t>(*view, "AmbientLight", 0);
+    OpenGameScene();
+    AddToScene(Quad(200, { 0, 0, 0 }).Get());
+    Redraw();
+    ASSERT_EQ(CentrePixel(*window), Black);
+    Set<bool>(*view, "FogVisible", true);
+    Redraw();
+    const uint32_t fogged = CentrePixel(*window);
+    EXPECT_NEAR(Red(fogged), Red(Sky) / 2, 8);
+    EXPECT_NEAR(Blue(fogged), Blue(Sky) / 2, 8);
+    EXPECT_EQ(ControlPixel(*window, 0, 0), Sky);
+}
+
+TEST_F(ViewRender, NullShadedElementShowsItsColorUnlitAndAlone)
+{
+    Set<int32_t>(*view, "AmbientLight", 0);
+    Set<int32_t>(*view, "FloodLight", 0);
+    OpenGameScene();
+    // 150 units either side of the centre, 105 pixels at this distance.
+    ObjectRef unlit = Quad(200, { -150, 0, 0 });
+    Set<bool>(*unlit, "NullShader", true);
+    ObjectRef lit = Quad(200, { 150, 0, 0 });
+    AddToScene(unlit.Get());
+    AddToScene(lit.Get());
+    Redraw();
+    EXPECT_EQ(ControlPixel(*window, 256 - 105, 256), 0xFFFFFFu);
+    EXPECT_EQ(ControlPixel(*window, 256 + 105, 256), Black);
+}
+
+TEST_F(ViewRender, BackFacesAreDrawnOnlyWhenAsked)
+{
+    OpenGameScene();
+    ObjectRef quad = Quad(200, { 0, 0, 0 });
+    Invoke("Element3D.Yaw(radians as Double)", quad.Get(), std::numbers::pi);
+    AddToScene(quad.Get());
+    Redraw();
+    EXPECT_EQ(CentrePixel(*window), Sky);
+    Set<bool>(*quad, "RenderBackFaces", true);
+    Redraw();
+    EXPECT_NE(CentrePixel(*window), Sky);
+}
+
+TEST_F(ViewRender, ClosingTheLastUserFreesWhatTheLibraryShared)
+{
+    // The shared bounds view and null illumination shader last only while
+    // elements or open views use the library.
+    OpenGameScene();
+    ObjectRef quad = Quad(200, { 0, 0, 0 });
+    Set<bool>(*quad, "NullShader", true);
+    AddToScene(quad.Get());
+    SetObject(
+        *quad, "Bounds", InvokeObject("Element3D.ComputeBounds(type as Integer) as Bounds3D", quad.Get(), 2).Get());
+    Redraw();
+    ASSERT_EQ(Q3Object_LiveCountOfType(kQ3IlluminationTypeNULL), 1u);
+    // The control's view and the bounds view.
+    ASSERT_EQ(Q3Object_LiveCountOfType(kQ3SharedTypeView), 2u);
+    quad = nullptr;
+    Close();
+    EXPECT_EQ(Q3Object_LiveCountOfType(kQ3IlluminationTypeNULL), 0u);
+    EXPECT_EQ(Q3Object_LiveCountOfType(kQ3SharedTypeView), 0u);
+}
+
 TEST_F(ViewRender, UpdateBringsTheScenesBoundsUpToDate)
 {
     OpenGameScene();
@@ -286,4 +414,42 @@ TEST_F(ViewRenderDeathTest, SceneGroupThatCannotBeMadeStopsTheProcess)
             Open();
         },
         "View3D:[0-9]+: failed assertion `me->mObjects'");
+}
+
+TEST_F(ViewRenderDeathTest, ViewPartThatCannotBeMadeStopsTheFirstRedraw)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::pair<TQ3ObjectType, const char*> parts[] = {
+        { kQ3SharedTypeView, "me->mView" },
+        { kQ3CameraTypeViewAngleAspect, "me->mCamera" },
+        { kQ3SharedTypeRenderer, "me->mRenderer" },
+        { kQ3IlluminationTypePhong, "me->mShader" },
+    };
+    Open();
+    for (const auto& [type, expression] : parts) {
+        EXPECT_DEATH(
+            {
+                Q3Debug_RefuseNew(type);
+                Redraw();
+            },
+            std::string("View3D:[0-9]+: failed assertion `") + expression + "'")
+            << expression;
+    }
+}
+
+TEST_F(ViewRenderDeathTest, RedrawAfterAMoveWithoutALibraryCameraStopsTheProcess)
+{
+    // View creation stops first when the camera cannot be made, so only a
+    // camera lost afterwards reaches this check.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Open();
+    Redraw();
+    EXPECT_DEATH(
+        {
+            Q3Object_Dispose(Data().mCamera);
+            Data().mCamera = nullptr;
+            Place(11, 20, 512, 512);
+            Redraw();
+        },
+        "View3D:[0-9]+: failed assertion `mCamera'");
 }

@@ -34,24 +34,24 @@ public:
     // Runs inside the view's MouseDown handler.
     std::function<void()> whilePressed;
 
-    void Layout() override { _SetProperties(*this, { { "Width", 360 }, { "Height", 260 } }); }
+    void Layout() override { SetProperties(*this, { { "Width", 360 }, { "Height", 260 } }); }
 
     void CreateControls() override
     {
-        view = __New("Lx3DSpace");
-        _AddControl("View3D1", view);
-        _SetProperties(
+        view = New("Lx3DSpace");
+        AddControl("View3D1", view);
+        SetProperties(
             *view, { { "Left", ViewLeft }, { "Top", ViewTop }, { "Width", ViewWidth }, { "Height", ViewHeight } });
-        view->_InstallInstanceEventHandler(
+        view->InstallInstanceEventHandler(
             "Open", [this] { objectsAtOpen = Get<ObjectRef>(*view, "Objects") != nullptr; });
-        view->_InstallInstanceEventHandler("MouseDown", [this](int32_t x, int32_t y) {
+        view->InstallInstanceEventHandler("MouseDown", [this](int32_t x, int32_t y) {
             Note("down", x, y);
             if (whilePressed)
                 whilePressed();
             return trackPresses;
         });
-        view->_InstallInstanceEventHandler("MouseDrag", [this](int32_t x, int32_t y) { Note("drag", x, y); });
-        view->_InstallInstanceEventHandler("MouseUp", [this](int32_t x, int32_t y) { Note("up", x, y); });
+        view->InstallInstanceEventHandler("MouseDrag", [this](int32_t x, int32_t y) { Note("drag", x, y); });
+        view->InstallInstanceEventHandler("MouseUp", [this](int32_t x, int32_t y) { Note("up", x, y); });
     }
 
     void Note(const char* name, int32_t x, int32_t y)

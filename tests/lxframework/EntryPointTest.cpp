@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
 #include <lxframework/EntryPoint.h>
+#include <lxframework/Picture.h>
+#include <lxframework/Property.h>
 
 #include <gtest/gtest.h>
 
@@ -116,4 +118,43 @@ TEST(EntryPoint, OrderlyErrorsInsteadOfBadCalls)
     ExpectThrows<RuntimeException>([&] { Call(Entry("TestElement.__init"), element.Get()); });
     // The plug-in would read a vector's data out of an element.
     ExpectThrows<IllegalCastException>([&] { Call<double>(Entry("TestVector.X.Get"), element.Get()); });
+}
+
+TEST(EntryPoint, ObjectArgumentOfAnotherClassIsRefusedBeforeThePluginRuns)
+{
+    const LxEntryPoint* attach
+        = Entry("TestElement.Attach(vector as TestVector, tag as Integer, picture as Picture, shape as Shape) as Integer");
+    Ref<Object> element = NewObject("TestElement");
+    Ref<Object> vector = NewObject("TestVector");
+    Ref<Object> mesh = NewObject("TestMesh");
+    Ref<Object> picture = Picture::New(2, 2);
+    const Ref<Object> nil;
+    // Nil goes through for the plug-in to handle; an undeclared class (an
+    // interface) cannot be checked and takes any object.
+    EXPECT_EQ(Call<int32_t>(attach, element.Get(), vector, 1, picture, mesh), 1);
+    EXPECT_EQ(Call<int32_t>(attach, element.Get(), nil, 1, nil, nil), 2);
+    // The plug-in would read a vector's data out of a mesh, a picture out of a vector.
+    ExpectThrows<IllegalCastException>([&] { Call<int32_t>(attach, element.Get(), mesh, 1, picture, nil); });
+    ExpectThrows<IllegalCastException>([&] { Call<int32_t>(attach, element.Get(), vector, 1, vector, nil); });
+    EXPECT_EQ(testplugin::Element(ToLx(element.Get())).count, 2);
+}
+
+TEST(EntryPoint, AssignedObjectOfAnotherClassIsRefusedBeforeThePluginRuns)
+{
+    Ref<Object> element = NewObject("TestElement");
+    Ref<Object> vector = NewObject("TestVector");
+    Ref<Object> mesh = NewObject("TestMesh");
+    LxObject* position = testplugin::Element(ToLx(element.Get())).position;
+    const Property& target = *FindClass("TestElement")->FindProperty("Target");
+    ExpectThrows<IllegalCastException>(
+        [&] { Call(Entry("TestElement.Anchor(index as Integer) as TestVector.Set"), element.Get(), 0, mesh); });
+    ExpectThrows<IllegalCastException>([&] { Call(Entry("TestElement.Target.Set"), element.Get(), mesh); });
+    ExpectThrows<IllegalCastException>([&] { SetProperty(*element, target, mesh); });
+    EXPECT_EQ(testplugin::Element(ToLx(element.Get())).position, position);
+    EXPECT_EQ(mesh->ReferenceCount(), 1);
+    // Both forms do reach the plug-in with an object of the declared class.
+    Call(Entry("TestElement.Anchor(index as Integer) as TestVector.Set"), element.Get(), 0, vector);
+    EXPECT_EQ(testplugin::Element(ToLx(element.Get())).position, ToLx(vector.Get()));
+    SetProperty(*element, target, NewObject("TestVector"));
+    EXPECT_NE(testplugin::Element(ToLx(element.Get())).position, ToLx(vector.Get()));
 }

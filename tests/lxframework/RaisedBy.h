@@ -17,6 +17,8 @@ template <class F> std::string RaisedBy(F call)
             return "OutOfBoundsException";
         if (exception.Is<lx::NilObjectException>())
             return "NilObjectException";
+        if (exception.Is<lx::IllegalCastException>())
+            return "IllegalCastException";
         return "other";
     }
     return "";

@@ -109,6 +109,7 @@ namespace {
     }
 
     LxInteger ElementSize(LxObject* self, intptr_t) { return Element(self).count * 10; }
+    void SetTarget(LxObject* self, intptr_t, LxObject* vector);
 
     LxPropertyRow gElementProperties[] = {
         { nullptr, "Count", "Integer", 0, LxFieldAccessor, LxFieldAccessor, offsetof(ElementData, count) },
@@ -117,6 +118,8 @@ namespace {
         { nullptr, "Weight", "Double", 0, LxFieldAccessor, LxFieldAccessor, offsetof(ElementData, weight) },
         { nullptr, "Position", "TestVector", 2, LxFieldAccessor, LxFieldAccessor, offsetof(ElementData, position) },
         { nullptr, "Size", "Integer", 0, reinterpret_cast<LxFunction>(&ElementSize), nullptr, 0 },
+        { nullptr, "Target", "TestVector", 0, LxFieldAccessor, reinterpret_cast<LxFunction>(&SetTarget),
+            offsetof(ElementData, position) },
         // Claims a field beyond the class's data: the host must refuse it.
         { nullptr, "Beyond", "Double", 0, LxFieldAccessor, LxFieldAccessor, sizeof(ElementData) },
     };
@@ -136,8 +139,35 @@ namespace {
         return 1;
     }
 
+    // Counts its calls: a call that should have been refused shows.
+    LxInteger Attach(LxObject* self, LxObject*, LxInteger, LxObject*, LxObject*) { return ++Element(self).count; }
+
+    LxObject* Anchor(LxObject* self, LxInteger)
+    {
+        Service<LxLockObjectProc>("VANTLockObject")(Element(self).position);
+        return Element(self).position;
+    }
+
+    void SetPosition(LxObject* self, LxObject* vector)
+    {
+        if (!vector) {
+            Raise("NilObjectException");
+            return;
+        }
+        Service<LxLockObjectProc>("VANTLockObject")(vector);
+        Service<LxUnlockObjectProc>("VANTUnlockObject")(Element(self).position);
+        Element(self).position = vector;
+    }
+
+    void SetAnchor(LxObject* self, LxInteger, LxObject* vector) { SetPosition(self, vector); }
+    void SetTarget(LxObject* self, intptr_t, LxObject* vector) { SetPosition(self, vector); }
+
     LxMethodRow gElementMethods[] = {
         { reinterpret_cast<LxFunction>(&RaiseRender), nullptr, "RaiseRender(view as Integer) as Boolean", 0 },
+        { reinterpret_cast<LxFunction>(&Attach), nullptr,
+            "Attach(vector as TestVector, tag as Integer, picture as Picture, shape as Shape) as Integer", 0 },
+        { reinterpret_cast<LxFunction>(&Anchor), reinterpret_cast<LxFunction>(&SetAnchor),
+            "Anchor(index as Integer) as TestVector", 0 },
     };
 
     void MeshInit(LxObject*) { Log().push_back("TestMesh.__init"); }
@@ -199,7 +229,7 @@ LxClassRecord VectorRecord = { LxRecordVersion, "TestVector", nullptr, sizeof(Ve
     gVectorProperties, 3, gVectorMethods, 5, nullptr, 0, nullptr, 0 };
 
 LxClassRecord ElementRecord = { LxRecordVersion, "TestElement", nullptr, sizeof(ElementData), 0, &ElementInit,
-    &ElementExit, gElementProperties, 7, gElementMethods, 1, gElementEvents, 1, nullptr, 0 };
+    &ElementExit, gElementProperties, 8, gElementMethods, 3, gElementEvents, 1, nullptr, 0 };
 
 LxClassRecord MeshRecord = { LxRecordVersion, "TestMesh", "TestElement", sizeof(MeshData), 0, &MeshInit, &MeshExit,
     nullptr, 0, nullptr, 0, nullptr, 0, gMeshEventInstances, 1 };

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -92,6 +95,73 @@ TEST_F(Bounding, SphereOfATetrahedronTouchesAllFourCorners)
     const TQ3BoundingSphere sphere = Sphere([&] { Q3TriMesh_Submit(&data, view); });
     EXPECT_NEAR(sphere.radius, std::sqrt(3.0f), 1e-4f);
     EXPECT_NEAR(sphere.origin.y, 0, 1e-4f);
+}
+
+namespace {
+
+constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float Infinity = std::numeric_limits<float>::infinity();
+
+// A mesh of the given points, with one triangle over the first three.
+struct Cloud {
+    std::vector<TQ3Point3D> points;
+    TQ3TriMeshTriangleData triangle { { 0, 1, 2 } };
+    TQ3TriMeshData data {};
+
+    explicit Cloud(std::vector<TQ3Point3D> all)
+        : points(std::move(all))
+    {
+        data.numPoints = static_cast<TQ3Uns32>(points.size());
+        data.points = points.data();
+        data.numTriangles = 1;
+        data.triangles = &triangle;
+    }
+};
+
+// Points in the cube from -1 to 1 with its corners, so the smallest sphere
+// is centred on the origin with radius sqrt(3).
+std::vector<TQ3Point3D> FilledCube(size_t count)
+{
+    std::vector<TQ3Point3D> points;
+    for (int i = 0; i < 8; ++i)
+        points.push_back({ i & 1 ? 1.0f : -1.0f, i & 2 ? 1.0f : -1.0f, i & 4 ? 1.0f : -1.0f });
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> coordinate(-1, 1);
+    while (points.size() < count)
+        points.push_back({ coordinate(random), coordinate(random), coordinate(random) });
+    std::shuffle(points.begin(), points.end(), random);
+    return points;
+}
+
+}
+
+TEST_F(Bounding, NonFinitePointsAreLeftOutOfBoxAndSphere)
+{
+    // Before, one such point sent the sphere search through every triple
+    // of points: minutes for a few thousand.
+    std::vector<TQ3Point3D> points = FilledCube(100000);
+    points[500] = { NaN, 0, 0 };
+    points[50000] = { 0, Infinity, 0 };
+    points[99999] = { 0, 0, -Infinity };
+    Cloud cloud(points);
+    const TQ3BoundingSphere sphere = Sphere([&] { Q3TriMesh_Submit(&cloud.data, view); });
+    EXPECT_EQ(sphere.isEmpty, kQ3False);
+    EXPECT_NEAR(sphere.radius, std::sqrt(3.0f), 1e-5f);
+    EXPECT_NEAR(sphere.origin.x, 0, 1e-5f);
+    EXPECT_NEAR(sphere.origin.y, 0, 1e-5f);
+    EXPECT_NEAR(sphere.origin.z, 0, 1e-5f);
+    const TQ3BoundingBox box = Box([&] { Q3TriMesh_Submit(&cloud.data, view); });
+    EXPECT_EQ(box.isEmpty, kQ3False);
+    EXPECT_EQ(box.min.x, -1);
+    EXPECT_EQ(box.max.y, 1);
+    EXPECT_EQ(box.min.z, -1);
+}
+
+TEST_F(Bounding, MeshWithoutAFinitePointIsEmpty)
+{
+    Cloud cloud({ { NaN, 0, 0 }, { 0, Infinity, 0 }, { 0, 0, -Infinity } });
+    EXPECT_EQ(Sphere([&] { Q3TriMesh_Submit(&cloud.data, view); }).isEmpty, kQ3True);
+    EXPECT_EQ(Box([&] { Q3TriMesh_Submit(&cloud.data, view); }).isEmpty, kQ3True);
 }
 
 TEST_F(Bounding, NothingSubmittedIsEmpty)

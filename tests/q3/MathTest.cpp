@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -176,4 +177,19 @@ TEST(BoundingBoxes, FromPointsHonoursStrideAndEmpty)
     Q3BoundingBox_SetFromPoints3D(&box, nullptr, 0, 12);
     EXPECT_EQ(box.isEmpty, kQ3True);
     EXPECT_EQ(box.max.x, 0);
+}
+
+TEST(BoundingBoxes, FromPointsLeavesOutNonFinitePoints)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN(), infinity = std::numeric_limits<float>::infinity();
+    // First, last and between: a NaN first would otherwise poison every minimum.
+    const TQ3Point3D points[] = { { nan, 0, 0 }, { 1, 2, 3 }, { 0, -infinity, 0 }, { -1, 5, 0 }, { 0, 0, infinity } };
+    TQ3BoundingBox box;
+    Q3BoundingBox_SetFromPoints3D(&box, points, 5, 0);
+    EXPECT_EQ(box.isEmpty, kQ3False);
+    EXPECT_EQ(box.min.x, -1);
+    EXPECT_EQ(box.min.y, 2);
+    EXPECT_EQ(box.max.z, 3);
+    Q3BoundingBox_SetFromPoints3D(&box, points + 4, 1, 0);
+    EXPECT_EQ(box.isEmpty, kQ3True);
 }

@@ -19,9 +19,30 @@ TQ3ViewAngleAspectCameraData SampleCamera()
 
 TEST(Q3Library, InitializesOnce)
 {
+    const TQ3Uns32 before = Q3Debug_InitializeCount();
     EXPECT_EQ(Q3Initialize(), kQ3Success);
     EXPECT_EQ(Q3IsInitialized(), kQ3True);
     EXPECT_EQ(Q3Initialize(), kQ3Success);
+    EXPECT_EQ(Q3Debug_InitializeCount(), before + 2);
+}
+
+TEST(Q3Library, RefusedTypesAreNotMadeAsIfMemoryRanOut)
+{
+    Q3Error_Get(nullptr);
+    const TQ3Uns32 live = Q3Object_LiveCount();
+    Q3Debug_RefuseNew(kQ3SharedTypeRenderer);
+    EXPECT_EQ(Q3Renderer_NewFromType(kQ3RendererTypeInteractive), nullptr);
+    EXPECT_EQ(Q3Renderer_NewFromType(kQ3RendererTypeWireFrame), nullptr);
+    EXPECT_EQ(Q3Error_Get(nullptr), kQ3ErrorOutOfMemory);
+    EXPECT_EQ(Q3Object_LiveCount(), live);
+    // Other types are made as ever.
+    TQ3ViewObject view = Q3View_New();
+    EXPECT_NE(view, nullptr);
+    Q3Object_Dispose(view);
+    Q3Debug_RefuseNew(0);
+    TQ3RendererObject renderer = Q3Renderer_NewFromType(kQ3RendererTypeInteractive);
+    EXPECT_NE(renderer, nullptr);
+    Q3Object_Dispose(renderer);
 }
 
 TEST(Q3Errors, FirstErrorStaysUntilRead)
@@ -76,6 +97,19 @@ TEST(Q3Objects, ViewKeepsItsCameraAlive)
 
     Q3Object_Dispose(view);
     EXPECT_EQ(Q3Object_LiveCount(), before);
+}
+
+TEST(Q3Objects, LiveObjectsAreCountedByType)
+{
+    const TQ3Uns32 shaders = Q3Object_LiveCountOfType(kQ3ShaderTypeIllumination);
+    TQ3ShaderObject phong = Q3PhongIllumination_New();
+    TQ3ShaderObject null = Q3NULLIllumination_New();
+    EXPECT_EQ(Q3Object_LiveCountOfType(kQ3ShaderTypeIllumination), shaders + 2);
+    EXPECT_EQ(Q3Object_LiveCountOfType(kQ3IlluminationTypeNULL), 1u);
+    Q3Object_Dispose(null);
+    EXPECT_EQ(Q3Object_LiveCountOfType(kQ3IlluminationTypeNULL), 0u);
+    Q3Object_Dispose(phong);
+    EXPECT_EQ(Q3Object_LiveCountOfType(kQ3ShaderTypeIllumination), shaders);
 }
 
 TEST(Q3Objects, IdsResolveOnlyWhileAlive)

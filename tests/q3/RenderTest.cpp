@@ -66,11 +66,12 @@ protected:
         Q3Object_Dispose(light);
     }
 
-    // A quad of one color, unlit unless `lit`.
-    void SubmitQuad(fixtures::Quad& quad, TQ3ColorRGB color, bool lit = false)
+    // A quad of one color, unlit unless `lit`, as transparent as `transparency` asks.
+    void SubmitQuad(fixtures::Quad& quad, TQ3ColorRGB color, bool lit = false, TQ3ColorRGB transparency = { 1, 1, 1 })
     {
         TQ3AttributeSet set = Q3AttributeSet_New();
         Q3AttributeSet_Add(set, kQ3AttributeTypeDiffuseColor, &color);
+        Q3AttributeSet_Add(set, kQ3AttributeTypeTransparencyColor, &transparency);
         quad.data.triMeshAttributeSet = set;
         Q3Push_Submit(view);
         if (!lit) {
@@ -163,6 +164,24 @@ TEST_F(Rendering, NearerSurfaceHidesFartherWhateverTheOrder)
     });
     ExpectColor(AtWorld(0, 0), Green);
     ExpectColor(AtWorld(-6, 0), Red);
+}
+
+TEST_F(Rendering, TransparencyColorLetsWhatIsBehindShowThrough)
+{
+    // Half transparent green in front of red, submitted first: the red
+    // shows through by half. A transparency of 1 is opaque.
+    fixtures::Quad nearQuad(4, 2), farQuad(8, 0);
+    Frame([&] {
+        SubmitQuad(nearQuad, { 0, 1, 0 }, false, { 0.5f, 0.5f, 0.5f });
+        SubmitQuad(farQuad, { 1, 0, 0 });
+    });
+    ExpectColor(AtWorld(0, 0), { 128, 128, 0 });
+    ExpectColor(AtWorld(-6, 0), Red);
+    Frame([&] {
+        SubmitQuad(nearQuad, { 0, 1, 0 }, false, { 1, 1, 1 });
+        SubmitQuad(farQuad, { 1, 0, 0 });
+    });
+    ExpectColor(AtWorld(0, 0), Green);
 }
 
 TEST_F(Rendering, BackFacesAreRemovedOrFlipped)

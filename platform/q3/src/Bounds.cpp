@@ -1,10 +1,10 @@
 #include "Bounds.h"
+#include "Math.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
-#include <tuple>
 #include <vector>
 
 namespace q3 {
@@ -16,7 +16,7 @@ namespace {
         Vec operator-(const Vec& o) const { return { x - o.x, y - o.y, z - o.z }; }
         Vec operator+(const Vec& o) const { return { x + o.x, y + o.y, z + o.z }; }
         Vec operator*(double s) const { return { x * s, y * s, z * s }; }
-        bool operator<(const Vec& o) const { return std::tie(x, y, z) < std::tie(o.x, o.y, o.z); }
+        bool operator<(const Vec& o) const { return x != o.x ? x < o.x : y != o.y ? y < o.y : z < o.z; }
         bool operator==(const Vec& o) const { return x == o.x && y == o.y && z == o.z; }
     };
 
@@ -34,9 +34,15 @@ namespace {
         {
             // A little slack, so points on the boundary count as inside.
             constexpr double Slack = 1e-9;
-            return radius >= 0 && std::sqrt(Dot(p - centre, p - centre)) <= radius * (1 + Slack) + Slack;
+            const double reach = radius * (1 + Slack) + Slack;
+            return radius >= 0 && Dot(p - centre, p - centre) <= reach * reach;
         }
     };
+
+    // Membership tests allowed: random point sets take some 10 to 50 per
+    // point, and small ones vary most.
+    constexpr size_t TestsPerPoint = 200;
+    constexpr size_t TestsAtLeast = 10000;
 
     Sphere Through(const Vec& a) { return { a, 0 }; }
 
@@ -83,12 +89,49 @@ namespace {
         return { a + offset, std::sqrt(Dot(offset, offset)) };
     }
 
+    // Welzl's algorithm unrolled into loops: each point found outside
+    // becomes a boundary point of the sphere over the points before it. In a
+    // random order that is expected linear work. The budget bounds it on any
+    // input, should rounding keep spheres from holding their own points; the
+    // caller then widens the last sphere to hold them all.
+    Sphere Smallest(const std::vector<Vec>& p)
+    {
+        size_t budget = TestsPerPoint * p.size() + TestsAtLeast;
+        const auto outside = [&budget](const Sphere& sphere, const Vec& point) {
+            if (budget == 0)
+                return false;
+            --budget;
+            return !sphere.Holds(point);
+        };
+        Sphere sphere = Through(p[0]);
+        for (size_t i = 1; i < p.size(); ++i) {
+            if (!outside(sphere, p[i]))
+                continue;
+            sphere = Through(p[i]);
+            for (size_t j = 0; j < i; ++j) {
+                if (!outside(sphere, p[j]))
+                    continue;
+                sphere = Through(p[i], p[j]);
+                for (size_t k = 0; k < j; ++k) {
+                    if (!outside(sphere, p[k]))
+                        continue;
+                    sphere = Through(p[i], p[j], p[k]);
+                    for (size_t l = 0; l < k; ++l)
+                        if (outside(sphere, p[l]))
+                            sphere = Through(p[i], p[j], p[k], p[l]);
+                }
+            }
+        }
+        return sphere;
+    }
+
     std::vector<Vec> Shuffled(std::span<const TQ3Point3D> points)
     {
         std::vector<Vec> all;
         all.reserve(points.size());
         for (const TQ3Point3D& p : points)
-            all.push_back({ p.x, p.y, p.z });
+            if (IsFinite(p)) // no sphere holds a point at infinity or not a number
+                all.push_back({ p.x, p.y, p.z });
         std::sort(all.begin(), all.end());
         all.erase(std::unique(all.begin(), all.end()), all.end());
         // A fixed seed keeps the result the same from run to run.
@@ -112,30 +155,10 @@ TQ3BoundingSphere SphereAround(std::span<const TQ3Point3D> points)
 {
     TQ3BoundingSphere result {};
     result.isEmpty = kQ3True;
-    if (points.empty())
-        return result;
     const std::vector<Vec> p = Shuffled(points);
-    // Welzl's algorithm unrolled into loops: each point found outside
-    // becomes a boundary point of the sphere over the points before it.
-    Sphere sphere = Through(p[0]);
-    for (size_t i = 1; i < p.size(); ++i) {
-        if (sphere.Holds(p[i]))
-            continue;
-        sphere = Through(p[i]);
-        for (size_t j = 0; j < i; ++j) {
-            if (sphere.Holds(p[j]))
-                continue;
-            sphere = Through(p[i], p[j]);
-            for (size_t k = 0; k < j; ++k) {
-                if (sphere.Holds(p[k]))
-                    continue;
-                sphere = Through(p[i], p[j], p[k]);
-                for (size_t l = 0; l < k; ++l)
-                    if (!sphere.Holds(p[l]))
-                        sphere = Through(p[i], p[j], p[k], p[l]);
-            }
-        }
-    }
+    if (p.empty())
+        return result;
+    const Sphere sphere = Smallest(p);
     // The radius in floats must still hold every point.
     double radius = 0;
     for (const Vec& point : p)

@@ -84,7 +84,7 @@ TQ3CameraObject Q3ViewAngleAspectCamera_New(const TQ3ViewAngleAspectCameraData* 
         PostError(kQ3ErrorInvalidParameter);
         return nullptr;
     }
-    return new ViewAngleAspectCamera(*data);
+    return Created(new ViewAngleAspectCamera(*data));
 }
 
 TQ3Status Q3ViewAngleAspectCamera_GetData(TQ3CameraObject camera, TQ3ViewAngleAspectCameraData* data)

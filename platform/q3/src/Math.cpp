@@ -300,23 +300,25 @@ TQ3BoundingBox* Q3BoundingBox_SetFromPoints3D(
     if (!box)
         return nullptr;
     *box = {};
-    if (!points || count == 0) {
-        box->isEmpty = kQ3True;
+    box->isEmpty = kQ3True;
+    if (!points)
         return box;
-    }
     if (stride == 0)
         stride = sizeof(TQ3Point3D);
     const auto* bytes = reinterpret_cast<const unsigned char*>(points);
     for (TQ3Uns32 i = 0; i < count; ++i) {
         TQ3Point3D p;
         std::memcpy(&p, bytes + static_cast<size_t>(i) * stride, sizeof p);
-        if (i == 0) {
+        // No box holds a point at infinity or not a number.
+        if (!IsFinite(p))
+            continue;
+        if (box->isEmpty) {
             box->min = box->max = p;
+            box->isEmpty = kQ3False;
             continue;
         }
         box->min = { std::min(box->min.x, p.x), std::min(box->min.y, p.y), std::min(box->min.z, p.z) };
         box->max = { std::max(box->max.x, p.x), std::max(box->max.y, p.y), std::max(box->max.z, p.z) };
     }
-    box->isEmpty = kQ3False;
     return box;
 }

@@ -5,6 +5,8 @@
 
 #include <q3/Q3.h>
 
+#include <cmath>
+
 namespace q3 {
 
 inline TQ3Vector3D operator-(const TQ3Point3D& a, const TQ3Point3D& b) { return { a.x - b.x, a.y - b.y, a.z - b.z }; }
@@ -13,6 +15,8 @@ inline TQ3Vector3D operator+(const TQ3Vector3D& a, const TQ3Vector3D& b) { retur
 inline TQ3Point3D operator+(const TQ3Point3D& p, const TQ3Vector3D& v) { return { p.x + v.x, p.y + v.y, p.z + v.z }; }
 inline TQ3Vector3D operator*(const TQ3Vector3D& v, float s) { return { v.x * s, v.y * s, v.z * s }; }
 inline TQ3Vector3D operator-(const TQ3Vector3D& v) { return { -v.x, -v.y, -v.z }; }
+
+inline bool IsFinite(const TQ3Point3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
 inline float Dot(const TQ3Vector3D& a, const TQ3Vector3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 

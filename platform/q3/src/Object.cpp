@@ -24,6 +24,8 @@ namespace {
     TQ3Error s_firstError { kQ3ErrorNone };
     TQ3Error s_lastError { kQ3ErrorNone };
     bool s_initialized { false };
+    TQ3Uns32 s_initializeCount { 0 };
+    TQ3ObjectType s_refusedType { 0 };
 
 }
 
@@ -58,6 +60,15 @@ void PostError(TQ3Error error)
     s_lastError = error;
 }
 
+Object* Created(Object* object)
+{
+    if (s_refusedType == 0 || !object->IsType(s_refusedType))
+        return object;
+    object->Release();
+    PostError(kQ3ErrorOutOfMemory);
+    return nullptr;
+}
+
 void Assign(TQ3Object& slot, TQ3Object object)
 {
     if (object)
@@ -77,8 +88,13 @@ using namespace q3;
 TQ3Status Q3Initialize(void)
 {
     s_initialized = true;
+    ++s_initializeCount;
     return kQ3Success;
 }
+
+TQ3Uns32 Q3Debug_InitializeCount(void) { return s_initializeCount; }
+
+void Q3Debug_RefuseNew(TQ3ObjectType type) { s_refusedType = type; }
 
 TQ3Boolean Q3IsInitialized(void) { return s_initialized ? kQ3True : kQ3False; }
 
@@ -124,3 +140,10 @@ TQ3Object Q3Object_FromId(TQ3Uns32 id)
 }
 
 TQ3Uns32 Q3Object_LiveCount(void) { return static_cast<TQ3Uns32>(TheRegistry().objects.size()); }
+
+TQ3Uns32 Q3Object_LiveCountOfType(TQ3ObjectType type)
+{
+    const auto& objects = TheRegistry().objects;
+    return static_cast<TQ3Uns32>(std::count_if(
+        objects.begin(), objects.end(), [type](const auto& entry) { return entry.second->IsType(type); }));
+}

@@ -42,6 +42,11 @@ private:
 // Records an error unless one is already waiting to be read.
 void PostError(TQ3Error error);
 
+// What a creator hands out: the new object, or null while its type is
+// refused (Q3Debug_RefuseNew).
+Object* Created(Object* object);
+template <typename T> T* Created(T* object) { return static_cast<T*>(Created(static_cast<Object*>(object))); }
+
 // Takes a reference to `object` (which may be null) and drops the one `slot` held.
 void Assign(TQ3Object& slot, TQ3Object object);
 

@@ -1,5 +1,6 @@
 #include "Camera.h"
 #include "DrawContext.h"
+#include "FrameObserver.h"
 #include "Group.h"
 #include "Light.h"
 #include "Renderer.h"
@@ -27,6 +28,8 @@ std::shared_ptr<const render::Texture> Texture::Decoded()
 
 namespace {
 
+    FrameObserver* s_observer = nullptr;
+
     render::Backfacing BackfacingOf(TQ3BackfacingStyle style)
     {
         switch (style) {
@@ -37,6 +40,17 @@ namespace {
         default:
             return render::Backfacing::Both;
         }
+    }
+
+    render::Boundary BoundaryOf(TQ3ShaderUVBoundary boundary)
+    {
+        return boundary == kQ3ShaderUVBoundaryClamp ? render::Boundary::Clamp : render::Boundary::Wrap;
+    }
+
+    // The renderer blends by one factor for all three channels: their mean.
+    float OpacityOf(const TQ3ColorRGB& transparency)
+    {
+        return (transparency.r + transparency.g + transparency.b) / 3;
     }
 
     render::Fog FogOf(const TQ3FogStyleData& fog)
@@ -81,9 +95,13 @@ namespace {
             draw.localToWorld = state.localToWorld;
             draw.surface.diffuse = state.diffuse;
             draw.surface.illuminated = state.illuminated;
-            if (auto* shader = static_cast<TextureShader*>(state.surfaceShader.Get()))
+            draw.surface.opacity = OpacityOf(state.transparency);
+            if (auto* shader = static_cast<TextureShader*>(state.surfaceShader.Get())) {
                 if (Texture* texture = shader->TextureObject(); texture && mesh.vertexUVs)
                     draw.surface.texture = texture->Decoded();
+                draw.surface.uBoundary = BoundaryOf(shader->UBoundary());
+                draw.surface.vBoundary = BoundaryOf(shader->VBoundary());
+            }
             draw.backfacing = BackfacingOf(state.backfacing);
             draw.interpolation = static_cast<render::Interpolation>(state.interpolation);
             draw.fill = static_cast<render::Fill>(state.fill);
@@ -93,6 +111,8 @@ namespace {
                 mFog = fog;
                 mDevice->SetFog(fog);
             }
+            if (s_observer)
+                s_observer->Mesh(mesh, draw, fog);
             mDevice->DrawMesh(mesh, draw);
         }
 
@@ -136,7 +156,8 @@ namespace {
         render::Device& device = DeviceOf(view);
         // The clear is opaque whatever the color's alpha.
         const TQ3ColorARGB* clear = context->ClearColor();
-        device.Begin(target, pane, clear ? TQ3ColorRGB { clear->r, clear->g, clear->b } : TQ3ColorRGB { 1, 1, 1 });
+        const TQ3ColorRGB clearColor = clear ? TQ3ColorRGB { clear->r, clear->g, clear->b } : TQ3ColorRGB { 1, 1, 1 };
+        device.Begin(target, pane, clearColor);
         TQ3Matrix4x4 worldToFrustum {};
         const bool seesAnything = camera->WorldToFrustum(worldToFrustum);
         device.SetCamera(worldToFrustum, camera->Eye());
@@ -144,12 +165,16 @@ namespace {
         device.SetLights(lights);
         device.SetFog({});
         device.SetWireframe(renderer->Wireframe());
+        if (s_observer)
+            s_observer->Begin(pane, clearColor, worldToFrustum, camera->Eye(), lights, renderer->Wireframe());
         auto pass = std::make_unique<RenderPass>(view, device, pane);
         pass->mSeesAnything = seesAnything;
         return pass;
     }
 
 }
+
+void ObserveFrames(FrameObserver* observer) { s_observer = observer; }
 
 }
 

@@ -18,9 +18,9 @@ std::span<const TQ3ObjectType> Renderer::TypeChain() const
 TQ3RendererObject Q3Renderer_NewFromType(TQ3ObjectType rendererType)
 {
     if (rendererType == kQ3RendererTypeInteractive)
-        return new q3::Renderer(false);
+        return q3::Created(new q3::Renderer(false));
     if (rendererType == kQ3RendererTypeWireFrame)
-        return new q3::Renderer(true);
+        return q3::Created(new q3::Renderer(true));
     q3::PostError(kQ3ErrorInvalidParameter);
     return nullptr;
 }

@@ -29,9 +29,9 @@ TQ3Status IlluminationShader::Submit(View& view)
 
 using namespace q3;
 
-TQ3ShaderObject Q3PhongIllumination_New(void) { return new IlluminationShader(kQ3IlluminationTypePhong); }
+TQ3ShaderObject Q3PhongIllumination_New(void) { return Created(new IlluminationShader(kQ3IlluminationTypePhong)); }
 
-TQ3ShaderObject Q3NULLIllumination_New(void) { return new IlluminationShader(kQ3IlluminationTypeNULL); }
+TQ3ShaderObject Q3NULLIllumination_New(void) { return Created(new IlluminationShader(kQ3IlluminationTypeNULL)); }
 
 TQ3Status Q3Shader_Submit(TQ3ShaderObject shader, TQ3ViewObject view)
 {

@@ -44,13 +44,17 @@ private:
     Ref<> mStorage {};
 };
 
-// A surface shader that lays a texture over the surface, wrapping in u and v.
+// A surface shader that lays a texture over the surface, wrapping or
+// clamping in u and v.
 class TextureShader final : public Object {
 public:
     static constexpr TQ3ObjectType Type = kQ3SurfaceShaderTypeTexture;
 
-    explicit TextureShader(TQ3TextureObject texture)
+    explicit TextureShader(TQ3TextureObject texture, TQ3ShaderUVBoundary uBoundary = kQ3ShaderUVBoundaryWrap,
+        TQ3ShaderUVBoundary vBoundary = kQ3ShaderUVBoundaryWrap)
         : mTexture(texture)
+        , mUBoundary(uBoundary)
+        , mVBoundary(vBoundary)
     {
     }
 
@@ -58,9 +62,13 @@ public:
     TQ3Status Submit(View& view) override;
 
     Texture* TextureObject() const { return static_cast<Texture*>(mTexture.Get()); }
+    TQ3ShaderUVBoundary UBoundary() const { return mUBoundary; }
+    TQ3ShaderUVBoundary VBoundary() const { return mVBoundary; }
 
 private:
     Ref<> mTexture {};
+    TQ3ShaderUVBoundary mUBoundary { kQ3ShaderUVBoundaryWrap };
+    TQ3ShaderUVBoundary mVBoundary { kQ3ShaderUVBoundaryWrap };
 };
 
 }

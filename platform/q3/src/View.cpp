@@ -60,6 +60,7 @@ namespace {
     void Apply(const AttributeSet& attributes, ViewState& state)
     {
         attributes.Get(kQ3AttributeTypeDiffuseColor, &state.diffuse);
+        attributes.Get(kQ3AttributeTypeTransparencyColor, &state.transparency);
         if (Object* shader = attributes.SurfaceShader())
             state.surfaceShader = Ref<>(shader);
     }
@@ -115,7 +116,7 @@ TQ3Status GetPart(TQ3ViewObject view, Ref<> View::*part, TQ3Object* object)
 
 }
 
-TQ3ViewObject Q3View_New(void) { return new View; }
+TQ3ViewObject Q3View_New(void) { return Created(new View); }
 
 TQ3Status Q3View_SetCamera(TQ3ViewObject view, TQ3CameraObject camera)
 {

@@ -15,6 +15,8 @@ class AttributeSet;
 struct ViewState {
     TQ3Matrix4x4 localToWorld { Identity() };
     TQ3ColorRGB diffuse { 1, 1, 1 };
+    // 1 in every channel: opaque.
+    TQ3ColorRGB transparency { 1, 1, 1 };
     Ref<> surfaceShader {};
     bool illuminated { true };
     TQ3BackfacingStyle backfacing { kQ3BackfacingStyleBoth };

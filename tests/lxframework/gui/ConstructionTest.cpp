@@ -18,20 +18,20 @@ class OrderWindow : public Window {
 public:
     std::string TitleAtMessage;
 
-    void Layout() override { _SetProperties(*this, { { "Width", 200 }, { "Height", 120 }, { "Title", "" } }); }
+    void Layout() override { SetProperties(*this, { { "Width", 200 }, { "Height", 120 }, { "Title", "" } }); }
 
     void CreateControls() override
     {
-        Ref<RectControl> view = __New("TestView");
-        _AddControl("View", view);
-        _SetProperties(*view, { { "Left", 10 }, { "Top", 20 }, { "Width", 64 }, { "Height", 48 } });
-        view->_InstallInstanceEventHandler("Open", [this] {
+        Ref<RectControl> view = New("TestView");
+        AddControl("View", view);
+        SetProperties(*view, { { "Left", 10 }, { "Top", 20 }, { "Width", 64 }, { "Height", 48 } });
+        view->InstallInstanceEventHandler("Open", [this] {
             Journal().push_back("view Open, plug-in calls: " + std::to_string(viewplugin::Calls().size()));
             Journal().push_back(RuntimeWindowControlByName(this, "Label") ? "label exists" : "label missing");
         });
-        Ref<RectControl> label = __New("StaticText");
-        _AddControl("Label", label);
-        label->_InstallInstanceEventHandler("Open", [] { Journal().push_back("label Open"); });
+        Ref<RectControl> label = New("StaticText");
+        AddControl("Label", label);
+        label->InstallInstanceEventHandler("Open", [] { Journal().push_back("label Open"); });
     }
 
     void Event_Open() override
@@ -46,10 +46,10 @@ class RangeWindow : public Window {
 public:
     void CreateControls() override
     {
-        Ref<RectControl> slider = __New("Slider");
-        _AddControl("Slider", slider);
+        Ref<RectControl> slider = New("Slider");
+        AddControl("Slider", slider);
         // The value comes first in the list, outside the default range.
-        _SetProperties(
+        SetProperties(
             *slider, { { "Value", 190 }, { "Minimum", 125 }, { "Maximum", 200 }, { "Width", 128 }, { "Height", 26 } });
     }
 };
@@ -58,18 +58,18 @@ class MissingControlWindow : public Window {
 public:
     void CreateControls() override
     {
-        Ref<RectControl> view = __New("MissingSpace");
-        _AddControl("View3D1", view);
-        _SetProperties(*view, { { "Hither", 500 }, { "SkyColor", Color { 0x5276A5 } }, { "Left", 0 } });
-        view->_InstallInstanceEventHandler("MouseDown", [](int32_t, int32_t) { return true; });
-        view->_InstallInstanceEventHandler("Open", [] { Journal().push_back("placeholder Open"); });
+        Ref<RectControl> view = New("MissingSpace");
+        AddControl("View3D1", view);
+        SetProperties(*view, { { "Hither", 500 }, { "SkyColor", Color { 0x5276A5 } }, { "Left", 0 } });
+        view->InstallInstanceEventHandler("MouseDown", [](int32_t, int32_t) { return true; });
+        view->InstallInstanceEventHandler("Open", [] { Journal().push_back("placeholder Open"); });
     }
     void Event_Open() override { Journal().push_back("window Open"); }
 };
 
 class AboutTestWindow : public Window {
 public:
-    void Layout() override { _SetProperties(*this, { { "Width", 100 }, { "Height", 80 }, { "Placement", 2 } }); }
+    void Layout() override { SetProperties(*this, { { "Width", 100 }, { "Height", 80 }, { "Placement", 2 } }); }
 };
 
 Ref<Window> AboutTestAccessor()
@@ -144,9 +144,9 @@ TEST(Construction, UnknownEventNameIsRefusedAtInstallTime)
 {
     Ref<RangeWindow> window = OpenWindow<RangeWindow>("RangeWindow");
     Ref<RectControl> slider = RuntimeWindowControlByName(window.Get(), "Slider");
-    EXPECT_THROW(slider->_InstallInstanceEventHandler("Action", [] {}), Exception);
+    EXPECT_THROW(slider->InstallInstanceEventHandler("Action", [] {}), Exception);
     // ValueChanged takes no arguments.
-    EXPECT_THROW(slider->_InstallInstanceEventHandler("ValueChanged", [](int32_t) {}), Exception);
+    EXPECT_THROW(slider->InstallInstanceEventHandler("ValueChanged", [](int32_t) {}), Exception);
     window->Close();
 }
 
@@ -180,9 +180,9 @@ TEST(Construction, OnlyAResizeableWindowOffersMaximising)
 {
     class FrameWindow : public Window { };
     Ref<FrameWindow> window = OpenWindow<FrameWindow>("FrameWindow");
-    _SetProperties(*window, { { "Resizeable", false }, { "MaximizeButton", true } });
+    SetProperties(*window, { { "Resizeable", false }, { "MaximizeButton", true } });
     EXPECT_FALSE(window->Widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    _SetProperties(*window, { { "Resizeable", true } });
+    SetProperties(*window, { { "Resizeable", true } });
     EXPECT_TRUE(window->Widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     window->Close();
 }
@@ -193,9 +193,9 @@ TEST(Construction, LabelsBreakLinesOnEveryLineEnd)
     public:
         void CreateControls() override
         {
-            Ref<RectControl> label = __New("StaticText");
-            _AddControl("Label", label);
-            _SetProperties(*label, { { "Text", "one\rtwo\r\nthree\nfour" }, { "MultiLine", true } });
+            Ref<RectControl> label = New("StaticText");
+            AddControl("Label", label);
+            SetProperties(*label, { { "Text", "one\rtwo\r\nthree\nfour" }, { "MultiLine", true } });
         }
     };
     Ref<LabelWindow> window = OpenWindow<LabelWindow>("LabelWindow");

@@ -11,12 +11,12 @@ namespace {
 
 class FieldWindow : public Window {
 public:
-    void Layout() override { _SetProperties(*this, { { "Width", 300 }, { "Height", 200 } }); }
+    void Layout() override { SetProperties(*this, { { "Width", 300 }, { "Height", 200 } }); }
     void CreateControls() override
     {
-        Ref<RectControl> field = __New("EditField");
-        _AddControl("Field", field);
-        _SetProperties(*field,
+        Ref<RectControl> field = New("EditField");
+        AddControl("Field", field);
+        SetProperties(*field,
             { { "Left", -1 }, { "Top", 10 }, { "Width", 302 }, { "Height", 139 }, { "Border", true },
                 { "MultiLine", true }, { "ReadOnly", true }, { "Styled", true }, { "TextSize", 0 } });
     }
@@ -118,7 +118,7 @@ TEST_F(FieldFixture, MouseDownSeesControlLocalPointsAndFalseLetsTheFieldHandleTh
 {
     AddText("Hello", false);
     std::vector<int> positions;
-    field->_InstallInstanceEventHandler("MouseDown", [&](int32_t x, int32_t y) {
+    field->InstallInstanceEventHandler("MouseDown", [&](int32_t x, int32_t y) {
         positions.push_back(field->CharPosAtXY(x, y));
         return false;
     });
@@ -133,7 +133,7 @@ TEST_F(FieldFixture, MouseMoveOverTheTextReachesTheFieldInControlCoordinates)
 {
     AddText("Hello", false);
     std::vector<int> positions;
-    field->_InstallInstanceEventHandler(
+    field->InstallInstanceEventHandler(
         "MouseMove", [&](int32_t x, int32_t y) { positions.push_back(field->CharPosAtXY(x, y)); });
     test::MouseMove(*field, CharacterCentre(*field, 1));
     test::MouseMove(*field, CharacterCentre(*field, 4));

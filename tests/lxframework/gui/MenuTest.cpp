@@ -15,7 +15,7 @@ namespace {
 template <class T> Ref<T> Item(const char* name, const char* text, const char* shortcut = "")
 {
     Ref<T> item = New<T>();
-    _SetProperties(
+    SetProperties(
         *item, { { "Name", name }, { "AutoEnable", true }, { "Text", text }, { "KeyboardShortcut", shortcut } });
     return item;
 }
@@ -43,7 +43,7 @@ class ClosingWindow : public Window {
 public:
     void AddMenuHandlers() override
     {
-        _AddMenuHandler("FileClose", [this] {
+        AddMenuHandler("FileClose", [this] {
             Journal().push_back("window FileClose");
             Close();
             Journal().push_back(IsOpen() ? "still open" : "closed, handler still running");
@@ -56,17 +56,17 @@ class PlainWindow : public Window {
 public:
     void CreateControls() override
     {
-        Ref<RectControl> field = __New("EditField");
-        _AddControl("Field", field);
-        _SetProperties(*field, { { "Width", 100 }, { "Height", 50 } });
-        field->_AddMenuHandler("FileClose", [] {
+        Ref<RectControl> field = New("EditField");
+        AddControl("Field", field);
+        SetProperties(*field, { { "Width", 100 }, { "Height", 50 } });
+        field->AddMenuHandler("FileClose", [] {
             Journal().push_back("field FileClose");
             return false;
         });
     }
     void AddMenuHandlers() override
     {
-        _AddMenuHandler("HelpAbout", [] {
+        AddMenuHandler("HelpAbout", [] {
             Journal().push_back("window HelpAbout");
             return true;
         });
@@ -82,11 +82,11 @@ void SetUpApplication()
         RegisterClass<TestApp>("TestApp", "Application");
     Ref<Application> app = New<TestApp>();
     app->MenuBar = GameMenuBar();
-    app->_AddMenuHandler("FileClose", [] {
+    app->AddMenuHandler("FileClose", [] {
         Journal().push_back("app FileClose");
         return false;
     });
-    app->_AddMenuHandler("HelpAbout", [] {
+    app->AddMenuHandler("HelpAbout", [] {
         Journal().push_back("app HelpAbout");
         return false;
     });
@@ -101,8 +101,8 @@ TEST(MenuModel, LookupFindsItemsAtAnyDepthAndChildFindsMenus)
     Ref<MenuBar> bar = GameMenuBar();
     EXPECT_EQ(bar->Child("FileMenu")->Text, "File");
     EXPECT_FALSE(bar->Child("FileClose"));
-    EXPECT_EQ(bar->_Lookup("FileQuit")->KeyboardShortcut, "Cmd+Q");
-    EXPECT_FALSE(bar->_Lookup("NoSuchItem"));
+    EXPECT_EQ(bar->Lookup("FileQuit")->KeyboardShortcut, "Cmd+Q");
+    EXPECT_FALSE(bar->Lookup("NoSuchItem"));
 }
 
 TEST(MenuDispatch, CloseInOneWindowClosesOnlyThatWindow)

@@ -22,25 +22,25 @@ public:
     bool TrackPresses = true;
     std::vector<std::string> Events;
 
-    void Layout() override { _SetProperties(*this, { { "Width", 120 }, { "Height", 100 } }); }
+    void Layout() override { SetProperties(*this, { { "Width", 120 }, { "Height", 100 } }); }
     void CreateControls() override
     {
-        Ref<RectControl> view = __New("TestView");
-        _AddControl("View", view);
-        _SetProperties(
+        Ref<RectControl> view = New("TestView");
+        AddControl("View", view);
+        SetProperties(
             *view, { { "Left", ViewOrigin.x() }, { "Top", ViewOrigin.y() }, { "Width", 64 }, { "Height", 48 } });
-        view->_InstallInstanceEventHandler("MouseDown", [this](int32_t x, int32_t y) {
+        view->InstallInstanceEventHandler("MouseDown", [this](int32_t x, int32_t y) {
             Events.push_back("MouseDown " + std::to_string(x) + "," + std::to_string(y)
                 + (IsContextualClick() ? " contextual" : ""));
             return TrackPresses;
         });
-        view->_InstallInstanceEventHandler("MouseDrag", [this](int32_t x, int32_t y) {
+        view->InstallInstanceEventHandler("MouseDrag", [this](int32_t x, int32_t y) {
             Events.push_back("MouseDrag " + std::to_string(x) + "," + std::to_string(y));
         });
-        view->_InstallInstanceEventHandler("MouseUp", [this](int32_t x, int32_t y) {
+        view->InstallInstanceEventHandler("MouseUp", [this](int32_t x, int32_t y) {
             Events.push_back("MouseUp " + std::to_string(x) + "," + std::to_string(y));
         });
-        view->_InstallInstanceEventHandler("MouseMove", [this](int32_t x, int32_t y) {
+        view->InstallInstanceEventHandler("MouseMove", [this](int32_t x, int32_t y) {
             Events.push_back("MouseMove " + std::to_string(x) + "," + std::to_string(y));
         });
     }
@@ -146,7 +146,7 @@ TEST_F(ViewFixture, UpdateInsideAHandlerIsOnScreenBeforeItReturns)
     std::vector<QRgb> seen;
     std::vector<int> counts;
     const int redraws = Count("redraw");
-    view->_InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
+    view->InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
         // Four steps of a slide, each visible at once.
         for (QRgb color : { 0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFFFF00u }) {
             viewplugin::SetPaintColor(color);
@@ -238,7 +238,7 @@ TEST_F(ViewFixture, WaitCursorShowsInLongHandlersUnlessDisabled)
 {
     test::SetWaitCursorDelay(0);
     std::vector<bool> shown;
-    view->_InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
+    view->InstallInstanceEventHandler("MouseDown", [&](int32_t, int32_t) {
         RuntimeYield();
         shown.push_back(test::WaitCursorShown());
         DisableAutoWaitCursor();

@@ -1,6 +1,10 @@
+#include "DamagedModule.h"
+#include "PluginLoader.h"
+
 #include <lxframework/Class.h>
 #include <lxframework/Runtime.h>
 
+#include <algorithm>
 #include <dlfcn.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -48,4 +52,60 @@ TEST(PluginLoader, EveryPluginStartsExactlyOnce)
     EXPECT_TRUE(derived->IsComplete());
     EXPECT_EQ(derived->Super(), loaded);
     EXPECT_TRUE(derived->NewInstance());
+}
+
+TEST(PluginLoader, ModuleThatCannotLoadIsReportedOnceWithItsReason)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(testing::TempDir()) / "damaged-plugins";
+    fs::create_directories(folder);
+    const std::string module = damaged::ReadBytes(LOADER_TEST_MODULE);
+    struct Case {
+        const char* file;
+        std::string bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        { "cut.so", damaged::CutInsideLoadSegment(module), "a loadable segment lies outside the file" },
+        { "foreign.so", damaged::ForAnotherMachine(module), "built for another machine" },
+        { "text.so", "#!/bin/sh\nexit 0\n", "not an ELF file" },
+        { "empty.so", "", "not an ELF file" },
+        { "header-only.so", module.substr(0, sizeof(ElfW(Ehdr))), "program headers lie outside the file" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const fs::path path = folder / c.file;
+        damaged::WriteBytes(path, c.bytes);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(lx::RunPluginModule(path));
+        const std::string report = testing::internal::GetCapturedStderr();
+        EXPECT_NE(report.find(path.string()), std::string::npos) << report;
+        EXPECT_NE(report.find(c.reason), std::string::npos) << report;
+        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
+    }
+    fs::remove_all(folder);
+    // The intact module passes the same checks.
+    EXPECT_EQ(lx::ModuleFileProblem(LOADER_TEST_MODULE), "");
+}
+
+TEST(PluginLoader, ModuleThatLoadsButCannotRegisterIsReportedWithItsReason)
+{
+    const struct {
+        const char* path;
+        const char* reason;
+    } cases[] = {
+        { "/nonexistent/plugins/gone.so", "cannot be read" },
+        { LOADER_NO_ENTRY_MODULE, "has no VANTPluginMain" },
+        { LOADER_OLD_MODULE, "records are of version 8, not 9" },
+    };
+    lx::RuntimeInit();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(lx::RunPluginModule(c.path));
+        const std::string report = testing::internal::GetCapturedStderr();
+        EXPECT_NE(report.find(c.path), std::string::npos) << report;
+        EXPECT_NE(report.find(c.reason), std::string::npos) << report;
+    }
+    EXPECT_EQ(lx::FindClass("OldWidget"), nullptr);
 }

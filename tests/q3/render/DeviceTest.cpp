@@ -174,6 +174,55 @@ TEST(DeviceTexturing, UWrapsPastOneAndBelowZero)
     }
 }
 
+TEST(DeviceTexturing, ClampStretchesTheEdgeTexelsPastTheEdges)
+{
+    // A 2 x 2 texture, top row red and green, bottom row blue and white,
+    // over the whole view with u and v from -1 to 2: the texture fills the
+    // middle ninth. Pixels 15 and 48 lie a quarter of the texture past its
+    // edges (u or v -0.27 and 1.27), pixel 2 almost a whole texture.
+    auto texture = MakeTexture({ 0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF }, 2, 2);
+    TestMesh mesh = FullView();
+    mesh.uvs = { { -1, 2 }, { -1, -1 }, { 2, -1 }, { 2, 2 } };
+    const Rgb White { 255, 255, 255 };
+    struct Row {
+        const char* name;
+        Boundary u;
+        Boundary v;
+        Rgb topLeft, topRight, bottomLeft, bottomRight;
+    };
+    for (const Row& row : { Row { "clamp, clamp", Boundary::Clamp, Boundary::Clamp, Red, Green, Blue, White },
+             Row { "wrap, clamp", Boundary::Wrap, Boundary::Clamp, Green, Red, White, Blue },
+             Row { "clamp, wrap", Boundary::Clamp, Boundary::Wrap, Blue, White, Red, Green },
+             Row { "wrap, wrap", Boundary::Wrap, Boundary::Wrap, White, Blue, Green, Red } }) {
+        DrawState state = Unlit({ 1, 1, 1 }, texture);
+        state.surface.uBoundary = row.u;
+        state.surface.vBoundary = row.v;
+        const Canvas canvas = Frame().Draw(mesh, state).Finish();
+        auto expect = [&](int x, int y, Rgb expected) {
+            // Wrapped, the filter blends a little of the far column in.
+            EXPECT_TRUE(Near(canvas.At(x, y), expected, 32)) << row.name << " at " << x << ", " << y << ": "
+                                                             << Describe(canvas.At(x, y));
+        };
+        expect(15, 15, row.topLeft);
+        expect(48, 15, row.topRight);
+        expect(15, 48, row.bottomLeft);
+        expect(48, 48, row.bottomRight);
+        // On the texture itself every mode reads the same texels.
+        expect(26, 26, Red);
+        expect(37, 37, White);
+    }
+    // Far past the edges, a clamped texture still shows its edge texels.
+    DrawState clamped = Unlit({ 1, 1, 1 }, texture);
+    clamped.surface.uBoundary = clamped.surface.vBoundary = Boundary::Clamp;
+    const Canvas canvas = Frame().Draw(mesh, clamped).Finish();
+    EXPECT_EQ(canvas.At(1, 1), Red);
+    EXPECT_EQ(canvas.At(62, 1), Green);
+    EXPECT_EQ(canvas.At(1, 62), Blue);
+    EXPECT_EQ(canvas.At(62, 62), White);
+    // Past the top edge, u = 0.52 still filters between the two top texels.
+    EXPECT_TRUE(Near(canvas.At(Centre, 1), { 115, 140, 0 }, Tolerance)) << Describe(canvas.At(Centre, 1));
+}
+
 TEST(DeviceTexturing, TextureCoordinatesArePerspectiveCorrect)
 {
     // A rectangle receding to the right: its middle, where the texture turns
@@ -212,6 +261,40 @@ TEST(DeviceTexturing, TransparentTexelsShowWhatIsBehind)
 
     const Canvas alone = Frame().Draw(FullView(0), Unlit({ 1, 1, 1 }, picture)).Finish();
     EXPECT_EQ(alone.At(12, Centre), Cleared);
+}
+
+TEST(DeviceTransparency, HalfTransparentSurfaceBlendsOverWhatIsBehind)
+{
+    // A half transparent green square in front of a red wall, drawn before
+    // it and after it: either way the wall shows through by half.
+    DrawState veil = Unlit({ 0, 1, 0 });
+    veil.surface.opacity = 0.5f;
+    TestMesh square = Rectangle(-5, -5, 5, 5, 0), wall = Rectangle(-20, -20, 20, 20, -5);
+    const Rgb blended { 128, 128, 0 };
+    const Canvas veilFirst = Frame().Draw(square, veil).Draw(wall, Unlit({ 1, 0, 0 })).Finish();
+    EXPECT_TRUE(Near(veilFirst.At(Centre, Centre), blended, Tolerance)) << Describe(veilFirst.At(Centre, Centre));
+    EXPECT_EQ(veilFirst.At(4, 4), Red);
+    const Canvas wallFirst = Frame().Draw(wall, Unlit({ 1, 0, 0 })).Draw(square, veil).Finish();
+    EXPECT_TRUE(Near(wallFirst.At(Centre, Centre), blended, Tolerance)) << Describe(wallFirst.At(Centre, Centre));
+
+    // A textured surface is blended by its opacity times each texel's alpha.
+    // Columns 20 and 44 fall between opaque texels and between half
+    // transparent ones.
+    DrawState picture
+        = Unlit({ 1, 1, 1 }, MakeTexture({ 0xFF0000FF, 0xFF0000FF, 0x800000FF, 0x800000FF }, 4, 1));
+    picture.surface.opacity = 0.5f;
+    const Canvas textured = Frame().Draw(FullView(0), picture).Draw(wall, Unlit({ 1, 0, 0 })).Finish();
+    EXPECT_TRUE(Near(textured.At(20, Centre), { 128, 0, 128 }, Tolerance)) << Describe(textured.At(20, Centre));
+    EXPECT_TRUE(Near(textured.At(44, Centre), { 191, 0, 64 }, Tolerance)) << Describe(textured.At(44, Centre));
+
+    // Opacity outside [0, 1] is clamped, and NaN is opaque.
+    for (float opacity : { 1.5f, std::numeric_limits<float>::quiet_NaN() }) {
+        veil.surface.opacity = opacity;
+        EXPECT_EQ(Frame().Draw(wall, Unlit({ 1, 0, 0 })).Draw(square, veil).Finish().At(Centre, Centre), Green)
+            << opacity;
+    }
+    veil.surface.opacity = -1;
+    EXPECT_EQ(Frame().Draw(wall, Unlit({ 1, 0, 0 })).Draw(square, veil).Finish().At(Centre, Centre), Red);
 }
 
 TEST(DeviceTexturing, SharedEdgeIsDrawnOnce)

@@ -149,8 +149,10 @@ TEST(WidePixels, ScaleFogAndBlendAsThePlainPath)
         auto pick = [&] { return trial % 3 == 0 ? factor(random) : fraction(random) * 2; };
         int intervals = 1 + int(random() % (SubspanLength - 1));
         Stepper red(pick(), pick(), intervals), green(pick(), pick(), intervals), blue(pick(), pick(), intervals);
-        ScalarPixels::Factors plainFactors(red, green, blue);
-        Sse2Pixels::Factors wideFactors(red, green, blue);
+        float opaqueness = trial % 2 ? fraction(random) : 1;
+        Stepper opacity(opaqueness, opaqueness, intervals);
+        ScalarPixels::Factors plainFactors(red, green, blue, opacity);
+        Sse2Pixels::Factors wideFactors(red, green, blue, opacity);
         for (int step = 0; step <= intervals; ++step) {
             ExpectSame(plainFactors.Apply(color), wideFactors.Apply(wide), "scaled");
             plainFactors.Step();

@@ -137,6 +137,22 @@ TEST(TextureSampling, WrapsInBothDirections)
     EXPECT_EQ(SampleBilinear(level, 0.0f, 0.75f), 0xFF007F7Fu);
 }
 
+TEST(TextureSampling, ClampsInEitherDirection)
+{
+    auto texture = FromTexels({ 0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0xFFFFFFFF }, 2, 2);
+    const TextureLevel& level = texture->Level(0);
+    constexpr Boundary Clamp = Boundary::Clamp, Wrap = Boundary::Wrap;
+    EXPECT_EQ(SampleBilinear(level, 1.25f, 0.75f, Clamp, Clamp), 0xFF00FF00u) << "past 1 in u";
+    EXPECT_EQ(SampleBilinear(level, -0.25f, 0.75f, Clamp, Clamp), 0xFF0000FFu) << "below 0 in u";
+    EXPECT_EQ(SampleBilinear(level, -1e9f, -3.5f, Clamp, Clamp), 0xFFFF0000u) << "far below 0 in u and v";
+    EXPECT_EQ(SampleBilinear(level, 0.25f, 2.25f, Clamp, Clamp), 0xFF0000FFu) << "past 1 in v";
+    // Each axis keeps its own mode.
+    EXPECT_EQ(SampleBilinear(level, 1.25f, 1.25f, Wrap, Clamp), 0xFF0000FFu);
+    EXPECT_EQ(SampleBilinear(level, 1.25f, 1.25f, Clamp, Wrap), 0xFFFFFFFFu);
+    // Between the edge texels' centres, inside, clamping changes nothing.
+    EXPECT_EQ(SampleBilinear(level, 0.5f, 0.75f, Clamp, Clamp), SampleBilinear(level, 0.5f, 0.75f));
+}
+
 TEST(TextureSampling, OddValuesStayOnTheTexture)
 {
     auto texture = FromTexels({ 0xFF102030, 0xFF102030, 0xFF102030 }, 3, 1);

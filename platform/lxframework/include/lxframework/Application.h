@@ -22,7 +22,7 @@ public:
     // The menu bar of windows that have none of their own.
     Ref<lx::MenuBar> MenuBar;
 
-    void _AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
+    void AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
     MenuHandlers& Menus() { return mMenus; }
 
     // A new reference to the application's resources.

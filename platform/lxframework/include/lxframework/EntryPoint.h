@@ -4,18 +4,33 @@
 #include <lxframework/Value.h>
 #include <lxframework/plugin.h>
 
+#include <array>
+#include <span>
 #include <type_traits>
 
 namespace lx {
 
 namespace detail {
-    // Throws unless `entry` may be called on `self` with `argumentCount` values:
-    // an unbound entry throws UnboundEntryPointException, a nil receiver
-    // NilObjectException, constructors and destructors (the framework runs those)
-    // and a wrong number of accessor values RuntimeException.
-    void CheckEntryCall(const LxEntryPoint* entry, const Object* self, std::size_t argumentCount, bool hasResult);
+    // Throws unless `entry` may be called on `self` with these values (each
+    // argument's object, nil for a value that is none): an unbound entry throws
+    // UnboundEntryPointException, a nil receiver NilObjectException, a receiver
+    // or object argument of another class than declared IllegalCastException,
+    // constructors and destructors (the framework runs those) and a wrong number
+    // of accessor values RuntimeException.
+    void CheckEntryCall(
+        const LxEntryPoint* entry, const Object* self, std::span<const Object* const> arguments, bool hasResult);
 
     template <class T> using CType = typename ValueTraits<std::remove_cvref_t<T>>::C;
+
+    template <class T> const Object* ObjectArgument(const T& value)
+    {
+        using Traits = ValueTraits<std::remove_cvref_t<T>>;
+        if constexpr (requires { Traits::Type; }) {
+            if constexpr (Traits::Type == ValueType::Object)
+                return FromLx(Traits::ToC(value));
+        }
+        return nullptr;
+    }
 }
 
 // Calls a plug-in member through an entry point the application looked up by
@@ -26,7 +41,8 @@ namespace detail {
 template <class R = void, class... Args> R Call(const LxEntryPoint* entry, Object* self, Args&&... args)
 {
     constexpr bool hasResult = !std::is_void_v<R>;
-    detail::CheckEntryCall(entry, self, sizeof...(Args), hasResult);
+    const std::array<const Object*, sizeof...(Args)> objects { detail::ObjectArgument(args)... };
+    detail::CheckEntryCall(entry, self, objects, hasResult);
     using CR = std::conditional_t<hasResult, detail::CType<std::conditional_t<hasResult, R, int32_t>>, void>;
 
     auto invoke = [&]() -> CR {

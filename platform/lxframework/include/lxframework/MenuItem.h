@@ -27,7 +27,7 @@ public:
     // The direct child menu of that name, or nil.
     Ref<MenuItem> Child(std::string_view name) const;
     // Any item below this one by name, or nil.
-    Ref<MenuItem> _Lookup(std::string_view name) const;
+    Ref<MenuItem> Lookup(std::string_view name) const;
 
     bool IsSeparator() const { return Text == "-"; }
     // Items without a handler that takes them quit the application.

@@ -3,10 +3,11 @@
 #include <lxframework/Object.h>
 #include <lxframework/Ref.h>
 
-#include <QCursor>
-
+#include <memory>
 #include <string>
 #include <string_view>
+
+class QCursor;
 
 namespace lx {
 
@@ -14,13 +15,16 @@ namespace lx {
 // names where it came from ("Arrow", "FingerPointer", "resource 168").
 class MouseCursor : public Object {
 public:
+    MouseCursor();
+    ~MouseCursor() override;
+
     static Ref<MouseCursor> New(const QCursor& cursor, std::string_view identity);
 
-    const QCursor& Shape() const { return mShape; }
+    const QCursor& Shape() const { return *mShape; }
     const std::string& Identity() const { return mIdentity; }
 
 private:
-    QCursor mShape;
+    std::unique_ptr<QCursor> mShape;
     std::string mIdentity;
 };
 

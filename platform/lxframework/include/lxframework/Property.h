@@ -20,6 +20,7 @@ struct Property {
     std::string name;
     std::string typeName;
     ValueType type = ValueType::Integer;
+    const Class* valueClass = nullptr; // the declared class of an object value
     LxFunction getter = nullptr; // a plug-in function, LxFieldAccessor, or null
     LxFunction setter = nullptr; // likewise; null means read-only
     intptr_t param = 0;
@@ -32,8 +33,9 @@ namespace detail {
     // C++ type's kind and offers the access.
     void CheckPropertyAccess(const Object& object, const Property& property, ValueType type, Access access);
     void* FieldAddress(Object& object, const Property& property);
-    // Checks the value's class against the declared one, then takes the new
-    // reference before dropping the old (they may be the same object).
+    // Throws IllegalCastException unless the value is nil or of the declared class.
+    void CheckPropertyValue(const Property& property, const Object* value);
+    // Takes the new reference before dropping the old (they may be the same object).
     void StoreObjectField(Object& object, const Property& property, Object* value);
 }
 
@@ -62,6 +64,8 @@ template <class T> void SetProperty(Object& object, const Property& property, co
     using C = typename Traits::C;
     detail::CheckPropertyAccess(object, property, Traits::Type, Access::Write);
     C cValue = Traits::ToC(value);
+    if constexpr (Traits::Type == ValueType::Object)
+        detail::CheckPropertyValue(property, FromLx(cValue));
     if (property.setter == LxFieldAccessor) {
         if constexpr (Traits::Type == ValueType::Object)
             detail::StoreObjectField(object, property, FromLx(cValue));

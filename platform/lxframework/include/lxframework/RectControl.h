@@ -8,13 +8,14 @@
 #include <lxframework/Ref.h>
 #include <lxframework/Settings.h>
 
-#include <QPointer>
-#include <QRect>
-#include <QWidget>
-
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+
+class QFont;
+class QRect;
+class QWidget;
 
 namespace lx {
 
@@ -33,7 +34,7 @@ public:
     // The window holding the control (no reference); null once closed.
     Window* ControlWindow() const { return mWindow; }
     // Rectangle in the window's content coordinates.
-    QRect Bounds() const { return mBounds; }
+    QRect Bounds() const;
 
     void SetEnabled(bool enabled);
     bool Enabled() const { return mEnabled; }
@@ -52,7 +53,7 @@ public:
     // Installs a handler by event name: a framework event or one the plug-in
     // class declares. Throws RuntimeException for an unknown name or a handler
     // of the wrong shape.
-    template <class F> void _InstallInstanceEventHandler(std::string_view eventName, F&& handler)
+    template <class F> void InstallInstanceEventHandler(std::string_view eventName, F&& handler)
     {
         std::function function(std::forward<F>(handler));
         InstallHandler(eventName, std::move(function));
@@ -61,7 +62,7 @@ public:
     HostEvents& Events() { return mEvents; }
 
     // A control menu handler: runs when the control has the focus.
-    void _AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
+    void AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
     MenuHandlers& Menus() { return mMenus; }
 
     bool ApplySetting(const Setting& setting) override;
@@ -72,7 +73,7 @@ public:
     void Open();
     void Close();
     bool IsOpen() const { return mOpened && !mClosed; }
-    QWidget* Widget() const { return mWidget; }
+    QWidget* Widget() const;
 
 protected:
     // The widget that shows this control, a child of the window's content.
@@ -109,8 +110,9 @@ private:
 
     std::string mName;
     Window* mWindow = nullptr;
-    QPointer<QWidget> mWidget;
-    QRect mBounds;
+    // The control's widget and rectangle, kept out of this header.
+    struct QtSide;
+    std::unique_ptr<QtSide> mQt;
     bool mEnabled = true;
     bool mVisible = true;
     bool mOpened = false;

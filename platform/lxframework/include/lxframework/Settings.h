@@ -48,6 +48,6 @@ public:
 // Sets many properties in one call: framework properties by the class's own
 // table, plug-in properties by their rows. A name nothing knows is logged and
 // skipped.
-void _SetProperties(Object& object, std::initializer_list<Setting> settings);
+void SetProperties(Object& object, std::initializer_list<Setting> settings);
 
 }

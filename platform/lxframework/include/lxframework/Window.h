@@ -10,19 +10,17 @@
 
 #include <carbon/Carbon.h>
 
-#include <QColor>
-#include <QPointer>
-
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class QMenuBar;
+class QColor;
+class QPainter;
+class QWidget;
 
 namespace lx {
-
-class WindowWidget;
 
 // A top-level window. The game derives its windows from it, overrides the
 // hooks and events it needs, makes the object with RuntimeNewObject and then
@@ -63,11 +61,11 @@ public:
 
     // A new control of the class in this window; an inert placeholder (with a
     // debug-log line) for a class no plug-in registered.
-    Ref<RectControl> __New(const Class& controlClass);
-    Ref<RectControl> __New(std::string_view className);
-    void _AddControl(std::string_view name, const Ref<RectControl>& control);
+    Ref<RectControl> New(const Class& controlClass);
+    Ref<RectControl> New(std::string_view className);
+    void AddControl(std::string_view name, const Ref<RectControl>& control);
     Ref<RectControl> ControlByName(std::string_view name) const;
-    void _AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
+    void AddMenuHandler(std::string_view itemName, std::function<bool()> handler);
     MenuHandlers& Menus() { return mMenus; }
 
     // Content size and the platform window reference (a port of that size).
@@ -94,7 +92,9 @@ private:
     static void OnFlush(WindowRef window, const Rect* rect, void* context);
     static void OnAttributes(WindowRef window, WindowAttributes attributes, void* context);
 
-    QPointer<WindowWidget> mWidget;
+    // The window's widgets, kept out of this header.
+    struct QtSide;
+    std::unique_ptr<QtSide> mQt;
     WindowRef mPlatformWindow = nullptr;
     std::vector<Ref<RectControl>> mControls;
     Ref<lx::MenuBar> mMenuBar;
@@ -104,8 +104,8 @@ private:
     int32_t mHeight = DefaultHeight;
     int32_t mMinWidth = 0;
     int32_t mMinHeight = 0;
-    int32_t mMaxWidth = QWIDGETSIZE_MAX;
-    int32_t mMaxHeight = QWIDGETSIZE_MAX;
+    int32_t mMaxWidth = NoMaximumSize;
+    int32_t mMaxHeight = NoMaximumSize;
     int32_t mPlacement = 0;
     bool mResizeable = true;
     bool mVisible = true;
@@ -121,6 +121,8 @@ private:
 
     static constexpr int32_t DefaultWidth = 300;
     static constexpr int32_t DefaultHeight = 300;
+    // The largest size a window may take: no maximum.
+    static constexpr int32_t NoMaximumSize = (1 << 24) - 1;
 };
 
 // The control of that name in the window, or nil.
@@ -129,7 +131,7 @@ Ref<RectControl> RuntimeWindowControlByName(Window* window, std::string_view nam
 // The open windows, in the order they were made.
 std::vector<Ref<Window>> RuntimeWindowList();
 // The open window of the class registered under that name that an implicit
-// accessor made (`AboutWindow()`), or nil; and the way to enter one.
+// accessor made (`AboutWindow::Instance()`), or nil; and the way to enter one.
 Ref<Window> RuntimeImplicitInstance(std::string_view className);
 void RuntimeRegisterImplicitInstance(const Ref<Window>& window);
 // Finalisation: close every window still open and drop the lists' references.

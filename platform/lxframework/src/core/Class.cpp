@@ -137,4 +137,11 @@ const std::function<int32_t(Object&)>* Class::FindIntegerProperty(std::string_vi
     return nullptr;
 }
 
+void CheckDeclaredClass(const Object* value, const Class* declared, std::string_view member)
+{
+    if (value && declared && declared->IsComplete() && !value->IsA(*declared))
+        Throw<IllegalCastException>(
+            value->ObjectClass().Name() + " is not a " + declared->Name() + " for " + std::string(member));
+}
+
 }

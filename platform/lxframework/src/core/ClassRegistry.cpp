@@ -82,8 +82,13 @@ Class& ClassRegistry::RegisterHost(
 
 bool ClassRegistry::CanRegister(uint32_t version, const char* name)
 {
-    if (version != LxRecordVersion || !name) {
+    if (version != LxRecordVersion) {
         DebugLog("ignored a plug-in record of version " + std::to_string(version));
+        mRefusedVersions.push_back(version);
+        return false;
+    }
+    if (!name) {
+        DebugLog("ignored a plug-in record without a name");
         return false;
     }
     if (Class* existing = Find(name); existing && existing->mKind != Class::Kind::Stub) {
@@ -193,6 +198,7 @@ void ClassRegistry::AddProperties(Class& cls, LxPropertyRow* rows, uint32_t coun
         property->name = row.name;
         property->typeName = row.type;
         property->type = TypeFromName(row.type);
+        property->valueClass = DeclaredClass(row.type);
         property->getter = row.getter;
         property->setter = row.setter;
         property->param = row.param;
@@ -207,7 +213,7 @@ void ClassRegistry::AddProperties(Class& cls, LxPropertyRow* rows, uint32_t coun
         if (IsFunction(row.getter))
             Bind(cls, prefix + ".Get", LxEntryGetter, row.getter, row.param);
         if (IsFunction(row.setter))
-            Bind(cls, prefix + ".Set", LxEntrySetter, row.setter, row.param);
+            Bind(cls, prefix + ".Set", LxEntrySetter, row.setter, row.param, { property->valueClass });
         cls.mProperties.push_back(std::move(property));
     }
 }
@@ -220,13 +226,30 @@ void ClassRegistry::AddMethods(Class& cls, LxMethodRow* rows, uint32_t count)
             DebugLog("ignored a method row without declaration or function in class " + cls.mName);
             continue;
         }
-        if (!ParseDeclaration(row.declaration))
+        // The declared class of each value a call passes, checked at every call.
+        std::vector<const Class*> arguments;
+        auto declaration = ParseDeclaration(row.declaration);
+        if (declaration) {
+            for (const auto& parameter : declaration->parameters)
+                arguments.push_back(parameter.byRef ? nullptr : DeclaredClass(parameter.type));
+        } else {
             DebugLog("method declaration not understood: " + cls.mName + "." + row.declaration);
+        }
         std::string binding = cls.mName + "." + row.declaration;
-        Bind(cls, binding, LxEntryMethod, row.function);
-        if (row.setter)
-            Bind(cls, binding + ".Set", LxEntryAssign, row.setter);
+        Bind(cls, binding, LxEntryMethod, row.function, 0, arguments);
+        if (!row.setter)
+            continue;
+        // The assigning form passes the assigned value last, of the result's type.
+        arguments.push_back(declaration ? DeclaredClass(declaration->resultType) : nullptr);
+        Bind(cls, binding + ".Set", LxEntryAssign, row.setter, 0, std::move(arguments));
     }
+}
+
+const Class* ClassRegistry::DeclaredClass(std::string_view typeName)
+{
+    if (typeName.empty() || TypeFromName(typeName) != ValueType::Object)
+        return nullptr;
+    return &FindOrStub(typeName);
 }
 
 void ClassRegistry::AddEvents(Class& cls, LxEventRow* rows, uint32_t count)
@@ -268,7 +291,8 @@ void ClassRegistry::AddEventInstances(Class& cls, LxEventInstanceRow* rows, uint
     }
 }
 
-void ClassRegistry::Bind(const Class& cls, std::string name, LxEntryKind kind, LxFunction function, intptr_t param)
+void ClassRegistry::Bind(const Class& cls, std::string name, LxEntryKind kind, LxFunction function, intptr_t param,
+    std::vector<const Class*> argumentClasses)
 {
     auto [place, added] = mBindings.try_emplace(std::move(name));
     if (!added) {
@@ -277,6 +301,7 @@ void ClassRegistry::Bind(const Class& cls, std::string name, LxEntryKind kind, L
     }
     place->second.entry = LxEntryPoint { static_cast<uint32_t>(kind), function, param, place->first.c_str() };
     place->second.owner = &cls;
+    place->second.argumentClasses = std::move(argumentClasses);
 }
 
 const LxEntryPoint* ClassRegistry::Lookup(std::string_view bindingName)

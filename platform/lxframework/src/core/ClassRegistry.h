@@ -14,10 +14,13 @@
 namespace lx {
 
 // An entry point as the runtime keeps it: the record the application sees,
-// followed by the class it belongs to, so a call can check its receiver.
+// followed by the class it belongs to and the declared class of each value a
+// call passes (null where the value is no object), so a call can check its
+// receiver and its object arguments.
 struct BoundEntry {
     LxEntryPoint entry {};
     const Class* owner = nullptr;
+    std::vector<const Class*> argumentClasses;
 };
 
 // Every class of the process, the class records of the plug-ins, and the
@@ -39,6 +42,8 @@ public:
     const LxEntryPoint* Lookup(std::string_view bindingName);
     const LxEntryPoint** AllocateTable(std::size_t count);
     bool IsEventDefinition(uintptr_t hostWord) const;
+    // The versions of the records refused for their version, in order.
+    const std::vector<uint32_t>& RefusedVersions() const { return mRefusedVersions; }
 
 private:
     ClassRegistry() = default;
@@ -51,7 +56,10 @@ private:
     void AddMethods(Class& cls, LxMethodRow* rows, uint32_t count);
     void AddEvents(Class& cls, LxEventRow* rows, uint32_t count);
     void AddEventInstances(Class& cls, LxEventInstanceRow* rows, uint32_t count);
-    void Bind(const Class& cls, std::string name, LxEntryKind kind, LxFunction function, intptr_t param = 0);
+    // The class a declared type names, a stub until it is registered; null for plain values.
+    const Class* DeclaredClass(std::string_view typeName);
+    void Bind(const Class& cls, std::string name, LxEntryKind kind, LxFunction function, intptr_t param = 0,
+        std::vector<const Class*> argumentClasses = {});
 
     std::map<std::string, std::unique_ptr<Class>, std::less<>> mClasses;
     std::vector<LxClassRecord*> mPending;
@@ -60,6 +68,7 @@ private:
     std::deque<std::pair<std::string, BoundEntry>> mUnbound;
     std::vector<std::unique_ptr<const LxEntryPoint*[]>> mTables;
     std::set<uintptr_t> mEventWords;
+    std::vector<uint32_t> mRefusedVersions;
 };
 
 }

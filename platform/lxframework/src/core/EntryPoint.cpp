@@ -1,12 +1,17 @@
 #include "ClassRegistry.h"
+#include "Internal.h"
 
 #include <lxframework/EntryPoint.h>
 #include <lxframework/Runtime.h>
 
+#include <algorithm>
+
 namespace lx::detail {
 
-void CheckEntryCall(const LxEntryPoint* entry, const Object* self, std::size_t argumentCount, bool hasResult)
+void CheckEntryCall(
+    const LxEntryPoint* entry, const Object* self, std::span<const Object* const> arguments, bool hasResult)
 {
+    const std::size_t argumentCount = arguments.size();
     if (!entry)
         Throw<UnboundEntryPointException>("an empty entry-point slot");
     std::string binding = entry->binding ? entry->binding : "";
@@ -32,9 +37,12 @@ void CheckEntryCall(const LxEntryPoint* entry, const Object* self, std::size_t a
         Throw<NilObjectException>(binding);
     // The plug-in reaches its data relative to the receiver, so a receiver of
     // another class must never get there.
-    const Class* owner = reinterpret_cast<const BoundEntry*>(entry)->owner;
-    if (owner && !self->IsA(*owner))
-        Throw<IllegalCastException>(self->ObjectClass().Name() + " is not a " + owner->Name() + " for " + binding);
+    const auto& bound = *reinterpret_cast<const BoundEntry*>(entry);
+    if (bound.owner && !self->IsA(*bound.owner))
+        Throw<IllegalCastException>(self->ObjectClass().Name() + " is not a " + bound.owner->Name() + " for " + binding);
+    // Likewise for the data of every object argument.
+    for (std::size_t i = 0; i < std::min(arguments.size(), bound.argumentClasses.size()); ++i)
+        CheckDeclaredClass(arguments[i], bound.argumentClasses[i], binding);
 }
 
 }

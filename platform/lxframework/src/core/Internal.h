@@ -1,8 +1,11 @@
 #pragma once
 
+#include <string_view>
+
 namespace lx {
 
 class Class;
+class Object;
 
 // The class whose object is being built: set by Class::NewInstance just before
 // it runs the factory, taken by Object's constructor first thing, so nested
@@ -16,6 +19,12 @@ const Class* TakeConstructingClass();
 // Inside a catch block of a function a plug-in called: turns the exception in
 // flight into the pending exception, since it must not unwind into the plug-in.
 void RaiseCurrentException() noexcept;
+
+// A plug-in reaches an object argument's data at the offset of the class it
+// declared, so anything else must never get there: throws IllegalCastException
+// unless `value` is nil or of the declared class. A class that is not
+// registered (an interface, say) cannot be checked and lets every object pass.
+void CheckDeclaredClass(const Object* value, const Class* declared, std::string_view member);
 
 // Registers the classes and services of the windowing layer.
 void InitGuiRuntime();

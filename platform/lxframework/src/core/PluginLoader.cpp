@@ -1,10 +1,17 @@
+#include "PluginLoader.h"
+
 #include "ClassRegistry.h"
 
 #include <lxframework/Runtime.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <dlfcn.h>
-#include <filesystem>
+#include <elf.h>
+#include <fstream>
+#include <link.h>
 #include <set>
 #include <system_error>
 #include <vector>
@@ -24,14 +31,15 @@ namespace {
     }
 
     // Every plug-in's entry point runs exactly once, however often loading runs
-    // and however the plug-in was found.
-    void RunPlugin(LxPluginMain main)
+    // and however the plug-in was found; false when it ran before.
+    bool RunPlugin(LxPluginMain main)
     {
         static std::set<LxPluginMain> started;
         if (!main || !started.insert(main).second)
-            return;
+            return false;
         main(&HostResolver);
         ThrowPendingException();
+        return true;
     }
 
     std::vector<std::filesystem::path> PluginModules()
@@ -50,21 +58,107 @@ namespace {
         return modules;
     }
 
+    void ReportNotLoaded(const std::filesystem::path& path, const std::string& reason)
+    {
+        std::fprintf(stderr, "lxframework: plug-in %s not loaded: %s\n", path.c_str(), reason.c_str());
+        std::fflush(stderr);
+    }
+
+    template <class T> bool ReadAt(std::ifstream& file, std::uint64_t offset, T& value)
+    {
+        file.seekg(static_cast<std::streamoff>(offset));
+        return static_cast<bool>(file.read(reinterpret_cast<char*>(&value), sizeof value));
+    }
+
+    // What a module must match: the running program's own ELF header.
+    const ElfW(Ehdr)* ProgramHeader()
+    {
+        static const auto header = [] {
+            ElfW(Ehdr) own {};
+            std::ifstream self("/proc/self/exe", std::ios::binary);
+            ReadAt(self, 0, own);
+            return own;
+        }();
+        return &header;
+    }
+
+    bool InsideFile(std::uint64_t offset, std::uint64_t size, std::uint64_t fileSize)
+    {
+        return offset <= fileSize && size <= fileSize - offset;
+    }
+
+    std::string SegmentsProblem(std::ifstream& file, const ElfW(Ehdr)& header, std::uint64_t fileSize)
+    {
+        if (header.e_phentsize != sizeof(ElfW(Phdr)) || header.e_phnum == 0)
+            return "it has no program headers";
+        if (!InsideFile(header.e_phoff, std::uint64_t(header.e_phnum) * sizeof(ElfW(Phdr)), fileSize))
+            return "its program headers lie outside the file";
+        for (std::uint64_t i = 0; i < header.e_phnum; ++i) {
+            ElfW(Phdr) segment {};
+            if (!ReadAt(file, header.e_phoff + i * sizeof segment, segment))
+                return "its program headers cannot be read";
+            if (segment.p_type == PT_LOAD && !InsideFile(segment.p_offset, segment.p_filesz, fileSize))
+                return "a loadable segment lies outside the file (the file is cut short)";
+        }
+        return {};
+    }
+
     // Modules stay loaded for the life of the process: their classes and records
     // are in use until exit.
     LxPluginMain LoadModule(const std::filesystem::path& path)
     {
+        if (std::string problem = ModuleFileProblem(path); !problem.empty()) {
+            ReportNotLoaded(path, problem);
+            return nullptr;
+        }
         void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!module) {
-            DebugLog("could not load plug-in " + path.string() + ": " + dlerror());
+            const char* error = dlerror();
+            ReportNotLoaded(path, error ? error : "the dynamic loader refused it");
             return nullptr;
         }
         auto main = reinterpret_cast<LxPluginMain>(dlsym(module, PluginEntryName));
         if (!main)
-            DebugLog("plug-in " + path.string() + " has no " + PluginEntryName);
+            ReportNotLoaded(path, std::string("it has no ") + PluginEntryName);
         return main;
     }
 
+}
+
+std::string ModuleFileProblem(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::string("it cannot be read: ") + std::strerror(errno);
+    std::error_code error;
+    const std::uint64_t fileSize = std::filesystem::file_size(path, error);
+    ElfW(Ehdr) header {};
+    if (error || !ReadAt(file, 0, header) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
+        return "it is not an ELF file";
+    const ElfW(Ehdr)& own = *ProgramHeader();
+    if (header.e_ident[EI_CLASS] != own.e_ident[EI_CLASS] || header.e_ident[EI_DATA] != own.e_ident[EI_DATA]
+        || header.e_machine != own.e_machine)
+        return "it is built for another machine";
+    if (header.e_type != ET_DYN)
+        return "it is not a shared object";
+    return SegmentsProblem(file, header, fileSize);
+}
+
+bool RunPluginModule(const std::filesystem::path& path)
+{
+    LxPluginMain main = LoadModule(path);
+    if (!main)
+        return false;
+    const std::size_t refusedBefore = ClassRegistry::Instance().RefusedVersions().size();
+    if (!RunPlugin(main))
+        return true; // started before
+    const auto& refused = ClassRegistry::Instance().RefusedVersions();
+    if (refused.size() == refusedBefore)
+        return true;
+    ReportNotLoaded(path,
+        "its class records are of version " + std::to_string(refused.back()) + ", not "
+            + std::to_string(LxRecordVersion));
+    return false;
 }
 
 void RuntimeRegisterStaticPlugin(LxPluginMain main) { StaticPlugins().push_back(main); }
@@ -73,7 +167,7 @@ void RuntimeInitExternalClasses()
 {
     RuntimeInit();
     for (const auto& path : PluginModules())
-        RunPlugin(LoadModule(path));
+        RunPluginModule(path);
     for (LxPluginMain main : StaticPlugins())
         RunPlugin(main);
     ClassRegistry::Instance().RejectPendingRecords();

@@ -1,3 +1,5 @@
+#include "Internal.h"
+
 #include <lxframework/Class.h>
 #include <lxframework/Property.h>
 #include <lxframework/Runtime.h>
@@ -21,14 +23,15 @@ void* FieldAddress(Object& object, const Property& property)
     return reinterpret_cast<char*>(&object) + property.owner->DataOffset() + property.param;
 }
 
+void CheckPropertyValue(const Property& property, const Object* value)
+{
+    CheckDeclaredClass(value, property.valueClass, property.name);
+}
+
 void StoreObjectField(Object& object, const Property& property, Object* value)
 {
-    if (value) {
-        const Class* declared = FindClass(property.typeName);
-        if (declared && declared->IsComplete() && !value->IsA(*declared))
-            Throw<IllegalCastException>(value->ObjectClass().Name() + " is not a " + property.typeName);
+    if (value)
         value->Lock();
-    }
     void* field = FieldAddress(object, property);
     LxObject* old = nullptr;
     std::memcpy(&old, field, sizeof old);

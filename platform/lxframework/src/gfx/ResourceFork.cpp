@@ -1,6 +1,7 @@
 #include <lxframework/ResourceFork.h>
 #include <lxframework/Runtime.h>
 
+#include <QCursor>
 #include <QFile>
 #include <QImage>
 #include <QPixmap>

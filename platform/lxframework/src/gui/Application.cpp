@@ -3,7 +3,7 @@
 
 namespace lx {
 
-void Application::_AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
+void Application::AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
 {
     mMenus.Add(itemName, std::move(handler));
 }

@@ -6,6 +6,8 @@
 #include <lxframework/RectControl.h>
 
 #include <QObject>
+#include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 namespace lx {
@@ -60,6 +62,11 @@ private:
     int mPresentCount = 0;
     QImage mFrame;
     PresentPacer mPacer;
+};
+
+struct RectControl::QtSide {
+    QPointer<QWidget> widget;
+    QRect bounds;
 };
 
 }

@@ -17,12 +17,12 @@ Ref<MenuItem> MenuItem::Child(std::string_view name) const
     return nullptr;
 }
 
-Ref<MenuItem> MenuItem::_Lookup(std::string_view name) const
+Ref<MenuItem> MenuItem::Lookup(std::string_view name) const
 {
     for (const auto& child : mChildren) {
         if (child->Name == name)
             return child;
-        if (Ref<MenuItem> found = child->_Lookup(name))
+        if (Ref<MenuItem> found = child->Lookup(name))
             return found;
     }
     return nullptr;

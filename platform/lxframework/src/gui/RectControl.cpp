@@ -13,6 +13,7 @@
 namespace lx {
 
 RectControl::RectControl()
+    : mQt(std::make_unique<QtSide>())
 {
     mEvents.Declare<void()>("Open");
     mEvents.Declare<void()>("Close");
@@ -23,6 +24,10 @@ RectControl::RectControl()
 }
 
 RectControl::~RectControl() { RunPluginDestructors(*this); }
+
+QRect RectControl::Bounds() const { return mQt->bounds; }
+
+QWidget* RectControl::Widget() const { return mQt->widget; }
 
 QWidget* RectControl::CreateWidget(QWidget* parent)
 {
@@ -35,12 +40,12 @@ void RectControl::Attach(Window& window, QWidget* content)
 {
     mWindow = &window;
     QWidget* widget = CreateWidget(content);
-    mWidget = widget;
+    mQt->widget = widget;
     new ControlLink(*this, *widget, widget);
     // A control made without a size takes its class's default one.
     for (const Class* cls = &ObjectClass(); cls; cls = cls->Super()) {
         if (const LxControlRecord* record = cls->ControlRecord()) {
-            mBounds.setSize(QSize(static_cast<int>(record->defaultWidth), static_cast<int>(record->defaultHeight)));
+            mQt->bounds.setSize(QSize(static_cast<int>(record->defaultWidth), static_cast<int>(record->defaultHeight)));
             break;
         }
     }
@@ -50,33 +55,33 @@ void RectControl::Attach(Window& window, QWidget* content)
 
 void RectControl::ApplyGeometry()
 {
-    if (mWidget)
-        mWidget->setGeometry(mBounds);
+    if (mQt->widget)
+        mQt->widget->setGeometry(mQt->bounds);
 }
 
 void RectControl::SetEnabled(bool enabled)
 {
     mEnabled = enabled;
-    if (mWidget)
-        mWidget->setEnabled(enabled);
+    if (mQt->widget)
+        mQt->widget->setEnabled(enabled);
 }
 
 void RectControl::SetVisible(bool visible)
 {
     mVisible = visible;
-    if (mWidget)
-        mWidget->setVisible(visible);
+    if (mQt->widget)
+        mQt->widget->setVisible(visible);
 }
 
 void RectControl::SetMouseCursor(Ref<lx::MouseCursor> cursor)
 {
     mMouseCursor = std::move(cursor);
-    if (!mWidget)
+    if (!mQt->widget)
         return;
     if (mMouseCursor)
-        mWidget->setCursor(mMouseCursor->Shape());
+        mQt->widget->setCursor(mMouseCursor->Shape());
     else
-        mWidget->unsetCursor();
+        mQt->widget->unsetCursor();
 }
 
 bool RectControl::IsEventImplemented(std::string_view eventName) const
@@ -87,7 +92,7 @@ bool RectControl::IsEventImplemented(std::string_view eventName) const
     return event && ResolveEventInstance(const_cast<RectControl&>(*this), *event);
 }
 
-void RectControl::_AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
+void RectControl::AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
 {
     mMenus.Add(itemName, std::move(handler));
 }
@@ -96,20 +101,20 @@ bool RectControl::ApplySetting(const Setting& setting)
 {
     const std::string& name = setting.Name;
     if (name == "Left")
-        mBounds.moveLeft(SettingInteger(setting.Value));
+        mQt->bounds.moveLeft(SettingInteger(setting.Value));
     else if (name == "Top")
-        mBounds.moveTop(SettingInteger(setting.Value));
+        mQt->bounds.moveTop(SettingInteger(setting.Value));
     else if (name == "Width")
-        mBounds.setWidth(SettingInteger(setting.Value));
+        mQt->bounds.setWidth(SettingInteger(setting.Value));
     else if (name == "Height")
-        mBounds.setHeight(SettingInteger(setting.Value));
+        mQt->bounds.setHeight(SettingInteger(setting.Value));
     else if (name == "Visible")
         SetVisible(SettingBoolean(setting.Value));
     else if (name == "Enabled")
         SetEnabled(SettingBoolean(setting.Value));
     else if (name == "HelpTag") {
-        if (mWidget)
-            mWidget->setToolTip(ToQString(SettingText(setting.Value)));
+        if (mQt->widget)
+            mQt->widget->setToolTip(ToQString(SettingText(setting.Value)));
     } else if (name == "MouseCursor") {
         const auto* cursor = std::get_if<Ref<Object>>(&setting.Value);
         SetMouseCursor(cursor ? Cast<lx::MouseCursor>(*cursor) : nullptr);

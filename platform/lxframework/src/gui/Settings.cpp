@@ -103,7 +103,7 @@ std::string SettingText(const SettingValue& value)
     return text ? *text : std::string();
 }
 
-void _SetProperties(Object& object, std::initializer_list<Setting> settings)
+void SetProperties(Object& object, std::initializer_list<Setting> settings)
 {
     auto* configurable = dynamic_cast<Configurable*>(&object);
     std::vector<const Setting*> later;

@@ -49,14 +49,14 @@ namespace test {
         SendMouse(control, QEvent::MouseButtonPress, point, button, button, modifiers);
     }
 
-    void MouseMove(RectControl& control, QPoint point, Qt::MouseButtons buttons)
+    void MouseMove(RectControl& control, QPoint point, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
     {
-        SendMouse(control, QEvent::MouseMove, point, Qt::NoButton, buttons, Qt::NoModifier);
+        SendMouse(control, QEvent::MouseMove, point, Qt::NoButton, buttons, modifiers);
     }
 
-    void MouseRelease(RectControl& control, QPoint point, Qt::MouseButton button)
+    void MouseRelease(RectControl& control, QPoint point, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
     {
-        SendMouse(control, QEvent::MouseButtonRelease, point, button, Qt::NoButton, Qt::NoModifier);
+        SendMouse(control, QEvent::MouseButtonRelease, point, button, Qt::NoButton, modifiers);
     }
 
     int PresentCount(const RectControl& control)

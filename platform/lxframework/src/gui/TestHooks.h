@@ -33,11 +33,14 @@ void SeedRnd(uint64_t seed);
 // Chooses a menu item of the window's menu bar by name, as a click would.
 void ChooseMenuItem(Window& window, std::string_view itemName);
 
-// Mouse input at a control-local point, delivered like the real thing.
+// Mouse input at a control-local point, delivered like the real thing, with
+// the keyboard modifiers held meanwhile.
 void MousePress(RectControl& control, QPoint point, Qt::MouseButton button = Qt::LeftButton,
     Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-void MouseMove(RectControl& control, QPoint point, Qt::MouseButtons buttons = Qt::NoButton);
-void MouseRelease(RectControl& control, QPoint point, Qt::MouseButton button = Qt::LeftButton);
+void MouseMove(RectControl& control, QPoint point, Qt::MouseButtons buttons = Qt::NoButton,
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void MouseRelease(RectControl& control, QPoint point, Qt::MouseButton button = Qt::LeftButton,
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void KeyModifiers(Qt::KeyboardModifiers modifiers);
 
 // How often a plug-in control's window port was flushed to the screen, and the

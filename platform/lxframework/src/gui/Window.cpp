@@ -111,13 +111,17 @@ void WindowWidget::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-Window::Window() = default;
+Window::Window()
+    : mQt(std::make_unique<QtSide>())
+{
+    static_assert(NoMaximumSize == QWIDGETSIZE_MAX);
+}
 
 Window::~Window() { DisposeWindowReference(mPlatformWindow); }
 
-QWidget* Window::Widget() const { return mWidget; }
+QWidget* Window::Widget() const { return mQt->widget; }
 
-QWidget* Window::Content() const { return mWidget ? mWidget->Content() : nullptr; }
+QWidget* Window::Content() const { return mQt->widget ? mQt->widget->Content() : nullptr; }
 
 void Window::Constructor()
 {
@@ -143,7 +147,7 @@ void Window::Constructor()
 void Window::Build()
 {
     EnsureApplication();
-    mWidget = new WindowWidget(*this);
+    mQt->widget = new WindowWidget(*this);
     mPlatformWindow = NewWindowReference(static_cast<int16_t>(mWidth), static_cast<int16_t>(mHeight));
     SetWindowFlushHook(mPlatformWindow, &Window::OnFlush, this);
     SetWindowAttributesHook(mPlatformWindow, &Window::OnAttributes, this);
@@ -155,24 +159,24 @@ void Window::Build()
 
 void Window::ApplyContentSize()
 {
-    if (!mWidget)
+    if (!mQt->widget)
         return;
-    ContentWidget* content = mWidget->Content();
+    ContentWidget* content = mQt->widget->Content();
     if (mResizeable) {
         content->setMinimumSize(mMinWidth, mMinHeight);
         content->setMaximumSize(mMaxWidth, mMaxHeight);
-        mWidget->resize(mWidth, mHeight + (mWidget->Bar() ? mWidget->Bar()->sizeHint().height() : 0));
+        mQt->widget->resize(mWidth, mHeight + (mQt->widget->Bar() ? mQt->widget->Bar()->sizeHint().height() : 0));
     } else {
         content->setFixedSize(mWidth, mHeight);
     }
-    mWidget->layout()->setSizeConstraint(mResizeable ? QLayout::SetDefaultConstraint : QLayout::SetFixedSize);
-    mWidget->SetResizeable(mResizeable);
+    mQt->widget->layout()->setSizeConstraint(mResizeable ? QLayout::SetDefaultConstraint : QLayout::SetFixedSize);
+    mQt->widget->SetResizeable(mResizeable);
     SetWindowContentSize(mPlatformWindow, static_cast<int16_t>(mWidth), static_cast<int16_t>(mHeight));
 }
 
 void Window::ApplyFrame()
 {
-    if (!mWidget)
+    if (!mQt->widget)
         return;
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
     WindowAttributes attributes = 0;
@@ -191,12 +195,12 @@ void Window::ApplyFrame()
     ChangeWindowAttributes(mPlatformWindow, attributes, ~attributes);
     SetWindowAttributesHook(mPlatformWindow, &Window::OnAttributes, this);
     // Changing flags hides a visible window; change them only when they differ.
-    if (mWidget->windowFlags() == flags)
+    if (mQt->widget->windowFlags() == flags)
         return;
-    const bool visible = mWidget->isVisible();
-    mWidget->setWindowFlags(flags);
+    const bool visible = mQt->widget->isVisible();
+    mQt->widget->setWindowFlags(flags);
     if (visible)
-        mWidget->show();
+        mQt->widget->show();
 }
 
 void Window::OnAttributes(WindowRef, WindowAttributes attributes, void* context)
@@ -219,23 +223,23 @@ void Window::OnFlush(WindowRef, const Rect* rect, void* context)
 
 void Window::Show()
 {
-    if (!mOpen || !mWidget)
+    if (!mOpen || !mQt->widget)
         return;
-    if (!mWidget->Bar())
+    if (!mQt->widget->Bar())
         RebuildMenuBar();
-    if (!mWidget->isVisible() && mPlacement == PlacementCentred) {
-        mWidget->adjustSize();
+    if (!mQt->widget->isVisible() && mPlacement == PlacementCentred) {
+        mQt->widget->adjustSize();
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = mWidget->frameGeometry();
+            QRect frame = mQt->widget->frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());
-            mWidget->move(frame.topLeft());
+            mQt->widget->move(frame.topLeft());
         }
     }
     // Every Show brings the window up, also one the user minimised.
-    mWidget->setWindowState(mWidget->windowState() & ~Qt::WindowMinimized);
-    mWidget->show();
-    mWidget->raise();
-    mWidget->activateWindow();
+    mQt->widget->setWindowState(mQt->widget->windowState() & ~Qt::WindowMinimized);
+    mQt->widget->show();
+    mQt->widget->raise();
+    mQt->widget->activateWindow();
 }
 
 void Window::Close()
@@ -252,23 +256,23 @@ void Window::Close()
     Remove(WindowList(), this);
     Remove(ImplicitInstances(), this);
     SetWindowFlushHook(mPlatformWindow, nullptr, nullptr);
-    if (mWidget) {
-        mWidget->hide();
-        mWidget->deleteLater();
+    if (mQt->widget) {
+        mQt->widget->hide();
+        mQt->widget->deleteLater();
     }
 }
 
 void Window::SetTitle(std::string_view title)
 {
     mTitle = title;
-    if (mWidget)
-        mWidget->setWindowTitle(ToQString(title));
+    if (mQt->widget)
+        mQt->widget->setWindowTitle(ToQString(title));
 }
 
 void Window::SetMenuBar(Ref<lx::MenuBar> bar)
 {
     mMenuBar = std::move(bar);
-    if (mWidget && mWidget->Bar())
+    if (mQt->widget && mQt->widget->Bar())
         RebuildMenuBar();
 }
 
@@ -280,10 +284,10 @@ void Window::RebuildMenuBar()
             model = app->MenuBar;
     }
     if (!model || !mMenuBarVisible) {
-        mWidget->SetMenuBar(nullptr);
+        mQt->widget->SetMenuBar(nullptr);
         return;
     }
-    auto* bar = new QMenuBar(mWidget);
+    auto* bar = new QMenuBar(mQt->widget);
     for (const Ref<MenuItem>& title : model->Children()) {
         // Menu titles stay enabled, whatever their AutoEnable says.
         QMenu* menu = bar->addMenu(ToQString(title->Text));
@@ -295,19 +299,19 @@ void Window::RebuildMenuBar()
             QAction* action = menu->addAction(ToQString(item->Text));
             action->setShortcut(Shortcut(item->KeyboardShortcut));
             action->setEnabled(item->AutoEnable);
-            QObject::connect(action, &QAction::triggered, mWidget, [this, name = item->Name] {
+            QObject::connect(action, &QAction::triggered, mQt->widget, [this, name = item->Name] {
                 Ref<Window> self(this);
                 Dispatch([&] { self->DispatchMenu(name); });
             });
         }
     }
-    mWidget->SetMenuBar(bar);
+    mQt->widget->SetMenuBar(bar);
 }
 
 void Window::DispatchMenu(std::string_view itemName)
 {
     Ref<Window> self(this);
-    if (QWidget* focus = QApplication::focusWidget(); focus && mWidget && mWidget->isAncestorOf(focus)) {
+    if (QWidget* focus = QApplication::focusWidget(); focus && mQt->widget && mQt->widget->isAncestorOf(focus)) {
         if (RectControl* control = ControlLink::ControlOf(focus)) {
             Ref<RectControl> keep(control);
             if (control->Menus().Invoke(itemName))
@@ -320,22 +324,22 @@ void Window::DispatchMenu(std::string_view itemName)
     if (app && app->Menus().Invoke(itemName))
         return;
     Ref<lx::MenuBar> model = mMenuBar ? mMenuBar : (app ? app->MenuBar : nullptr);
-    Ref<MenuItem> item = model ? model->_Lookup(itemName) : nullptr;
+    Ref<MenuItem> item = model ? model->Lookup(itemName) : nullptr;
     if (item && item->QuitsByDefault())
         Quit(0);
 }
 
-Ref<RectControl> Window::__New(std::string_view className)
+Ref<RectControl> Window::New(std::string_view className)
 {
     const Class* cls = FindClass(className);
     if (!cls) {
         DebugLog("no control class " + std::string(className) + "; a placeholder stands in");
         cls = &ClassOf<PlaceholderControl>();
     }
-    return __New(*cls);
+    return New(*cls);
 }
 
-Ref<RectControl> Window::__New(const Class& controlClass)
+Ref<RectControl> Window::New(const Class& controlClass)
 {
     const Class* cls = &controlClass;
     if (!cls->IsComplete() || !cls->IsSubclassOf(ClassOf<RectControl>())) {
@@ -350,7 +354,7 @@ Ref<RectControl> Window::__New(const Class& controlClass)
     return control;
 }
 
-void Window::_AddControl(std::string_view name, const Ref<RectControl>& control)
+void Window::AddControl(std::string_view name, const Ref<RectControl>& control)
 {
     if (control)
         control->SetName(name);
@@ -365,7 +369,7 @@ Ref<RectControl> Window::ControlByName(std::string_view name) const
     return nullptr;
 }
 
-void Window::_AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
+void Window::AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
 {
     mMenus.Add(itemName, std::move(handler));
 }
@@ -374,7 +378,7 @@ QColor Window::Background() const
 {
     if (mHasBackColor)
         return QColor(QRgb(mBackColor.rgb));
-    return mWidget ? mWidget->palette().color(QPalette::Window) : QColor(Qt::white);
+    return mQt->widget ? mQt->widget->palette().color(QPalette::Window) : QColor(Qt::white);
 }
 
 void Window::PaintContent(QPainter& painter)
@@ -431,8 +435,8 @@ bool Window::ApplySetting(const Setting& setting)
         return false;
     ApplyContentSize();
     ApplyFrame();
-    if (mWidget)
-        mWidget->update();
+    if (mQt->widget)
+        mQt->widget->update();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <lxframework/Window.h>
 
+#include <QPointer>
 #include <QWidget>
 
 class QMenuBar;
@@ -43,6 +44,10 @@ private:
     ContentWidget* mContent = nullptr;
     QMenuBar* mBar = nullptr;
     bool mResizeable = true;
+};
+
+struct Window::QtSide {
+    QPointer<WindowWidget> widget;
 };
 
 }

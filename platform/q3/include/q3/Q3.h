@@ -285,6 +285,10 @@ enum : TQ3AttributeType {
     kQ3AttributeTypeSurfaceShader = 11, // TQ3SurfaceShaderObject
 };
 
+// How a texture shader reads coordinates past 0 or 1 in u or v.
+typedef TQ3Uns32 TQ3ShaderUVBoundary;
+enum : TQ3ShaderUVBoundary { kQ3ShaderUVBoundaryWrap = 0, kQ3ShaderUVBoundaryClamp = 1 };
+
 // Records -------------------------------------------------------------------
 
 typedef struct TQ3Bitmap {
@@ -446,6 +450,19 @@ TQ3Object Q3Object_FromId(TQ3Uns32 id);
 
 // How many objects are alive; a run that disposed of everything ends at 0.
 TQ3Uns32 Q3Object_LiveCount(void);
+// How many of them are of the type (or of a subtype of it).
+TQ3Uns32 Q3Object_LiveCountOfType(TQ3ObjectType type);
+
+// For callers' tests ------------------------------------------------------
+
+// How often Q3Initialize has run in this process. Initialising again does no
+// harm here, so only this shows a caller that initialises more than once.
+TQ3Uns32 Q3Debug_InitializeCount(void);
+
+// Until called again (0 refuses nothing), the creators of views, cameras,
+// renderers and illumination shaders return null with kQ3ErrorOutOfMemory
+// for objects of this type or its subtypes, as when memory runs out.
+void Q3Debug_RefuseNew(TQ3ObjectType type);
 
 // Views -------------------------------------------------------------------
 
@@ -559,7 +576,8 @@ TQ3Status Q3MatrixTransform_Submit(const TQ3Matrix4x4* matrix, TQ3ViewObject vie
 
 // Shaders and textures ------------------------------------------------------
 
-// The texture wraps in u and v; v = 1 is the texture's top row.
+// A new shader wraps the texture in u and v (a model file may ask it to
+// clamp); v = 1 is the texture's top row.
 TQ3ShaderObject Q3TextureShader_New(TQ3TextureObject texture);
 TQ3Status Q3TextureShader_GetTexture(TQ3ShaderObject shader, TQ3TextureObject* texture);
 TQ3TextureObject Q3PixmapTexture_New(const TQ3StoragePixmap* pixmap);
@@ -672,6 +690,8 @@ TQ3Quaternion* Q3Quaternion_MatchReflection(const TQ3Quaternion* q1, const TQ3Qu
 // Normalised linear interpolation: 0 gives q1, 1 gives q2.
 TQ3Quaternion* Q3Quaternion_InterpolateLinear(
     const TQ3Quaternion* q1, const TQ3Quaternion* q2, float t, TQ3Quaternion* result);
+// Points with a coordinate that is infinite or not a number are left out;
+// the box is empty when none is left.
 TQ3BoundingBox* Q3BoundingBox_SetFromPoints3D(
     TQ3BoundingBox* box, const TQ3Point3D* points, TQ3Uns32 count, TQ3Uns32 stride);
 }

@@ -72,17 +72,24 @@ namespace {
 
     TQ3ColorRGB Modulate(const TQ3ColorRGB& a, const TQ3ColorRGB& b) { return { a.r * b.r, a.g * b.g, a.b * b.b }; }
 
-    // A triangle whose texture has transparent texels, kept for the end of the frame.
+    // A surface's opacity in [0, 1]; anything else, NaN included, is opaque.
+    float OpacityOf(const Surface& surface)
+    {
+        return surface.opacity < 1 ? std::max(surface.opacity, 0.0f) : 1.0f;
+    }
+
+    // A triangle that lets what is behind it show, kept for the end of the frame.
     struct DeferredTriangle {
         std::array<ScreenVertex, 3> corners {};
         uint32_t batch { 0 };
         float depth { 0 };
     };
 
-    // The texture and fog of the deferred triangles of one mesh.
+    // How the deferred triangles of one mesh are shaded; the texture is held
+    // here until they are drawn.
     struct DeferredBatch {
         std::shared_ptr<const Texture> texture {};
-        bool fog { false };
+        Shading shading {};
     };
 
 }
@@ -113,6 +120,7 @@ struct Device::MeshPass {
     const Mesh& mesh;
     const DrawState& state;
     std::array<std::array<float, 3>, 3> normalMatrix {};
+    float opacity { 1 };
     bool textured { false };
     bool deferred { false };
     bool fogged { false };
@@ -158,12 +166,13 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
     if (!mRasterizer->IsDrawing() || !mesh.points || !mesh.triangles)
         return;
     Frame& frame = *mFrame;
-    MeshPass pass { mesh, state, NormalMatrix(state.localToWorld) };
-    pass.textured = state.surface.texture && mesh.vertexUVs && !frame.wireframe && state.fill == Fill::Filled;
-    pass.deferred = pass.textured && state.surface.texture->HasTransparency();
+    MeshPass pass { mesh, state, NormalMatrix(state.localToWorld), OpacityOf(state.surface) };
+    const bool filled = !frame.wireframe && state.fill == Fill::Filled;
+    pass.textured = state.surface.texture && mesh.vertexUVs && filled;
+    pass.deferred = (pass.textured && state.surface.texture->HasTransparency()) || (filled && pass.opacity < 1);
     pass.fogged = frame.fog.on && frame.fog.end > frame.fog.start;
     if (pass.deferred)
-        frame.batches.push_back({ state.surface.texture, pass.fogged });
+        frame.batches.push_back({ state.surface.texture, ShadingOf(pass) });
 
     // Every point once: to world space for lighting and fog, to frustum
     // space for clipping, and onto the screen when no plane cuts it.
@@ -198,6 +207,13 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
 
     for (uint32_t triangle = 0; triangle < mesh.triangleCount; ++triangle)
         DrawTriangle(pass, triangle);
+}
+
+Shading Device::ShadingOf(const MeshPass& pass)
+{
+    const Surface& surface = pass.state.surface;
+    return { pass.textured ? surface.texture.get() : nullptr, pass.fogged, surface.uBoundary, surface.vBoundary,
+        pass.opacity };
 }
 
 void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
@@ -258,6 +274,8 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
             normal = Normalized({ normal.x * normalSign, normal.y * normalSign, normal.z * normalSign });
             color = Modulate(color, frame.lighting.Illuminate(frame.world[point], normal));
         }
+        // Premultiplied by the opacity, as texels are by their alpha.
+        color = { color.r * pass.opacity, color.g * pass.opacity, color.b * pass.opacity };
         ClipVertex& vertex = polygon[i];
         vertex = frame.clip[point];
         vertex.varyings = { color.r, color.g, color.b, 0, 0, frame.fogFactors[point] };
@@ -267,7 +285,7 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
         }
     }
 
-    Shading shading { pass.textured ? state.surface.texture.get() : nullptr, pass.fogged };
+    const Shading shading = ShadingOf(pass);
     auto emit = [&](const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
         if (!pass.deferred)
             return mRasterizer->DrawTriangle(a, b, c, shading);
@@ -332,8 +350,7 @@ void Device::DrawDeferred()
     std::stable_sort(frame.deferred.begin(), frame.deferred.end(),
         [](const DeferredTriangle& a, const DeferredTriangle& b) { return a.depth > b.depth; });
     for (const DeferredTriangle& triangle : frame.deferred) {
-        const DeferredBatch& batch = frame.batches[triangle.batch];
-        Shading shading { batch.texture.get(), batch.fog };
+        const Shading& shading = frame.batches[triangle.batch].shading;
         mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
     }
     frame.deferred.clear();

@@ -14,6 +14,7 @@ namespace q3::render {
 
 class Texture;
 class Rasterizer;
+struct Shading;
 
 // 32-bit pixels, bytes A (or unused), R, G, B in memory order, rows `rowBytes` apart.
 struct Target {
@@ -34,6 +35,9 @@ struct Pane {
 enum class Backfacing { Both, Remove, Flip };
 enum class Interpolation { None, Vertex, Pixel };
 enum class Fill { Filled, Edges, Points };
+// How a texture coordinate past 0 or 1 reads: the texture repeated, or its
+// edge texels stretched outwards.
+enum class Boundary { Wrap, Clamp };
 
 // Linear fog between two depths in front of the eye (distances along the
 // view direction), towards `color`. An end at or before the start means no fog.
@@ -60,6 +64,10 @@ struct Surface {
     // Shared, because a texture with transparent texels is drawn at End(),
     // after every opaque mesh, and must live until then.
     std::shared_ptr<const Texture> texture {};
+    Boundary uBoundary { Boundary::Wrap };
+    Boundary vBoundary { Boundary::Wrap };
+    // How much of what lies behind the surface it hides: 1 opaque, 0 unseen.
+    float opacity { 1 };
     bool illuminated { true }; // false: the null illumination shader
 };
 
@@ -104,8 +112,9 @@ public:
     // Wireframe draws every triangle's edges whatever the fill style asks.
     void SetWireframe(bool wireframe);
 
-    // Draws at once, except triangles whose texture has transparent texels:
-    // those wait for End(), which draws them back to front over the rest.
+    // Draws at once, except triangles of a surface less than opaque or whose
+    // texture has transparent texels: those wait for End(), which draws them
+    // back to front over the rest.
     void DrawMesh(const Mesh& mesh, const DrawState& state);
 
     // Ends the frame; every pixel of the pane is final.
@@ -114,6 +123,7 @@ public:
 private:
     struct Frame;
     struct MeshPass;
+    static Shading ShadingOf(const MeshPass& pass);
     void DrawTriangle(MeshPass& pass, uint32_t triangle);
     void DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points);
     void DrawDeferred();

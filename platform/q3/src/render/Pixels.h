@@ -113,13 +113,15 @@ struct ScalarPixels {
 
     static uint32_t Alpha(const Color& color) { return color.a; }
 
-    // The lit color's three factors, stepped together.
+    // The lit color's three factors, stepped together, and the surface's
+    // opacity, the same across the run, for alpha.
     class Factors {
     public:
-        Factors(const Stepper& red, const Stepper& green, const Stepper& blue)
+        Factors(const Stepper& red, const Stepper& green, const Stepper& blue, const Stepper& opacity)
             : mRed(red)
             , mGreen(green)
             , mBlue(blue)
+            , mOpacity(opacity)
         {
         }
 
@@ -132,13 +134,14 @@ struct ScalarPixels {
 
         Color Apply(const Color& color) const
         {
-            return { color.a, mRed.Scale(color.r), mGreen.Scale(color.g), mBlue.Scale(color.b) };
+            return { mOpacity.Scale(color.a), mRed.Scale(color.r), mGreen.Scale(color.g), mBlue.Scale(color.b) };
         }
 
     private:
         Stepper mRed;
         Stepper mGreen;
         Stepper mBlue;
+        Stepper mOpacity;
     };
 
     // `clear` and `fogged` in 1/Stepper::One; colors are premultiplied, so
@@ -214,11 +217,11 @@ struct Sse2Pixels {
 
     static uint32_t Alpha(Color color) { return uint32_t(_mm_extract_epi16(color, 3)); }
 
-    // The three factors in 32-bit lanes beside a constant 1 for alpha.
+    // The three factors in 32-bit lanes beside the opacity for alpha.
     class Factors {
     public:
-        Factors(const Stepper& red, const Stepper& green, const Stepper& blue)
-            : mValue(_mm_setr_epi32(blue.Value(), green.Value(), red.Value(), Stepper::One))
+        Factors(const Stepper& red, const Stepper& green, const Stepper& blue, const Stepper& opacity)
+            : mValue(_mm_setr_epi32(blue.Value(), green.Value(), red.Value(), opacity.Value()))
             , mStep(_mm_setr_epi32(blue.StepSize(), green.StepSize(), red.StepSize(), 0))
         {
         }

@@ -63,6 +63,9 @@ struct Rasterizer::Setup {
     Interpolants stepX {};
     Interpolants stepY {};
     const TextureLevel* level { nullptr };
+    Boundary uBoundary { Boundary::Wrap };
+    Boundary vBoundary { Boundary::Wrap };
+    float opacity { 1 };
 };
 
 void Rasterizer::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear)
@@ -182,6 +185,9 @@ void Rasterizer::DrawTriangle(
         setup.origin[i] = a0[i] + setup.stepX[i] * centreX + setup.stepY[i] * centreY;
     }
 
+    setup.uBoundary = shading.uBoundary;
+    setup.vBoundary = shading.vBoundary;
+    setup.opacity = shading.opacity;
     if (shading.texture) {
         // One level of detail for the whole triangle, from how many texels
         // of the base level its pixels cover on average.
@@ -262,6 +268,9 @@ namespace {
     // What stays the same along a span.
     struct SpanShading {
         const TextureLevel* level { nullptr };
+        Boundary uBoundary { Boundary::Wrap };
+        Boundary vBoundary { Boundary::Wrap };
+        float opacity { 1 };
         Pixels::Color fogColor {};
     };
 
@@ -281,19 +290,26 @@ namespace {
         return result;
     }
 
-    // Texel positions across a run, wrapped at every step.
-    struct WrappingWalk {
+    // Texel positions across a run that reaches past an edge: wrapped at
+    // every step, or stepped freely and clamped onto the texture where read.
+    struct EdgeWalk {
         const TextureLevel& level;
+        Boundary uBoundary { Boundary::Wrap };
+        Boundary vBoundary { Boundary::Wrap };
         int32_t s { 0 };
         int32_t t { 0 };
         int32_t stepS { 0 };
         int32_t stepT { 0 };
 
-        Pixels::Color Sample() const { return Pixels::Sample(level, s, t); }
+        Pixels::Color Sample() const
+        {
+            return Pixels::Sample(
+                level, OnTexture(s, level.width, uBoundary), OnTexture(t, level.height, vBoundary));
+        }
         void Step()
         {
-            s = WrapFixed(s + stepS, int32_t(level.width) * TexelOne);
-            t = WrapFixed(t + stepT, int32_t(level.height) * TexelOne);
+            s = uBoundary == Boundary::Clamp ? s + stepS : WrapFixed(s + stepS, int32_t(level.width) * TexelOne);
+            t = vBoundary == Boundary::Clamp ? t + stepT : WrapFixed(t + stepT, int32_t(level.height) * TexelOne);
         }
     };
 
@@ -331,19 +347,22 @@ namespace {
         int intervals = std::max(run.length - 1, 1);
         const Varyings &start = run.start, &end = run.end;
         Stepper red(start[Red], end[Red], intervals), green(start[Green], end[Green], intervals),
-            blue(start[Blue], end[Blue], intervals), fog(start[FogFactor], end[FogFactor], intervals);
-        // White light, as on an unlit texture, leaves the texels as they are.
-        bool modulated = !(red.IsConstantOne() && green.IsConstantOne() && blue.IsConstantOne());
-        Pixels::Factors factors(red, green, blue);
+            blue(start[Blue], end[Blue], intervals), fog(start[FogFactor], end[FogFactor], intervals),
+            opacity(shading.opacity, shading.opacity, intervals);
+        // White light on an opaque surface, as on an unlit texture, leaves the
+        // texels as they are.
+        bool modulated = !(red.IsConstantOne() && green.IsConstantOne() && blue.IsConstantOne()
+            && opacity.IsConstantOne());
+        Pixels::Factors factors(red, green, blue, opacity);
         const int length = run.length;
         auto shade = [&](auto walk) {
             for (int i = 0; i < length; ++i, pixels += 4) {
                 if (runDepths[i] < depths[i]) {
                     Pixels::Color color = walk.Sample();
+                    if (modulated)
+                        color = factors.Apply(color);
                     uint32_t alpha = Pixels::Alpha(color);
                     if (alpha != 0) {
-                        if (modulated)
-                            color = factors.Apply(color);
                         if constexpr (Fogged) {
                             uint32_t clear = fog.Fraction(), fogged = (Stepper::One - clear) * alpha / Opaque;
                             color = Pixels::Fog(color, clear, fogged, shading.fogColor);
@@ -368,7 +387,7 @@ namespace {
             shade(White {});
         } else {
             const TextureLevel& level = *shading.level;
-            int32_t s = FixedS(level, start[U]), t = FixedT(level, start[V]);
+            int32_t s = FixedS(level, start[U], shading.uBoundary), t = FixedT(level, start[V], shading.vBoundary);
             int32_t stepS = ToFixedTexels(
                 (end[U] - start[U]) * float(level.width) / float(intervals), int32_t(level.width) * TexelOne);
             int32_t stepT = ToFixedTexels(
@@ -377,7 +396,7 @@ namespace {
                 shade(InsideWalk { level.texels.data(), level.width, uint32_t(s - TexelOne / 2),
                     uint32_t(t - TexelOne / 2), stepS, stepT });
             else
-                shade(WrappingWalk { level, s, t, stepS, stepT });
+                shade(EdgeWalk { level, shading.uBoundary, shading.vBoundary, s, t, stepS, stepT });
         }
     }
 
@@ -390,7 +409,7 @@ namespace {
 template <bool Textured, bool Fogged>
 void Rasterizer::ShadeSpan(const Setup& setup, Interpolants value, int count, float* depths, uint8_t* pixels)
 {
-    SpanShading shading { setup.level,
+    SpanShading shading { setup.level, setup.uBoundary, setup.vBoundary, setup.opacity,
         Pixels::Make(0, ToChannel(mFogColor.r * ChannelMaximum), ToChannel(mFogColor.g * ChannelMaximum),
             ToChannel(mFogColor.b * ChannelMaximum)) };
     float depth = value[Depth];

@@ -22,10 +22,14 @@ struct ScreenVertex {
 };
 
 // How a triangle's pixels take their color: the interpolated color alone
-// or times a texel, then fog when it is on.
+// or times a texel, then fog when it is on. The interpolated color comes
+// premultiplied by the opacity, which scales the texel's alpha too.
 struct Shading {
     const Texture* texture { nullptr };
     bool fog { false };
+    Boundary uBoundary { Boundary::Wrap };
+    Boundary vBoundary { Boundary::Wrap };
+    float opacity { 1 };
 };
 
 class Rasterizer {

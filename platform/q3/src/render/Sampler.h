@@ -1,8 +1,9 @@
 #pragma once
 
-// Texture sampling: wrap (repeat) addressing in u and v, bilinear filtering
-// of one level of detail, chosen once per triangle.
+// Texture sampling: wrap (repeat) or clamp addressing in u and v, bilinear
+// filtering of one level of detail, chosen once per triangle.
 
+#include "Device.h"
 #include "Texture.h"
 
 #include <algorithm>
@@ -125,22 +126,52 @@ inline uint32_t BlendRows(const uint32_t* top, const uint32_t* bottom, const Tex
     return BlendRows(top, bottom, column, row.weight);
 }
 
-// The fixed-point position of (u, v): u = 0 at the left edge, v = 1 at the top.
-inline int32_t FixedS(const TextureLevel& level, float u)
+// How far past the edges a clamped position may lie, in fixed point: far
+// enough that a whole run of steps, each less than a texture across, stays
+// within 32 bits however far out it starts.
+constexpr int32_t ClampReach = 1 << 28;
+
+// The fixed-point position of a coordinate along an axis of `size` texels,
+// 0 at one edge and 1 at the other: wrapped into [0, size × 256), or for
+// clamp kept where it is, within reach.
+inline int32_t FixedPosition(float coordinate, uint32_t size, Boundary boundary)
 {
-    int32_t period = int32_t(level.width) * TexelOne;
-    return std::min(ToFixedTexels(WrapToUnit(u) * float(level.width), period), period - 1);
+    if (boundary == Boundary::Clamp)
+        return ToFixedTexels(coordinate * float(size), ClampReach);
+    int32_t period = int32_t(size) * TexelOne;
+    return std::min(ToFixedTexels(WrapToUnit(coordinate) * float(size), period), period - 1);
 }
 
-inline int32_t FixedT(const TextureLevel& level, float v)
+// A clamped position brought onto the texture, no nearer an edge than the
+// centre of the edge texel, where the bilinear pair reads that texel alone.
+inline int32_t ClampFixed(int32_t position, uint32_t size)
 {
-    int32_t period = int32_t(level.height) * TexelOne;
-    return std::min(ToFixedTexels(WrapToUnit(-v) * float(level.height), period), period - 1);
+    return std::clamp(position, TexelOne / 2, int32_t(size) * TexelOne - TexelOne / 2);
 }
 
-inline uint32_t SampleBilinear(const TextureLevel& level, float u, float v)
+// Where a stepped or fixed position reads on the texture.
+inline int32_t OnTexture(int32_t position, uint32_t size, Boundary boundary)
 {
-    return SampleBilinear(level, FixedS(level, u), FixedT(level, v));
+    return boundary == Boundary::Clamp ? ClampFixed(position, size) : position;
+}
+
+// The fixed-point position of (u, v): u = 0 at the left edge, v = 1 at the
+// top. Wrapped, -v and 1 - v are the same place.
+inline int32_t FixedS(const TextureLevel& level, float u, Boundary boundary = Boundary::Wrap)
+{
+    return FixedPosition(u, level.width, boundary);
+}
+
+inline int32_t FixedT(const TextureLevel& level, float v, Boundary boundary = Boundary::Wrap)
+{
+    return FixedPosition(boundary == Boundary::Clamp ? 1 - v : -v, level.height, boundary);
+}
+
+inline uint32_t SampleBilinear(const TextureLevel& level, float u, float v, Boundary uBoundary = Boundary::Wrap,
+    Boundary vBoundary = Boundary::Wrap)
+{
+    return SampleBilinear(level, OnTexture(FixedS(level, u, uBoundary), level.width, uBoundary),
+        OnTexture(FixedT(level, v, vBoundary), level.height, vBoundary));
 }
 
 }

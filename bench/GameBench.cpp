@@ -1,0 +1,473 @@
+// The game's own scene, built by its real start-up in this process
+// (offscreen), timed as the player drives it: a frame of an orbit step and a
+// frame of a slide step (render only), an orbit frame with its present, the
+// present alone, and a pick at 100 points over the view. One orbit frame is
+// captured as the device saw it and written to a file, which Mesa's llvmpipe
+// then renders in a child process of its own (single-threaded, then with its
+// default threads), and the rasteriser renders alone in this one.
+//
+//   game_bench [--capture=FILE] [--pictures=FOLDER] [--smoke] [benchmark flags]
+//
+// FILE (default game-frame.capture in the current folder) receives the
+// capture; FOLDER, if given, the game's frame and llvmpipe's as game.png and
+// llvmpipe.png. --smoke runs everything once, to see that it still works.
+// Pin the program to one core (taskset -c N) for a fair run.
+
+#include "ChildProcess.h"
+#include "GameRun.h"
+#include "MesaReplay.h"
+#include "SceneCapture.h"
+
+#include "Lx3D.h"
+#include "TestHooks.h"
+
+#include <carbon/Carbon.h>
+
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace bench;
+
+namespace {
+
+constexpr int Repetitions = 10;
+constexpr int FrameIterations = 40;
+constexpr int PresentIterations = 200;
+constexpr int PickIterations = 300;
+constexpr int OrbitPixels = 4; // of drag per frame, a brisk drag
+constexpr int PickGrid = 10; // 10 × 10 points over the view
+constexpr int SlidePiece = 14; // in front of the empty slot at the start
+constexpr double SlideStart = 128; // its z, one cell in front of the slot
+constexpr int SlideSteps = 4; // as the game slides
+constexpr int VisibleDifference = 32; // of 255 in a channel, between the two pictures
+
+// Names of the benchmarks, as the summary reads their results.
+constexpr const char* OrbitFrameName = "OrbitFrame";
+constexpr const char* SlideFrameName = "SlideFrame";
+constexpr const char* OrbitShownName = "OrbitFrameShown";
+constexpr const char* PresentName = "Present";
+constexpr const char* PickName = "Pick";
+constexpr const char* RasteriserName = "RasteriserAlone";
+constexpr const char* MesaName = "MesaFrame";
+
+struct Options {
+    std::string capturePath { "game-frame.capture" };
+    std::string pictures {};
+    std::string replayInMesa {}; // set in the child that renders with llvmpipe
+    bool smoke { false }; // one iteration of everything, to see that it all still runs
+    std::vector<std::string> benchmarkFlags {};
+};
+
+Options TheOptions;
+SceneCapture TheCapture;
+
+// ---- Driving the game, as the player does ----
+
+lx::Object* ViewOf(game::MainWindow& window) { return window.View3D1().Get(); }
+
+void OrbitStep(game::MainWindow& window, int& frame)
+{
+    // A drag to and fro keeps the view next to the captured one, so that
+    // llvmpipe's frame and these are alike.
+    window.MoveCamera(frame++ % 2 ? -OrbitPixels : OrbitPixels, 0);
+    game::Lx3DSpace::Update(ViewOf(window));
+}
+
+// The piece in front of the slot moves into it a quarter cell per frame and
+// back again, as a slide there and a slide back would.
+void SlideStep(game::MainWindow& window, int& frame)
+{
+    const int step
+        = frame % (2 * SlideSteps) < SlideSteps ? frame % SlideSteps + 1 : SlideSteps - frame % SlideSteps - 1;
+    game::ObjectRef position = game::Element3D::Position(window.myCubes[SlidePiece].Get());
+    game::Vector3D::SetZ(position.Get(), SlideStart * (1 - double(step) / SlideSteps));
+    game::Lx3DSpace::Update(ViewOf(window));
+    ++frame;
+}
+
+// What the draw context does once a frame is finished: the view's pane of
+// the window's port goes to the screen.
+void PresentView(game::MainWindow& window)
+{
+    const QRect bounds = window.View3D1()->Bounds();
+    const Rect rect { int16_t(bounds.top()), int16_t(bounds.left()), int16_t(bounds.bottom() + 1),
+        int16_t(bounds.right() + 1) };
+    FlushWindowRect(window.PlatformWindow(), &rect);
+}
+
+// Frames are still drawn into the window's port, but no longer shown.
+void StopPresenting(game::MainWindow& window) { SetWindowFlushHook(window.PlatformWindow(), nullptr, nullptr); }
+
+std::vector<QPoint> PickPoints(game::MainWindow& window)
+{
+    const QRect bounds = window.View3D1()->Bounds();
+    std::vector<QPoint> points;
+    for (int row = 0; row < PickGrid; ++row) {
+        for (int column = 0; column < PickGrid; ++column)
+            points.push_back(
+                { int(bounds.width() * (column + 0.5) / PickGrid), int(bounds.height() * (row + 0.5) / PickGrid) });
+    }
+    return points;
+}
+
+// ---- The benchmarks ----
+
+enum class Presenting { Yes, No };
+
+// Starts the game and runs the benchmark's loop inside it, each iteration one `step`.
+template <class Step> void InGame(benchmark::State& state, Presenting presenting, Step step)
+{
+    bool looped = false;
+    const std::string error = RunGame([&](game::MainWindow& window) {
+        if (presenting == Presenting::No)
+            StopPresenting(window);
+        looped = true;
+        for (auto _ : state)
+            step(window);
+    });
+    if (!error.empty() || !looped)
+        state.SkipWithError(error.empty() ? "the game did not open its window" : error.c_str());
+}
+
+void OrbitFrame(benchmark::State& state)
+{
+    int frame = 0;
+    InGame(state, Presenting::No, [&frame](game::MainWindow& window) { OrbitStep(window, frame); });
+}
+
+void SlideFrame(benchmark::State& state)
+{
+    int frame = 0;
+    InGame(state, Presenting::No, [&frame](game::MainWindow& window) { SlideStep(window, frame); });
+}
+
+void OrbitFrameShown(benchmark::State& state)
+{
+    int frame = 0;
+    InGame(state, Presenting::Yes, [&frame](game::MainWindow& window) { OrbitStep(window, frame); });
+}
+
+void Present(benchmark::State& state) { InGame(state, Presenting::Yes, PresentView); }
+
+void Pick(benchmark::State& state)
+{
+    size_t next = 0;
+    std::vector<QPoint> points;
+    int misses = 0;
+    InGame(state, Presenting::Yes, [&](game::MainWindow& window) {
+        if (points.empty())
+            points = PickPoints(window);
+        const QPoint point = points[next++ % points.size()];
+        // Every point of the view shows a piece or the star backdrop.
+        misses += !window.FindObjectCorrected(ViewOf(window), point.x(), point.y());
+    });
+    if (misses > 0)
+        state.SkipWithError("a pick found nothing");
+}
+
+void RasteriserAlone(benchmark::State& state)
+{
+    Device device;
+    std::vector<uint8_t> pixels;
+    for (auto _ : state) {
+        TheCapture.Render(device, pixels);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+
+void MesaFrame(benchmark::State& state)
+{
+    try {
+        MesaReplay mesa(TheCapture);
+        for (auto _ : state)
+            mesa.Frame();
+    } catch (const std::exception& exception) {
+        state.SkipWithError(exception.what());
+    }
+}
+
+int RepetitionCount() { return TheOptions.smoke ? 1 : Repetitions; }
+
+// Iterations 0 lets the library choose.
+void Register(const char* name, void (*function)(benchmark::State&), int iterations, benchmark::TimeUnit unit)
+{
+    benchmark::internal::Benchmark* registered = benchmark::RegisterBenchmark(name, function);
+    if (TheOptions.smoke)
+        registered->Iterations(1);
+    else if (iterations > 0)
+        registered->Iterations(iterations);
+    registered->Unit(unit)->Repetitions(RepetitionCount());
+}
+
+// ---- Results ----
+
+struct Result {
+    double median { 0 }; // milliseconds
+    double min { 0 };
+    double max { 0 };
+    int runs { 0 };
+    bool Measured() const { return median > 0; }
+};
+
+// Keeps the time of each run of each benchmark, in milliseconds, and prints
+// the runs' statistics (or the run, when there is only one).
+class Keeper : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        std::vector<Run> shown;
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate) {
+                shown.push_back(run);
+                continue;
+            }
+            if (run.repetitions <= 1)
+                shown.push_back(run);
+            if (!run.error_occurred)
+                mTimes[run.run_name.function_name].push_back(
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3);
+        }
+        ConsoleReporter::ReportRuns(shown);
+    }
+
+    Result Of(const std::string& name) const
+    {
+        auto found = mTimes.find(name);
+        if (found == mTimes.end() || found->second.empty())
+            return {};
+        std::vector<double> times = found->second;
+        std::sort(times.begin(), times.end());
+        const size_t middle = times.size() / 2;
+        const double median = times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+        return { median, times.front(), times.back(), int(times.size()) };
+    }
+
+private:
+    std::map<std::string, std::vector<double>> mTimes {};
+};
+
+// ---- The capture ----
+
+// The device's pixels (bytes A, R, G, B) as a picture; alpha is not drawn.
+QImage DevicePicture(const std::vector<uint8_t>& pixels, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* source = pixels.data() + size_t(y) * width * 4;
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x, source += 4)
+            row[x] = qRgb(source[1], source[2], source[3]);
+    }
+    return image;
+}
+
+// Records one orbit frame of the game, checks that the rasteriser alone
+// draws the capture exactly as the game showed it, and writes the capture.
+void CaptureGameFrame()
+{
+    QImage shown;
+    const std::string error = RunGame([&shown](game::MainWindow& window) {
+        FrameRecorder recorder;
+        int frame = 0;
+        OrbitStep(window, frame);
+        TheCapture = recorder.Capture();
+        shown = lx::test::PresentedFrame(*window.View3D1()).convertToFormat(QImage::Format_RGB32);
+    });
+    if (!error.empty())
+        throw std::runtime_error(error);
+    Device device;
+    std::vector<uint8_t> pixels;
+    TheCapture.Render(device, pixels);
+    if (DevicePicture(pixels, TheCapture.width, TheCapture.height) != shown)
+        throw std::runtime_error("the capture does not draw what the game showed");
+    TheCapture.Write(TheOptions.capturePath);
+    if (!TheOptions.pictures.empty())
+        shown.save(QString::fromStdString(TheOptions.pictures + "/game.png"));
+    std::printf(
+        "Captured the game's frame: %zu meshes, %zu triangles, %zu textures (%s), %d × %d, in %s\n",
+        TheCapture.meshes.size(), TheCapture.TriangleCount(), TheCapture.textures.size(),
+        [] {
+            std::string sizes;
+            for (const CapturedTexture& texture : TheCapture.textures)
+                sizes += (sizes.empty() ? "" : ", ") + std::to_string(texture.width) + " × "
+                    + std::to_string(texture.height) + (texture.transparent ? " with transparency" : "");
+            return sizes;
+        }()
+            .c_str(),
+        TheCapture.width, TheCapture.height, TheOptions.capturePath.c_str());
+}
+
+// ---- llvmpipe, in a process of its own per thread setting ----
+
+// The child's side: reads the capture, renders it, prints its result.
+int ReplayInMesa(int argc, char** argv)
+{
+    try {
+        TheCapture = SceneCapture::Read(TheOptions.replayInMesa);
+    } catch (const std::exception& exception) {
+        std::fprintf(stderr, "%s\n", exception.what());
+        return 1;
+    }
+    if (!TheOptions.pictures.empty()) {
+        MesaReplay mesa(TheCapture);
+        mesa.Frame();
+        const std::vector<uint8_t>& pixels = mesa.Pixels();
+        QImage(pixels.data(), TheCapture.width, TheCapture.height, TheCapture.width * 4, QImage::Format_RGBA8888)
+            .convertToFormat(QImage::Format_RGB32)
+            .save(QString::fromStdString(TheOptions.pictures + "/llvmpipe.png"));
+    }
+    Register(MesaName, MesaFrame, 0, benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    Keeper keeper;
+    keeper.SetOutputStream(&std::cerr);
+    keeper.SetErrorStream(&std::cerr);
+    benchmark::RunSpecifiedBenchmarks(&keeper);
+    const Result result = keeper.Of(MesaName);
+    std::printf("%f %f %f %d\n", result.median, result.min, result.max, result.runs);
+    return result.Measured() ? 0 : 1;
+}
+
+// Runs this program on the capture with LP_NUM_THREADS set to `threads`
+// (unset for null), and reads back its result.
+Result MesaInChild(const char* threads, bool writePicture)
+{
+    std::vector<std::string> arguments { "--llvmpipe=" + TheOptions.capturePath };
+    if (writePicture && !TheOptions.pictures.empty())
+        arguments.push_back("--pictures=" + TheOptions.pictures);
+    if (TheOptions.smoke)
+        arguments.push_back("--smoke");
+    arguments.insert(arguments.end(), TheOptions.benchmarkFlags.begin(), TheOptions.benchmarkFlags.end());
+    const std::optional<std::string> output
+        = RunSelf(arguments, { threads ? std::string("LP_NUM_THREADS=") + threads : "LP_NUM_THREADS" });
+    Result result;
+    if (!output
+        || std::sscanf(output->c_str(), "%lf %lf %lf %d", &result.median, &result.min, &result.max, &result.runs) != 4)
+        return {};
+    return result;
+}
+
+// ---- The summary ----
+
+void PrintResult(const char* what, const Result& result, double scale, const char* unit)
+{
+    if (!result.Measured()) {
+        std::printf("  %-44s not measured\n", what);
+        return;
+    }
+    std::printf("  %-44s %8.3f %s  (%.3f to %.3f over %d runs)\n", what, result.median * scale, unit,
+        result.min * scale, result.max * scale, result.runs);
+}
+
+void PrintRatio(const char* what, const Result& ours, const Result& theirs)
+{
+    if (ours.Measured() && theirs.Measured())
+        std::printf("  %-44s %8.2f\n", what, ours.median / theirs.median);
+}
+
+// The share of pixels that differ visibly between the game's frame and llvmpipe's.
+void ComparePictures()
+{
+    if (TheOptions.pictures.empty())
+        return;
+    const QImage ours(QString::fromStdString(TheOptions.pictures + "/game.png"));
+    const QImage theirs(QString::fromStdString(TheOptions.pictures + "/llvmpipe.png"));
+    if (ours.isNull() || ours.size() != theirs.size()) {
+        std::printf("  The two pictures could not be compared.\n");
+        return;
+    }
+    int differing = 0;
+    for (int y = 0; y < ours.height(); ++y) {
+        for (int x = 0; x < ours.width(); ++x) {
+            const QRgb a = ours.pixel(x, y), b = theirs.pixel(x, y);
+            differing += std::abs(qRed(a) - qRed(b)) > VisibleDifference
+                || std::abs(qGreen(a) - qGreen(b)) > VisibleDifference
+                || std::abs(qBlue(a) - qBlue(b)) > VisibleDifference;
+        }
+    }
+    std::printf("  Pixels differing by more than %d in a channel, game vs llvmpipe: %.2f%%\n", VisibleDifference,
+        100.0 * differing / (ours.width() * ours.height()));
+}
+
+void PrintSummary(const Keeper& ours, const Result& mesaSingle, const Result& mesaDefault)
+{
+    const Result orbit = ours.Of(OrbitFrameName);
+    const Result shown = ours.Of(OrbitShownName);
+    std::printf("\nThe game's scene (%zu triangles), medians:\n", TheCapture.TriangleCount());
+    PrintResult("Orbit frame, render only", orbit, 1, "ms");
+    PrintResult("Slide frame, render only", ours.Of(SlideFrameName), 1, "ms");
+    PrintResult("Orbit frame with its present", shown, 1, "ms");
+    PrintResult("Present alone (render excluded)", ours.Of(PresentName), 1, "ms");
+    if (orbit.Measured() && shown.Measured())
+        std::printf("  %-44s %8.3f ms\n", "Present, as shown minus render only", shown.median - orbit.median);
+    PrintResult("Pick (100 points over the view)", ours.Of(PickName), 1e3, "µs");
+    PrintResult("Rasteriser alone on the captured frame", ours.Of(RasteriserName), 1, "ms");
+    PrintResult("llvmpipe single-threaded, captured frame", mesaSingle, 1, "ms");
+    PrintResult("llvmpipe default threads, captured frame", mesaDefault, 1, "ms");
+    std::printf("Ratios:\n");
+    PrintRatio("orbit frame / llvmpipe single-threaded", orbit, mesaSingle);
+    PrintRatio("rasteriser alone / llvmpipe single-threaded", ours.Of(RasteriserName), mesaSingle);
+    PrintRatio("orbit frame / llvmpipe default threads", orbit, mesaDefault);
+    ComparePictures();
+}
+
+Options ParseOptions(int argc, char** argv)
+{
+    Options options;
+    auto value = [](const char* argument, const char* name) -> const char* {
+        const size_t length = std::strlen(name);
+        return std::strncmp(argument, name, length) == 0 ? argument + length : nullptr;
+    };
+    for (int i = 1; i < argc; ++i) {
+        if (const char* path = value(argv[i], "--capture="))
+            options.capturePath = path;
+        else if (const char* folder = value(argv[i], "--pictures="))
+            options.pictures = folder;
+        else if (const char* capture = value(argv[i], "--llvmpipe="))
+            options.replayInMesa = capture;
+        else if (std::strcmp(argv[i], "--smoke") == 0)
+            options.smoke = true;
+        else
+            options.benchmarkFlags.emplace_back(argv[i]);
+    }
+    return options;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    TheOptions = ParseOptions(argc, argv);
+    if (!TheOptions.replayInMesa.empty())
+        return ReplayInMesa(argc, argv);
+    try {
+        CaptureGameFrame();
+    } catch (const std::exception& exception) {
+        std::fprintf(stderr, "No capture of the game's frame: %s\n", exception.what());
+        return 1;
+    }
+    Register(OrbitFrameName, OrbitFrame, FrameIterations, benchmark::kMillisecond);
+    Register(SlideFrameName, SlideFrame, FrameIterations, benchmark::kMillisecond);
+    Register(OrbitShownName, OrbitFrameShown, FrameIterations, benchmark::kMillisecond);
+    Register(PresentName, Present, PresentIterations, benchmark::kMillisecond);
+    Register(PickName, Pick, PickIterations, benchmark::kMicrosecond);
+    Register(RasteriserName, RasteriserAlone, 0, benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    Keeper keeper;
+    benchmark::RunSpecifiedBenchmarks(&keeper);
+    const Result mesaSingle = MesaInChild("0", true);
+    const Result mesaDefault = MesaInChild(nullptr, false);
+    PrintSummary(keeper, mesaSingle, mesaDefault);
+    benchmark::Shutdown();
+    return 0;
+}
