@@ -21,7 +21,7 @@
 #include "MesaReplay.h"
 #include "SceneCapture.h"
 
-#include "Lx3D.h"
+#include "bindings/Lx3D.h"
 #include "TestHooks.h"
 
 #include <carbon/Carbon.h>
@@ -80,14 +80,14 @@ SceneCapture TheCapture;
 
 // ---- Driving the game, as the player does ----
 
-lx::Object* ViewOf(game::MainWindow& window) { return window.View3D1().Get(); }
+bindings::ObjectRef ViewOf(game::MainWindow& window) { return window.View3D1(); }
 
 void OrbitStep(game::MainWindow& window, int& frame)
 {
     // A drag to and fro keeps the view next to the captured one, so that
     // llvmpipe's frame and these are alike.
     window.MoveCamera(frame++ % 2 ? -OrbitPixels : OrbitPixels, 0);
-    game::Lx3DSpace::Update(ViewOf(window));
+    bindings::Lx3DSpace::Update(ViewOf(window));
 }
 
 // The piece in front of the slot moves into it a quarter cell per frame and
@@ -96,9 +96,9 @@ void SlideStep(game::MainWindow& window, int& frame)
 {
     const int step
         = frame % (2 * SlideSteps) < SlideSteps ? frame % SlideSteps + 1 : SlideSteps - frame % SlideSteps - 1;
-    game::ObjectRef position = game::Element3D::Position(window.myCubes[SlidePiece].Get());
-    game::Vector3D::SetZ(position.Get(), SlideStart * (1 - double(step) / SlideSteps));
-    game::Lx3DSpace::Update(ViewOf(window));
+    bindings::ObjectRef position = bindings::Element3D::Position(window.myCubes[SlidePiece]);
+    bindings::Vector3D::SetZ(position, SlideStart * (1 - double(step) / SlideSteps));
+    bindings::Lx3DSpace::Update(ViewOf(window));
     ++frame;
 }
 

@@ -1,6 +1,6 @@
 #include "SceneCapture.h"
 
-#include "render/Texture.h"
+#include "render/DecodedTexture.h"
 
 #include <algorithm>
 #include <cstring>
@@ -207,8 +207,8 @@ SceneCapture SceneCapture::Read(const std::string& path)
         texture.height = in.Get<uint32_t>();
         texture.transparent = in.Get<bool>();
         texture.texels = in.GetArray<uint32_t>();
-        if (texture.width == 0 || texture.width > Texture::MaximumSize || texture.height == 0
-            || texture.height > Texture::MaximumSize || texture.texels.size() != size_t(texture.width) * texture.height)
+        if (texture.width == 0 || texture.width > DecodedTexture::MaximumSize || texture.height == 0
+            || texture.height > DecodedTexture::MaximumSize || texture.texels.size() != size_t(texture.width) * texture.height)
             in.Fail("holds a texture whose texels do not fit its size");
         capture.textures.push_back(std::move(texture));
     }
@@ -334,7 +334,7 @@ const SceneCapture& FrameRecorder::Capture() const
     return mCapture;
 }
 
-int32_t FrameRecorder::TextureIndex(const std::shared_ptr<const Texture>& texture)
+int32_t FrameRecorder::TextureIndex(const std::shared_ptr<const DecodedTexture>& texture)
 {
     std::vector<CapturedTexture>& textures = mCapture.textures;
     for (size_t i = 0; i < textures.size(); ++i) {

@@ -26,7 +26,7 @@ struct CapturedTexture {
     std::vector<uint32_t> texels {};
     bool transparent { false };
     // The rasteriser's own texture, when recorded in this process.
-    std::shared_ptr<const Texture> decoded {};
+    std::shared_ptr<const DecodedTexture> decoded {};
 };
 
 struct CapturedMesh {
@@ -84,7 +84,7 @@ public:
     const SceneCapture& Capture() const;
 
 private:
-    int32_t TextureIndex(const std::shared_ptr<const Texture>& texture);
+    int32_t TextureIndex(const std::shared_ptr<const DecodedTexture>& texture);
 
     SceneCapture mCapture {};
     bool mBegun { false };
