@@ -1,6 +1,6 @@
-#include "AboutWindow.h"
-#include "AboutWinSetup.h"
-#include "EditfieldWithLinks.h"
+#include "about/AboutWindow.h"
+#include "about/AboutWinSetup.h"
+#include "about/EditfieldWithLinks.h"
 
 #include <lxframework/Canvas.h>
 #include <lxframework/Framework.h>
@@ -12,7 +12,7 @@
 
 #include <limits>
 
-namespace game {
+namespace about {
 
 namespace {
 

@@ -28,12 +28,12 @@ constexpr int Side = 512;
 
 class PresentWindow : public lx::Window {
 public:
-    void Layout() override { _SetProperties(*this, { { "Width", Side }, { "Height", Side } }); }
+    void Layout() override { SetProperties(*this, { { "Width", Side }, { "Height", Side } }); }
     void CreateControls() override
     {
-        lx::Ref<lx::RectControl> view = __New("TestView");
-        _AddControl("View", view);
-        _SetProperties(*view, { { "Left", 0 }, { "Top", 0 }, { "Width", Side }, { "Height", Side } });
+        lx::Ref<lx::RectControl> view = New("TestView");
+        AddControl("View", view);
+        SetProperties(*view, { { "Left", 0 }, { "Top", 0 }, { "Width", Side }, { "Height", Side } });
     }
 };
 

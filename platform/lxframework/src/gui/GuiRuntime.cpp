@@ -136,6 +136,8 @@ QApplication* EnsureApplication()
     // settings, so the framework behaves the same inside it.
     if (State().prepared != application) {
         QApplication::setQuitOnLastWindowClosed(false);
+        // Where a window's title is empty the window system shows this name.
+        QApplication::setApplicationDisplayName(QStringLiteral(TERRASLIDE_APPLICATION_NAME));
         application->installEventFilter(new InputWatcher(application));
         State().prepared = application;
     }
@@ -295,7 +297,7 @@ void MsgBox(std::string_view text)
         return;
     }
     EnsureApplication();
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), ToQString(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), ToQString(text), QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     ++State().modalDepth;
     box.exec();
