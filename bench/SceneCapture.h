@@ -26,15 +26,18 @@ struct CapturedTexture {
     std::vector<uint32_t> texels {};
     bool transparent { false };
     // The rasteriser's own texture, when recorded in this process.
-    std::shared_ptr<const Texture> decoded {};
+    std::shared_ptr<const DecodedTexture> decoded {};
 };
 
 struct CapturedMesh {
     TQ3Matrix4x4 localToWorld {};
     TQ3ColorRGB diffuse { 1, 1, 1 };
+    float opacity { 1 };
     bool illuminated { true };
     Backfacing backfacing { Backfacing::Remove };
     int32_t texture { -1 }; // into SceneCapture::textures; -1 for none
+    Boundary uBoundary { Boundary::Wrap };
+    Boundary vBoundary { Boundary::Wrap };
     SyntheticMesh geometry {};
 };
 
@@ -81,7 +84,7 @@ public:
     const SceneCapture& Capture() const;
 
 private:
-    int32_t TextureIndex(const std::shared_ptr<const Texture>& texture);
+    int32_t TextureIndex(const std::shared_ptr<const DecodedTexture>& texture);
 
     SceneCapture mCapture {};
     bool mBegun { false };

@@ -202,12 +202,13 @@ bool HasTransparency(const std::vector<uint32_t>& texels)
     return std::any_of(texels.begin(), texels.end(), [](uint32_t texel) { return (texel >> 24) != 0xFF; });
 }
 
-std::shared_ptr<const Texture> TextureFromTexels(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
+std::shared_ptr<const DecodedTexture> TextureFromTexels(
+    const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
 {
     const std::vector<uint8_t> bytes = BigEndianBytes(texels);
     PixmapData pixmap { bytes, width, height, width * 4,
         uint32_t(HasTransparency(texels) ? PixelType::ARGB32 : PixelType::RGB32), uint32_t(ByteOrder::Big) };
-    return Texture::FromPixmap(pixmap);
+    return DecodedTexture::FromPixmap(pixmap);
 }
 
 SyntheticScene SyntheticScene::Make()

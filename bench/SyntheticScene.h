@@ -1,12 +1,14 @@
 #pragma once
 
-// A scene shaped like the game's: a textured globe of about 4,700
-// triangles before a full-view backdrop quad whose texture has transparent
-// texels, lit by an ambient light and a point light at the eye. The
-// rasteriser's benchmark renders it, and a test writes it out as a picture.
+// A scene shaped like the game's, though not the game's (game_bench renders
+// that): a textured globe of about 4,700 triangles before a full-view
+// backdrop quad whose texture has transparent texels, lit by an ambient
+// light and a point light at the eye. The view benchmark renders it, the
+// rasteriser's tests draw it, and a test writes it out as a picture. Its
+// mesh type also holds the meshes of a captured frame.
 
+#include "render/DecodedTexture.h"
 #include "render/Device.h"
-#include "render/Texture.h"
 
 #include <vector>
 
@@ -44,8 +46,8 @@ struct SyntheticScene {
     std::vector<uint32_t> globeTexels {};
     std::vector<uint32_t> backdropTexels {};
     uint32_t globeWidth { 0 }, globeHeight { 0 }, backdropWidth { 0 }, backdropHeight { 0 };
-    std::shared_ptr<const Texture> globeTexture {};
-    std::shared_ptr<const Texture> backdropTexture {};
+    std::shared_ptr<const DecodedTexture> globeTexture {};
+    std::shared_ptr<const DecodedTexture> backdropTexture {};
 
     static SyntheticScene Make();
 
@@ -68,6 +70,7 @@ std::vector<uint8_t> BigEndianBytes(const std::vector<uint32_t>& texels);
 bool HasTransparency(const std::vector<uint32_t>& texels);
 
 // A texture made from 0xAARRGGBB texels stored big-endian as ARGB32.
-std::shared_ptr<const Texture> TextureFromTexels(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height);
+std::shared_ptr<const DecodedTexture> TextureFromTexels(
+    const std::vector<uint32_t>& texels, uint32_t width, uint32_t height);
 
 }

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdlib>

@@ -322,7 +322,7 @@ TEST_F(ViewRender, BackgroundIsDrawnAroundTheViewer)
 TEST_F(ViewRender, VisibleFogFadesTheSceneIntoTheSky)
 {
     // Linear fog from the near plane (500) to the far one (1500): the quad,
-    // 1000 from the viewer, shows half its own colour and half the sky.
+    // 1000 from the viewer, shows half its own color and half the sky.
     Set<int32_t>(*view, "AmbientLight", 0);
     OpenGameScene();
     AddToScene(Quad(200, { 0, 0, 0 }).Get());
@@ -336,7 +336,7 @@ TEST_F(ViewRender, VisibleFogFadesTheSceneIntoTheSky)
     EXPECT_EQ(ControlPixel(*window, 0, 0), Sky);
 }
 
-TEST_F(ViewRender, NullShadedElementShowsItsColourUnlitAndAlone)
+TEST_F(ViewRender, NullShadedElementShowsItsColorUnlitAndAlone)
 {
     Set<int32_t>(*view, "AmbientLight", 0);
     Set<int32_t>(*view, "FloodLight", 0);

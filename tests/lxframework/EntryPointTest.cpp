@@ -136,7 +136,7 @@ TEST(EntryPoint, ObjectArgumentOfAnotherClassIsRefusedBeforeThePluginRuns)
     // The plug-in would read a vector's data out of a mesh, a picture out of a vector.
     ExpectThrows<IllegalCastException>([&] { Call<int32_t>(attach, element.Get(), mesh, 1, picture, nil); });
     ExpectThrows<IllegalCastException>([&] { Call<int32_t>(attach, element.Get(), vector, 1, vector, nil); });
-    EXPECT_EQ(TestPlugin::Element(ToLx(element.Get())).count, 2);
+    EXPECT_EQ(testplugin::Element(ToLx(element.Get())).count, 2);
 }
 
 TEST(EntryPoint, AssignedObjectOfAnotherClassIsRefusedBeforeThePluginRuns)
@@ -144,17 +144,17 @@ TEST(EntryPoint, AssignedObjectOfAnotherClassIsRefusedBeforeThePluginRuns)
     Ref<Object> element = NewObject("TestElement");
     Ref<Object> vector = NewObject("TestVector");
     Ref<Object> mesh = NewObject("TestMesh");
-    LxObject* position = TestPlugin::Element(ToLx(element.Get())).position;
+    LxObject* position = testplugin::Element(ToLx(element.Get())).position;
     const Property& target = *FindClass("TestElement")->FindProperty("Target");
     ExpectThrows<IllegalCastException>(
         [&] { Call(Entry("TestElement.Anchor(index as Integer) as TestVector.Set"), element.Get(), 0, mesh); });
     ExpectThrows<IllegalCastException>([&] { Call(Entry("TestElement.Target.Set"), element.Get(), mesh); });
     ExpectThrows<IllegalCastException>([&] { SetProperty(*element, target, mesh); });
-    EXPECT_EQ(TestPlugin::Element(ToLx(element.Get())).position, position);
+    EXPECT_EQ(testplugin::Element(ToLx(element.Get())).position, position);
     EXPECT_EQ(mesh->ReferenceCount(), 1);
     // Both forms do reach the plug-in with an object of the declared class.
     Call(Entry("TestElement.Anchor(index as Integer) as TestVector.Set"), element.Get(), 0, vector);
-    EXPECT_EQ(TestPlugin::Element(ToLx(element.Get())).position, ToLx(vector.Get()));
+    EXPECT_EQ(testplugin::Element(ToLx(element.Get())).position, ToLx(vector.Get()));
     SetProperty(*element, target, NewObject("TestVector"));
-    EXPECT_NE(TestPlugin::Element(ToLx(element.Get())).position, ToLx(vector.Get()));
+    EXPECT_NE(testplugin::Element(ToLx(element.Get())).position, ToLx(vector.Get()));
 }

@@ -4,27 +4,12 @@
 #include "Group.h"
 #include "Light.h"
 #include "Renderer.h"
-#include "Storage.h"
 #include "Texture.h"
 #include "View.h"
-#include "render/Texture.h"
 
 #include <vector>
 
 namespace q3 {
-
-std::shared_ptr<const render::Texture> Texture::Decoded()
-{
-    if (mDecodeTried)
-        return mDecoded;
-    mDecodeTried = true;
-    auto* storage = static_cast<MemoryStorage*>(mStorage.Get());
-    if (!storage)
-        return nullptr;
-    mDecoded = render::Texture::FromPixmap({ storage->Bytes(), mPixmap.width, mPixmap.height, mPixmap.rowBytes,
-        static_cast<uint32_t>(mPixmap.pixelType), static_cast<uint32_t>(mPixmap.byteOrder) });
-    return mDecoded;
-}
 
 namespace {
 
@@ -48,10 +33,7 @@ namespace {
     }
 
     // The renderer blends by one factor for all three channels: their mean.
-    float OpacityOf(const TQ3ColorRGB& transparency)
-    {
-        return (transparency.r + transparency.g + transparency.b) / 3;
-    }
+    float OpacityOf(const TQ3ColorRGB& transparency) { return (transparency.r + transparency.g + transparency.b) / 3; }
 
     render::Fog FogOf(const TQ3FogStyleData& fog)
     {

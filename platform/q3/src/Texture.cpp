@@ -1,6 +1,8 @@
 #include "Texture.h"
 
+#include "Storage.h"
 #include "View.h"
+#include "render/DecodedTexture.h"
 
 namespace q3 {
 
@@ -18,6 +20,19 @@ TQ3StoragePixmap Texture::Pixmap() const
     TQ3StoragePixmap pixmap = mPixmap;
     pixmap.image = mStorage.Get();
     return pixmap;
+}
+
+std::shared_ptr<const render::DecodedTexture> Texture::Decoded()
+{
+    if (mDecodeTried)
+        return mDecoded;
+    mDecodeTried = true;
+    auto* storage = static_cast<MemoryStorage*>(mStorage.Get());
+    if (!storage)
+        return nullptr;
+    mDecoded = render::DecodedTexture::FromPixmap({ storage->Bytes(), mPixmap.width, mPixmap.height, mPixmap.rowBytes,
+        static_cast<uint32_t>(mPixmap.pixelType), static_cast<uint32_t>(mPixmap.byteOrder) });
+    return mDecoded;
 }
 
 std::span<const TQ3ObjectType> TextureShader::TypeChain() const

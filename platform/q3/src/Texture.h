@@ -7,7 +7,7 @@
 namespace q3 {
 
 namespace render {
-    class Texture;
+    class DecodedTexture;
 }
 
 // A texture: pixels in a storage object and the description of their layout.
@@ -34,10 +34,10 @@ public:
 
     // The texels, decoded on first use; null when the description does not
     // fit the storage's bytes.
-    std::shared_ptr<const render::Texture> Decoded();
+    std::shared_ptr<const render::DecodedTexture> Decoded();
 
 private:
-    std::shared_ptr<const render::Texture> mDecoded {};
+    std::shared_ptr<const render::DecodedTexture> mDecoded {};
     bool mDecodeTried { false };
     Kind mKind { Kind::Pixmap };
     TQ3StoragePixmap mPixmap {};

@@ -61,7 +61,7 @@ TestMesh Reversed(TestMesh mesh)
     return mesh;
 }
 
-DrawState Unlit(TQ3ColorRGB diffuse = { 1, 1, 1 }, std::shared_ptr<const Texture> texture = {})
+DrawState Unlit(TQ3ColorRGB diffuse = { 1, 1, 1 }, std::shared_ptr<const DecodedTexture> texture = {})
 {
     DrawState state;
     state.localToWorld = Identity();
@@ -200,8 +200,8 @@ TEST(DeviceTexturing, ClampStretchesTheEdgeTexelsPastTheEdges)
         const Canvas canvas = Frame().Draw(mesh, state).Finish();
         auto expect = [&](int x, int y, Rgb expected) {
             // Wrapped, the filter blends a little of the far column in.
-            EXPECT_TRUE(Near(canvas.At(x, y), expected, 32)) << row.name << " at " << x << ", " << y << ": "
-                                                             << Describe(canvas.At(x, y));
+            EXPECT_TRUE(Near(canvas.At(x, y), expected, 32))
+                << row.name << " at " << x << ", " << y << ": " << Describe(canvas.At(x, y));
         };
         expect(15, 15, row.topLeft);
         expect(48, 15, row.topRight);
@@ -280,8 +280,7 @@ TEST(DeviceTransparency, HalfTransparentSurfaceBlendsOverWhatIsBehind)
     // A textured surface is blended by its opacity times each texel's alpha.
     // Columns 20 and 44 fall between opaque texels and between half
     // transparent ones.
-    DrawState picture
-        = Unlit({ 1, 1, 1 }, MakeTexture({ 0xFF0000FF, 0xFF0000FF, 0x800000FF, 0x800000FF }, 4, 1));
+    DrawState picture = Unlit({ 1, 1, 1 }, MakeTexture({ 0xFF0000FF, 0xFF0000FF, 0x800000FF, 0x800000FF }, 4, 1));
     picture.surface.opacity = 0.5f;
     const Canvas textured = Frame().Draw(FullView(0), picture).Draw(wall, Unlit({ 1, 0, 0 })).Finish();
     EXPECT_TRUE(Near(textured.At(20, Centre), { 128, 0, 128 }, Tolerance)) << Describe(textured.At(20, Centre));
@@ -321,6 +320,27 @@ TEST(DeviceDepth, NearerSurfaceWinsInEitherOrder)
     const Canvas farFirst = Frame().Draw(farSquare, Unlit({ 0, 1, 0 })).Draw(nearSquare, Unlit({ 1, 0, 0 })).Finish();
     EXPECT_EQ(farFirst.At(Centre, Centre), Red);
     EXPECT_EQ(farFirst.At(Centre, 10), Green);
+}
+
+TEST(DeviceDepth, AtEqualDepthTheFirstDrawnWins)
+{
+    // A first mesh covering the pane, as a backdrop does, with two coplanar
+    // quads, red then blue; then a green square in the same plane.
+    TestMesh backdrop = FullView();
+    TestMesh second = FullView();
+    backdrop.points.insert(backdrop.points.end(), second.points.begin(), second.points.end());
+    backdrop.colors.assign(4, { 1, 0, 0 });
+    backdrop.colors.resize(8, { 0, 0, 1 });
+    backdrop.uvs.clear();
+    backdrop.triangles.insert(backdrop.triangles.end(), { { 4, 5, 6 }, { 4, 6, 7 } });
+    TestMesh square = Rectangle(-5, -5, 5, 5, 0);
+    const Canvas canvas = Frame().Draw(backdrop, Unlit()).Draw(square, Unlit({ 0, 1, 0 })).Finish();
+    EXPECT_EQ(canvas.At(Centre, Centre), Red);
+    EXPECT_EQ(canvas.At(2, 2), Red);
+    // Drawn after the square, the square wins.
+    const Canvas later = Frame().Draw(square, Unlit({ 0, 1, 0 })).Draw(backdrop, Unlit()).Finish();
+    EXPECT_EQ(later.At(Centre, Centre), Green);
+    EXPECT_EQ(later.At(2, 2), Red);
 }
 
 TEST(DeviceClipping, TriangleCrossingNearPlaneIsClipped)
@@ -442,6 +462,34 @@ TEST(DeviceLighting, VertexColorsOverrideTheDiffuseColor)
     EXPECT_TRUE(Near(middle, { 6, 120, 130 }, Tolerance)) << Describe(middle);
 }
 
+TEST(DeviceLighting, SharedPointsAreLitForEachFacingAndEachMesh)
+{
+    // Vertex normals towards the eye: lit on a front face; a flipped back
+    // face sharing two of its points turns them away from the light.
+    std::vector<Light> lights { Ambient(0.2f), Headlamp(0.6f) };
+    const int litFront = Channel(0.8f), ambientOnly = Channel(0.2f);
+    TestMesh mixed = FullView();
+    mixed.normals.assign(4, { 0, 0, 1 });
+    mixed.triangles = { { 0, 1, 2 }, { 0, 3, 2 } };
+    DrawState state = Lit();
+    state.backfacing = Backfacing::Flip;
+    const Canvas flipped = Frame(lights).Draw(mixed, state).Finish();
+    EXPECT_TRUE(Near(flipped.At(8, 56), { litFront, litFront, litFront }, Tolerance)) << Describe(flipped.At(8, 56));
+    EXPECT_TRUE(Near(flipped.At(56, 8), { ambientOnly, ambientOnly, ambientOnly }, Tolerance))
+        << Describe(flipped.At(56, 8));
+
+    // A second mesh with as many points but normals away from the light
+    // is lit on its own, not with the first mesh's colors.
+    TestMesh facing = FullView();
+    facing.normals.assign(4, { 0, 0, 1 });
+    TestMesh away = Rectangle(-5, -5, 5, 5, 1);
+    away.normals.assign(4, { 0, 0, -1 });
+    const Canvas both = Frame(lights).Draw(facing, Lit()).Draw(away, Lit()).Finish();
+    EXPECT_TRUE(Near(both.At(2, 2), { litFront, litFront, litFront }, Tolerance)) << Describe(both.At(2, 2));
+    EXPECT_TRUE(Near(both.At(Centre, Centre), { ambientOnly, ambientOnly, ambientOnly }, Tolerance))
+        << Describe(both.At(Centre, Centre));
+}
+
 TEST(DeviceFog, LinearBetweenStartAndEnd)
 {
     // The eye is 10 units from the plane z = 0; fog from 5 to 15 towards blue.
@@ -456,6 +504,18 @@ TEST(DeviceFog, LinearBetweenStartAndEnd)
     Fog backwards { true, 15, 5, { 0, 0, 1 } };
     Rgb clear = Frame({}, backwards).Draw(FullView(-6), Unlit({ 1, 1, 1 })).Finish().At(Centre, Centre);
     EXPECT_EQ(clear, (Rgb { 255, 255, 255 })) << "an end before the start means no fog";
+}
+
+TEST(DeviceFog, TransparentTrianglesKeepTheFogOfTheirMesh)
+{
+    // Drawn at the end of the frame, after the fog has turned from blue to
+    // red, a picture fogged halfway still takes half of blue.
+    auto picture = MakeTexture({ 0x80FFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF }, 4, 1);
+    Frame frame({}, { true, 5, 15, { 0, 0, 1 } });
+    frame.Draw(FullView(0), Unlit({ 1, 1, 1 }, picture));
+    frame.GetDevice().SetFog({ true, 5, 15, { 1, 0, 0 } });
+    Rgb seen = frame.Finish().At(40, Centre);
+    EXPECT_TRUE(Near(seen, { 128, 128, 255 }, Tolerance)) << Describe(seen);
 }
 
 TEST(DeviceWireframe, DrawsEdgesOnly)

@@ -1,5 +1,5 @@
 #include "render/Pixels.h"
-#include "render/Texture.h"
+#include "render/DecodedTexture.h"
 
 #include <gtest/gtest.h>
 

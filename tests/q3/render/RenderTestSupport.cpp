@@ -114,7 +114,7 @@ TQ3Matrix4x4 TestCamera(float hither, float yon)
 
 float PixelOf(float coordinate) { return (coordinate + 10) / 20 * Canvas::Size; }
 
-std::shared_ptr<const Texture> MakeTexture(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
+std::shared_ptr<const DecodedTexture> MakeTexture(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
 {
     return TextureFromTexels(texels, width, height);
 }

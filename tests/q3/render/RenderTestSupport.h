@@ -3,8 +3,8 @@
 // Helpers for rendering tests: a small canvas to render into, a camera
 // whose plane z = 0 fills the canvas, reference images and pictures.
 
+#include "render/DecodedTexture.h"
 #include "render/Device.h"
-#include "render/Texture.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +61,7 @@ inline constexpr TQ3Point3D TestEye { 0, 0, 10 };
 float PixelOf(float coordinate);
 
 // A texture of 0xAARRGGBB texels, top row first.
-std::shared_ptr<const Texture> MakeTexture(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height);
+std::shared_ptr<const DecodedTexture> MakeTexture(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height);
 
 // Compares the canvas with the reference image `name` (channels within
 // `tolerance`, a few stray pixels allowed). With TERRASLIDE_REGENERATE_REFERENCES=1

@@ -1,4 +1,4 @@
-#include "render/Texture.h"
+#include "render/DecodedTexture.h"
 #include "render/Sampler.h"
 
 #include <gtest/gtest.h>
@@ -19,19 +19,19 @@ struct DecodeCase {
     uint32_t expected; // 0xAARRGGBB, premultiplied
 };
 
-std::shared_ptr<const Texture> OnePixel(const DecodeCase& row)
+std::shared_ptr<const DecodedTexture> OnePixel(const DecodeCase& row)
 {
     PixmapData pixmap { row.bytes, 1, 1, uint32_t(row.bytes.size()), uint32_t(row.type), uint32_t(row.order) };
-    return Texture::FromPixmap(pixmap);
+    return DecodedTexture::FromPixmap(pixmap);
 }
 
-std::shared_ptr<const Texture> FromTexels(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
+std::shared_ptr<const DecodedTexture> FromTexels(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
 {
     std::vector<uint8_t> bytes;
     for (uint32_t texel : texels)
         bytes.insert(bytes.end(), { uint8_t(texel >> 24), uint8_t(texel >> 16), uint8_t(texel >> 8), uint8_t(texel) });
     PixmapData pixmap { bytes, width, height, width * 4, uint32_t(PixelType::ARGB32), uint32_t(ByteOrder::Big) };
-    return Texture::FromPixmap(pixmap);
+    return DecodedTexture::FromPixmap(pixmap);
 }
 
 }
@@ -67,7 +67,7 @@ TEST(TextureDecoding, HonoursRowBytesAndPicksRowsTopFirst)
 {
     // Two rows of one RGB24 pixel each, eight bytes apart.
     std::vector<uint8_t> bytes { 1, 2, 3, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 4, 5, 6 };
-    auto texture = Texture::FromPixmap({ bytes, 1, 2, 8, uint32_t(PixelType::RGB24), uint32_t(ByteOrder::Big) });
+    auto texture = DecodedTexture::FromPixmap({ bytes, 1, 2, 8, uint32_t(PixelType::RGB24), uint32_t(ByteOrder::Big) });
     ASSERT_TRUE(texture);
     EXPECT_EQ(texture->Level(0).texels[0], 0xFF010203u);
     EXPECT_EQ(texture->Level(0).texels[1], 0xFF040506u);
@@ -77,7 +77,7 @@ TEST(TextureDecoding, RefusesDescriptionsThatDoNotFitTheirBytes)
 {
     std::vector<uint8_t> bytes(64, 0);
     auto make = [&](uint32_t width, uint32_t height, uint32_t rowBytes, uint32_t type = 0, uint32_t order = 0) {
-        return Texture::FromPixmap({ bytes, width, height, rowBytes, type, order });
+        return DecodedTexture::FromPixmap({ bytes, width, height, rowBytes, type, order });
     };
     EXPECT_FALSE(make(0, 1, 4)) << "zero width";
     EXPECT_FALSE(make(1, 0, 4)) << "zero height";
@@ -86,8 +86,8 @@ TEST(TextureDecoding, RefusesDescriptionsThatDoNotFitTheirBytes)
     EXPECT_FALSE(make(1, 1, 4, 6)) << "unknown pixel type";
     EXPECT_FALSE(make(1, 1, 4, 0, 2)) << "unknown byte order";
     EXPECT_FALSE(make(1, 3, std::numeric_limits<uint32_t>::max())) << "rows far apart";
-    EXPECT_FALSE(make(Texture::MaximumSize + 1, 1, 4)) << "too wide";
-    EXPECT_FALSE(Texture::FromPixmap({ {}, 1, 1, 4, 0, 0 })) << "no bytes";
+    EXPECT_FALSE(make(DecodedTexture::MaximumSize + 1, 1, 4)) << "too wide";
+    EXPECT_FALSE(DecodedTexture::FromPixmap({ {}, 1, 1, 4, 0, 0 })) << "no bytes";
     // The last row needs its pixels only, not a whole stride.
     EXPECT_TRUE(make(4, 4, 16));
     EXPECT_TRUE(make(2, 3, 24));

@@ -1,9 +1,11 @@
 #include "Device.h"
 
 #include "Clipper.h"
+#include "DecodedTexture.h"
 #include "Lighting.h"
+#include "Math.h"
 #include "Rasterizer.h"
-#include "Texture.h"
+#include "Tunables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,20 +14,6 @@
 namespace q3::render {
 
 namespace {
-
-    TQ3Matrix4x4 Multiply(const TQ3Matrix4x4& a, const TQ3Matrix4x4& b)
-    {
-        TQ3Matrix4x4 result {};
-        for (int row = 0; row < 4; ++row) {
-            for (int column = 0; column < 4; ++column) {
-                float sum = 0;
-                for (int k = 0; k < 4; ++k)
-                    sum += a.value[row][k] * b.value[k][column];
-                result.value[row][column] = sum;
-            }
-        }
-        return result;
-    }
 
     // Normals go through the inverse transpose of the linear part, so that they
     // stay perpendicular to surfaces under non-uniform scales. The cofactor
@@ -52,43 +40,22 @@ namespace {
         return cofactors;
     }
 
-    TQ3Vector3D Normalized(const TQ3Vector3D& v)
-    {
-        float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-        if (!(length > 0) || !std::isfinite(length))
-            return { 0, 0, 0 };
-        return { v.x / length, v.y / length, v.z / length };
-    }
-
-    TQ3Vector3D Cross(const TQ3Vector3D& a, const TQ3Vector3D& b)
-    {
-        return { a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x };
-    }
-
-    TQ3Vector3D Between(const TQ3Point3D& from, const TQ3Point3D& to)
-    {
-        return { to.x - from.x, to.y - from.y, to.z - from.z };
-    }
-
     TQ3ColorRGB Modulate(const TQ3ColorRGB& a, const TQ3ColorRGB& b) { return { a.r * b.r, a.g * b.g, a.b * b.b }; }
 
     // A surface's opacity in [0, 1]; anything else, NaN included, is opaque.
-    float OpacityOf(const Surface& surface)
-    {
-        return surface.opacity < 1 ? std::max(surface.opacity, 0.0f) : 1.0f;
-    }
+    float OpacityOf(const Surface& surface) { return surface.opacity < 1 ? std::max(surface.opacity, 0.0f) : 1.0f; }
 
-    // A triangle that lets what is behind it show, kept for the end of the frame.
-    struct DeferredTriangle {
+    // A triangle kept for the end of the frame, with the batch of its mesh.
+    struct KeptTriangle {
         std::array<ScreenVertex, 3> corners {};
         uint32_t batch { 0 };
         float depth { 0 };
     };
 
-    // How the deferred triangles of one mesh are shaded; the texture is held
-    // here until they are drawn.
-    struct DeferredBatch {
-        std::shared_ptr<const Texture> texture {};
+    // How the kept triangles of one mesh are shaded; the texture is held
+    // until they are drawn.
+    struct Batch {
+        std::shared_ptr<const DecodedTexture> texture {};
         Shading shading {};
     };
 
@@ -110,9 +77,24 @@ struct Device::Frame {
     std::vector<Outcode> outcodes {};
     std::vector<ScreenVertex> screen {};
     std::vector<float> fogFactors {};
+    // Lit colors of the points, each lit the first time a front-facing
+    // corner needs it; litSerial says which mesh lit it.
+    std::vector<TQ3ColorRGB> litColors {};
+    std::vector<uint32_t> litSerial {};
+    uint32_t meshSerial { 0 };
 
-    std::vector<DeferredBatch> batches {};
-    std::vector<DeferredTriangle> deferred {};
+    // The first mesh of a frame, when it turns out to cover much of the pane,
+    // is held back and drawn after the other opaque meshes: usually a backdrop,
+    // most of which they hide. Its triangles win depth ties, as they would
+    // have drawn first.
+    bool firstMesh { true };
+    int64_t paneArea { 0 }; // twice the area, in square subpixels
+    std::vector<KeptTriangle> held {};
+    int64_t heldArea { 0 };
+
+    // Triangles whose texture has transparent texels, drawn last.
+    std::vector<KeptTriangle> deferred {};
+    std::vector<Batch> batches {};
 };
 
 // What one DrawMesh call works from.
@@ -123,7 +105,15 @@ struct Device::MeshPass {
     float opacity { 1 };
     bool textured { false };
     bool deferred { false };
+    bool held { false };
     bool fogged { false };
+    Shading shading {};
+    uint32_t batch { 0 };
+    // True when a corner's lit color depends on its point alone, so that
+    // each point is lit once however many triangles share it.
+    bool sharedLighting { false };
+    // The triangle being drawn, with room for what clipping adds.
+    Clipper::Polygon polygon {};
 };
 
 Device::Device()
@@ -136,8 +126,14 @@ Device::~Device() = default;
 
 void Device::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear)
 {
-    mFrame->batches.clear();
-    mFrame->deferred.clear();
+    Frame& frame = *mFrame;
+    frame.batches.clear();
+    frame.deferred.clear();
+    frame.held.clear();
+    frame.heldArea = 0;
+    frame.firstMesh = true;
+    frame.paneArea
+        = 2 * int64_t(pane.right - pane.left) * int64_t(pane.bottom - pane.top) * SubpixelScale * SubpixelScale;
     mRasterizer->Begin(target, pane, clear);
 }
 
@@ -153,11 +149,7 @@ void Device::SetCamera(const TQ3Matrix4x4& worldToFrustum, TQ3Point3D eye)
 
 void Device::SetLights(std::span<const Light> lights) { mFrame->lighting.SetLights(lights); }
 
-void Device::SetFog(const Fog& fog)
-{
-    mFrame->fog = fog;
-    mRasterizer->SetFogColor(fog.color);
-}
+void Device::SetFog(const Fog& fog) { mFrame->fog = fog; }
 
 void Device::SetWireframe(bool wireframe) { mFrame->wireframe = wireframe; }
 
@@ -171,8 +163,13 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
     pass.textured = state.surface.texture && mesh.vertexUVs && filled;
     pass.deferred = (pass.textured && state.surface.texture->HasTransparency()) || (filled && pass.opacity < 1);
     pass.fogged = frame.fog.on && frame.fog.end > frame.fog.start;
-    if (pass.deferred)
-        frame.batches.push_back({ state.surface.texture, ShadingOf(pass) });
+    pass.shading = ShadingOf(pass);
+    pass.held = frame.firstMesh && filled && !pass.deferred;
+    frame.firstMesh = false;
+    if (pass.deferred || pass.held) {
+        pass.batch = uint32_t(frame.batches.size());
+        frame.batches.push_back({ state.surface.texture, pass.shading });
+    }
 
     // Every point once: to world space for lighting and fog, to frustum
     // space for clipping, and onto the screen when no plane cuts it.
@@ -182,6 +179,17 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
     frame.outcodes.resize(mesh.pointCount);
     frame.screen.resize(mesh.pointCount);
     frame.fogFactors.assign(mesh.pointCount, 1.0f);
+    pass.sharedLighting = state.surface.illuminated && mesh.vertexNormals
+        && (pass.textured || mesh.vertexColors || !mesh.triangleColors);
+    if (pass.sharedLighting) {
+        frame.litColors.resize(mesh.pointCount);
+        // A new serial marks every point unlit; at wrap-around the marks are reset.
+        if (++frame.meshSerial == 0) {
+            std::fill(frame.litSerial.begin(), frame.litSerial.end(), 0);
+            frame.meshSerial = 1;
+        }
+        frame.litSerial.resize(std::max<size_t>(frame.litSerial.size(), mesh.pointCount), 0);
+    }
     for (uint32_t i = 0; i < mesh.pointCount; ++i) {
         const TQ3Point3D& p = mesh.points[i];
         const auto& w = state.localToWorld.value;
@@ -198,7 +206,7 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
         if (frame.outcodes[i] == 0)
             frame.screen[i] = mRasterizer->Project(clip);
         if (pass.fogged) {
-            TQ3Vector3D offset = Between(frame.eye, frame.world[i]);
+            TQ3Vector3D offset = frame.world[i] - frame.eye;
             float distance = offset.x * frame.viewDirection.x + offset.y * frame.viewDirection.y
                 + offset.z * frame.viewDirection.z;
             frame.fogFactors[i] = (frame.fog.end - distance) / (frame.fog.end - frame.fog.start);
@@ -207,13 +215,15 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
 
     for (uint32_t triangle = 0; triangle < mesh.triangleCount; ++triangle)
         DrawTriangle(pass, triangle);
+    if (pass.held && frame.heldArea < frame.paneArea / HeldMeshCover)
+        DrawHeld(DepthTest::Nearer);
 }
 
-Shading Device::ShadingOf(const MeshPass& pass)
+Shading Device::ShadingOf(const MeshPass& pass) const
 {
     const Surface& surface = pass.state.surface;
-    return { pass.textured ? surface.texture.get() : nullptr, pass.fogged, surface.uBoundary, surface.vBoundary,
-        pass.opacity };
+    return { pass.textured ? surface.texture.get() : nullptr, pass.fogged, mFrame->fog.color, surface.uBoundary,
+        surface.vBoundary, pass.opacity };
 }
 
 void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
@@ -242,41 +252,20 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
     if (frame.wireframe || state.fill != Fill::Filled)
         return DrawEdges(pass, corners, state.fill == Fill::Points && !frame.wireframe);
 
-    // The corners' colors: texture, vertex, triangle or diffuse color,
-    // times the light unless the surface is unlit.
     float normalSign = back && state.backfacing == Backfacing::Flip ? -1.0f : 1.0f;
     TQ3Vector3D faceNormal {};
     if (mesh.triangleNormals)
         faceNormal = mesh.triangleNormals[triangle];
     else if (!mesh.vertexNormals) {
         const TQ3Point3D &w0 = frame.world[corners[0]], &w1 = frame.world[corners[1]], &w2 = frame.world[corners[2]];
-        faceNormal = Cross(Between(w0, w1), Between(w0, w2));
+        faceNormal = Cross(w1 - w0, w2 - w0);
     }
-    Clipper::Polygon polygon;
     for (int i = 0; i < 3; ++i) {
         uint32_t point = corners[i];
-        TQ3ColorRGB color = state.surface.diffuse;
-        if (pass.textured)
-            color = { 1, 1, 1 };
-        else if (mesh.vertexColors)
-            color = mesh.vertexColors[point];
-        else if (mesh.triangleColors)
-            color = mesh.triangleColors[triangle];
-        if (state.surface.illuminated) {
-            TQ3Vector3D normal = mesh.vertexNormals ? mesh.vertexNormals[point] : faceNormal;
-            // Face normals computed in world space need no transform.
-            if (mesh.vertexNormals || mesh.triangleNormals) {
-                const auto& m = pass.normalMatrix;
-                normal = { normal.x * m[0][0] + normal.y * m[1][0] + normal.z * m[2][0],
-                    normal.x * m[0][1] + normal.y * m[1][1] + normal.z * m[2][1],
-                    normal.x * m[0][2] + normal.y * m[1][2] + normal.z * m[2][2] };
-            }
-            normal = Normalized({ normal.x * normalSign, normal.y * normalSign, normal.z * normalSign });
-            color = Modulate(color, frame.lighting.Illuminate(frame.world[point], normal));
-        }
+        TQ3ColorRGB color = CornerColor(pass, triangle, point, faceNormal, normalSign);
         // Premultiplied by the opacity, as texels are by their alpha.
         color = { color.r * pass.opacity, color.g * pass.opacity, color.b * pass.opacity };
-        ClipVertex& vertex = polygon[i];
+        ClipVertex& vertex = pass.polygon[i];
         vertex = frame.clip[point];
         vertex.varyings = { color.r, color.g, color.b, 0, 0, frame.fogFactors[point] };
         if (pass.textured) {
@@ -285,22 +274,22 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
         }
     }
 
-    const Shading shading = ShadingOf(pass);
-    auto emit = [&](const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
-        if (!pass.deferred)
-            return mRasterizer->DrawTriangle(a, b, c, shading);
-        float depth = (a.depth + b.depth + c.depth) / 3;
-        frame.deferred.push_back({ { a, b, c }, uint32_t(frame.batches.size() - 1), depth });
-    };
-    Outcode planes = o0 | o1 | o2;
+    DrawPolygon(pass, corners, o0 | o1 | o2);
+}
+
+void Device::DrawPolygon(MeshPass& pass, const uint32_t (&corners)[3], Outcode planes)
+{
+    Clipper::Polygon& polygon = pass.polygon;
+    // Unclipped corners were projected with their points; only the varyings
+    // still need dividing by w.
     if (planes == 0) {
         std::array<ScreenVertex, 3> projected;
         for (int i = 0; i < 3; ++i) {
-            projected[i] = frame.screen[corners[i]];
+            projected[i] = mFrame->screen[corners[i]];
             for (int k = 0; k < VaryingCount; ++k)
                 projected[i].varyings[k] = polygon[i].varyings[k] * projected[i].inverseW;
         }
-        return emit(projected[0], projected[1], projected[2]);
+        return Emit(pass, projected[0], projected[1], projected[2]);
     }
     int count = Clipper::ClipPolygon(polygon, 3, planes);
     if (count < 3)
@@ -309,9 +298,64 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
     ScreenVertex previous = mRasterizer->Project(polygon[1]);
     for (int i = 2; i < count; ++i) {
         ScreenVertex next = mRasterizer->Project(polygon[i]);
-        emit(first, previous, next);
+        Emit(pass, first, previous, next);
         previous = next;
     }
+}
+
+void Device::Emit(const MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c)
+{
+    Frame& frame = *mFrame;
+    if (pass.deferred) {
+        float depth = (a.depth + b.depth + c.depth) / 3;
+        frame.deferred.push_back({ { a, b, c }, pass.batch, depth });
+    } else if (pass.held) {
+        frame.held.push_back({ { a, b, c }, pass.batch, 0 });
+        frame.heldArea += std::abs(Rasterizer::SignedArea(a, b, c));
+    } else
+        mRasterizer->DrawTriangle(a, b, c, pass.shading);
+}
+
+TQ3ColorRGB Device::CornerColor(
+    const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign)
+{
+    if (pass.sharedLighting && normalSign > 0) {
+        Frame& frame = *mFrame;
+        if (frame.litSerial[point] != frame.meshSerial) {
+            frame.litColors[point] = LitColor(pass, triangle, point, faceNormal, normalSign);
+            frame.litSerial[point] = frame.meshSerial;
+        }
+        return frame.litColors[point];
+    }
+    return LitColor(pass, triangle, point, faceNormal, normalSign);
+}
+
+TQ3ColorRGB Device::LitColor(
+    const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign) const
+{
+    // Texture (white here), vertex, triangle or diffuse color, times the
+    // light unless the surface is unlit.
+    const Mesh& mesh = pass.mesh;
+    const Surface& surface = pass.state.surface;
+    TQ3ColorRGB color = surface.diffuse;
+    if (pass.textured)
+        color = { 1, 1, 1 };
+    else if (mesh.vertexColors)
+        color = mesh.vertexColors[point];
+    else if (mesh.triangleColors)
+        color = mesh.triangleColors[triangle];
+    if (!surface.illuminated)
+        return color;
+    TQ3Vector3D normal = mesh.vertexNormals ? mesh.vertexNormals[point] : faceNormal;
+    // Face normals computed in world space need no transform.
+    if (mesh.vertexNormals || mesh.triangleNormals) {
+        const auto& m = pass.normalMatrix;
+        normal = { normal.x * m[0][0] + normal.y * m[1][0] + normal.z * m[2][0],
+            normal.x * m[0][1] + normal.y * m[1][1] + normal.z * m[2][1],
+            normal.x * m[0][2] + normal.y * m[1][2] + normal.z * m[2][2] };
+    }
+    normal = Normalized(normal * normalSign);
+    return Modulate(color, mFrame->lighting.Illuminate(mFrame->world[point], normal));
 }
 
 void Device::DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points)
@@ -319,7 +363,7 @@ void Device::DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points
     // Edges and points show the unlit color, without texture.
     Frame& frame = *mFrame;
     const Mesh& mesh = pass.mesh;
-    Shading shading { nullptr, pass.fogged };
+    Shading shading { nullptr, pass.fogged, mFrame->fog.color };
     auto vertexAt = [&](uint32_t point) {
         ClipVertex vertex = frame.clip[point];
         TQ3ColorRGB color = mesh.vertexColors ? mesh.vertexColors[point] : pass.state.surface.diffuse;
@@ -341,15 +385,37 @@ void Device::DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points
     }
 }
 
-void Device::End() { DrawDeferred(); }
+void Device::End()
+{
+    DrawHeld(DepthTest::NearerOrTied);
+    DrawDeferred();
+}
+
+void Device::DrawHeld(DepthTest depthTest)
+{
+    // Drawn after the meshes that followed it, the held mesh goes in reverse
+    // order and passes at equal depth, so that at every pixel the triangle
+    // drawn first among the nearest still wins.
+    Frame& frame = *mFrame;
+    auto draw = [&](const KeptTriangle& triangle) {
+        Shading shading = frame.batches[triangle.batch].shading;
+        shading.depthTest = depthTest;
+        mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
+    };
+    if (depthTest == DepthTest::Nearer)
+        std::for_each(frame.held.begin(), frame.held.end(), draw);
+    else
+        std::for_each(frame.held.rbegin(), frame.held.rend(), draw);
+    frame.held.clear();
+}
 
 void Device::DrawDeferred()
 {
     // Farthest first, each blended over what lies behind it.
     Frame& frame = *mFrame;
     std::stable_sort(frame.deferred.begin(), frame.deferred.end(),
-        [](const DeferredTriangle& a, const DeferredTriangle& b) { return a.depth > b.depth; });
-    for (const DeferredTriangle& triangle : frame.deferred) {
+        [](const KeptTriangle& a, const KeptTriangle& b) { return a.depth > b.depth; });
+    for (const KeptTriangle& triangle : frame.deferred) {
         const Shading& shading = frame.batches[triangle.batch].shading;
         mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
     }

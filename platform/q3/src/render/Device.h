@@ -12,8 +12,9 @@
 
 namespace q3::render {
 
-class Texture;
+class DecodedTexture;
 class Rasterizer;
+struct ScreenVertex;
 struct Shading;
 
 // 32-bit pixels, bytes A (or unused), R, G, B in memory order, rows `rowBytes` apart.
@@ -35,6 +36,9 @@ struct Pane {
 enum class Backfacing { Both, Remove, Flip };
 enum class Interpolation { None, Vertex, Pixel };
 enum class Fill { Filled, Edges, Points };
+// Nearer passes a pixel nearer than what is there; NearerOrTied also one
+// at the same depth, short of the far plane.
+enum class DepthTest { Nearer, NearerOrTied };
 // How a texture coordinate past 0 or 1 reads: the texture repeated, or its
 // edge texels stretched outwards.
 enum class Boundary { Wrap, Clamp };
@@ -63,7 +67,7 @@ struct Surface {
     TQ3ColorRGB diffuse { 1, 1, 1 };
     // Shared, because a texture with transparent texels is drawn at End(),
     // after every opaque mesh, and must live until then.
-    std::shared_ptr<const Texture> texture {};
+    std::shared_ptr<const DecodedTexture> texture {};
     Boundary uBoundary { Boundary::Wrap };
     Boundary vBoundary { Boundary::Wrap };
     // How much of what lies behind the surface it hides: 1 opaque, 0 unseen.
@@ -123,9 +127,16 @@ public:
 private:
     struct Frame;
     struct MeshPass;
-    static Shading ShadingOf(const MeshPass& pass);
+    Shading ShadingOf(const MeshPass& pass) const;
     void DrawTriangle(MeshPass& pass, uint32_t triangle);
+    void DrawPolygon(MeshPass& pass, const uint32_t (&corners)[3], uint32_t planes);
+    void Emit(const MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
+    TQ3ColorRGB CornerColor(
+        const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign);
+    TQ3ColorRGB LitColor(
+        const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign) const;
     void DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points);
+    void DrawHeld(DepthTest depthTest);
     void DrawDeferred();
 
     std::unique_ptr<Rasterizer> mRasterizer;

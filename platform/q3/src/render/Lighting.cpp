@@ -1,5 +1,6 @@
 #include "Lighting.h"
 
+#include "Math.h"
 #include "Tunables.h"
 
 #include <algorithm>
@@ -15,8 +16,6 @@ namespace {
     {
         return { color.r * factor, color.g * factor, color.b * factor };
     }
-
-    float Dot(const TQ3Vector3D& a, const TQ3Vector3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 }
 

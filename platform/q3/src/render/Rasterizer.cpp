@@ -29,6 +29,28 @@ namespace {
         return value < ChannelMaximum ? uint32_t(value + 0.5f) : Opaque;
     }
 
+    // What stays the same along a span.
+    struct SpanShading {
+        const TextureLevel* level { nullptr };
+        Boundary uBoundary { Boundary::Wrap };
+        Boundary vBoundary { Boundary::Wrap };
+        float opacity { 1 };
+        Pixels::Color fogColor {};
+        bool winsTies { false };
+    };
+
+    // Whether a pixel at `depth` replaces one at `stored`.
+    bool Passes(float depth, float stored, const SpanShading& shading)
+    {
+        return depth < stored || (shading.winsTies && depth == stored && depth < DepthBuffer::Far);
+    }
+
+    Pixels::Color FogColor(const TQ3ColorRGB& color)
+    {
+        return Pixels::Make(0, ToChannel(color.r * ChannelMaximum), ToChannel(color.g * ChannelMaximum),
+            ToChannel(color.b * ChannelMaximum));
+    }
+
     int64_t FloorDivide(int64_t numerator, int64_t denominator)
     {
         int64_t quotient = numerator / denominator;
@@ -62,10 +84,7 @@ struct Rasterizer::Setup {
     Interpolants origin {};
     Interpolants stepX {};
     Interpolants stepY {};
-    const TextureLevel* level { nullptr };
-    Boundary uBoundary { Boundary::Wrap };
-    Boundary vBoundary { Boundary::Wrap };
-    float opacity { 1 };
+    SpanShading shading {};
 };
 
 void Rasterizer::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear)
@@ -139,6 +158,8 @@ void Rasterizer::DrawTriangle(
     }
 
     Setup setup;
+    setup.shading.fogColor = FogColor(shading.fogColor);
+    setup.shading.winsTies = shading.depthTest == DepthTest::NearerOrTied;
     int32_t minX = std::min({ v[0]->x, v[1]->x, v[2]->x }), maxX = std::max({ v[0]->x, v[1]->x, v[2]->x });
     int32_t minY = std::min({ v[0]->y, v[1]->y, v[2]->y }), maxY = std::max({ v[0]->y, v[1]->y, v[2]->y });
     setup.left = std::max(FirstPixelAtOrAfter(minX), mScissor.left);
@@ -185,13 +206,13 @@ void Rasterizer::DrawTriangle(
         setup.origin[i] = a0[i] + setup.stepX[i] * centreX + setup.stepY[i] * centreY;
     }
 
-    setup.uBoundary = shading.uBoundary;
-    setup.vBoundary = shading.vBoundary;
-    setup.opacity = shading.opacity;
+    setup.shading.uBoundary = shading.uBoundary;
+    setup.shading.vBoundary = shading.vBoundary;
+    setup.shading.opacity = shading.opacity;
     if (shading.texture) {
         // One level of detail for the whole triangle, from how many texels
         // of the base level its pixels cover on average.
-        const Texture& texture = *shading.texture;
+        const DecodedTexture& texture = *shading.texture;
         auto uv = [](const ScreenVertex& vertex, int varying) { return vertex.varyings[varying] / vertex.inverseW; };
         float du1 = (uv(*v[1], U) - uv(*v[0], U)) * float(texture.Width());
         float dv1 = (uv(*v[1], V) - uv(*v[0], V)) * float(texture.Height());
@@ -199,10 +220,10 @@ void Rasterizer::DrawTriangle(
         float dv2 = (uv(*v[2], V) - uv(*v[0], V)) * float(texture.Height());
         float texelArea = std::fabs(du1 * dv2 - du2 * dv1);
         float pixelArea = float(area) / float(SubpixelScale * SubpixelScale);
-        setup.level = &texture.Level(ChooseLevel(texture, std::sqrt(texelArea / pixelArea)));
+        setup.shading.level = &texture.Level(ChooseLevel(texture, std::sqrt(texelArea / pixelArea)));
     }
 
-    if (setup.level)
+    if (setup.shading.level)
         shading.fog ? FillTriangle<true, true>(setup) : FillTriangle<true, false>(setup);
     else
         shading.fog ? FillTriangle<false, true>(setup) : FillTriangle<false, false>(setup);
@@ -265,15 +286,6 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
 
 namespace {
 
-    // What stays the same along a span.
-    struct SpanShading {
-        const TextureLevel* level { nullptr };
-        Boundary uBoundary { Boundary::Wrap };
-        Boundary vBoundary { Boundary::Wrap };
-        float opacity { 1 };
-        Pixels::Color fogColor {};
-    };
-
     // The varyings divided by w at a run's first and last pixels.
     struct RunEnds {
         Varyings start {};
@@ -303,8 +315,7 @@ namespace {
 
         Pixels::Color Sample() const
         {
-            return Pixels::Sample(
-                level, OnTexture(s, level.width, uBoundary), OnTexture(t, level.height, vBoundary));
+            return Pixels::Sample(level, OnTexture(s, level.width, uBoundary), OnTexture(t, level.height, vBoundary));
         }
         void Step()
         {
@@ -351,13 +362,13 @@ namespace {
             opacity(shading.opacity, shading.opacity, intervals);
         // White light on an opaque surface, as on an unlit texture, leaves the
         // texels as they are.
-        bool modulated = !(red.IsConstantOne() && green.IsConstantOne() && blue.IsConstantOne()
-            && opacity.IsConstantOne());
+        bool modulated
+            = !(red.IsConstantOne() && green.IsConstantOne() && blue.IsConstantOne() && opacity.IsConstantOne());
         Pixels::Factors factors(red, green, blue, opacity);
         const int length = run.length;
         auto shade = [&](auto walk) {
             for (int i = 0; i < length; ++i, pixels += 4) {
-                if (runDepths[i] < depths[i]) {
+                if (Passes(runDepths[i], depths[i], shading)) {
                     Pixels::Color color = walk.Sample();
                     if (modulated)
                         color = factors.Apply(color);
@@ -409,9 +420,7 @@ namespace {
 template <bool Textured, bool Fogged>
 void Rasterizer::ShadeSpan(const Setup& setup, Interpolants value, int count, float* depths, uint8_t* pixels)
 {
-    SpanShading shading { setup.level, setup.uBoundary, setup.vBoundary, setup.opacity,
-        Pixels::Make(0, ToChannel(mFogColor.r * ChannelMaximum), ToChannel(mFogColor.g * ChannelMaximum),
-            ToChannel(mFogColor.b * ChannelMaximum)) };
+    const SpanShading& shading = setup.shading;
     float depth = value[Depth];
     while (count > 0) {
         int length = std::min(count, SubspanLength);
@@ -420,7 +429,7 @@ void Rasterizer::ShadeSpan(const Setup& setup, Interpolants value, int count, fl
         bool visible = false;
         for (int i = 0; i < length; ++i) {
             runDepths[i] = depth;
-            visible |= depth < depths[i];
+            visible |= Passes(depth, depths[i], shading);
             depth += setup.stepX[Depth];
         }
         if (visible) {

@@ -22,14 +22,17 @@ struct ScreenVertex {
 };
 
 // How a triangle's pixels take their color: the interpolated color alone
-// or times a texel, then fog when it is on. The interpolated color comes
-// premultiplied by the opacity, which scales the texel's alpha too.
+// or times a texel, then fog when it is on; and which pixels pass the
+// depth test. The interpolated color comes premultiplied by the opacity,
+// which scales the texel's alpha too.
 struct Shading {
-    const Texture* texture { nullptr };
+    const DecodedTexture* texture { nullptr };
     bool fog { false };
+    TQ3ColorRGB fogColor { 0, 0, 0 };
     Boundary uBoundary { Boundary::Wrap };
     Boundary vBoundary { Boundary::Wrap };
     float opacity { 1 };
+    DepthTest depthTest { DepthTest::Nearer };
 };
 
 class Rasterizer {
@@ -38,8 +41,6 @@ public:
     // Begin, nothing is drawn if the target or the pane cannot be drawn in.
     void Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear);
     bool IsDrawing() const { return mDrawing; }
-
-    void SetFogColor(TQ3ColorRGB color) { mFogColor = color; }
 
     // The vertex must lie inside the clipped volume (guard band included).
     ScreenVertex Project(const ClipVertex& vertex) const;
@@ -69,7 +70,6 @@ private:
     Pane mScissor {};
     bool mDrawing { false };
     DepthBuffer mDepth {};
-    TQ3ColorRGB mFogColor { 0, 0, 0 };
 };
 
 }

@@ -3,8 +3,8 @@
 // Texture sampling: wrap (repeat) or clamp addressing in u and v, bilinear
 // filtering of one level of detail, chosen once per triangle.
 
+#include "DecodedTexture.h"
 #include "Device.h"
-#include "Texture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +28,7 @@ inline float WrapToUnit(float x)
 
 // The level whose texels come closest to one per pixel, from how many texels
 // of level 0 one pixel covers.
-inline int ChooseLevel(const Texture& texture, float texelsPerPixel)
+inline int ChooseLevel(const DecodedTexture& texture, float texelsPerPixel)
 {
     constexpr float BeyondAnyTexture = 1 << 30;
     if (!(texelsPerPixel > 1))

@@ -1,4 +1,4 @@
-#include "Texture.h"
+#include "DecodedTexture.h"
 
 #include <algorithm>
 #include <limits>
@@ -119,7 +119,7 @@ namespace {
 
 }
 
-std::shared_ptr<const Texture> Texture::FromPixmap(const PixmapData& pixmap)
+std::shared_ptr<const DecodedTexture> DecodedTexture::FromPixmap(const PixmapData& pixmap)
 {
     if (pixmap.pixelType > uint32_t(PixelType::RGB24) || pixmap.byteOrder > uint32_t(ByteOrder::Little))
         return nullptr;
@@ -145,10 +145,10 @@ std::shared_ptr<const Texture> Texture::FromPixmap(const PixmapData& pixmap)
         for (uint32_t x = 0; x < base.width; ++x)
             base.texels[size_t(y) * base.width + x] = DecodeTexel(row + size_t(x) * bytesPerPixel, type, order);
     }
-    return std::shared_ptr<const Texture>(new Texture(std::move(base)));
+    return std::shared_ptr<const DecodedTexture>(new DecodedTexture(std::move(base)));
 }
 
-Texture::Texture(TextureLevel base)
+DecodedTexture::DecodedTexture(TextureLevel base)
 {
     for (uint32_t texel : base.texels)
         mHasTransparency |= (texel >> 24) != Opaque;
@@ -156,7 +156,7 @@ Texture::Texture(TextureLevel base)
     BuildMipmaps();
 }
 
-void Texture::BuildMipmaps()
+void DecodedTexture::BuildMipmaps()
 {
     while (mLevels.back().width > 1 || mLevels.back().height > 1)
         mLevels.push_back(HalfLevel(mLevels.back()));

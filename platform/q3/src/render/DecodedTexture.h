@@ -31,7 +31,7 @@ struct TextureLevel {
     std::vector<uint32_t> texels {};
 };
 
-class Texture {
+class DecodedTexture {
 public:
     // The largest width or height accepted.
     static constexpr uint32_t MaximumSize = 1 << 15;
@@ -39,7 +39,7 @@ public:
     // Null when the description does not fit its bytes: an unknown pixel type
     // or byte order, a zero or oversized width or height, rows shorter than
     // the width, or fewer bytes than the rows need.
-    static std::shared_ptr<const Texture> FromPixmap(const PixmapData& pixmap);
+    static std::shared_ptr<const DecodedTexture> FromPixmap(const PixmapData& pixmap);
 
     uint32_t Width() const { return mLevels.front().width; }
     uint32_t Height() const { return mLevels.front().height; }
@@ -50,7 +50,7 @@ public:
     const TextureLevel& Level(int index) const { return mLevels[index]; }
 
 private:
-    explicit Texture(TextureLevel base);
+    explicit DecodedTexture(TextureLevel base);
     void BuildMipmaps();
 
     std::vector<TextureLevel> mLevels {};
