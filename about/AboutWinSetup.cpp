@@ -1,11 +1,10 @@
-#include "AboutWinSetup.h"
-#include "CurrentApp.h"
-#include "EditfieldWithLinks.h"
-#include "Resources.h"
+#include "about/AboutWinSetup.h"
+#include "about/CurrentApp.h"
+#include "about/EditfieldWithLinks.h"
 
 #include <lxframework/Functions.h>
 
-namespace game {
+namespace about {
 
 namespace {
 
@@ -24,6 +23,9 @@ namespace {
     constexpr std::string_view AuthorIndent = "    ";
 
     std::string IndentedLine(std::string_view phrase) { return std::string(Indent) + std::string(phrase) + Lines(1); }
+
+    AboutWinSetup::PictureAccessor gIcon = nullptr;
+    AboutWinSetup::PictureAccessor gIconMask = nullptr;
 
 }
 
@@ -72,7 +74,7 @@ std::string AboutWinSetup::VersionText(const VersionFields& version)
 
 std::string AboutWinSetup::AppVersion()
 {
-    lx::Ref<App> app = CurrentApp();
+    lx::Ref<lx::Application> app = CurrentApp();
     return VersionText({ .Major = app->MajorVersion(),
         .Minor = app->MinorVersion(),
         .Bug = app->BugVersion(),
@@ -80,8 +82,14 @@ std::string AboutWinSetup::AppVersion()
         .NonRelease = app->NonReleaseVersion() });
 }
 
-lx::Ref<lx::Picture> AboutWinSetup::AppIcon() { return GlobeIcon(); }
+lx::Ref<lx::Picture> AboutWinSetup::AppIcon() { return gIcon ? gIcon() : nullptr; }
 
-lx::Ref<lx::Picture> AboutWinSetup::AppIconMask() { return GlobeMask(); }
+lx::Ref<lx::Picture> AboutWinSetup::AppIconMask() { return gIconMask ? gIconMask() : nullptr; }
+
+void AboutWinSetup::SetAppIconAccessors(PictureAccessor icon, PictureAccessor mask)
+{
+    gIcon = icon;
+    gIconMask = mask;
+}
 
 }

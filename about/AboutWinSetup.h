@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace game {
+namespace about {
 
 class EditfieldWithLinks;
 
@@ -32,9 +32,15 @@ namespace AboutWinSetup {
     // release, the stage letter and the non-release number ("1.0.2 b3").
     std::string VersionText(const VersionFields& version);
 
+    // The application's icon and its mask (black where the icon shows, white
+    // where it is transparent); nil until the game hands them over.
     lx::Ref<lx::Picture> AppIcon();
-    // Black where the icon shows, white where it is transparent.
     lx::Ref<lx::Picture> AppIconMask();
+
+    // Where AppIcon and AppIconMask get their pictures: the game's resources,
+    // handed over at start-up.
+    using PictureAccessor = lx::Ref<lx::Picture> (*)();
+    void SetAppIconAccessors(PictureAccessor icon, PictureAccessor mask);
 
 }
 

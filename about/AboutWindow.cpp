@@ -1,18 +1,18 @@
-#include "AboutWindow.h"
-#include "AboutWinSetup.h"
-#include "EditfieldWithLinks.h"
+#include "about/AboutWindow.h"
+#include "about/AboutWinSetup.h"
+#include "about/EditfieldWithLinks.h"
 
 #include <lxframework/Canvas.h>
-#include <lxframework/Framework.h>
 #include <lxframework/Functions.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/StaticText.h>
+#include <lxframework/UserMessages.h>
 
 #include <carbon/Carbon.h>
 
 #include <limits>
 
-namespace game {
+namespace about {
 
 namespace {
 

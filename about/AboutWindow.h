@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace game {
+namespace about {
 
 // The About box: the application's icon, name and version, the credits with
 // their links, and the copyright. At most one is open at a time; the accessor

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "App.h"
-
+#include <lxframework/AppLife.h>
+#include <lxframework/Application.h>
 #include <lxframework/Exceptions.h>
 #include <lxframework/Runtime.h>
 
-namespace game {
+namespace about {
 
 // The application object for a member access: NilObjectException when none
 // is registered, as any access through nil raises.
-inline lx::Ref<App> CurrentApp()
+inline lx::Ref<lx::Application> CurrentApp()
 {
-    lx::Ref<App> app = App::Instance();
+    lx::Ref<lx::Application> app = lx::getAppObject();
     if (!app)
         lx::Throw<lx::NilObjectException>("App");
     return app;

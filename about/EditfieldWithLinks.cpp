@@ -1,10 +1,10 @@
-#include "EditfieldWithLinks.h"
-#include "CurrentApp.h"
+#include "about/EditfieldWithLinks.h"
+#include "about/CurrentApp.h"
 
-#include <lxframework/Framework.h>
 #include <lxframework/Functions.h>
+#include <lxframework/MouseCursor.h>
 
-namespace game {
+namespace about {
 
 EditfieldWithLinks::EditfieldWithLinks() { mEvents.Declare<void(std::string)>("LinkClicked"); }
 

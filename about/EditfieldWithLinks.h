@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace game {
+namespace about {
 
 // A styled, usually read-only text field that code fills with runs of black
 // text and blue links. A mouse-down on a link raises the field's own

@@ -5,6 +5,7 @@
 
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace bench {
@@ -35,13 +36,16 @@ namespace {
         glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
         const std::vector<uint8_t> bytes = RgbaBytes(texture.texels);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(texture.width), GLsizei(texture.height), 0, GL_RGBA,
             GL_UNSIGNED_BYTE, bytes.data());
         return name;
     }
+
+    GLint WrapOf(Boundary boundary) { return boundary == Boundary::Clamp ? GL_CLAMP_TO_EDGE : GL_REPEAT; }
+
+    // As the device reads it: in [0, 1], anything else (NaN included) opaque.
+    float Opacity(const CapturedMesh& mesh) { return mesh.opacity < 1 ? std::max(mesh.opacity, 0.0f) : 1.0f; }
 
     template <class T> GLuint UploadBuffer(GLenum target, const std::vector<T>& values)
     {
@@ -140,9 +144,11 @@ struct MesaReplay::State {
         const CapturedMesh& mesh = *batch.mesh;
         glMatrixMode(GL_MODELVIEW);
         glLoadMatrixf(&mesh.localToWorld.value[0][0]);
-        // A textured surface is white under the light, as in the rasteriser.
-        const GLfloat color[4] = { batch.texture ? 1 : mesh.diffuse.r, batch.texture ? 1 : mesh.diffuse.g,
-            batch.texture ? 1 : mesh.diffuse.b, 1 };
+        // A textured surface is white under the light, as in the rasteriser,
+        // and the color is premultiplied by the opacity, as texels are by alpha.
+        const TQ3ColorRGB base = batch.texture ? TQ3ColorRGB { 1, 1, 1 } : mesh.diffuse;
+        const float opacity = Opacity(mesh);
+        const GLfloat color[4] = { base.r * opacity, base.g * opacity, base.b * opacity, opacity };
         if (mesh.illuminated) {
             glEnable(GL_LIGHTING);
             glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, color);
@@ -158,6 +164,8 @@ struct MesaReplay::State {
         if (batch.texture) {
             glEnable(GL_TEXTURE_2D);
             glBindTexture(GL_TEXTURE_2D, batch.texture);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, WrapOf(mesh.uBoundary));
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, WrapOf(mesh.vBoundary));
             glBindBuffer(GL_ARRAY_BUFFER, batch.uvs);
             glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -217,9 +225,10 @@ MesaReplay::MesaReplay(const SceneCapture& capture)
         const bool flat = mesh.illuminated && mesh.geometry.normals.empty();
         const SyntheticMesh geometry = flat ? FlatShaded(mesh.geometry) : mesh.geometry;
         batch.indexCount = GLsizei(geometry.triangles.size() * 3);
+        batch.transparent
+            = Opacity(mesh) < 1 || (mesh.texture >= 0 && capture.textures[size_t(mesh.texture)].transparent);
         if (mesh.texture >= 0) {
             batch.texture = state.textures[size_t(mesh.texture)];
-            batch.transparent = capture.textures[size_t(mesh.texture)].transparent;
             // The rasteriser's v = 1 is the top row; OpenGL's t = 0 is the first row uploaded.
             std::vector<TQ3Param2D> flipped(geometry.uvs);
             for (TQ3Param2D& uv : flipped)

@@ -3,10 +3,10 @@
 // A captured frame drawn by Mesa's llvmpipe through its off-screen library,
 // with the same work the rasteriser does: per-vertex (Gouraud) lighting in
 // the fixed-function pipeline from the same lights, normals and transforms;
-// bilinear filtering of the nearest mipmap level with repeat wrap; the same
-// culling, clear and pane size; meshes whose texture has transparent texels
-// blended after the opaque ones. Geometry and textures are uploaded once, as
-// the rasteriser's are retained, so each frame costs only its drawing.
+// bilinear filtering of the nearest mipmap level, wrapped or clamped as each
+// surface asks; the same culling, clear and pane size; meshes less than
+// opaque, or whose texture has transparent texels, blended after the others. Geometry and textures are uploaded once,
+// as the rasteriser's are retained, so each frame costs only its drawing.
 
 #include "SceneCapture.h"
 

@@ -127,6 +127,8 @@ namespace {
         return straight;
     }
 
+    bool IsBoundary(Boundary boundary) { return boundary == Boundary::Wrap || boundary == Boundary::Clamp; }
+
     template <class T> std::vector<T> Copied(const T* values, uint32_t count)
     {
         return values ? std::vector<T>(values, values + count) : std::vector<T>();
@@ -163,9 +165,12 @@ void SceneCapture::Write(const std::string& path) const
     for (const CapturedMesh& mesh : meshes) {
         out.Put(mesh.localToWorld);
         out.Put(mesh.diffuse);
+        out.Put(mesh.opacity);
         out.Put(mesh.illuminated);
         out.Put(mesh.backfacing);
         out.Put(mesh.texture);
+        out.Put(mesh.uBoundary);
+        out.Put(mesh.vBoundary);
         out.PutArray(mesh.geometry.points);
         out.PutArray(mesh.geometry.normals);
         out.PutArray(mesh.geometry.uvs);
@@ -214,9 +219,12 @@ SceneCapture SceneCapture::Read(const std::string& path)
         CapturedMesh mesh;
         mesh.localToWorld = in.Get<TQ3Matrix4x4>();
         mesh.diffuse = in.Get<TQ3ColorRGB>();
+        mesh.opacity = in.Get<float>();
         mesh.illuminated = in.Get<bool>();
         mesh.backfacing = in.Get<Backfacing>();
         mesh.texture = in.Get<int32_t>();
+        mesh.uBoundary = in.Get<Boundary>();
+        mesh.vBoundary = in.Get<Boundary>();
         SyntheticMesh& geometry = mesh.geometry;
         geometry.points = in.GetArray<TQ3Point3D>();
         geometry.normals = in.GetArray<TQ3Vector3D>();
@@ -227,7 +235,8 @@ SceneCapture SceneCapture::Read(const std::string& path)
             || (mesh.texture >= 0 && geometry.uvs.size() != points)
             || (!geometry.normals.empty() && geometry.normals.size() != points)
             || (mesh.backfacing != Backfacing::Both && mesh.backfacing != Backfacing::Remove
-                && mesh.backfacing != Backfacing::Flip))
+                && mesh.backfacing != Backfacing::Flip)
+            || !IsBoundary(mesh.uBoundary) || !IsBoundary(mesh.vBoundary))
             in.Fail("holds a mesh whose parts do not fit together");
         for (const auto& corners : geometry.triangles) {
             if (corners[0] >= points || corners[1] >= points || corners[2] >= points)
@@ -254,7 +263,10 @@ void SceneCapture::Render(Device& device, std::vector<uint8_t>& pixels)
     for (const CapturedMesh& mesh : meshes) {
         state.localToWorld = mesh.localToWorld;
         state.surface.diffuse = mesh.diffuse;
+        state.surface.opacity = mesh.opacity;
         state.surface.illuminated = mesh.illuminated;
+        state.surface.uBoundary = mesh.uBoundary;
+        state.surface.vBoundary = mesh.vBoundary;
         state.surface.texture = mesh.texture >= 0 ? textures[size_t(mesh.texture)].decoded : nullptr;
         state.backfacing = mesh.backfacing;
         device.DrawMesh(mesh.geometry.View(), state);
@@ -295,7 +307,10 @@ void FrameRecorder::Mesh(const q3::render::Mesh& mesh, const DrawState& state, c
     CapturedMesh captured;
     captured.localToWorld = state.localToWorld;
     captured.diffuse = state.surface.diffuse;
+    captured.opacity = state.surface.opacity;
     captured.illuminated = state.surface.illuminated;
+    captured.uBoundary = state.surface.uBoundary;
+    captured.vBoundary = state.surface.vBoundary;
     captured.backfacing = state.backfacing;
     // The device draws a texture only where the mesh has UVs.
     if (state.surface.texture && mesh.vertexUVs)

@@ -32,9 +32,12 @@ struct CapturedTexture {
 struct CapturedMesh {
     TQ3Matrix4x4 localToWorld {};
     TQ3ColorRGB diffuse { 1, 1, 1 };
+    float opacity { 1 };
     bool illuminated { true };
     Backfacing backfacing { Backfacing::Remove };
     int32_t texture { -1 }; // into SceneCapture::textures; -1 for none
+    Boundary uBoundary { Boundary::Wrap };
+    Boundary vBoundary { Boundary::Wrap };
     SyntheticMesh geometry {};
 };
 

@@ -4,7 +4,7 @@
 
 #include "about/AboutWindow.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/Runtime.h>
 
 namespace game {
@@ -20,10 +20,10 @@ void App::Event_Open()
 
 bool App::HelpAbout_Action()
 {
-    lx::Ref<AboutWindow> about = AboutWindow::Instance();
-    if (!about)
+    lx::Ref<about::AboutWindow> window = about::AboutWindow::Instance();
+    if (!window)
         lx::Throw<lx::NilObjectException>("AboutWindow");
-    about->Show();
+    window->Show();
     return false;
 }
 

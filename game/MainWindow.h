@@ -3,7 +3,8 @@
 // The game's window: the 3D view of the globe on the left, and a side panel
 // with Scramble and Restore, a size slider and a help text.
 
-#include "Lx3D.h"
+#include "bindings/Lx3D.h"
+#include "globe/CellIndex.h"
 
 #include <lxframework/Slider.h>
 #include <lxframework/Window.h>
@@ -13,14 +14,13 @@
 
 namespace game {
 
+using bindings::ObjectRef;
+
 class MainWindow : public lx::Window {
 public:
-    static constexpr int32_t PieceCount = 27;
-    static constexpr int32_t SlotIndex = 13;
-
-    // The pieces (PuzzleGroup3D), indexed by home cell; piece 13 is the
-    // invisible empty slot.
-    std::array<ObjectRef, PieceCount> myCubes;
+    // The pieces (PuzzleGroup3D), indexed by home cell; the piece of the
+    // centre cell is the invisible empty slot.
+    std::array<ObjectRef, globe::CellCount> myCubes;
     int32_t LastX = 0;
     int32_t LastY = 0;
     bool OfficialGame = false;
@@ -65,7 +65,7 @@ public:
     void Scramble();
     void RestoreCube();
     void CheckStatus();
-    ObjectRef FindObjectCorrected(lx::Object* view, int32_t X, int32_t Y);
+    ObjectRef FindObjectCorrected(const ObjectRef& view, int32_t X, int32_t Y);
 
     // The controls, found by name.
     lx::Ref<lx::RectControl> View3D1() const;
@@ -74,11 +74,11 @@ public:
 
 private:
     void CreateControls0();
-    lx::Object* Piece(int32_t index) const;
-    bool IsFaceNeighbour(lx::Object* piece) const;
-    void Slide(lx::Object* piece);
+    const ObjectRef& Piece(int32_t index) const;
+    bool IsFaceNeighbour(const ObjectRef& piece) const;
+    void Slide(const ObjectRef& piece);
     // The piece under the view-local point, or nil.
-    lx::Object* ClickedPiece(int32_t X, int32_t Y);
+    ObjectRef ClickedPiece(int32_t X, int32_t Y);
     void ChooseCursor(int32_t X, int32_t Y);
 };
 

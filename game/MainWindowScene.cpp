@@ -8,6 +8,8 @@
 
 namespace game {
 
+using namespace bindings;
+
 namespace {
 
     constexpr double OrbitRadius = 1000.0;
@@ -29,7 +31,7 @@ namespace {
 void MainWindow::View3D1_Open()
 {
     lx::Ref<lx::RectControl> view = View3D1();
-    QuesaInstalled = static_cast<bool>(Lx3DSpace::Objects(view.Get()));
+    QuesaInstalled = static_cast<bool>(Lx3DSpace::Objects(view));
     if (!QuesaInstalled)
         return;
     InitCamBackdropAndLight();
@@ -37,55 +39,55 @@ void MainWindow::View3D1_Open()
     SliderSize()->SetValue(InitialSize);
     ScaleCubes(InitialSize);
     PositionCubesInDefaultPositions();
-    Lx3DSpace::Update(view.Get());
+    Lx3DSpace::Update(view);
 }
 
 void MainWindow::InitCamBackdropAndLight()
 {
     lx::Ref<lx::RectControl> view = View3D1();
     CamRadius = OrbitRadius;
-    ObjectRef camera = Lx3DSpace::Camera(view.Get());
-    Vector3D::SetZ(Element3D::Position(camera.Get()).Get(), CamRadius);
+    ObjectRef camera = Lx3DSpace::Camera(view);
+    Vector3D::SetZ(Element3D::Position(camera), CamRadius);
 
     SkyBackDropPic = NewObjectOfClass("Object3D");
-    Object3D::AddShapePicture(SkyBackDropPic.Get(), stars2().Get(), BackdropPictureScale, AppendShape);
+    Object3D::AddShapePicture(SkyBackDropPic, stars2(), BackdropPictureScale, AppendShape);
     if (SkyBackDropPic) {
-        SetBooleanField(SkyBackDropPic.Get(), "NullShader", true);
-        Vector3D::SetZ(Element3D::Position(SkyBackDropPic.Get()).Get(), -BackdropDistance);
-        Group3D::Append(Lx3DSpace::Objects(view.Get()).Get(), SkyBackDropPic.Get());
+        SetBooleanField(SkyBackDropPic, "NullShader", true);
+        Vector3D::SetZ(Element3D::Position(SkyBackDropPic), -BackdropDistance);
+        Group3D::Append(Lx3DSpace::Objects(view), SkyBackDropPic);
     }
 
     // The light shares the camera's position vector, so it is a point light at the viewer.
     ObjectRef light = NewObjectOfClass("Light3D");
-    Light3D::SetBrightness(light.Get(), HeadlightBrightness);
-    Light3D::SetAttenuation(light.Get(), NoAttenuation);
-    Light3D::SetLightColor(light.Get(), lx::RGB(255, 255, 255));
-    Light3D::SetPosition(light.Get(), Element3D::Position(camera.Get()).Get());
-    Lx3DSpace::AddLight(view.Get(), light.Get());
+    Light3D::SetBrightness(light, HeadlightBrightness);
+    Light3D::SetAttenuation(light, NoAttenuation);
+    Light3D::SetLightColor(light, lx::RGB(255, 255, 255));
+    Light3D::SetPosition(light, Element3D::Position(camera));
+    Lx3DSpace::AddLight(view, light);
 }
 
 void MainWindow::MoveCamera(int32_t dx, int32_t dy)
 {
     lx::Ref<lx::RectControl> view = View3D1();
-    ObjectRef camera = Lx3DSpace::Camera(view.Get());
+    ObjectRef camera = Lx3DSpace::Camera(view);
 
     // The turns accumulate on the camera's orientation; only its position is
     // rebuilt, by stepping back from the origin along the new view direction.
-    Element3D::SetPosition(camera.Get(), Vector3D::New(0, 0, 0).Get());
-    Element3D::Yaw(camera.Get(), dx * YawPerPixel);
-    Element3D::Pitch(camera.Get(), dy * PitchPerPixel);
-    Element3D::Yaw(camera.Get(), dx * YawPerPixel);
-    Element3D::MoveForward(camera.Get(), -CamRadius);
+    Element3D::SetPosition(camera, NewVector(0, 0, 0));
+    Element3D::Yaw(camera, dx * YawPerPixel);
+    Element3D::Pitch(camera, dy * PitchPerPixel);
+    Element3D::Yaw(camera, dx * YawPerPixel);
+    Element3D::MoveForward(camera, -CamRadius);
 
-    ObjectRef cameraPosition = Element3D::Position(camera.Get());
+    ObjectRef cameraPosition = Element3D::Position(camera);
     if (SkyBackDropPic) {
-        Element3D::SetPosition(SkyBackDropPic.Get(), Vector3D::Times(cameraPosition.Get(), BackdropFactor).Get());
-        ObjectRef inverse = Quaternion::Inverse(Element3D::Orientation(camera.Get()).Get());
-        Element3D::SetOrientation(SkyBackDropPic.Get(), Quaternion::Inverse(inverse.Get()).Get());
-        Element3D::Yaw(SkyBackDropPic.Get(), HalfTurn);
+        Element3D::SetPosition(SkyBackDropPic, Vector3D::Times(cameraPosition, BackdropFactor));
+        ObjectRef inverse = Quaternion::Inverse(Element3D::Orientation(camera));
+        Element3D::SetOrientation(SkyBackDropPic, Quaternion::Inverse(inverse));
+        Element3D::Yaw(SkyBackDropPic, HalfTurn);
     }
-    if (ObjectRef light = Lx3DSpace::Light(view.Get(), 0))
-        Light3D::SetPosition(light.Get(), cameraPosition.Get());
+    if (ObjectRef light = Lx3DSpace::Light(view, 0))
+        Light3D::SetPosition(light, cameraPosition);
 }
 
 }

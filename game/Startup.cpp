@@ -1,16 +1,17 @@
 #include "Startup.h"
 
 #include "App.h"
-#include "EntryPoints.h"
 #include "MainWindow.h"
 #include "Menu.h"
 #include "Resources.h"
 
+#include "about/AboutWinSetup.h"
 #include "about/AboutWindow.h"
+#include "bindings/EntryPoints.h"
 #include "globe/GlobeBitCreation.h"
 #include "globe/PuzzlePiece.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/Window.h>
 
@@ -30,13 +31,20 @@ namespace {
         lx::RegisterClass<MainWindow>("MainWindow", "Window");
         lx::RegisterClass<Menu>("Menu", "MenuBar");
         globe::RegisterPuzzleClasses();
-        RegisterAboutClasses();
+        about::RegisterAboutClasses();
+    }
+
+    // The layers below the game take their pictures from it.
+    void HandOverPictures()
+    {
+        globe::GlobeBitCreation::SetEarthMapAccessor(&land_ocean_ice_512);
+        about::AboutWinSetup::SetAppIconAccessors(&GlobeIcon, &GlobeMask);
     }
 
     void Run()
     {
         lx::RuntimeInitExternalClasses();
-        BindEntryPoints();
+        bindings::BindEntryPoints();
         lx::Ref<App> app = lx::New<App>();
         if (!app)
             lx::Throw<lx::NilObjectException>("App");
@@ -64,6 +72,7 @@ int TerraslideMain()
 {
     lx::RuntimeInit();
     RegisterClasses();
+    HandOverPictures();
     try {
         Run();
     } catch (const lx::Exception& exception) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bindings/Point.h"
+
 #include <cstdint>
 
 namespace globe {
@@ -9,6 +11,9 @@ namespace globe {
 // axis, north at +Y) or by its cell index 9X + 3Y + Z + 13, from 0 to 26.
 
 constexpr int32_t CellCount = 27;
+// The centred coordinates run from FirstCoordinate to LastCoordinate.
+constexpr int32_t FirstCoordinate = -1;
+constexpr int32_t LastCoordinate = 1;
 constexpr int32_t CentreCell = 13;
 // Scene units to one cube side (one globe unit).
 constexpr int32_t CellSize = 128;
@@ -18,12 +23,6 @@ struct CellCoordinates {
     int32_t Y = 0;
     int32_t Z = 0;
     friend bool operator==(const CellCoordinates&, const CellCoordinates&) = default;
-};
-
-struct ScenePoint {
-    double X = 0;
-    double Y = 0;
-    double Z = 0;
 };
 
 // Which prototype shape a cell's geometry comes from: three non-zero
@@ -37,7 +36,7 @@ constexpr int32_t CellIndex(CellCoordinates cell) { return 9 * cell.X + 3 * cell
 constexpr CellCoordinates CellOf(int32_t index) { return { index / 9 - 1, index / 3 % 3 - 1, index % 3 - 1 }; }
 
 // Where the cell's piece stands when the puzzle is solved, in scene units.
-constexpr ScenePoint HomePosition(int32_t index)
+constexpr bindings::Point HomePosition(int32_t index)
 {
     const CellCoordinates cell = CellOf(index);
     return { double(CellSize * cell.X), double(CellSize * cell.Y), double(CellSize * cell.Z) };

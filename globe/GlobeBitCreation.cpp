@@ -1,7 +1,5 @@
 #include "globe/GlobeBitCreation.h"
 
-#include "game/EntryPoints.h"
-#include "game/Resources.h"
 #include "globe/GlobeBitMaker.h"
 
 #include <lxframework/Exceptions.h>
@@ -27,10 +25,7 @@ ObjectRef& GlobeInterior = *new ObjectRef;
 
 namespace {
 
-    using game::Call;
-    using game::Slot;
-
-    EarthMapAccessor gEarthMap = &game::land_ocean_ice_512;
+    EarthMapAccessor gEarthMap = nullptr;
 
     // The cap pictures' literals: the full turn is a little larger than 2 pi,
     // and the rows are stretched by 1.02 so the caps reach past the pole
@@ -48,8 +43,8 @@ namespace {
 
     ObjectRef NewMaterial(lx::Picture* texture)
     {
-        ObjectRef material = NewObjectOfClass("Material");
-        Call(Slot::MaterialTextureSet, material.Get(), lx::Ref<lx::Picture>(texture));
+        ObjectRef material = bindings::NewObjectOfClass("Material");
+        bindings::Material::SetTexture(material, lx::Ref<lx::Picture>(texture));
         return material;
     }
 
@@ -149,7 +144,7 @@ void Create()
 
 void CreateSurfaceMaterial()
 {
-    lx::Ref<lx::Picture> map = gEarthMap();
+    lx::Ref<lx::Picture> map = gEarthMap ? gEarthMap() : nullptr;
     GlobeSurface = NewMaterial(map.Get());
     if (!map)
         lx::Throw<lx::NilObjectException>("the earth map is missing");

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "globe/CellIndex.h"
-#include "globe/Lx3DObjects.h"
+#include "globe/GlobeBitMaker.h"
 #include "globe/PuzzleTrimesh.h"
 
 #include <lxframework/Picture.h>
@@ -9,8 +9,6 @@
 #include <array>
 
 namespace globe {
-
-class GlobeBitMaker;
 
 // Builds, once, all the geometry of the puzzle: for each of the 27 cells one
 // earth-surface mesh and one inner-walls mesh, each a PuzzleTrimesh that knows
@@ -65,8 +63,8 @@ namespace GlobeBitCreation {
     // The 256 x 256 picture of concentric rings drawn on the inner walls.
     lx::Ref<lx::Picture> MakeRingPicture();
 
-    // Where CreateSurfaceMaterial gets the earth map: the game's resource
-    // accessor unless replaced. Returns the previous accessor.
+    // Where CreateSurfaceMaterial gets the earth map, which the game hands
+    // over at start-up; none reads as a missing map. Returns the previous accessor.
     using EarthMapAccessor = lx::Ref<lx::Picture> (*)();
     EarthMapAccessor SetEarthMapAccessor(EarthMapAccessor accessor);
 

@@ -1,11 +1,10 @@
 #include "globe/GlobeBitMaker.h"
 
-#include "game/EntryPoints.h"
 #include "globe/GlobeBitCreation.h"
 #include "globe/PuzzleTrimesh.h"
 
-#include <lxframework/Framework.h>
 #include <lxframework/Functions.h>
+#include <lxframework/Runtime.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,8 +12,7 @@
 
 namespace globe {
 
-using game::Call;
-using game::Slot;
+using namespace bindings;
 
 namespace {
 
@@ -67,18 +65,18 @@ template <class Map> void GlobeBitMaker::TurnAll(Map map)
     if (!CenterPoint)
         lx::Throw<lx::NilObjectException>("the maker has no centre; no piece was built");
     for (const ObjectRef& point : Points)
-        WriteVector(point.Get(), map(ReadVector(point.Get())));
-    WriteVector(CenterPoint.Get(), map(ReadVector(CenterPoint.Get())));
+        WriteVector(point, map(ReadVector(point)));
+    WriteVector(CenterPoint, map(ReadVector(CenterPoint)));
 }
 
 void GlobeBitMaker::Yaw()
 {
-    TurnAll([](const VectorValue& p) { return VectorValue { p.Z, p.Y, -p.X }; });
+    TurnAll([](const Point& p) { return Point { p.Z, p.Y, -p.X }; });
 }
 
 void GlobeBitMaker::Pitch()
 {
-    TurnAll([](const VectorValue& p) { return VectorValue { p.X, -p.Z, p.Y }; });
+    TurnAll([](const Point& p) { return Point { p.X, -p.Z, p.Y }; });
 }
 
 void GlobeBitMaker::GetTrimesh(PuzzleTrimesh* tm)
@@ -91,46 +89,47 @@ void GlobeBitMaker::GetTrimesh(PuzzleTrimesh* tm)
 
 // (P x F) - (C x F) in the vector's own single-precision arithmetic; with
 // F = 128 this is (P - C) x 128 exactly.
-ObjectRef GlobeBitMaker::ScenePosition(lx::Object* point) const
+ObjectRef GlobeBitMaker::ScenePosition(const ObjectRef& point) const
 {
     const double scale = FinalSize;
-    auto scaled = Call<ObjectRef>(Slot::Vector3DTimes, point, scale);
-    auto centre = Call<ObjectRef>(Slot::Vector3DTimes, CenterPoint.Get(), scale);
-    return Call<ObjectRef>(Slot::Vector3DMinus, scaled.Get(), centre);
+    ObjectRef scaled = Vector3D::Times(point, scale);
+    ObjectRef centre = Vector3D::Times(CenterPoint, scale);
+    return Vector3D::Minus(scaled, centre);
 }
 
 // A new vertex count discards the vertex attributes, so the counts come first.
 void GlobeBitMaker::StartMesh(PuzzleTrimesh* tm) const
 {
     RequireMesh(tm);
-    Call(Slot::TrimeshVertexCountSet, tm, int32_t(Points.size()));
-    Call(Slot::TrimeshTriangleCountSet, tm, int32_t(TriangleVertexA.size()));
-    Call(Slot::TrimeshHasVertexUVsSet, tm, true);
+    const ObjectRef mesh(tm);
+    Trimesh::SetVertexCount(mesh, int32_t(Points.size()));
+    Trimesh::SetTriangleCount(mesh, int32_t(TriangleVertexA.size()));
+    Trimesh::SetHasVertexUVs(mesh, true);
 }
 
 void GlobeBitMaker::CopyTriangles(PuzzleTrimesh* tm) const
 {
+    const ObjectRef mesh(tm);
     for (std::size_t j = 0; j < TriangleVertexA.size(); ++j) {
-        auto triangles = Call<ObjectRef>(Slot::TrimeshTriangles, tm);
-        Call(Slot::TriangleListSetABC, triangles.Get(), int32_t(j), TriangleVertexA[j], TriangleVertexB[j],
-            TriangleVertexC[j]);
+        TriangleList::SetABC(
+            Trimesh::Triangles(mesh), int32_t(j), TriangleVertexA[j], TriangleVertexB[j], TriangleVertexC[j]);
     }
 }
 
 void GlobeBitMaker::GetMeshTrimesh(PuzzleTrimesh* tm)
 {
     StartMesh(tm);
-    Call(Slot::TrimeshHasVertexNormalsSet, tm, true);
+    const ObjectRef mesh(tm);
+    Trimesh::SetHasVertexNormals(mesh, true);
 
     double lastV = 0;
     for (std::size_t i = 0; i < Points.size(); ++i) {
-        lx::Object* point = Points[i].Get();
+        const ObjectRef& point = Points[i];
         const auto index = int32_t(i);
-        auto positions = Call<ObjectRef>(Slot::TrimeshVertexPositions, tm);
-        Call(Slot::VectorListSetVector, positions.Get(), index, ScenePosition(point));
+        VectorList::SetVector(Trimesh::VertexPositions(mesh), index, ScenePosition(point));
 
         // Longitude and colatitude, longitude 0 on +Z growing toward +X.
-        const VectorValue p = ReadVector(point);
+        const Point p = ReadVector(point);
         double v = 1 - std::atan2(std::sqrt(p.X * p.X + p.Z * p.Z), p.Y) / HalfTurn;
         double u = std::atan2(p.X, p.Z) / FullTurn;
         // Keep u continuous within a piece that straddles the back meridian;
@@ -142,14 +141,12 @@ void GlobeBitMaker::GetMeshTrimesh(PuzzleTrimesh* tm)
             u = p.X * PoleTextureScale + 0.5;
             v = p.Z * PoleTextureScale + 0.5;
         }
-        auto uvs = Call<ObjectRef>(Slot::TrimeshVertexUVs, tm);
-        Call(Slot::UVListSetUV, uvs.Get(), index, u, v);
+        UVList::SetUV(Trimesh::VertexUVs(mesh), index, u, v);
         lastV = v;
 
-        const double length = Call<double>(Slot::Vector3DLength, point);
-        auto normal = Call<ObjectRef>(Slot::Vector3DTimes, point, 1.0 / length);
-        auto normals = Call<ObjectRef>(Slot::TrimeshVertexNormals, tm);
-        Call(Slot::VectorListSetVector, normals.Get(), index, normal);
+        const double length = Vector3D::Length(point);
+        ObjectRef normal = Vector3D::Times(point, 1.0 / length);
+        VectorList::SetVector(Trimesh::VertexNormals(mesh), index, normal);
     }
     CopyTriangles(tm);
 
@@ -158,28 +155,27 @@ void GlobeBitMaker::GetMeshTrimesh(PuzzleTrimesh* tm)
     ObjectRef material = GlobeBitCreation::GlobeSurface;
     if (UsePoleTexture && GlobeBitCreation::NorthPoleSurface && !Points.empty())
         material = lastV >= 0.5 ? GlobeBitCreation::SouthPoleSurface : GlobeBitCreation::NorthPoleSurface;
-    Call(Slot::TrimeshMaterialSet, tm, material);
+    Trimesh::SetMaterial(mesh, material);
 }
 
 void GlobeBitMaker::GetBoxTrimesh(PuzzleTrimesh* tm)
 {
     StartMesh(tm);
+    const ObjectRef mesh(tm);
     for (std::size_t i = 0; i < Points.size(); ++i) {
-        lx::Object* point = Points[i].Get();
+        const ObjectRef& point = Points[i];
         const auto index = int32_t(i);
-        auto positions = Call<ObjectRef>(Slot::TrimeshVertexPositions, tm);
-        Call(Slot::VectorListSetVector, positions.Get(), index, ScenePosition(point));
+        VectorList::SetVector(Trimesh::VertexPositions(mesh), index, ScenePosition(point));
 
         // The walls sample the ring picture on its vertical centre line by
         // relative distance from the globe's centre.
-        const VectorValue p = ReadVector(point);
+        const Point p = ReadVector(point);
         const double r = std::sqrt(p.X * p.X + p.Y * p.Y + p.Z * p.Z);
-        lx::System::DebugLog(lx::Str(r / GlobeRadius) + std::string(lx::EndOfLine));
-        auto uvs = Call<ObjectRef>(Slot::TrimeshVertexUVs, tm);
-        Call(Slot::UVListSetUV, uvs.Get(), index, 0.5, r / GlobeRadius);
+        lx::DebugLog(lx::Str(r / GlobeRadius) + std::string(lx::EndOfLine));
+        UVList::SetUV(Trimesh::VertexUVs(mesh), index, 0.5, r / GlobeRadius);
     }
     CopyTriangles(tm);
-    Call(Slot::TrimeshMaterialSet, tm, GlobeBitCreation::GlobeInterior);
+    Trimesh::SetMaterial(mesh, GlobeBitCreation::GlobeInterior);
 }
 
 void GlobeBitMaker::SetCenter(double x, double y, double z) { CenterPoint = NewVector(x, y, z); }

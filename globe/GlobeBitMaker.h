@@ -1,11 +1,13 @@
 #pragma once
 
-#include "globe/Lx3DObjects.h"
+#include "bindings/Lx3D.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace globe {
+
+using bindings::ObjectRef;
 
 class PuzzleTrimesh;
 
@@ -75,7 +77,7 @@ private:
     };
 
     template <class Map> void TurnAll(Map map);
-    ObjectRef ScenePosition(lx::Object* point) const;
+    ObjectRef ScenePosition(const ObjectRef& point) const;
     void StartMesh(PuzzleTrimesh* tm) const;
     void CopyTriangles(PuzzleTrimesh* tm) const;
     void SetCenter(double x, double y, double z);

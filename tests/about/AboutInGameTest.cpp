@@ -28,7 +28,7 @@ TEST(AboutInGame, FileCloseInTheAboutWindowClosesOnlyItAndTheGameGoesOn)
 {
     const int status = RunGame([](game::MainWindow& window) {
         test::ChooseMenuItem(window, "HelpAbout");
-        Ref<Window> about = test::FindWindow(game::AboutWindow::ClassName);
+        Ref<Window> about = test::FindWindow(about::AboutWindow::ClassName);
         ASSERT_TRUE(about);
         // The About window shows the game's menu bar; its Close is the About window's own.
         QAction* close = ActionWithShortcut(*about, "Ctrl+W");
@@ -39,7 +39,7 @@ TEST(AboutInGame, FileCloseInTheAboutWindowClosesOnlyItAndTheGameGoesOn)
         EXPECT_FALSE(test::QuitRequested());
 
         test::ChooseMenuItem(window, "HelpAbout");
-        Ref<Window> reopened = test::FindWindow(game::AboutWindow::ClassName);
+        Ref<Window> reopened = test::FindWindow(about::AboutWindow::ClassName);
         ASSERT_TRUE(reopened);
         EXPECT_NE(reopened, about);
     });

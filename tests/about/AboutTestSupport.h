@@ -1,30 +1,34 @@
 #pragma once
 
 #include "App.h"
+#include "Resources.h"
 
+#include <about/AboutWinSetup.h>
 #include <about/AboutWindow.h>
 #include <about/EditfieldWithLinks.h>
 
 #include "../lxframework/gui/WidgetSupport.h"
 #include "TestHooks.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/Runtime.h>
+#include <lxframework/UserMessages.h>
 
 #include <string>
 #include <vector>
 
-// The About box's classes and the game's application object, for the
-// cursor and the version.
+// The About box's classes, the game's icon as start-up hands it over, and the
+// game's application object, for the cursor and the version.
 inline void SetUpAboutBox()
 {
-    game::RegisterAboutClasses();
+    about::RegisterAboutClasses();
+    about::AboutWinSetup::SetAppIconAccessors(&game::GlobeIcon, &game::GlobeMask);
     if (lx::getAppObject())
         return;
     const lx::Class* app = lx::FindClass("App");
     if (!app || app->ClassKind() == lx::Class::Kind::Stub)
-        lx::RegisterClass<class game::App>("App", "Application");
-    lx::RuntimeRegisterAppObject(lx::New<class game::App>());
+        lx::RegisterClass<game::App>("App", "Application");
+    lx::RuntimeRegisterAppObject(lx::New<game::App>());
 }
 
 // Collects the addresses handed to ShowURL while it lives.

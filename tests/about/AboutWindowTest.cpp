@@ -12,8 +12,8 @@
 #include <gtest/gtest.h>
 
 using namespace lx;
-using game::AboutWindow;
-using game::EditfieldWithLinks;
+using about::AboutWindow;
+using about::EditfieldWithLinks;
 
 namespace {
 
@@ -104,7 +104,7 @@ QPoint LinkPoint(EditfieldWithLinks& field, std::size_t link)
 
 TEST(AppVersion, FinalReleasesShowTheThreeNumbersAndEarlierStagesTheirLetter)
 {
-    using game::AboutWinSetup::VersionText;
+    using about::AboutWinSetup::VersionText;
     struct Row {
         const char* name;
         int32_t stage;
@@ -130,6 +130,8 @@ TEST_F(AboutBoxTest, AboutOpensAFixedWindowWithoutMinimiseButtonAndItsLabels)
     ASSERT_TRUE(about->IsOpen());
     EXPECT_TRUE(about->Widget()->isVisible());
     EXPECT_EQ(about->Title(), "");
+    // The name a window system puts where the title is empty.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Terraslide"));
     EXPECT_EQ(about->Content()->minimumSize(), QSize(300, 400));
     EXPECT_EQ(about->Content()->maximumSize(), QSize(300, 400));
     EXPECT_FALSE(about->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
@@ -152,6 +154,19 @@ TEST_F(AboutBoxTest, EveryShowTakesTheMinimiseButtonAwayAgainAndKeepsTheWindowOp
     about->Show();
     EXPECT_FALSE(about->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_TRUE(about->Widget()->isVisible());
+}
+
+TEST_F(AboutBoxTest, AboutBringsAMinimisedAboutWindowBackUp)
+{
+    Ref<AboutWindow> about = ChooseAbout();
+    about->Widget()->showMinimized();
+    ProcessEvents();
+    ASSERT_TRUE(about->Widget()->isMinimized());
+    ChooseAbout();
+    ProcessEvents();
+    EXPECT_FALSE(about->Widget()->isMinimized());
+    EXPECT_TRUE(about->Widget()->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), about->Widget());
 }
 
 TEST_F(AboutBoxTest, TheCreditsHaveTheirHeadersInBoldBlackAndThreeBlueLinks)
@@ -283,8 +298,8 @@ TEST_F(AboutBoxTest, TheIconFillsTheCanvasAndIsTransparentWhereTheMaskIsWhite)
     Ref<Canvas> canvas = Cast<Canvas>(about->ControlByName("AppIconCanvas"));
     const QImage shot = canvas->Widget()->grab().toImage();
     ASSERT_EQ(shot.size(), QSize(128, 128));
-    const QImage icon = game::AboutWinSetup::AppIcon()->ToImage();
-    const QImage mask = game::AboutWinSetup::AppIconMask()->ToImage();
+    const QImage icon = about::AboutWinSetup::AppIcon()->ToImage();
+    const QImage mask = about::AboutWinSetup::AppIconMask()->ToImage();
     ASSERT_EQ(icon.size(), QSize(128, 128));
     const QRgb background = about->Background().rgb();
     for (QPoint point : { QPoint(2, 2), QPoint(125, 3), QPoint(4, 124), QPoint(64, 64), QPoint(40, 70) }) {

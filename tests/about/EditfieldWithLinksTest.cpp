@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace lx;
-using game::EditfieldWithLinks;
+using about::EditfieldWithLinks;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "GameScene.h"
 
-#include "EntryPoints.h"
-#include "Lx3D.h"
+#include "bindings/EntryPoints.h"
+#include "bindings/Lx3D.h"
 
 #include "globe/PuzzlePiece.h"
 
@@ -11,17 +11,22 @@
 #include <cmath>
 
 using namespace game;
+using namespace bindings;
 
-Vec Read(lx::Object* vector) { return { Vector3D::X(vector), Vector3D::Y(vector), Vector3D::Z(vector) }; }
+Vec Read(lx::Object* vector)
+{
+    const Point point = ReadVector(ObjectRef(vector));
+    return { point.X, point.Y, point.Z };
+}
 
-Vec PositionOf(lx::Object* element) { return Read(Element3D::Position(element).Get()); }
+Vec PositionOf(lx::Object* element) { return Read(Element3D::Position(ObjectRef(element)).Get()); }
 
 bool VisibleOf(lx::Object* element)
 {
     return lx::GetProperty<bool>(*element, *element->ObjectClass().FindProperty("Visible"));
 }
 
-Vec CameraPosition(MainWindow& window) { return PositionOf(Lx3DSpace::Camera(window.View3D1().Get()).Get()); }
+Vec CameraPosition(MainWindow& window) { return PositionOf(Lx3DSpace::Camera(window.View3D1()).Get()); }
 
 double Length(Vec v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
@@ -33,25 +38,22 @@ Vec Home(int32_t index)
 
 void MovePiece(MainWindow& window, int32_t index, Vec to)
 {
-    ObjectRef position = Element3D::Position(window.myCubes[index].Get());
-    Vector3D::SetX(position.Get(), to.x);
-    Vector3D::SetY(position.Get(), to.y);
-    Vector3D::SetZ(position.Get(), to.z);
+    WriteVector(Element3D::Position(window.myCubes[index]), { to.x, to.y, to.z });
 }
 
 std::vector<double> MeshScales(MainWindow& window)
 {
     std::vector<double> scales;
     for (const ObjectRef& piece : window.myCubes) {
-        for (int32_t c = 0; c < Group3D::Count(piece.Get()); ++c)
-            scales.push_back(Call<double>(Slot::Element3DScaleGet, Group3D::Item(piece.Get(), c).Get()));
+        for (int32_t c = 0; c < Group3D::Count(piece); ++c)
+            scales.push_back(Call<double>(Slot::Element3DScaleGet, Group3D::Item(piece, c).Get()));
     }
     return scales;
 }
 
 int32_t PickedIndex(MainWindow& window, QPoint point)
 {
-    ObjectRef picked = window.FindObjectCorrected(window.View3D1().Get(), point.x(), point.y());
+    ObjectRef picked = window.FindObjectCorrected(window.View3D1(), point.x(), point.y());
     globe::PuzzlePiece* piece = globe::AsPuzzlePiece(picked.Get());
     return piece ? piece->Index() : -1;
 }

@@ -27,9 +27,9 @@ TEST(Orbit, DragRightTurnsTheCameraAroundTheGlobe)
         const Vec backdrop = PositionOf(window.SkyBackDropPic.Get());
         EXPECT_NEAR(backdrop.x, -0.352 * camera.x, 1e-2);
         EXPECT_NEAR(backdrop.z, -0.352 * camera.z, 1e-2);
-        game::ObjectRef light = game::Lx3DSpace::Light(view.Get(), 0);
-        EXPECT_EQ(game::ObjectField(light.Get(), "Position"),
-            game::Element3D::Position(game::Lx3DSpace::Camera(view.Get()).Get()));
+        bindings::ObjectRef light = bindings::Lx3DSpace::Light(view, 0);
+        EXPECT_EQ(bindings::ObjectField(light, "Position"),
+            bindings::Element3D::Position(bindings::Lx3DSpace::Camera(view)));
         EXPECT_EQ(PickedIndex(window, FrontCentre), 4);
     });
 }

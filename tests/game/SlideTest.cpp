@@ -31,7 +31,7 @@ public:
     std::vector<double> Z;
 
 private:
-    game::ObjectRef mPiece;
+    bindings::ObjectRef mPiece;
     QWidget* mView = nullptr;
 };
 

@@ -3,13 +3,14 @@
 
 #include "GameScene.h"
 
-#include "EntryPoints.h"
+#include "bindings/EntryPoints.h"
+#include "bindings/Lx3D.h"
 #include "Menu.h"
 #include "Resources.h"
 
 #include "about/AboutWindow.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/PushButton.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/Slider.h>
@@ -101,12 +102,12 @@ TEST(Startup, MenuBarIsSharedAndHoldsFileEditAndHelp)
 TEST(Startup, SceneStartsSolvedAtEightyFivePercentWithTheCameraBackdropAndLightInLine)
 {
     RunGame([](game::MainWindow& window) {
-        lx::Object* view = window.View3D1().Get();
-        game::ObjectRef objects = game::Lx3DSpace::Objects(view);
-        ASSERT_EQ(game::Group3D::Count(objects.Get()), 28);
-        EXPECT_EQ(game::Group3D::Item(objects.Get(), 0), window.SkyBackDropPic);
-        for (int32_t i = 0; i < game::MainWindow::PieceCount; ++i) {
-            EXPECT_EQ(game::Group3D::Item(objects.Get(), i + 1), window.myCubes[i]);
+        bindings::ObjectRef view = window.View3D1();
+        bindings::ObjectRef objects = bindings::Lx3DSpace::Objects(view);
+        ASSERT_EQ(bindings::Group3D::Count(objects), 28);
+        EXPECT_EQ(bindings::Group3D::Item(objects, 0), window.SkyBackDropPic);
+        for (int32_t i = 0; i < globe::CellCount; ++i) {
+            EXPECT_EQ(bindings::Group3D::Item(objects, i + 1), window.myCubes[i]);
             const Vec at = PositionOf(window.myCubes[i].Get());
             EXPECT_EQ(at.x, Home(i).x);
             EXPECT_EQ(at.y, Home(i).y);
@@ -116,14 +117,14 @@ TEST(Startup, SceneStartsSolvedAtEightyFivePercentWithTheCameraBackdropAndLightI
         EXPECT_TRUE(VisibleOf(window.myCubes[14].Get()));
         for (double scale : MeshScales(window))
             EXPECT_NEAR(scale, 0.85, 1e-6);
-        EXPECT_NEAR(game::Call<double>(game::Slot::Element3DScaleGet, window.myCubes[0].Get()), 1.0, 1e-6);
+        EXPECT_NEAR(bindings::Call<double>(bindings::Slot::Element3DScaleGet, window.myCubes[0].Get()), 1.0, 1e-6);
 
         const Vec camera = CameraPosition(window);
         EXPECT_EQ(camera.z, 1000);
         EXPECT_EQ(PositionOf(window.SkyBackDropPic.Get()).z, -352);
-        game::ObjectRef light = game::Lx3DSpace::Light(view, 0);
+        bindings::ObjectRef light = bindings::Lx3DSpace::Light(view, 0);
         EXPECT_EQ(
-            game::ObjectField(light.Get(), "Position"), game::Element3D::Position(game::Lx3DSpace::Camera(view).Get()));
+            bindings::ObjectField(light, "Position"), bindings::Element3D::Position(bindings::Lx3DSpace::Camera(view)));
         EXPECT_FALSE(window.OfficialGame);
         EXPECT_TRUE(window.IsPositionRestored());
     });
@@ -138,7 +139,7 @@ TEST(Startup, FirstFrameShowsTheStarsAtTheCornersAndTheGlobeInTheMiddle)
         for (QPoint corner : { QPoint(0, 0), QPoint(511, 0), QPoint(0, 511), QPoint(511, 511) })
             EXPECT_NE(frame.pixel(corner) & 0xFFFFFF, sky & 0xFFFFFF);
         EXPECT_EQ(PickedIndex(window, Corner), -1);
-        EXPECT_EQ(window.FindObjectCorrected(window.View3D1().Get(), Corner.x(), Corner.y()), window.SkyBackDropPic);
+        EXPECT_EQ(window.FindObjectCorrected(window.View3D1(), Corner.x(), Corner.y()), window.SkyBackDropPic);
         EXPECT_EQ(PickedIndex(window, FrontCentre), 14);
     });
 }
@@ -189,7 +190,7 @@ TEST(About, HelpAboutOpensOneAboutWindowFromAnyWindow)
 {
     RunGame([](game::MainWindow& window) {
         lx::test::ChooseMenuItem(window, "HelpAbout");
-        lx::Ref<lx::Window> about = lx::test::FindWindow(game::AboutWindow::ClassName);
+        lx::Ref<lx::Window> about = lx::test::FindWindow(about::AboutWindow::ClassName);
         ASSERT_TRUE(about);
         EXPECT_TRUE(about->IsOpen());
         lx::test::ChooseMenuItem(*about, "HelpAbout");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace bindings;
 using namespace globe;
 
 TEST(CellIndex, IndexAndCoordinatesAgreeForEveryCell)
@@ -13,7 +14,7 @@ TEST(CellIndex, IndexAndCoordinatesAgreeForEveryCell)
         EXPECT_EQ(CellIndex(cell), index);
         // 9x + 3y + z with grid coordinates 0 to 2.
         EXPECT_EQ(9 * (cell.X + 1) + 3 * (cell.Y + 1) + (cell.Z + 1), index);
-        const ScenePoint home = HomePosition(index);
+        const Point home = HomePosition(index);
         EXPECT_EQ(home.X, 128.0 * cell.X);
         EXPECT_EQ(home.Y, 128.0 * cell.Y);
         EXPECT_EQ(home.Z, 128.0 * cell.Z);

@@ -1,6 +1,6 @@
 #include "GlobeTestSupport.h"
 
-#include "game/EntryPoints.h"
+#include "bindings/EntryPoints.h"
 #include "game/Resources.h"
 #include "globe/CellIndex.h"
 #include "globe/GlobeBitCreation.h"
@@ -10,9 +10,10 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+using namespace bindings;
 using namespace globe;
-using game::Call;
-using game::Slot;
+using bindings::Call;
+using bindings::Slot;
 
 namespace {
 
@@ -43,9 +44,9 @@ KindCounts CountsOf(PieceKind kind)
     return {};
 }
 
-VectorValue Home(int32_t cell)
+Point Home(int32_t cell)
 {
-    const ScenePoint home = HomePosition(cell);
+    const Point home = HomePosition(cell);
     return { home.X, home.Y, home.Z };
 }
 
@@ -173,13 +174,13 @@ TEST_F(GlobeBitCreationTest, SurfacesAtHomeMakeOneCrackFreeSphere)
     EXPECT_EQ(closure.Edges, 4224);
     EXPECT_EQ(closure.Vertices - closure.Edges + int32_t(globe.size()), 2);
     for (const PlacedTriangle& triangle : globe) {
-        for (const VectorValue& corner : triangle) {
+        for (const Point& corner : triangle) {
             EXPECT_GE(Length(corner), 191.99999);
             EXPECT_LE(Length(corner), 192.00001);
         }
     }
     // The north cap on top.
-    const VectorValue pole = sSurfaces[16].Positions[40];
+    const Point pole = sSurfaces[16].Positions[40];
     EXPECT_EQ(pole.Y + 128, 192);
 }
 
@@ -189,10 +190,10 @@ TEST_F(GlobeBitCreationTest, DebugLogHasOneLinePerWallVertexInBuildOrder)
     std::vector<std::string> expected;
     for (int32_t cell :
         { 26, 24, 6, 8, 20, 18, 0, 2, 17, 25, 15, 7, 23, 21, 3, 5, 11, 19, 9, 1, 14, 22, 12, 4, 10, 16 }) {
-        const VectorValue home = Home(cell);
-        for (const VectorValue& p : sWalls[cell].Positions) {
+        const Point home = Home(cell);
+        for (const Point& p : sWalls[cell].Positions) {
             // Positions are exact multiples of the globe point: undo them.
-            const VectorValue point { (p.X + home.X) / 128, (p.Y + home.Y) / 128, (p.Z + home.Z) / 128 };
+            const Point point { (p.X + home.X) / 128, (p.Y + home.Y) / 128, (p.Z + home.Z) / 128 };
             expected.push_back(lx::Str(Length(point) / 1.5));
         }
     }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+using namespace bindings;
 using namespace globe;
 
 namespace {
@@ -37,8 +38,8 @@ protected:
     static std::vector<uint64_t> Bits(const GlobeBitMaker& maker)
     {
         std::vector<uint64_t> bits;
-        auto add = [&](lx::Object* vector) {
-            const VectorValue v = ReadVector(vector);
+        auto add = [&](const ObjectRef& vector) {
+            const Point v = ReadVector(vector);
             for (double c : { v.X, v.Y, v.Z }) {
                 uint64_t word = 0;
                 std::memcpy(&word, &c, sizeof word);
@@ -46,13 +47,13 @@ protected:
             }
         };
         for (const ObjectRef& point : maker.Points)
-            add(point.Get());
-        add(maker.CenterPoint.Get());
+            add(point);
+        add(maker.CenterPoint);
         return bits;
     }
 };
 
-void ExpectVector(const VectorValue& actual, const VectorValue& expected, double tolerance = 1e-5)
+void ExpectVector(const Point& actual, const Point& expected, double tolerance = 1e-5)
 {
     EXPECT_NEAR(actual.X, expected.X, tolerance);
     EXPECT_NEAR(actual.Y, expected.Y, tolerance);
@@ -78,13 +79,13 @@ TEST_F(GlobeBitMakerTest, TurnsMapPointsAndCentreAndFourTurnsRestoreEveryBit)
 {
     GlobeBitMaker maker;
     maker.CreateCornerPieceMesh();
-    ExpectVector(ReadVector(maker.CenterPoint.Get()), { 1, 1, 1 });
+    ExpectVector(ReadVector(maker.CenterPoint), { 1, 1, 1 });
     const std::vector<uint64_t> before = Bits(maker);
-    const VectorValue first = ReadVector(maker.Points[0].Get());
+    const Point first = ReadVector(maker.Points[0]);
 
     maker.Yaw();
-    ExpectVector(ReadVector(maker.CenterPoint.Get()), { 1, 1, -1 }, 0);
-    const VectorValue yawed = ReadVector(maker.Points[0].Get());
+    ExpectVector(ReadVector(maker.CenterPoint), { 1, 1, -1 }, 0);
+    const Point yawed = ReadVector(maker.Points[0]);
     EXPECT_EQ(yawed.X, first.Z);
     EXPECT_EQ(yawed.Y, first.Y);
     EXPECT_EQ(yawed.Z, -first.X);
@@ -102,7 +103,7 @@ TEST_F(GlobeBitMakerTest, PitchTurnsTheFrontCentreToTheSouth)
     GlobeBitMaker maker;
     maker.CreateFrontPieceMesh();
     maker.Pitch();
-    ExpectVector(ReadVector(maker.CenterPoint.Get()), { 0, -1, 0 }, 0);
+    ExpectVector(ReadVector(maker.CenterPoint), { 0, -1, 0 }, 0);
 }
 
 TEST_F(GlobeBitMakerTest, PositionsAreRelativeToTheCellInSceneUnits)
@@ -237,7 +238,7 @@ TEST_F(GlobeBitMakerTest, NilTargetsRaiseNilObjectException)
     // Points without a centre: the turn changes nothing, the read-out raises.
     maker.AddPoint(1, 2, 3);
     EXPECT_EQ(RaisedBy([&] { maker.Yaw(); }), "NilObjectException");
-    ExpectVector(ReadVector(maker.Points[0].Get()), { 1, 2, 3 }, 0);
+    ExpectVector(ReadVector(maker.Points[0]), { 1, 2, 3 }, 0);
     lx::Ref<PuzzleTrimesh> mesh = NewMesh();
     EXPECT_EQ(RaisedBy([&] { maker.GetTrimesh(mesh.Get()); }), "NilObjectException");
 }

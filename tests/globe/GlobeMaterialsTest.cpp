@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace bindings;
 using namespace globe;
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+using namespace bindings;
 using namespace globe;
 
 namespace {
@@ -49,18 +50,18 @@ protected:
         return ReadMesh(mesh.Get());
     }
 
-    static std::vector<VectorValue> GlobePoints(Builder builder)
+    static std::vector<Point> GlobePoints(Builder builder)
     {
         GlobeBitMaker maker;
         (maker.*builder)();
-        std::vector<VectorValue> points;
+        std::vector<Point> points;
         for (const ObjectRef& point : maker.Points)
-            points.push_back(ReadVector(point.Get()));
+            points.push_back(ReadVector(point));
         return points;
     }
 };
 
-bool SamePoint(const VectorValue& a, const VectorValue& b) { return a.X == b.X && a.Y == b.Y && a.Z == b.Z; }
+bool SamePoint(const Point& a, const Point& b) { return a.X == b.X && a.Y == b.Y && a.Z == b.Z; }
 
 }
 
@@ -117,10 +118,10 @@ TEST_F(GlobeMeshesTest, SurfacePointsLieOnTheSphereAndWallPointsInside)
 {
     for (const KindCase& kind : Kinds) {
         SCOPED_TRACE(kind.name);
-        for (const VectorValue& p : GlobePoints(kind.surface))
+        for (const Point& p : GlobePoints(kind.surface))
             EXPECT_NEAR(Length(p), 1.5, 1e-6);
         double innermost = 2;
-        for (const VectorValue& p : GlobePoints(kind.walls)) {
+        for (const Point& p : GlobePoints(kind.walls)) {
             EXPECT_LE(Length(p), 1.5 + 1e-6);
             innermost = std::min(innermost, Length(p));
         }
@@ -159,9 +160,9 @@ TEST_F(GlobeMeshesTest, SampleVerticesNormalsAndUVs)
 
 TEST_F(GlobeMeshesTest, NeighbouringPatchesShareTheirBoundaryPointsExactly)
 {
-    const std::vector<VectorValue> front = GlobePoints(&GlobeBitMaker::CreateFrontPieceMesh);
-    const std::vector<VectorValue> side = GlobePoints(&GlobeBitMaker::CreateSidePieceMesh);
-    const std::vector<VectorValue> corner = GlobePoints(&GlobeBitMaker::CreateCornerPieceMesh);
+    const std::vector<Point> front = GlobePoints(&GlobeBitMaker::CreateFrontPieceMesh);
+    const std::vector<Point> side = GlobePoints(&GlobeBitMaker::CreateSidePieceMesh);
+    const std::vector<Point> corner = GlobePoints(&GlobeBitMaker::CreateCornerPieceMesh);
     for (int32_t a = 0; a <= 8; ++a) {
         // The front patch's row y = 0.5 is the side patch's row s = -0.5.
         EXPECT_TRUE(SamePoint(front[a * 9 + 8], side[a * 9 + 0])) << a;
@@ -178,14 +179,14 @@ TEST_F(GlobeMeshesTest, SurfacesFaceOutOfTheGlobeAndWallsOutOfTheirCube)
         // The prototype's cell centre, in scene units, from its surface's vertex 0.
         GlobeBitMaker maker;
         (maker.*kind.surface)();
-        const VectorValue centre = ReadVector(maker.CenterPoint.Get());
-        const VectorValue home { centre.X * 128, centre.Y * 128, centre.Z * 128 };
+        const Point centre = ReadVector(maker.CenterPoint);
+        const Point home { centre.X * 128, centre.Y * 128, centre.Z * 128 };
 
         std::vector<PlacedTriangle> surface;
         AppendPlaced(surface, Build(kind.surface), home);
         for (const PlacedTriangle& triangle : surface) {
-            const VectorValue normal = NormalOf(triangle);
-            const VectorValue radial = CentroidOf(triangle);
+            const Point normal = NormalOf(triangle);
+            const Point radial = CentroidOf(triangle);
             EXPECT_GE(Dot(normal, radial) / (Length(normal) * Length(radial)), 0.9996);
         }
         std::vector<PlacedTriangle> walls;

@@ -5,7 +5,7 @@
 
 #include "GlobeTestSupport.h"
 
-#include "game/EntryPoints.h"
+#include "bindings/EntryPoints.h"
 #include "game/Resources.h"
 #include "globe/CellIndex.h"
 #include "globe/GlobeBitCreation.h"
@@ -20,9 +20,10 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+using namespace bindings;
 using namespace globe;
-using game::Call;
-using game::Slot;
+using bindings::Call;
+using bindings::Slot;
 
 namespace {
 
@@ -77,8 +78,8 @@ protected:
                 Call(Slot::Group3DAppend, piece.Get(), ObjectRef(mesh));
                 Call(Slot::Element3DScaleSet, mesh, PieceScale);
             }
-            const ScenePoint home = HomePosition(i);
-            WriteVector(Field(*piece, "Position").Get(), { home.X, home.Y, home.Z });
+            const Point home = HomePosition(i);
+            WriteVector(Field(*piece, "Position"), { home.X, home.Y, home.Z });
             Call(Slot::Group3DAppend, objects.Get(), ObjectRef(piece.Get()));
         }
         AddHeadlight();
@@ -109,7 +110,7 @@ protected:
     static QImage Shot(double yaw, double pitch, const char* name)
     {
         ObjectRef camera = Field(View(), "Camera");
-        WriteVector(Field(*camera, "Position").Get(), {});
+        WriteVector(Field(*camera, "Position"), {});
         Call(Slot::Element3DYaw, camera.Get(), yaw);
         Call(Slot::Element3DPitch, camera.Get(), pitch);
         Call(Slot::Element3DMoveForward, camera.Get(), -CameraDistance);

@@ -1,6 +1,8 @@
 #include "GlobeTestSupport.h"
 
-#include "game/EntryPoints.h"
+#include "bindings/EntryPoints.h"
+#include "game/Resources.h"
+#include "globe/GlobeBitCreation.h"
 #include "globe/PuzzlePiece.h"
 
 #include <lxframework/Property.h>
@@ -10,8 +12,8 @@
 #include <map>
 #include <tuple>
 
-using game::Call;
-using game::Slot;
+using bindings::Call;
+using bindings::Slot;
 
 void StartGlobeRuntime()
 {
@@ -22,7 +24,9 @@ void StartGlobeRuntime()
     lx::RuntimeInit();
     globe::RegisterPuzzleClasses();
     lx::RuntimeInitExternalClasses();
-    game::BindEntryPoints();
+    bindings::BindEntryPoints();
+    // The earth map as the game's start-up hands it over.
+    globe::GlobeBitCreation::SetEarthMapAccessor(&game::land_ocean_ice_512);
 }
 
 namespace {
@@ -44,12 +48,12 @@ MeshData ReadMesh(lx::Object* mesh)
     MeshData data;
     const int32_t vertices = IntegerProperty(*mesh, "VertexCount");
     const int32_t triangles = IntegerProperty(*mesh, "TriangleCount");
-    auto positions = Call<globe::ObjectRef>(Slot::TrimeshVertexPositions, mesh);
-    auto uvs = Call<globe::ObjectRef>(Slot::TrimeshVertexUVs, mesh);
-    auto normals = Call<globe::ObjectRef>(Slot::TrimeshVertexNormals, mesh);
+    auto positions = Call<bindings::ObjectRef>(Slot::TrimeshVertexPositions, mesh);
+    auto uvs = Call<bindings::ObjectRef>(Slot::TrimeshVertexUVs, mesh);
+    auto normals = Call<bindings::ObjectRef>(Slot::TrimeshVertexNormals, mesh);
     for (int32_t i = 0; i < vertices; ++i) {
         auto read = [i](lx::Object* list) {
-            return globe::VectorValue { Call<double>(Slot::VectorListX, list, i),
+            return bindings::Point { Call<double>(Slot::VectorListX, list, i),
                 Call<double>(Slot::VectorListY, list, i), Call<double>(Slot::VectorListZ, list, i) };
         };
         data.Positions.push_back(read(positions.Get()));
@@ -59,13 +63,13 @@ MeshData ReadMesh(lx::Object* mesh)
         if (normals)
             data.Normals.push_back(read(normals.Get()));
     }
-    auto list = Call<globe::ObjectRef>(Slot::TrimeshTriangles, mesh);
+    auto list = Call<bindings::ObjectRef>(Slot::TrimeshTriangles, mesh);
     for (int32_t j = 0; j < triangles; ++j)
         data.Triangles.push_back({ Call<int32_t>(Slot::TriangleListA, list.Get(), j),
             Call<int32_t>(Slot::TriangleListB, list.Get(), j), Call<int32_t>(Slot::TriangleListC, list.Get(), j) });
     // A mesh without a material gets a fresh empty one by this read, whose
     // handle matches no other material's.
-    auto material = Call<globe::ObjectRef>(Slot::TrimeshMaterialGet, mesh);
+    auto material = Call<bindings::ObjectRef>(Slot::TrimeshMaterialGet, mesh);
     data.MaterialHandle = MaterialHandle(material.Get());
     return data;
 }
@@ -90,11 +94,11 @@ lx::Ref<lx::Picture> CoordinateMap(int32_t width, int32_t height)
 
 uint32_t PixelAt(lx::Picture& picture, int32_t x, int32_t y) { return picture.RGBSurface()->Pixel(x, y).rgb; }
 
-void AppendPlaced(std::vector<PlacedTriangle>& triangles, const MeshData& mesh, const globe::VectorValue& offset)
+void AppendPlaced(std::vector<PlacedTriangle>& triangles, const MeshData& mesh, const bindings::Point& offset)
 {
     auto place = [&](int32_t index) {
-        const globe::VectorValue& p = mesh.Positions.at(index);
-        return globe::VectorValue { p.X + offset.X, p.Y + offset.Y, p.Z + offset.Z };
+        const bindings::Point& p = mesh.Positions.at(index);
+        return bindings::Point { p.X + offset.X, p.Y + offset.Y, p.Z + offset.Z };
     };
     for (const auto& corners : mesh.Triangles)
         triangles.push_back({ place(corners[0]), place(corners[1]), place(corners[2]) });
@@ -127,23 +131,23 @@ Closure ClosureOf(const std::vector<PlacedTriangle>& triangles)
     return closure;
 }
 
-globe::VectorValue Minus(const globe::VectorValue& a, const globe::VectorValue& b)
+bindings::Point Minus(const bindings::Point& a, const bindings::Point& b)
 {
     return { a.X - b.X, a.Y - b.Y, a.Z - b.Z };
 }
 
-globe::VectorValue Cross(const globe::VectorValue& a, const globe::VectorValue& b)
+bindings::Point Cross(const bindings::Point& a, const bindings::Point& b)
 {
     return { a.Y * b.Z - a.Z * b.Y, a.Z * b.X - a.X * b.Z, a.X * b.Y - a.Y * b.X };
 }
 
-double Dot(const globe::VectorValue& a, const globe::VectorValue& b) { return a.X * b.X + a.Y * b.Y + a.Z * b.Z; }
+double Dot(const bindings::Point& a, const bindings::Point& b) { return a.X * b.X + a.Y * b.Y + a.Z * b.Z; }
 
-double Length(const globe::VectorValue& a) { return std::sqrt(Dot(a, a)); }
+double Length(const bindings::Point& a) { return std::sqrt(Dot(a, a)); }
 
-globe::VectorValue NormalOf(const PlacedTriangle& t) { return Cross(Minus(t[1], t[0]), Minus(t[2], t[0])); }
+bindings::Point NormalOf(const PlacedTriangle& t) { return Cross(Minus(t[1], t[0]), Minus(t[2], t[0])); }
 
-globe::VectorValue CentroidOf(const PlacedTriangle& t)
+bindings::Point CentroidOf(const PlacedTriangle& t)
 {
     return { (t[0].X + t[1].X + t[2].X) / 3, (t[0].Y + t[1].Y + t[2].Y) / 3, (t[0].Z + t[1].Z + t[2].Z) / 3 };
 }

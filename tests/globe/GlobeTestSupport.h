@@ -4,7 +4,7 @@
 // the entry-point table bound and the puzzle classes registered.
 
 #include "../lxframework/RaisedBy.h"
-#include "globe/Lx3DObjects.h"
+#include "bindings/Lx3D.h"
 
 #include <lxframework/Exceptions.h>
 #include <lxframework/Picture.h>
@@ -24,9 +24,9 @@ struct UV {
 
 // A mesh read back through its lists, in scene units.
 struct MeshData {
-    std::vector<globe::VectorValue> Positions;
+    std::vector<bindings::Point> Positions;
     std::vector<UV> UVs;
-    std::vector<globe::VectorValue> Normals;
+    std::vector<bindings::Point> Normals;
     std::vector<std::array<int32_t, 3>> Triangles;
     // The handle of the material's attribute set, shared by every mesh given that material.
     int32_t MaterialHandle = 0;
@@ -52,10 +52,10 @@ lx::Ref<lx::Picture> CoordinateMap(int32_t width, int32_t height);
 uint32_t PixelAt(lx::Picture& picture, int32_t x, int32_t y);
 
 // Triangles placed in space, each corner a position.
-using PlacedTriangle = std::array<globe::VectorValue, 3>;
+using PlacedTriangle = std::array<bindings::Point, 3>;
 
 // Appends the mesh's triangles, its positions moved by offset.
-void AppendPlaced(std::vector<PlacedTriangle>& triangles, const MeshData& mesh, const globe::VectorValue& offset = {});
+void AppendPlaced(std::vector<PlacedTriangle>& triangles, const MeshData& mesh, const bindings::Point& offset = {});
 
 // The surface the triangles make, with corners merged by exact position.
 struct Closure {
@@ -68,10 +68,10 @@ struct Closure {
 };
 Closure ClosureOf(const std::vector<PlacedTriangle>& triangles);
 
-globe::VectorValue Minus(const globe::VectorValue& a, const globe::VectorValue& b);
-globe::VectorValue Cross(const globe::VectorValue& a, const globe::VectorValue& b);
-double Dot(const globe::VectorValue& a, const globe::VectorValue& b);
-double Length(const globe::VectorValue& a);
+bindings::Point Minus(const bindings::Point& a, const bindings::Point& b);
+bindings::Point Cross(const bindings::Point& a, const bindings::Point& b);
+double Dot(const bindings::Point& a, const bindings::Point& b);
+double Length(const bindings::Point& a);
 // The right-hand normal (not normalised) and the centroid of a triangle.
-globe::VectorValue NormalOf(const PlacedTriangle& triangle);
-globe::VectorValue CentroidOf(const PlacedTriangle& triangle);
+bindings::Point NormalOf(const PlacedTriangle& triangle);
+bindings::Point CentroidOf(const PlacedTriangle& triangle);

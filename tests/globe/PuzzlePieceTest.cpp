@@ -1,6 +1,6 @@
 #include "GlobeTestSupport.h"
 
-#include "game/EntryPoints.h"
+#include "bindings/EntryPoints.h"
 #include "globe/PuzzleGroup3D.h"
 #include "globe/PuzzleObject3d.h"
 #include "globe/PuzzlePiece.h"
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace bindings;
 using namespace globe;
 
 TEST(PuzzlePiece, OnlyPiecesAnswerTheInterface)
@@ -42,8 +43,8 @@ TEST(PuzzlePiece, PiecesAreTheirPlugInClasses)
     EXPECT_TRUE(group->IsA(*lx::FindClass("Element3D")));
 
     // A group carries its mesh; a mesh picked out of it still names the home cell.
-    game::Call(game::Slot::Group3DAppend, group.Get(), ObjectRef(mesh.Get()));
-    auto item = game::Call<ObjectRef>(game::Slot::Group3DItem, group.Get(), int32_t(0));
+    bindings::Call(bindings::Slot::Group3DAppend, group.Get(), ObjectRef(mesh.Get()));
+    auto item = bindings::Call<ObjectRef>(bindings::Slot::Group3DItem, group.Get(), int32_t(0));
     ASSERT_NE(AsPuzzlePiece(item.Get()), nullptr);
     EXPECT_EQ(AsPuzzlePiece(item.Get())->Index(), 26);
 }

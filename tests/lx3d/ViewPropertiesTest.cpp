@@ -198,3 +198,16 @@ TEST_F(ViewProperties, ClosedViewKeepsNothingNew)
     Invoke("Lx3DSpace.Update", view.Get());
     EXPECT_EQ(Data().mView, nullptr);
 }
+
+TEST_F(ViewProperties, SceneGivenToAClosedViewGoesWithIt)
+{
+    Open();
+    Close();
+    ObjectRef group = NewObject("Group3D");
+    ObjectRef direction = NewVector(0, -1, 0);
+    SetObject(*view, "Objects", group.Get());
+    SetObject(*view, "FloodDirection", direction.Get());
+    view = nullptr;
+    EXPECT_EQ(group->ReferenceCount(), 1);
+    EXPECT_EQ(direction->ReferenceCount(), 1);
+}

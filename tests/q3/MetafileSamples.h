@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,7 @@ public:
             bytes.push_back(static_cast<uint8_t>(v >> shift));
         return *this;
     }
+    Builder& U64(uint64_t v) { return U32(static_cast<uint32_t>(v >> 32)).U32(static_cast<uint32_t>(v)); }
     Builder& U16(uint16_t v)
     {
         bytes.push_back(static_cast<uint8_t>(v >> 8));
@@ -54,29 +57,35 @@ public:
     Bytes bytes;
 };
 
-// The header of version 1.6, normal, without a table of contents.
-inline Bytes Header() { return Builder().Object("3DMF", Builder().U16(1).U16(6).U32(0).U32(0).U32(0).bytes).bytes; }
+// The header of version 1.6, normal, with the table of contents at the
+// byte offset `tableOfContents` (0: none).
+inline Bytes Header(uint64_t tableOfContents = 0)
+{
+    return Builder().Object("3DMF", Builder().U16(1).U16(6).U32(0).U64(tableOfContents).bytes).bytes;
+}
 
-// A square of two triangles over four points, z = 0, counter-clockwise from +z.
-inline Bytes TriMesh()
+// A square of two triangles over four points from -half to half, z = 0,
+// counter-clockwise from +z.
+inline Bytes TriMesh(float half = 1)
 {
     Builder b;
     b.U32(2).U32(0).U32(0).U32(0).U32(4).U32(2);
     for (uint8_t corner : { 0, 1, 2, 0, 2, 3 })
         b.U8(corner);
     for (float v : { -1.f, -1.f, 0.f, 1.f, -1.f, 0.f, 1.f, 1.f, 0.f, -1.f, 1.f, 0.f })
-        b.F32(v);
+        b.F32(v * half);
     for (float v : { -1.f, -1.f, 0.f, 1.f, 1.f, 0.f })
-        b.F32(v);
+        b.F32(v * half);
     b.U32(0);
     return b.bytes;
 }
 
-inline Bytes UVArray()
+// Surface UVs from (low, low) at the first corner to (high, high) at the third.
+inline Bytes UVArray(float low = 0, float high = 1)
 {
     Builder b;
     b.U32(1).U32(0).U32(2).U32(0).U32(0);
-    for (float v : { 0.f, 0.f, 1.f, 0.f, 1.f, 1.f, 0.f, 1.f })
+    for (float v : { low, low, high, low, high, high, low, high })
         b.F32(v);
     return b.bytes;
 }
@@ -99,13 +108,25 @@ inline Bytes Pixmap()
     return b.bytes;
 }
 
-inline Bytes AttributeSet()
+// An attribute set with a color and a texture shader; `shaderData` (whole
+// objects) comes before the shader's texture, `more` after the set's color.
+inline Bytes AttributeSet(const Bytes& shaderData = {}, const Bytes& more = {})
 {
     Builder shader;
-    shader.Object("txsu", {}).Object("txpm", Pixmap());
+    shader.Object("txsu", {}).Raw(shaderData).Object("txpm", Pixmap());
     Builder set;
-    set.Object("attr", {}).Object("kdif", Builder().F32(1).F32(0.5f).F32(0).bytes).Object("cntr", shader.bytes);
+    set.Object("attr", {})
+        .Object("kdif", Builder().F32(1).F32(0.5f).F32(0).bytes)
+        .Raw(more)
+        .Object("cntr", shader.bytes);
     return set.bytes;
+}
+
+// The shader data object: how the texture reads past its edges in u and v
+// (0 wrap, 1 clamp).
+inline Bytes ShaderData(uint32_t u, uint32_t v)
+{
+    return Builder().Object("shdr", Builder().U32(u).U32(v).bytes).bytes;
 }
 
 // One container as the debug cube has six of: a mesh, two attribute
@@ -137,6 +158,61 @@ inline Bytes GroupAndSolidsFile()
         .Object("cntr", cone.bytes)
         .Object("cyln", solid.bytes)
         .bytes;
+}
+
+// An entry of a table of contents: a reference id, the byte offset of the
+// object it names, and that object's type.
+struct TableEntry {
+    uint32_t id { 0 };
+    uint64_t location { 0 };
+    const char* type { "cntr" };
+};
+
+// A table of contents of typed entries, as modelling tools write them.
+// Entry size and count are those of the entries unless given.
+inline Bytes TableOfContents(
+    const std::vector<TableEntry>& entries, uint32_t entrySize = 16, std::optional<uint32_t> count = {})
+{
+    Builder b;
+    b.U64(0).U32(static_cast<uint32_t>(entries.size()) + 1).U32(0).U32(1).U32(entrySize);
+    b.U32(count.value_or(static_cast<uint32_t>(entries.size())));
+    for (const TableEntry& entry : entries)
+        b.U32(entry.id).U64(entry.location).Raw(Bytes(entry.type, entry.type + 4));
+    return Builder().Object("toc ", b.bytes).bytes;
+}
+
+// Byte offsets in a shared-set file.
+struct SharedPlaces {
+    uint64_t set { 0 }; // the attribute set's container, in the first mesh's
+    uint64_t reference { 0 }; // the second mesh's reference object
+    uint64_t table { 0 }; // the table of contents, last in the file
+};
+
+// Three meshes that share one textured attribute set: the first holds the
+// set in place, the other two refer to it by `referenceId`. The header
+// points at the table of contents `table` makes, at the end of the file.
+inline Bytes SharedSetFile(const std::function<Bytes(const SharedPlaces&)>& table, uint32_t referenceId = 1)
+{
+    const uint64_t headerSize = Header().size(), objectHeaderSize = 8;
+    SharedPlaces places;
+    Builder first;
+    first.Object("tmsh", TriMesh()).Object("atar", UVArray());
+    places.set = headerSize + objectHeaderSize + first.bytes.size();
+    first.Object("cntr", AttributeSet());
+    Builder body;
+    body.Object("cntr", first.bytes);
+    Builder referring;
+    referring.Object("tmsh", TriMesh()).Object("atar", UVArray());
+    places.reference = headerSize + body.bytes.size() + objectHeaderSize + referring.bytes.size();
+    referring.Object("rfrn", Builder().U32(referenceId).bytes);
+    body.Object("cntr", referring.bytes).Object("cntr", referring.bytes);
+    places.table = headerSize + body.bytes.size();
+    return Builder().Raw(Header(places.table)).Raw(body.bytes).Raw(table(places)).bytes;
+}
+
+inline Bytes SharedSetFile()
+{
+    return SharedSetFile([](const SharedPlaces& places) { return TableOfContents({ { 1, places.set } }); });
 }
 
 // The same kinds in the text encoding.
@@ -176,6 +252,38 @@ Container (
   Container ( AttributeSet ( ) DiffuseColor ( 0 1 0 ) )
 )
 Cylinder ( 0 2 0  0 0 2  2 0 0  0 0 0 )
+)";
+}
+
+// Three meshes sharing one attribute set through a label, references and
+// a table of contents.
+inline std::string SharedSetText()
+{
+    return R"(3DMetafile ( 1 6 Normal toc> )
+Container (
+  TriMesh ( 2 0 0 0 4 0  0 1 2  0 2 3  -1 -1 0  1 -1 0  1 1 0  -1 1 0  -1 -1 0  1 1 0  False )
+  shared: Container (
+    AttributeSet ( )
+    DiffuseColor ( 1 0.5 0 )
+    TransparencyColor ( 0.5 0.5 0.5 )
+    Container (
+      TextureShader ( )
+      ShaderData ( Clamp Wrap )
+      PixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0x7C0003E0 0x001F7FFF )
+    )
+  )
+)
+Container (
+  TriMesh ( 2 0 0 0 4 0  0 1 2  0 2 3  -1 -1 0  1 -1 0  1 1 0  -1 1 0  -1 -1 0  1 1 0  False )
+  Reference ( 1 )
+)
+Container (
+  TriMesh ( 2 0 0 0 4 0  0 1 2  0 2 3  -1 -1 0  1 -1 0  1 1 0  -1 1 0  -1 -1 0  1 1 0  False )
+  Reference ( 1 )
+)
+toc: TableOfContents ( -1 2 -1 0 12 1
+  1 shared>
+)
 )";
 }
 

@@ -48,6 +48,31 @@ private:
     TQ3Uns32 mStart { 0 };
 };
 
+// The attribute set a mesh holds, borrowed from it; null without one.
+TQ3AttributeSet SetOf(TQ3Object mesh)
+{
+    TQ3TriMeshData data {};
+    if (Q3TriMesh_GetData(mesh, &data) != kQ3Success)
+        return nullptr;
+    TQ3AttributeSet set = data.triMeshAttributeSet;
+    Q3TriMesh_EmptyData(&data);
+    return set;
+}
+
+// Three meshes, then the table of contents read as nothing, each mesh with
+// the one textured set of the first.
+void ExpectOneSharedSet(const Read& read)
+{
+    ASSERT_EQ(read.objects.size(), 4u);
+    EXPECT_EQ(read.objects[3], nullptr);
+    TQ3AttributeSet set = SetOf(read.objects[0]);
+    ASSERT_NE(set, nullptr);
+    EXPECT_EQ(SetOf(read.objects[1]), set);
+    EXPECT_EQ(SetOf(read.objects[2]), set);
+    EXPECT_TRUE(Q3AttributeSet_Contains(set, kQ3AttributeTypeSurfaceShader));
+    EXPECT_TRUE(Q3AttributeSet_Contains(set, kQ3AttributeTypeDiffuseColor));
+}
+
 TQ3BoundingBox BoxOf(TQ3Object object)
 {
     TQ3ViewObject view = Q3View_New();
@@ -140,6 +165,27 @@ TEST_P(Metafiles, GroupsTransformsAndSolidsRead)
     const TQ3BoundingBox bounds = BoxOf(cylinder);
     EXPECT_NEAR(bounds.max.x, 2, 1e-5f);
     EXPECT_NEAR(bounds.min.z, -2, 1e-5f);
+}
+
+TEST_P(Metafiles, TransparencyColorIsReadIntoTheSet)
+{
+    samples::Builder transparency;
+    transparency.Object("kxpr", samples::Builder().F32(0.25f).F32(0.5f).F32(0.75f).bytes);
+    samples::Builder mesh;
+    mesh.Object("tmsh", samples::TriMesh()).Object("cntr", samples::AttributeSet({}, transparency.bytes));
+    const std::string text = "3DMetafile ( 1 6 Normal )\n"
+                             "Container ( TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False )\n"
+                             "  Container ( AttributeSet ( ) TransparencyColor ( 0.25 0.5 0.75 ) ) )\n";
+    Read read;
+    ReadAll(
+        Text() ? samples::FromText(text) : samples::Builder().Raw(samples::Header()).Object("cntr", mesh.bytes).bytes,
+        read);
+    ASSERT_EQ(read.objects.size(), 1u);
+    TQ3AttributeSet set = SetOf(read.objects[0]);
+    TQ3ColorRGB color {};
+    ASSERT_EQ(Q3AttributeSet_Get(set, kQ3AttributeTypeTransparencyColor, &color), kQ3Success);
+    EXPECT_EQ(color.r, 0.25f);
+    EXPECT_EQ(color.b, 0.75f);
 }
 
 INSTANTIATE_TEST_SUITE_P(BinaryAndText, Metafiles, testing::Values(false, true),
@@ -236,4 +282,139 @@ TEST_F(MalformedMetafiles, UnknownObjectsAreSkippedNotFatal)
     ASSERT_EQ(read.objects.size(), 2u);
     EXPECT_EQ(read.objects[0], nullptr);
     EXPECT_TRUE(Q3Object_IsType(read.objects[1], kQ3GeometryTypeTriMesh));
+}
+
+namespace {
+
+class SharedObjects : public testing::Test {
+protected:
+    void SetUp() override { mStart = Q3Object_LiveCount(); }
+    void TearDown() override { EXPECT_EQ(Q3Object_LiveCount(), mStart); }
+
+private:
+    TQ3Uns32 mStart { 0 };
+};
+
+// Writes `value` big-endian over the eight bytes at `offset`.
+void Patch(samples::Bytes& bytes, size_t offset, uint64_t value)
+{
+    for (int i = 7; i >= 0; --i, value >>= 8)
+        bytes[offset + size_t(i)] = static_cast<uint8_t>(value);
+}
+
+}
+
+TEST_F(SharedObjects, BinaryMeshesShareOneSetThroughReferences)
+{
+    // The table may list the set under its container's type or its own.
+    for (const char* type : { "cntr", "attr" }) {
+        SCOPED_TRACE(type);
+        Read read;
+        ReadAll(samples::SharedSetFile([&](const samples::SharedPlaces& places) {
+            return samples::TableOfContents({ { 1, places.set, type } });
+        }),
+            read);
+        ExpectOneSharedSet(read);
+    }
+}
+
+TEST_F(SharedObjects, TextMeshesShareOneSetThroughLabelledReferences)
+{
+    Read read;
+    ReadAll(samples::FromText(samples::SharedSetText()), read);
+    ExpectOneSharedSet(read);
+}
+
+TEST_F(SharedObjects, ReferencesThatCannotBeFollowedReadAsNothing)
+{
+    using samples::SharedPlaces;
+    using samples::TableOfContents;
+    auto withTable = [](std::function<samples::Bytes(const SharedPlaces&)> table, uint32_t id = 1) {
+        return samples::SharedSetFile(table, id);
+    };
+    struct Case {
+        const char* name;
+        samples::Bytes bytes;
+    };
+    std::vector<Case> cases {
+        { "an id the table lacks",
+            withTable(
+                [](const SharedPlaces& p) {
+                    return TableOfContents({ { 1, p.set } });
+                },
+                7) },
+        { "a place past the end", withTable([](const SharedPlaces& p) {
+             return TableOfContents({ { 1, p.table + 1000 } });
+         }) },
+        { "a place in the middle of the table", withTable([](const SharedPlaces& p) {
+             return TableOfContents({ { 1, p.table + 40 } });
+         }) },
+        { "the reference itself", withTable([](const SharedPlaces& p) {
+             return TableOfContents({ { 1, p.reference, "rfrn" } });
+         }) },
+        { "the reference itself, untyped", withTable([](const SharedPlaces& p) {
+             samples::Builder table;
+             table.U64(0).U32(2).U32(0).U32(0).U32(12).U32(1).U32(1).U64(p.reference);
+             return samples::Builder().Object("toc ", table.bytes).bytes;
+         }) },
+        { "a type the object does not have", withTable([](const SharedPlaces& p) {
+             return TableOfContents({ { 1, p.set, "tmsh" } });
+         }) },
+        { "an entry size that lies", withTable([](const SharedPlaces& p) {
+             return TableOfContents({ { 1, p.set } }, 12);
+         }) },
+        { "a count that lies", withTable([](const SharedPlaces& p) {
+             return TableOfContents({ { 1, p.set } }, 16, 0xFFFFFFFF);
+         }) },
+    };
+    samples::Bytes file = samples::SharedSetFile();
+    const size_t tablePlace = 16, tableAt = file.size() - TableOfContents({ { 1, 0 } }).size();
+    Patch(file, tablePlace, file.size() + 8);
+    cases.push_back({ "a table past the end", file });
+    Patch(file, tablePlace, samples::Header().size());
+    cases.push_back({ "a table that is a mesh", file });
+    Patch(file, tablePlace, tableAt);
+    file[tableAt + 4] = 0x7F; // the table's size
+    cases.push_back({ "a table whose size lies", file });
+
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Read read;
+        ReadAll(test.bytes, read);
+        ASSERT_EQ(read.objects.size(), 4u);
+        // The meshes read, the first with its set in place, the others without.
+        EXPECT_NE(SetOf(read.objects[0]), nullptr);
+        for (int mesh = 1; mesh <= 2; ++mesh) {
+            ASSERT_TRUE(Q3Object_IsType(read.objects[mesh], kQ3GeometryTypeTriMesh));
+            EXPECT_EQ(SetOf(read.objects[mesh]), nullptr);
+        }
+    }
+}
+
+TEST_F(SharedObjects, ReferencesInACycleReadAsNothing)
+{
+    // Two top-level references, each naming the other.
+    const uint64_t first = samples::Header().size(), second = first + 12, table = second + 12;
+    samples::Builder file;
+    file.Raw(samples::Header(table))
+        .Object("rfrn", samples::Builder().U32(2).bytes)
+        .Object("rfrn", samples::Builder().U32(1).bytes)
+        .Raw(samples::TableOfContents({ { 1, first, "rfrn" }, { 2, second, "rfrn" } }));
+    Read read;
+    ReadAll(file.bytes, read);
+    ASSERT_EQ(read.objects.size(), 3u);
+    for (TQ3Object object : read.objects)
+        EXPECT_EQ(object, nullptr);
+}
+
+TEST_F(SharedObjects, TextReferencesWithoutTheirLabelReadAsNothing)
+{
+    std::string text = samples::SharedSetText();
+    text.replace(text.find("shared: "), 8, "");
+    Read read;
+    ReadAll(samples::FromText(text), read);
+    ASSERT_EQ(read.objects.size(), 4u);
+    EXPECT_NE(SetOf(read.objects[0]), nullptr);
+    EXPECT_EQ(SetOf(read.objects[1]), nullptr);
+    EXPECT_EQ(SetOf(read.objects[2]), nullptr);
 }

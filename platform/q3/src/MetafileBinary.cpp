@@ -26,8 +26,12 @@ namespace {
             uint16_t major = 0, minor = 0;
             if (!Open(type) || !Number(major) || !Number(minor) || major != SupportedMajorVersion)
                 return Fail();
-            // The flags and the table of contents are not needed: objects are
-            // read in order and references to shared objects are not followed.
+            // The flags do not matter to reading. A header cut short of its
+            // table of contents' place has none.
+            constexpr size_t FlagsAndPlace = sizeof(uint32_t) + sizeof(uint64_t);
+            uint32_t flags = 0;
+            if (FieldsLeft() >= FlagsAndPlace && Number(flags))
+                Location(mTableOfContents);
             Close();
             return true;
         }
@@ -36,10 +40,11 @@ namespace {
         {
             if (Failed() || mPosition >= ScopeEnd())
                 return false;
+            const size_t start = mPosition;
             uint32_t size = 0;
             if (!Number(type) || !Number(size) || size > ScopeEnd() - mPosition)
                 return Fail();
-            mScopes.push_back(mPosition + size);
+            mScopes.push_back({ start, mPosition + size });
             return true;
         }
 
@@ -47,7 +52,7 @@ namespace {
         {
             if (mScopes.empty())
                 return;
-            mPosition = mScopes.back();
+            mPosition = mScopes.back().end;
             mScopes.pop_back();
         }
 
@@ -94,8 +99,38 @@ namespace {
         size_t FieldsLeft() const override { return ScopeEnd() - mPosition; }
         int Depth() const override { return static_cast<int>(mScopes.size()); }
 
+        bool Location(std::optional<MetafileLocation>& location) override
+        {
+            uint64_t offset = 0;
+            if (!Number(offset))
+                return false;
+            location = offset == 0 ? std::nullopt : std::optional(offset);
+            return true;
+        }
+
+        bool Type(TQ3ObjectType& type) override { return Number(type); }
+
+        MetafileLocation OpenLocation() const override { return mScopes.empty() ? 0 : mScopes.back().start; }
+
+        std::unique_ptr<MetafileSource> At(MetafileLocation location) const override
+        {
+            if (location >= mBytes.size())
+                return nullptr;
+            auto source = std::make_unique<BinarySource>(mBytes, mLittleEndian);
+            source->mPosition = static_cast<size_t>(location);
+            source->mTableOfContents = mTableOfContents;
+            source->mShared = mShared;
+            return source;
+        }
+
     private:
-        size_t ScopeEnd() const { return mScopes.empty() ? mBytes.size() : mScopes.back(); }
+        // An open object: where it starts, and where its content ends.
+        struct Scope {
+            size_t start { 0 };
+            size_t end { 0 };
+        };
+
+        size_t ScopeEnd() const { return mScopes.empty() ? mBytes.size() : mScopes.back().end; }
 
         template <typename T> bool Number(T& value)
         {
@@ -114,7 +149,7 @@ namespace {
         std::span<const uint8_t> mBytes {};
         bool mLittleEndian { false };
         size_t mPosition { 0 };
-        std::vector<size_t> mScopes {};
+        std::vector<Scope> mScopes {};
     };
 
 }

@@ -32,7 +32,11 @@ namespace {
     constexpr TQ3ObjectType AttributeArrayTag = Tag("atar");
     constexpr TQ3ObjectType AttributeSetTag = Tag("attr");
     constexpr TQ3ObjectType DiffuseColorTag = Tag("kdif");
+    constexpr TQ3ObjectType TransparencyColorTag = Tag("kxpr");
     constexpr TQ3ObjectType TextureShaderTag = Tag("txsu");
+    constexpr TQ3ObjectType ShaderDataTag = Tag("shdr");
+    constexpr TQ3ObjectType ReferenceTag = Tag("rfrn");
+    constexpr TQ3ObjectType TableOfContentsTag = Tag("toc ");
     constexpr TQ3ObjectType PixmapTag = Tag("txpm");
     constexpr TQ3ObjectType MipmapTag = Tag("txmm");
     constexpr TQ3ObjectType BoxTag = Tag("box ");
@@ -44,6 +48,9 @@ namespace {
     // Deeper nesting than this is taken as bad data, so that a hostile file
     // cannot exhaust the stack.
     constexpr int MaximumDepth = 32;
+    // Shared objects read inside shared objects, each from a fresh scope:
+    // deeper than this reads as nothing, for the same reason.
+    constexpr size_t MaximumSharedNesting = 8;
 
     enum class ArrayPosition : uint32_t { Triangle = 0, Edge = 1, Vertex = 2 };
 
@@ -290,6 +297,33 @@ namespace {
             || type == Tag("qtrn") || type == Tag("mtrx");
     }
 
+    Ref<> ReadOpenObject(MetafileSource& source, TQ3ObjectType type);
+
+    // The shared object a reference names by its id: nothing when the table
+    // of contents lacks the id, its place is outside the file, the object
+    // there is not of the type the table gives, or it is still being read
+    // (a reference into itself).
+    Ref<> ReadReference(MetafileSource& source)
+    {
+        uint32_t id = 0;
+        if (!source.Uns32(id))
+            return {};
+        const MetafileShared& shared = source.Shared();
+        const auto entry = shared.entries.find(id);
+        if (entry == shared.entries.end())
+            return {};
+        const std::unique_ptr<MetafileSource> place = source.At(entry->second.location);
+        TQ3ObjectType type = 0;
+        if (!place || !place->Open(type))
+            return {};
+        Ref<> object = ReadOpenObject(*place, type);
+        // A container is listed under its own type or its root's.
+        const TQ3ObjectType listed = entry->second.type;
+        if (listed != 0 && listed != type && !(object && object->IsType(listed)))
+            return {};
+        return object;
+    }
+
     // An object whose content is fields only; the open object is `type`.
     Ref<> ReadLeaf(MetafileSource& source, TQ3ObjectType type)
     {
@@ -316,84 +350,108 @@ namespace {
             return ReadIllumination(type);
         if (type == AttributeSetTag)
             return Ref<>::Adopt(new AttributeSet);
+        if (type == ReferenceTag)
+            return ReadReference(source);
         return {};
     }
 
-    Ref<> ReadOpenObject(MetafileSource& source, TQ3ObjectType type);
-
-    // A container: its root object, then the children that belong to it.
-    Ref<> ReadContainer(MetafileSource& source)
+    // A tri-mesh container's children: attribute arrays and the mesh's attribute set.
+    Ref<> ReadTriMeshContainer(MetafileSource& source)
     {
-        TQ3ObjectType rootType = 0;
-        if (!source.Open(rootType))
+        TQ3TriMeshData data {};
+        const bool read = ReadTriMeshFields(source, data);
+        source.Close();
+        Ref<> attributes;
+        TQ3ObjectType type = 0;
+        while (read && source.Open(type)) {
+            bool ok = true;
+            if (type == AttributeArrayTag)
+                ok = ReadAttributeArray(source, data);
+            else if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3SetTypeAttribute))
+                attributes = child;
+            source.Close();
+            if (!ok)
+                break;
+        }
+        if (!read || source.Failed()) {
+            EmptyTriMeshData(data);
             return {};
-
-        if (rootType == TriMeshTag) {
-            TQ3TriMeshData data {};
-            const bool read = ReadTriMeshFields(source, data);
-            source.Close();
-            Ref<> attributes;
-            TQ3ObjectType type = 0;
-            while (read && source.Open(type)) {
-                bool ok = true;
-                if (type == AttributeArrayTag)
-                    ok = ReadAttributeArray(source, data);
-                else if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3SetTypeAttribute))
-                    attributes = child;
-                source.Close();
-                if (!ok)
-                    break;
-            }
-            if (!read || source.Failed()) {
-                EmptyTriMeshData(data);
-                return {};
-            }
-            return MakeTriMesh(data, attributes.Get());
         }
+        return MakeTriMesh(data, attributes.Get());
+    }
 
-        if (rootType == TextureShaderTag) {
+    // How the texture wraps or clamps in u and v; false for values the
+    // format does not define.
+    bool ReadShaderData(MetafileSource& source, TQ3ShaderUVBoundary& u, TQ3ShaderUVBoundary& v)
+    {
+        uint32_t uRead = 0, vRead = 0;
+        if (!source.Uns32(uRead) || !source.Uns32(vRead) || uRead > kQ3ShaderUVBoundaryClamp
+            || vRead > kQ3ShaderUVBoundaryClamp)
+            return false;
+        u = uRead;
+        v = vRead;
+        return true;
+    }
+
+    // A texture shader container's children: its shader data and its texture.
+    Ref<> ReadTextureShaderContainer(MetafileSource& source)
+    {
+        source.Close();
+        Ref<> texture;
+        TQ3ShaderUVBoundary u = kQ3ShaderUVBoundaryWrap, v = kQ3ShaderUVBoundaryWrap;
+        TQ3ObjectType type = 0;
+        while (source.Open(type)) {
+            if (type == ShaderDataTag)
+                ReadShaderData(source, u, v);
+            else if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3SharedTypeTexture))
+                texture = child;
             source.Close();
-            Ref<> texture;
-            TQ3ObjectType type = 0;
-            while (source.Open(type)) {
-                if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3SharedTypeTexture))
-                    texture = child;
-                source.Close();
+        }
+        return texture ? Ref<>::Adopt(new TextureShader(texture.Get(), u, v)) : Ref<> {};
+    }
+
+    bool ReadColor(MetafileSource& source, TQ3ColorRGB& color)
+    {
+        return source.Float(color.r) && source.Float(color.g) && source.Float(color.b);
+    }
+
+    // An attribute set container's children: its colors and its surface shader.
+    Ref<> ReadAttributeSetContainer(MetafileSource& source)
+    {
+        source.Close();
+        auto set = Ref<AttributeSet>::Adopt(new AttributeSet);
+        TQ3ObjectType type = 0;
+        while (source.Open(type)) {
+            TQ3ColorRGB color {};
+            if (type == DiffuseColorTag || type == TransparencyColorTag) {
+                if (ReadColor(source, color))
+                    set->Add(type == DiffuseColorTag ? kQ3AttributeTypeDiffuseColor : kQ3AttributeTypeTransparencyColor,
+                        &color);
+            } else if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3ShaderTypeSurface)) {
+                TQ3Object shader = child.Get();
+                set->Add(kQ3AttributeTypeSurfaceShader, &shader);
             }
-            return texture ? Ref<>::Adopt(new TextureShader(texture.Get())) : Ref<> {};
-        }
-
-        if (rootType == AttributeSetTag) {
             source.Close();
-            auto set = Ref<AttributeSet>::Adopt(new AttributeSet);
-            TQ3ObjectType type = 0;
-            while (source.Open(type)) {
-                TQ3ColorRGB color {};
-                if (type == DiffuseColorTag) {
-                    if (source.Float(color.r) && source.Float(color.g) && source.Float(color.b))
-                        set->Add(kQ3AttributeTypeDiffuseColor, &color);
-                } else if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3ShaderTypeSurface)) {
-                    TQ3Object shader = child.Get();
-                    set->Add(kQ3AttributeTypeSurfaceShader, &shader);
-                }
-                source.Close();
-            }
-            return Ref<>(set.Get());
         }
+        return Ref<>(set.Get());
+    }
 
-        if (IsGroupTag(rootType)) {
-            source.Close();
-            auto group = Ref<Group>::Adopt(new Group(Group::Kind::Display));
-            ReadScope(source, 0, [&](const Ref<>& member) {
-                if (member && group->Accepts(member.Get()))
-                    group->Add(member.Get());
-                return true;
-            });
-            return Ref<>(group.Get());
-        }
+    Ref<> ReadGroupContainer(MetafileSource& source)
+    {
+        source.Close();
+        auto group = Ref<Group>::Adopt(new Group(Group::Kind::Display));
+        ReadScope(source, 0, [&](const Ref<>& member) {
+            if (member && group->Accepts(member.Get()))
+                group->Add(member.Get());
+            return true;
+        });
+        return Ref<>(group.Get());
+    }
 
-        // Any other root: the root itself, with its geometry attribute set if
-        // the root is a geometry; other children are passed over.
+    // Any other root: the root itself, with its geometry attribute set if
+    // the root is a geometry; other children are passed over.
+    Ref<> ReadOtherContainer(MetafileSource& source, TQ3ObjectType rootType)
+    {
         Ref<> root = ReadLeaf(source, rootType);
         source.Close();
         TQ3ObjectType type = 0;
@@ -406,16 +464,54 @@ namespace {
         return root;
     }
 
-    // Reads the object that is open as `type`, leaving it open.
+    // A container: its root object, then the children that belong to it.
+    Ref<> ReadContainer(MetafileSource& source)
+    {
+        TQ3ObjectType rootType = 0;
+        if (!source.Open(rootType))
+            return {};
+        if (rootType == TriMeshTag)
+            return ReadTriMeshContainer(source);
+        if (rootType == TextureShaderTag)
+            return ReadTextureShaderContainer(source);
+        if (rootType == AttributeSetTag)
+            return ReadAttributeSetContainer(source);
+        if (IsGroupTag(rootType))
+            return ReadGroupContainer(source);
+        return ReadOtherContainer(source, rootType);
+    }
+
+    Ref<> ReadUnsharedObject(MetafileSource& source, TQ3ObjectType type)
+    {
+        if (type == ContainerTag)
+            return ReadContainer(source);
+        return ReadLeaf(source, type);
+    }
+
+    // Reads the object that is open as `type`, leaving it open. An object at
+    // a place the table of contents lists is read once, and shared by every
+    // reference to it.
     Ref<> ReadOpenObject(MetafileSource& source, TQ3ObjectType type)
     {
         if (source.Depth() > MaximumDepth) {
             source.Reject();
             return {};
         }
-        if (type == ContainerTag)
-            return ReadContainer(source);
-        return ReadLeaf(source, type);
+        MetafileShared& shared = source.Shared();
+        const MetafileLocation location = source.OpenLocation();
+        if (!shared.listed.contains(location))
+            return ReadUnsharedObject(source, type);
+        if (const auto found = shared.objects.find(location); found != shared.objects.end())
+            return found->second;
+        if (shared.reading.contains(location) || shared.reading.size() >= MaximumSharedNesting)
+            return {};
+        shared.reading.insert(location);
+        Ref<> object = ReadUnsharedObject(source, type);
+        shared.reading.erase(location);
+        if (source.Failed())
+            object = {};
+        shared.objects[location] = object;
+        return object;
     }
 
     // A group in the begin-group form, whose begin object is open: the group,
@@ -478,6 +574,56 @@ namespace {
 
 }
 
+namespace {
+
+    // The entries of the open table of contents, and the place of the next
+    // table; false when the table does not hold together.
+    bool ReadTableEntries(MetafileSource& table, std::optional<MetafileLocation>& next,
+        std::map<uint32_t, MetafileShared::Entry>& entries)
+    {
+        constexpr uint32_t PlainEntry = 0, TypedEntry = 1;
+        constexpr uint32_t PlainEntrySize = 12, TypedEntrySize = 16;
+        uint32_t referenceSeed = 0, typeSeed = 0, entryType = 0, entrySize = 0, count = 0;
+        if (!table.Location(next) || !table.Uns32(referenceSeed) || !table.Uns32(typeSeed) || !table.Uns32(entryType)
+            || !table.Uns32(entrySize) || !table.Uns32(count))
+            return false;
+        if (!(entryType == PlainEntry && entrySize == PlainEntrySize)
+            && !(entryType == TypedEntry && entrySize == TypedEntrySize))
+            return false;
+        for (uint32_t i = 0; i < count; ++i) {
+            uint32_t id = 0;
+            std::optional<MetafileLocation> location;
+            TQ3ObjectType type = 0;
+            if (!table.Uns32(id) || !table.Location(location) || (entryType == TypedEntry && !table.Type(type)))
+                return false;
+            if (location)
+                entries.emplace(id, MetafileShared::Entry { *location, type });
+        }
+        return !table.Failed();
+    }
+
+    // Reads the table of contents the header names and those it chains to.
+    // A table that does not hold together is left out whole: the
+    // references it would resolve read as nothing.
+    void ReadTablesOfContents(const MetafileSource& source)
+    {
+        MetafileShared& shared = source.Shared();
+        std::set<MetafileLocation> seen;
+        for (std::optional<MetafileLocation> next = source.TableOfContents(); next && seen.insert(*next).second;) {
+            const std::unique_ptr<MetafileSource> table = source.At(*next);
+            TQ3ObjectType type = 0;
+            std::map<uint32_t, MetafileShared::Entry> entries;
+            if (!table || !table->Open(type) || type != TableOfContentsTag || !ReadTableEntries(*table, next, entries))
+                return;
+            for (const auto& [id, entry] : entries) {
+                if (shared.entries.emplace(id, entry).second)
+                    shared.listed.insert(entry.location);
+            }
+        }
+    }
+
+}
+
 std::unique_ptr<MetafileSource> OpenMetafile(std::span<const uint8_t> bytes, TQ3FileMode& mode)
 {
     mode = kQ3FileModeNormal;
@@ -488,6 +634,7 @@ std::unique_ptr<MetafileSource> OpenMetafile(std::span<const uint8_t> bytes, TQ3
     }
     if (!source || !source->ReadHeader())
         return nullptr;
+    ReadTablesOfContents(*source);
     return source;
 }
 

@@ -15,14 +15,43 @@
 //
 // Every read is checked against the bytes left: bad data fails the source,
 // after which nothing more is read.
+//
+// Objects used in several places may be written once and referred to
+// elsewhere by a reference object holding an id; the file's table of
+// contents maps each id to the place of the shared object. Binary files
+// give places as byte offsets from the start of the file; text files as
+// `name>`, naming the label `name:` put before the object.
 
 #include "Object.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <span>
 
 namespace q3 {
+
+// Where an object starts in a file.
+using MetafileLocation = uint64_t;
+
+// What the objects of one file share: the table of contents, and each
+// object read at a place the table lists, so that every reference to it,
+// and its own place in the file, share the one object.
+struct MetafileShared {
+    struct Entry {
+        MetafileLocation location { 0 };
+        // 0 when the table does not say.
+        TQ3ObjectType type { 0 };
+    };
+    std::map<uint32_t, Entry> entries {};
+    std::set<MetafileLocation> listed {};
+    // What was read at a listed place; null for what read as nothing.
+    std::map<MetafileLocation, Ref<>> objects {};
+    // The places being read: a reference back into one of them is a cycle.
+    std::set<MetafileLocation> reading {};
+};
 
 class MetafileSource {
 public:
@@ -49,6 +78,22 @@ public:
     // The open nesting depth: 1 for a top-level object.
     virtual int Depth() const = 0;
 
+    // A field giving a place in the file; `location` is empty when the field
+    // names none (0 in binary, a number or a missing label in text).
+    virtual bool Location(std::optional<MetafileLocation>& location) = 0;
+    // A field giving an object type.
+    virtual bool Type(TQ3ObjectType& type) = 0;
+    // Where the open object starts.
+    virtual MetafileLocation OpenLocation() const = 0;
+    // A reader of the same data whose next object is the one at `location`,
+    // sharing this reader's shared objects; null when the place is outside
+    // the data.
+    virtual std::unique_ptr<MetafileSource> At(MetafileLocation location) const = 0;
+
+    // The place of the table of contents, when the header gives one.
+    std::optional<MetafileLocation> TableOfContents() const { return mTableOfContents; }
+    MetafileShared& Shared() const { return *mShared; }
+
     bool Failed() const { return mFailed; }
     // Gives up on the data: nothing more is read.
     void Reject() { mFailed = true; }
@@ -59,6 +104,9 @@ protected:
         mFailed = true;
         return false;
     }
+
+    std::optional<MetafileLocation> mTableOfContents {};
+    std::shared_ptr<MetafileShared> mShared { std::make_shared<MetafileShared>() };
 
 private:
     bool mFailed { false };

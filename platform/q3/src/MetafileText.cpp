@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,10 @@ namespace {
         Name { "AttributeArray", Q3_FOUR_CHARACTER_CONSTANT('a', 't', 'a', 'r') },
         Name { "AttributeSet", Q3_FOUR_CHARACTER_CONSTANT('a', 't', 't', 'r') },
         Name { "DiffuseColor", Q3_FOUR_CHARACTER_CONSTANT('k', 'd', 'i', 'f') },
+        Name { "TransparencyColor", Q3_FOUR_CHARACTER_CONSTANT('k', 'x', 'p', 'r') },
+        Name { "ShaderData", Q3_FOUR_CHARACTER_CONSTANT('s', 'h', 'd', 'r') },
+        Name { "Reference", Q3_FOUR_CHARACTER_CONSTANT('r', 'f', 'r', 'n') },
+        Name { "TableOfContents", Q3_FOUR_CHARACTER_CONSTANT('t', 'o', 'c', ' ') },
         Name { "TextureShader", Q3_FOUR_CHARACTER_CONSTANT('t', 'x', 's', 'u') },
         Name { "PixmapTexture", Q3_FOUR_CHARACTER_CONSTANT('t', 'x', 'p', 'm') },
         Name { "MipmapTexture", Q3_FOUR_CHARACTER_CONSTANT('t', 'x', 'm', 'm') },
@@ -71,6 +76,8 @@ namespace {
         Keyword { "X", 0 },
         Keyword { "Y", 1 },
         Keyword { "Z", 2 },
+        Keyword { "Wrap", kQ3ShaderUVBoundaryWrap },
+        Keyword { "Clamp", kQ3ShaderUVBoundaryClamp },
     };
 
     TQ3ObjectType TypeOf(std::string_view name)
@@ -80,6 +87,17 @@ namespace {
                 return entry.type;
         // Unknown objects get a type no reader knows, and are skipped.
         return 0;
+    }
+
+    bool IsLabel(std::string_view token) { return token.size() > 1 && token.back() == ':'; }
+
+    std::optional<int64_t> Integer(std::string_view token)
+    {
+        int64_t number = 0;
+        const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), number);
+        if (error != std::errc() || end != token.data() + token.size())
+            return std::nullopt;
+        return number;
     }
 
     int HexDigit(char c)
@@ -106,7 +124,11 @@ namespace {
             if (Next() != HeaderName || !Expect("(") || !Uns32(major) || !Uns32(minor)
                 || major != SupportedMajorVersion)
                 return Fail();
-            mDepth = 1;
+            mStarts.push_back(0);
+            // The flags do not matter to reading; the table of contents'
+            // label may follow them.
+            if (Peek() != ")" && !Next().empty() && Peek().ends_with('>'))
+                Location(mTableOfContents);
             Close();
             return !Failed();
         }
@@ -117,10 +139,10 @@ namespace {
                 return false;
             std::string_view token = Peek();
             // A parenthesis that closes nothing is bad data.
-            if (token == ")" && mDepth == 0)
+            if (token == ")" && mStarts.empty())
                 return Fail();
             // The data ending inside an object is bad data too.
-            if (token.empty() && mDepth > 0)
+            if (token.empty() && !mStarts.empty())
                 return Fail();
             if (token.empty() || token == ")")
                 return false;
@@ -128,7 +150,7 @@ namespace {
             if (!std::isalpha(static_cast<unsigned char>(token.front())) || !Expect("("))
                 return Fail();
             type = TypeOf(token);
-            ++mDepth;
+            mStarts.push_back(static_cast<size_t>(token.data() - mText.data()));
             return true;
         }
 
@@ -147,7 +169,8 @@ namespace {
                 else if (token == ")" && nesting-- == 0)
                     break;
             }
-            --mDepth;
+            if (!mStarts.empty())
+                mStarts.pop_back();
         }
 
         bool AtEnd() const override { return Failed() || Peek().empty(); }
@@ -160,12 +183,11 @@ namespace {
                     value = keyword.value;
                     return true;
                 }
-            int64_t number = 0;
-            const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), number);
+            const std::optional<int64_t> number = Integer(token);
             // Custom attribute types are negative: they read as unknown types.
-            if (error != std::errc() || end != token.data() + token.size() || number < INT32_MIN || number > UINT32_MAX)
+            if (!number || *number < INT32_MIN || *number > UINT32_MAX)
                 return Fail();
-            value = static_cast<uint32_t>(number);
+            value = static_cast<uint32_t>(*number);
             return true;
         }
 
@@ -200,11 +222,71 @@ namespace {
 
         // Every field takes at least one character and a separator.
         size_t FieldsLeft() const override { return (mText.size() - mPosition) / 2 + 1; }
-        int Depth() const override { return mDepth; }
+        int Depth() const override { return static_cast<int>(mStarts.size()); }
+
+        bool Location(std::optional<MetafileLocation>& location) override
+        {
+            const std::string_view token = Next();
+            location.reset();
+            if (Integer(token))
+                return true;
+            if (token.size() < 2 || token.back() != '>')
+                return Fail();
+            const auto& labels = Labels();
+            if (auto found = labels.find(token.substr(0, token.size() - 1)); found != labels.end())
+                location = found->second;
+            return true;
+        }
+
+        bool Type(TQ3ObjectType& type) override
+        {
+            const std::string_view token = Peek();
+            type = TypeOf(token);
+            if (type != 0) {
+                Next();
+                return true;
+            }
+            return Uns32(type);
+        }
+
+        MetafileLocation OpenLocation() const override { return mStarts.empty() ? 0 : mStarts.back(); }
+
+        std::unique_ptr<MetafileSource> At(MetafileLocation location) const override
+        {
+            if (location >= mText.size())
+                return nullptr;
+            Labels();
+            auto source = std::make_unique<TextSource>(*this);
+            source->mPosition = static_cast<size_t>(location);
+            source->mStarts.clear();
+            return source;
+        }
 
     private:
-        // The next token, with labels (`name:`) passed over; empty at the end.
-        std::string_view Scan(size_t& position) const
+        // Each label's name and the place of the object it is put before.
+        using LabelMap = std::map<std::string_view, MetafileLocation>;
+
+        const LabelMap& Labels() const
+        {
+            if (mLabels)
+                return *mLabels;
+            auto labels = std::make_shared<LabelMap>();
+            size_t position = 0;
+            for (std::string_view token = Scan(position, false); !token.empty(); token = Scan(position, false)) {
+                if (!IsLabel(token))
+                    continue;
+                size_t after = position;
+                const std::string_view labelled = Scan(after);
+                const size_t place = labelled.empty() ? mText.size() : size_t(labelled.data() - mText.data());
+                labels->emplace(token.substr(0, token.size() - 1), place);
+            }
+            mLabels = std::move(labels);
+            return *mLabels;
+        }
+
+        // The next token, with labels (`name:`) passed over unless asked
+        // for; empty at the end.
+        std::string_view Scan(size_t& position, bool skipLabels = true) const
         {
             while (true) {
                 size_t start = position;
@@ -227,7 +309,7 @@ namespace {
                         ++end;
                 position = end;
                 const std::string_view token = mText.substr(start, end - start);
-                if (token.size() > 1 && token.back() == ':')
+                if (skipLabels && IsLabel(token))
                     continue;
                 return token;
             }
@@ -250,7 +332,10 @@ namespace {
 
         std::string_view mText {};
         size_t mPosition { 0 };
-        int mDepth { 0 };
+        // Where each open object starts, outermost first.
+        std::vector<size_t> mStarts {};
+        // Found on first use, and shared with the readers made by At().
+        mutable std::shared_ptr<const LabelMap> mLabels {};
     };
 
 }

@@ -33,10 +33,7 @@ namespace {
     }
 
     // The renderer blends by one factor for all three channels: their mean.
-    float OpacityOf(const TQ3ColorRGB& transparency)
-    {
-        return (transparency.r + transparency.g + transparency.b) / 3;
-    }
+    float OpacityOf(const TQ3ColorRGB& transparency) { return (transparency.r + transparency.g + transparency.b) / 3; }
 
     render::Fog FogOf(const TQ3FogStyleData& fog)
     {

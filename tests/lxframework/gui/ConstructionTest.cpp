@@ -176,6 +176,17 @@ TEST(Construction, ClosingRemovesTheWindowFromTheWindowList)
     EXPECT_FALSE(window->Widget());
 }
 
+TEST(Construction, OnlyAResizeableWindowOffersMaximising)
+{
+    class FrameWindow : public Window { };
+    Ref<FrameWindow> window = OpenWindow<FrameWindow>("FrameWindow");
+    SetProperties(*window, { { "Resizeable", false }, { "MaximizeButton", true } });
+    EXPECT_FALSE(window->Widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    SetProperties(*window, { { "Resizeable", true } });
+    EXPECT_TRUE(window->Widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    window->Close();
+}
+
 TEST(Construction, LabelsBreakLinesOnEveryLineEnd)
 {
     class LabelWindow : public Window {

@@ -35,5 +35,23 @@ int main(int argc, char** argv)
     samples::Bytes lying = mesh;
     lying[samples::Header().size() + 4] = 0x7F; // the container's size
     Write(folder, "lying-size.3dmf", lying);
+
+    // Shared objects: references resolved through tables of contents.
+    Write(folder, "shared-set.3dmf", samples::SharedSetFile());
+    Write(folder, "shared-set.txt", samples::FromText(samples::SharedSetText()));
+    Write(folder, "self-reference.3dmf", samples::SharedSetFile([](const samples::SharedPlaces& places) {
+        return samples::TableOfContents({ { 1, places.reference, "rfrn" } });
+    }));
+    Write(folder, "lying-table.3dmf", samples::SharedSetFile([](const samples::SharedPlaces& places) {
+        return samples::TableOfContents({ { 1, places.set, "tmsh" }, { 2, places.table + 9 } }, 16, 3);
+    }));
+    samples::Builder clamped;
+    clamped.Object("tmsh", samples::TriMesh())
+        .Object("atar", samples::UVArray(-1, 2))
+        .Object("cntr",
+            samples::AttributeSet(samples::ShaderData(1, 0),
+                samples::Builder().Object("kxpr", samples::Builder().F32(0.5f).F32(0.5f).F32(0.5f).bytes).bytes));
+    Write(folder, "clamped-transparent.3dmf",
+        samples::Builder().Raw(samples::Header()).Object("cntr", clamped.bytes).bytes);
     return 0;
 }

@@ -200,8 +200,8 @@ TEST(DeviceTexturing, ClampStretchesTheEdgeTexelsPastTheEdges)
         const Canvas canvas = Frame().Draw(mesh, state).Finish();
         auto expect = [&](int x, int y, Rgb expected) {
             // Wrapped, the filter blends a little of the far column in.
-            EXPECT_TRUE(Near(canvas.At(x, y), expected, 32)) << row.name << " at " << x << ", " << y << ": "
-                                                             << Describe(canvas.At(x, y));
+            EXPECT_TRUE(Near(canvas.At(x, y), expected, 32))
+                << row.name << " at " << x << ", " << y << ": " << Describe(canvas.At(x, y));
         };
         expect(15, 15, row.topLeft);
         expect(48, 15, row.topRight);
@@ -280,8 +280,7 @@ TEST(DeviceTransparency, HalfTransparentSurfaceBlendsOverWhatIsBehind)
     // A textured surface is blended by its opacity times each texel's alpha.
     // Columns 20 and 44 fall between opaque texels and between half
     // transparent ones.
-    DrawState picture
-        = Unlit({ 1, 1, 1 }, MakeTexture({ 0xFF0000FF, 0xFF0000FF, 0x800000FF, 0x800000FF }, 4, 1));
+    DrawState picture = Unlit({ 1, 1, 1 }, MakeTexture({ 0xFF0000FF, 0xFF0000FF, 0x800000FF, 0x800000FF }, 4, 1));
     picture.surface.opacity = 0.5f;
     const Canvas textured = Frame().Draw(FullView(0), picture).Draw(wall, Unlit({ 1, 0, 0 })).Finish();
     EXPECT_TRUE(Near(textured.At(20, Centre), { 128, 0, 128 }, Tolerance)) << Describe(textured.At(20, Centre));

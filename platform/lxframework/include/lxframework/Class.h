@@ -53,6 +53,8 @@ public:
     std::size_t PrefixSize() const;
     LxFunction Behaviour(int slot) const;
 
+    // The properties this class's own record declares.
+    const std::vector<std::unique_ptr<Property>>& OwnProperties() const { return mProperties; }
     // Members, looked up here and then in the superclasses.
     const Property* FindProperty(std::string_view name) const;
     const EventDefinition* FindEvent(std::string_view name) const;

@@ -1,5 +1,6 @@
 #include <lxframework/Class.h>
 #include <lxframework/PluginObject.h>
+#include <lxframework/Property.h>
 #include <lxframework/Runtime.h>
 
 #include <vector>
@@ -7,6 +8,17 @@
 namespace lx {
 
 namespace {
+    // A control record has no destructor, so the references that the
+    // control's object fields still hold when it goes (written after close, or
+    // into a control never opened) are dropped here.
+    void ReleaseControlFields(Object& object, const Class& cls)
+    {
+        for (const auto& property : cls.OwnProperties()) {
+            if (property->type == ValueType::Object && property->setter == LxFieldAccessor)
+                detail::StoreObjectField(object, *property, nullptr);
+        }
+    }
+
     std::vector<const Class*> PluginClassesLeafFirst(const Object& object)
     {
         std::vector<const Class*> classes;
@@ -41,6 +53,8 @@ void RunPluginDestructors(Object& object)
     for (const Class* cls : PluginClassesLeafFirst(object)) {
         if (cls->Record() && cls->Record()->destructor)
             cls->Record()->destructor(ToLx(&object));
+        if (cls->ControlRecord())
+            ReleaseControlFields(object, *cls);
     }
     if (Ref<Object> raised = TakePendingException())
         DebugLog("an exception raised by a destructor was dropped: " + raised->ObjectClass().Name());

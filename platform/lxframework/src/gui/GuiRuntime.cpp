@@ -1,8 +1,12 @@
 #include "GuiInternal.h"
 #include "TestHooks.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
+#include <lxframework/Keyboard.h>
+#include <lxframework/MouseCursor.h>
 #include <lxframework/Runtime.h>
+#include <lxframework/UserMessages.h>
+#include <lxframework/WaitCursor.h>
 #include <lxframework/Window.h>
 
 #include <QApplication>
@@ -136,6 +140,8 @@ QApplication* EnsureApplication()
     // settings, so the framework behaves the same inside it.
     if (State().prepared != application) {
         QApplication::setQuitOnLastWindowClosed(false);
+        // Where a window's title is empty the window system shows this name.
+        QApplication::setApplicationDisplayName(QStringLiteral(TERRASLIDE_APPLICATION_NAME));
         application->installEventFilter(new InputWatcher(application));
         State().prepared = application;
     }
@@ -295,7 +301,7 @@ void MsgBox(std::string_view text)
         return;
     }
     EnsureApplication();
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), ToQString(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), ToQString(text), QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     ++State().modalDepth;
     box.exec();
@@ -336,13 +342,6 @@ void RuntimeYield()
 bool IsContextualClick() { return State().contextualClick; }
 
 bool Keyboard::AsyncControlKey() { return State().modifiers.testFlag(Qt::ControlModifier); }
-
-void System::DebugLog(std::string_view text)
-{
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.remove_suffix(1);
-    lx::DebugLog(text);
-}
 
 Ref<MouseCursor> System::Cursors::FingerPointer()
 {

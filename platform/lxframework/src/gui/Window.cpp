@@ -1,12 +1,13 @@
 #include "ControlWidgets.h"
 #include "GuiInternal.h"
 #include "PlaceholderControl.h"
+#include "WindowHints.h"
 #include "WindowWidget.h"
 
 #include "../gfx/PortImage.h"
 
+#include <lxframework/AppLife.h>
 #include <lxframework/Class.h>
-#include <lxframework/Framework.h>
 #include <lxframework/Picture.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/Window.h>
@@ -101,6 +102,15 @@ void WindowWidget::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void WindowWidget::showEvent(QShowEvent* event)
+{
+    // The native window exists and is not mapped yet: the window manager reads
+    // the hints when it maps the window.
+    if (!mResizeable)
+        AdvertiseFixedSize(*this);
+    QWidget::showEvent(event);
+}
+
 Window::Window()
     : mQt(std::make_unique<QtSide>())
 {
@@ -160,6 +170,7 @@ void Window::ApplyContentSize()
         content->setFixedSize(mWidth, mHeight);
     }
     mQt->widget->layout()->setSizeConstraint(mResizeable ? QLayout::SetDefaultConstraint : QLayout::SetFixedSize);
+    mQt->widget->SetResizeable(mResizeable);
     SetWindowContentSize(mPlatformWindow, static_cast<int16_t>(mWidth), static_cast<int16_t>(mHeight));
 }
 
@@ -174,7 +185,8 @@ void Window::ApplyFrame()
         flags |= Qt::WindowCloseButtonHint;
     if (mMinimizeButton)
         flags |= Qt::WindowMinimizeButtonHint;
-    if (mMaximizeButton)
+    // A window that cannot be resized cannot be maximised either.
+    if (mMaximizeButton && mResizeable)
         flags |= Qt::WindowMaximizeButtonHint;
     // Keep the OS layer's view of the frame the same as ours.
     attributes = mCloseButton ? attributes | kWindowCloseBoxAttribute : attributes & ~kWindowCloseBoxAttribute;
@@ -223,6 +235,8 @@ void Window::Show()
             mQt->widget->move(frame.topLeft());
         }
     }
+    // Every Show brings the window up, also one the user minimised.
+    mQt->widget->setWindowState(mQt->widget->windowState() & ~Qt::WindowMinimized);
     mQt->widget->show();
     mQt->widget->raise();
     mQt->widget->activateWindow();

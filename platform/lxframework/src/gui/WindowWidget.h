@@ -31,15 +31,19 @@ public:
     ContentWidget* Content() const { return mContent; }
     void SetMenuBar(QMenuBar* bar);
     QMenuBar* Bar() const { return mBar; }
+    // A window that cannot be resized does not tell the window manager it can.
+    void SetResizeable(bool resizeable) { mResizeable = resizeable; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     Ref<Window> mWindow;
     QVBoxLayout* mLayout = nullptr;
     ContentWidget* mContent = nullptr;
     QMenuBar* mBar = nullptr;
+    bool mResizeable = true;
 };
 
 struct Window::QtSide {

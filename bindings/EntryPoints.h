@@ -9,7 +9,7 @@
 
 #include <cstddef>
 
-namespace game {
+namespace bindings {
 
 enum class Slot : int {
     Light3DInit, // 0

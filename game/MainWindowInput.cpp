@@ -7,13 +7,15 @@
 
 #include "globe/PuzzlePiece.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/Keyboard.h>
 
 namespace game {
 
-lx::Object* MainWindow::ClickedPiece(int32_t X, int32_t Y)
+using namespace bindings;
+
+ObjectRef MainWindow::ClickedPiece(int32_t X, int32_t Y)
 {
-    ObjectRef picked = FindObjectCorrected(View3D1().Get(), X, Y);
+    ObjectRef picked = FindObjectCorrected(View3D1(), X, Y);
     // Either mesh of a piece names the piece by its home cell, wherever it stands now.
     if (globe::PuzzlePiece* piece = globe::AsPuzzlePiece(picked.Get()))
         return Piece(piece->Index());
@@ -24,7 +26,7 @@ bool MainWindow::View3D1_MouseDown(int32_t X, int32_t Y)
 {
     WaitCursorOff waitCursorOff;
     ignoredrag = false;
-    lx::Object* piece = ClickedPiece(X, Y);
+    ObjectRef piece = ClickedPiece(X, Y);
     if (piece && !lx::IsContextualClick() && IsFaceNeighbour(piece)) {
         Slide(piece);
         ignoredrag = true;
@@ -45,13 +47,13 @@ void MainWindow::View3D1_MouseDrag(int32_t X, int32_t Y)
     MoveCamera(X - LastX, Y - LastY);
     LastX = X;
     LastY = Y;
-    Lx3DSpace::Update(view.Get());
+    Lx3DSpace::Update(view);
 }
 
 void MainWindow::ChooseCursor(int32_t X, int32_t Y)
 {
     WaitCursorOff waitCursorOff;
-    lx::Object* piece = ClickedPiece(X, Y);
+    ObjectRef piece = ClickedPiece(X, Y);
     lx::Ref<lx::RectControl> view = View3D1();
     if (!piece || lx::Keyboard::AsyncControlKey())
         view->SetMouseCursor(HandCursor());
@@ -72,7 +74,7 @@ void MainWindow::butScramble_Action()
         OfficialGame = true;
     ScaleCubes(SliderSize()->Value());
     CheckStatus();
-    Lx3DSpace::Update(View3D1().Get());
+    Lx3DSpace::Update(View3D1());
 }
 
 void MainWindow::butRestore_Action()
@@ -85,7 +87,7 @@ void MainWindow::butRestore_Action()
 void MainWindow::SliderSize_ValueChanged()
 {
     ScaleCubes(SliderSize()->Value());
-    Lx3DSpace::Update(View3D1().Get());
+    Lx3DSpace::Update(View3D1());
 }
 
 }

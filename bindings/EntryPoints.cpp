@@ -1,10 +1,10 @@
-#include "EntryPoints.h"
+#include "bindings/EntryPoints.h"
 
 #include <lxframework/Runtime.h>
 
 #include <array>
 
-namespace game {
+namespace bindings {
 
 namespace {
 
