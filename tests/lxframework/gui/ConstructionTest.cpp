@@ -180,9 +180,9 @@ TEST(Construction, OnlyAResizeableWindowOffersMaximising)
 {
     class FrameWindow : public Window { };
     Ref<FrameWindow> window = OpenWindow<FrameWindow>("FrameWindow");
-    _SetProperties(*window, { { "Resizeable", false }, { "MaximizeButton", true } });
+    SetProperties(*window, { { "Resizeable", false }, { "MaximizeButton", true } });
     EXPECT_FALSE(window->Widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    _SetProperties(*window, { { "Resizeable", true } });
+    SetProperties(*window, { { "Resizeable", true } });
     EXPECT_TRUE(window->Widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     window->Close();
 }

@@ -36,7 +36,7 @@ TEST(WindowHints, AWindowThatCannotBeResizedTellsTheWindowManagerSo)
 {
     class FixedWindow : public lx::Window {
     public:
-        void Layout() override { _SetProperties(*this, { { "Width", 120 }, { "Height", 90 }, { "Resizeable", false } }); }
+        void Layout() override { SetProperties(*this, { { "Width", 120 }, { "Height", 90 }, { "Resizeable", false } }); }
     };
     lx::Ref<FixedWindow> window = OpenWindow<FixedWindow>("FixedWindow");
     const std::optional<MotifHints> hints = lx::WindowMotifHints(*window->Widget());
