@@ -1,8 +1,8 @@
 #pragma once
 
-// What the benchmarks of the synthetic scene share: the scene, built once;
-// the rasteriser's own frame of it; and a reporter that keeps each
-// benchmark's median, from which the programs print their ratios.
+// What the view benchmark of the synthetic scene uses: the scene, built
+// once; the rasteriser's own frame of it; and a reporter that keeps each
+// benchmark's median, from which it prints its ratios.
 
 #include "SyntheticScene.h"
 

@@ -1,9 +1,11 @@
 #pragma once
 
-// A scene shaped like the game's: a textured globe of about 4,700
-// triangles before a full-view backdrop quad whose texture has transparent
-// texels, lit by an ambient light and a point light at the eye. The
-// rasteriser's benchmark renders it, and a test writes it out as a picture.
+// A scene shaped like the game's, though not the game's (game_bench renders
+// that): a textured globe of about 4,700 triangles before a full-view
+// backdrop quad whose texture has transparent texels, lit by an ambient
+// light and a point light at the eye. The view benchmark renders it, the
+// rasteriser's tests draw it, and a test writes it out as a picture. Its
+// mesh type also holds the meshes of a captured frame.
 
 #include "render/DecodedTexture.h"
 #include "render/Device.h"
