@@ -3,10 +3,10 @@
 #include "about/EditfieldWithLinks.h"
 
 #include <lxframework/Canvas.h>
-#include <lxframework/Framework.h>
 #include <lxframework/Functions.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/StaticText.h>
+#include <lxframework/UserMessages.h>
 
 #include <carbon/Carbon.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <lxframework/AppLife.h>
 #include <lxframework/Application.h>
 #include <lxframework/Exceptions.h>
-#include <lxframework/Framework.h>
 #include <lxframework/Runtime.h>
 
 namespace about {

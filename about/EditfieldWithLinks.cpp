@@ -1,8 +1,8 @@
 #include "about/EditfieldWithLinks.h"
 #include "about/CurrentApp.h"
 
-#include <lxframework/Framework.h>
 #include <lxframework/Functions.h>
+#include <lxframework/MouseCursor.h>
 
 namespace about {
 

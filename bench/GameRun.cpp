@@ -3,7 +3,7 @@
 #include "Startup.h"
 #include "TestHooks.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 
 #include <QApplication>
 #include <QTimer>

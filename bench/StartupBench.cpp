@@ -10,7 +10,7 @@
 #include "Startup.h"
 #include "TestHooks.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 
 #include <QTimer>
 

@@ -4,7 +4,7 @@
 
 #include "about/AboutWindow.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/Runtime.h>
 
 namespace game {

@@ -2,11 +2,12 @@
 
 #include "Menu.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/Functions.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/Settings.h>
 #include <lxframework/StaticText.h>
+#include <lxframework/UserMessages.h>
 
 #include <string>
 

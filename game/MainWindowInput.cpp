@@ -7,7 +7,7 @@
 
 #include "globe/PuzzlePiece.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/Keyboard.h>
 
 namespace game {
 

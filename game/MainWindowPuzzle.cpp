@@ -8,7 +8,7 @@
 #include "globe/GlobeBitCreation.h"
 #include "globe/PuzzleGroup3D.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/Functions.h>
 #include <lxframework/Runtime.h>
 

@@ -3,7 +3,6 @@
 #include "App.h"
 
 #include <lxframework/Exceptions.h>
-#include <lxframework/Framework.h>
 #include <lxframework/ResourceFork.h>
 #include <lxframework/Runtime.h>
 

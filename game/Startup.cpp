@@ -11,7 +11,7 @@
 #include "globe/GlobeBitCreation.h"
 #include "globe/PuzzlePiece.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/Window.h>
 

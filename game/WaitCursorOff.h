@@ -1,6 +1,6 @@
 #pragma once
 
-#include <lxframework/Framework.h>
+#include <lxframework/WaitCursor.h>
 
 namespace game {
 

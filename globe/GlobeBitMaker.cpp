@@ -3,8 +3,8 @@
 #include "globe/GlobeBitCreation.h"
 #include "globe/PuzzleTrimesh.h"
 
-#include <lxframework/Framework.h>
 #include <lxframework/Functions.h>
+#include <lxframework/Runtime.h>
 
 #include <algorithm>
 #include <cmath>
@@ -171,7 +171,7 @@ void GlobeBitMaker::GetBoxTrimesh(PuzzleTrimesh* tm)
         // relative distance from the globe's centre.
         const Point p = ReadVector(point);
         const double r = std::sqrt(p.X * p.X + p.Y * p.Y + p.Z * p.Z);
-        lx::System::DebugLog(lx::Str(r / GlobeRadius) + std::string(lx::EndOfLine));
+        lx::DebugLog(lx::Str(r / GlobeRadius) + std::string(lx::EndOfLine));
         UVList::SetUV(Trimesh::VertexUVs(mesh), index, 0.5, r / GlobeRadius);
     }
     CopyTriangles(tm);

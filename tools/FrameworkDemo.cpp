@@ -3,9 +3,9 @@
 // link, canvases drawing resource pictures (one through its mask), the
 // built-in separator, and File, Edit and Help menus with an About window.
 
+#include <lxframework/AppLife.h>
 #include <lxframework/Canvas.h>
 #include <lxframework/EditField.h>
-#include <lxframework/Framework.h>
 #include <lxframework/Functions.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/Slider.h>

@@ -134,9 +134,6 @@ namespace {
         }
     }
 
-    // The vector properties carry the host's object-property flag.
-    constexpr uint32_t VectorFlags = 2;
-
     LxPropertyRow InitialStateProperty(
         const char* name, const char* type, std::size_t offset, LxFunction setter, uint32_t flags = 0)
     {
@@ -146,8 +143,8 @@ namespace {
     LxPropertyRow gProperties[] = {
         InitialStateProperty("Brightness", "Integer", offsetof(Light3DData, Brightness), Fn(SetBrightness)),
         InitialStateProperty("LightColor", "Color", offsetof(Light3DData, LightColor), Fn(SetLightColor)),
-        InitialStateProperty("Position", "Vector3D", offsetof(Light3DData, Position), Fn(SetPosition), VectorFlags),
-        InitialStateProperty("Direction", "Vector3D", offsetof(Light3DData, Direction), Fn(SetDirection), VectorFlags),
+        InitialStateProperty("Position", "Vector3D", offsetof(Light3DData, Position), Fn(SetPosition), LxPropertyObjectFlag),
+        InitialStateProperty("Direction", "Vector3D", offsetof(Light3DData, Direction), Fn(SetDirection), LxPropertyObjectFlag),
         InitialStateProperty("Attenuation", "Integer", offsetof(Light3DData, Attenuation), Fn(SetAttenuation)),
     };
 

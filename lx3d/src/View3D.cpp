@@ -23,7 +23,6 @@ namespace {
     constexpr uint32_t PaletteId = 128;
     constexpr uint32_t PressedPaletteId = 129;
     constexpr uint32_t DefaultSize = 256;
-    constexpr uint32_t ObjectPropertyFlags = 2;
 
     constexpr float DefaultHither = 5.0f;
     constexpr float DefaultYon = 5000.0f;
@@ -380,15 +379,15 @@ namespace {
         Row(Initial, "FloodLight", "Integer", Fn(GetLightLevel), Fn(SetLightLevel), FloodPosition),
         Row(Initial, "FloodColor", "Color", Fn(GetLightColor), Fn(SetLightColor), FloodPosition),
         Row(Initial, "FloodDirection", "Vector3D", Field, Field, offsetof(Lx3DSpaceData, FloodDirection),
-            ObjectPropertyFlags),
+            LxPropertyObjectFlag),
         Row(Initial, "FogVisible", "Boolean", Field, Field, offsetof(Lx3DSpaceData, FogVisible)),
         Row(Initial, "FogStart", "Integer", Fn(GetFogStart), Fn(SetFogStart), offsetof(Lx3DSpaceData, FogStart)),
         Row(Initial, "Wireframe", "Boolean", Field, Fn(SetWireframe), offsetof(Lx3DSpaceData, Wireframe)),
         Row(Initial, "DebugCube", "Boolean", Field, Field, offsetof(Lx3DSpaceData, DebugCube)),
-        Row(Runtime, "Background", "Object3D", Field, Field, offsetof(Lx3DSpaceData, Background), ObjectPropertyFlags),
-        Row(Runtime, "Camera", "Object3D", Field, Field, offsetof(Lx3DSpaceData, Camera), ObjectPropertyFlags),
-        Row(Runtime, "Objects", "Group3D", Field, Field, offsetof(Lx3DSpaceData, Objects), ObjectPropertyFlags),
-        Row(Runtime, "LightCount", "Integer", Fn(GetLightCount), nullptr, 0, ObjectPropertyFlags),
+        Row(Runtime, "Background", "Object3D", Field, Field, offsetof(Lx3DSpaceData, Background), LxPropertyObjectFlag),
+        Row(Runtime, "Camera", "Object3D", Field, Field, offsetof(Lx3DSpaceData, Camera), LxPropertyObjectFlag),
+        Row(Runtime, "Objects", "Group3D", Field, Field, offsetof(Lx3DSpaceData, Objects), LxPropertyObjectFlag),
+        Row(Runtime, "LightCount", "Integer", Fn(GetLightCount), nullptr, 0, LxPropertyObjectFlag),
     };
 
     LxMethodRow gMethods[] = {

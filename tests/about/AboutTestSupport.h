@@ -10,8 +10,9 @@
 #include "../lxframework/gui/WidgetSupport.h"
 #include "TestHooks.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/Runtime.h>
+#include <lxframework/UserMessages.h>
 
 #include <string>
 #include <vector>

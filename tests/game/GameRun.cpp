@@ -2,8 +2,8 @@
 
 #include "Startup.h"
 
+#include <lxframework/AppLife.h>
 #include <lxframework/Exceptions.h>
-#include <lxframework/Framework.h>
 
 #include <QApplication>
 #include <QTimer>

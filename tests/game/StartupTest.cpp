@@ -10,7 +10,7 @@
 
 #include "about/AboutWindow.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/PushButton.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/Slider.h>

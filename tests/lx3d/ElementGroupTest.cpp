@@ -108,6 +108,22 @@ TEST(Element3D, TransformsRoundTrip)
     EXPECT_FALSE(InvokeObject("Element3D.WorldToObjectTransform(pt as Vector3D) as Vector3D", element.Get(), Nil()));
 }
 
+TEST(Element3D, TransformsAgreeWithTheDrawingForAnOrientationOfAnyLength)
+{
+    // Twice a quarter turn about Z: drawn as the quarter turn, so the
+    // element's transforms must turn by that too.
+    ObjectRef quad = CubeMesh(200);
+    ObjectRef orientation = Get<ObjectRef>(*quad, "Orientation");
+    const double half = std::sqrt(0.5);
+    Invoke("Quaternion.W.Set", orientation.Get(), 2 * half);
+    Invoke("Quaternion.Z.Set", orientation.Get(), 2 * half);
+    ExpectNear(Transformed("ObjectToWorldTransform", *quad, { 100, 100, 0 }), { -100, 100, 0 }, 1e-3);
+    ExpectNear(Transformed("WorldToObjectTransform", *quad, { -100, 100, 0 }), { 100, 100, 0 }, 1e-3);
+    ObjectRef box = ComputeBounds(*quad, 2);
+    ExpectNear(BoundsPoint(box, "Minimum"), { -100, -100, -100 }, 1e-3);
+    ExpectNear(BoundsPoint(box, "Maximum"), { 100, 100, 100 }, 1e-3);
+}
+
 TEST(Element3D, ComputeBoundsInWorldCoordinates)
 {
     ObjectRef cube = CubeMesh(2);

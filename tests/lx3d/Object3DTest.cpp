@@ -269,6 +269,29 @@ TEST(Object3D, ModelFromAString)
     EXPECT_EQ(PixelOf(*texture, 1, 0) >> 8 & 0xFF, 0xFFu);
 }
 
+TEST(Object3D, MaterialsSharedThroughReferencesAreCountedAndShared)
+{
+    // Two meshes; the second refers to the first one's set.
+    constexpr const char* shared = R"(3DMetafile ( 1 6 Normal toc> )
+Container (
+  TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False )
+  set: Container ( AttributeSet ( ) DiffuseColor ( 1 0 0 ) )
+)
+Container (
+  TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 1  1 0 1  0 1 1  0 0 1  1 1 1  False )
+  Reference ( 1 )
+)
+toc: TableOfContents ( -1 2 -1 0 12 1  1 set> )
+)";
+    ObjectRef object = NewObject("Object3D");
+    AddString(*object, shared, -1);
+    ASSERT_EQ(Get<int32_t>(*object, "MaterialCount"), 2);
+    ObjectRef second = InvokeObject("Object3D.Material(index as Integer) as Material", object.Get(), 1);
+    Set(*second, "DiffuseColor", lx::Color { 0x00FF00 });
+    ObjectRef first = InvokeObject("Object3D.Material(index as Integer) as Material", object.Get(), 0);
+    EXPECT_EQ(Get<lx::Color>(*first, "DiffuseColor"), lx::Color { 0x00FF00 });
+}
+
 TEST(Object3D, UnreadableModelStillAddsAShape)
 {
     ObjectRef object = NewObject("Object3D");

@@ -129,3 +129,20 @@ TEST(Quaternion, SetBetween)
     Invoke(between, result.Get(), q, Nil(), 0.5);
     ExpectNear(ReadQuaternion(result.Get()), before, 0);
 }
+
+TEST(Quaternion, TurnsByItsRotationAtAnyLength)
+{
+    // Twice a quarter turn about Y: X goes to -Z, not to (-3, 0, -4).
+    ObjectRef q = Rotation(0, 1, 0, Pi / 2);
+    const Quat unit = ReadQuaternion(q.Get());
+    SetQuaternion(q.Get(), { 2 * unit.w, 2 * unit.x, 2 * unit.y, 2 * unit.z });
+    ExpectNear(Transform(q.Get(), NewVector(1, 0, 0).Get()), { 0, 0, -1 });
+}
+
+TEST(Quaternion, AHugeOrTinyAxisIsNormalisedToo)
+{
+    for (double length : { 1e20, 1e-30 }) {
+        ObjectRef q = Rotation(length, 0, 0, Pi);
+        ExpectNear(ReadQuaternion(q.Get()), { 0, 1, 0, 0 }, 1e-6);
+    }
+}

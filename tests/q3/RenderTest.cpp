@@ -162,20 +162,31 @@ TEST_F(Rendering, ModelFileShaderDataClampsTheTexture)
     // on the top row, blue and white below, read from a model file whose
     // shader data asks for each boundary in turn. Pixel 15 lies a quarter
     // texture past the left or top edge, pixel 48 past the right or bottom.
-    struct Row {
-        const char* name;
-        samples::Bytes shaderData;
-        Rgb topLeft, bottomRight;
-    };
-    for (const Row& row :
-        { Row { "no shader data", {}, White, Red }, Row { "clamp, clamp", samples::ShaderData(1, 1), Red, White },
-            Row { "wrap, clamp", samples::ShaderData(0, 1), Green, Blue },
-            Row { "clamp, wrap", samples::ShaderData(1, 0), Blue, Green } }) {
+    auto binary = [](const samples::Bytes& shaderData) {
         samples::Builder mesh;
         mesh.Object("tmsh", samples::TriMesh(10))
             .Object("atar", samples::UVArray(-1, 2))
-            .Object("cntr", samples::AttributeSet(row.shaderData));
-        samples::Bytes bytes = samples::Builder().Raw(samples::Header()).Object("cntr", mesh.bytes).bytes;
+            .Object("cntr", samples::AttributeSet(shaderData));
+        return samples::Builder().Raw(samples::Header()).Object("cntr", mesh.bytes).bytes;
+    };
+    const std::string text = R"(3DMetafile ( 1 6 Normal )
+Container (
+  TriMesh ( 2 0 0 0 4 0  0 1 2  0 2 3  -10 -10 0  10 -10 0  10 10 0  -10 10 0  -10 -10 0  10 10 0  False )
+  AttributeArray ( 1 0 2 0 0  -1 -1  2 -1  2 2  -1 2 )
+  Container ( AttributeSet ( ) Container ( TextureShader ( ) ShaderData ( Clamp Clamp )
+    PixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0x7C0003E0 0x001F7FFF ) ) )
+))";
+    struct Row {
+        const char* name;
+        samples::Bytes bytes;
+        Rgb topLeft, bottomRight;
+    };
+    for (const Row& row : { Row { "no shader data", binary({}), White, Red },
+             Row { "clamp, clamp", binary(samples::ShaderData(1, 1)), Red, White },
+             Row { "wrap, clamp", binary(samples::ShaderData(0, 1)), Green, Blue },
+             Row { "clamp, wrap", binary(samples::ShaderData(1, 0)), Blue, Green },
+             Row { "text, clamp, clamp", samples::FromText(text), Red, White } }) {
+        const samples::Bytes& bytes = row.bytes;
         TQ3StorageObject storage = Q3MemoryStorage_New(bytes.data(), static_cast<TQ3Uns32>(bytes.size()));
         TQ3FileObject file = Q3File_New();
         Q3File_SetStorage(file, storage);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 namespace q3 {
@@ -17,12 +18,28 @@ namespace {
             a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x, a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w };
     }
 
-    float Dot(const TQ3Quaternion& a, const TQ3Quaternion& b) { return a.w * b.w + a.x * b.x + a.y * b.y + a.z * b.z; }
+    // In double, where no product of floats overflows or underflows.
+    double Dot(const TQ3Quaternion& a, const TQ3Quaternion& b)
+    {
+        return double(a.w) * b.w + double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+    }
 
-    TQ3Vector3D Rotate(const TQ3Vector3D& v, const TQ3Quaternion& q)
+    // Zero stays zero.
+    TQ3Quaternion Normalized(const TQ3Quaternion& q)
+    {
+        const double length = std::sqrt(Dot(q, q));
+        if (length == 0)
+            return { 0, 0, 0, 0 };
+        return { float(q.w / length), float(q.x / length), float(q.y / length), float(q.z / length) };
+    }
+
+    // By the rotation q stands for at any length, as the drawing does; a
+    // zero quaternion leaves v as it is.
+    TQ3Vector3D Rotate(const TQ3Vector3D& v, const TQ3Quaternion& quaternion)
     {
         // v' = v + 2w (u x v) + 2 u x (u x v), with u the vector part of q:
         // the expansion of q v q* for a unit quaternion.
+        const TQ3Quaternion q = Normalized(quaternion);
         const TQ3Vector3D u { q.x, q.y, q.z };
         const TQ3Vector3D t = Cross(u, v) * 2.0f;
         return v + t * q.w + Cross(u, t);
@@ -32,12 +49,14 @@ namespace {
 
 TQ3Vector3D Normalized(const TQ3Vector3D& v)
 {
-    const float length = std::sqrt(Dot(v, v));
+    // In double: the squared length of a finite float vector neither
+    // overflows nor underflows there.
+    const double length = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
     if (length == 0)
         return { 0, 0, 0 };
     if (!std::isfinite(length))
         return v;
-    return v * (1.0f / length);
+    return { float(v.x / length), float(v.y / length), float(v.z / length) };
 }
 
 TQ3Matrix4x4 Identity()
@@ -84,10 +103,8 @@ TQ3Matrix4x4 Rotation(const TQ3Quaternion& quaternion)
     // Each row is the image of a unit axis, since points are row vectors.
     TQ3Matrix4x4 m = Identity();
     const TQ3Vector3D axes[3] = { { 1, 0, 0 }, { 0, 1, 0 }, { 0, 0, 1 } };
-    TQ3Quaternion q = quaternion;
-    Q3Quaternion_Normalize(&q, &q);
     for (int row = 0; row < 3; ++row) {
-        const TQ3Vector3D image = Rotate(axes[row], q);
+        const TQ3Vector3D image = Rotate(axes[row], quaternion);
         m.value[row][0] = image.x;
         m.value[row][1] = image.y;
         m.value[row][2] = image.z;
@@ -97,11 +114,38 @@ TQ3Matrix4x4 Rotation(const TQ3Quaternion& quaternion)
 
 bool Invert(const TQ3Matrix4x4& matrix, TQ3Matrix4x4& inverse)
 {
-    // Gauss-Jordan elimination with partial pivoting, in double precision.
+    // Gauss-Jordan elimination with partial pivoting, in double precision, of
+    // the matrix scaled by powers of two (which round nothing) so that every
+    // column and then every row peaks between 1 and 2. A pivot is then small
+    // against 1 only if the matrix is singular, whatever its scale or the
+    // scale of its rows and columns: exactly singular ones leave rounding
+    // residue far below the bound, and float data has nothing that fine.
+    constexpr double SmallestPivot = 1e-12;
+    for (const auto& row : matrix.value)
+        for (const float value : row)
+            if (!std::isfinite(value))
+                return false;
+    int columnExponent[Size] {}, rowExponent[Size] {};
+    for (int column = 0; column < Size; ++column) {
+        double largest = 0;
+        for (int row = 0; row < Size; ++row)
+            largest = std::max(largest, std::fabs(double(matrix.value[row][column])));
+        if (largest == 0)
+            return false;
+        columnExponent[column] = -std::ilogb(largest);
+    }
     double a[Size][2 * Size] {};
     for (int row = 0; row < Size; ++row) {
+        double largest = 0;
+        for (int column = 0; column < Size; ++column) {
+            a[row][column] = std::ldexp(double(matrix.value[row][column]), columnExponent[column]);
+            largest = std::max(largest, std::fabs(a[row][column]));
+        }
+        if (largest == 0)
+            return false;
+        rowExponent[row] = -std::ilogb(largest);
         for (int column = 0; column < Size; ++column)
-            a[row][column] = matrix.value[row][column];
+            a[row][column] = std::ldexp(a[row][column], rowExponent[row]);
         a[row][Size + row] = 1;
     }
     for (int column = 0; column < Size; ++column) {
@@ -109,7 +153,7 @@ bool Invert(const TQ3Matrix4x4& matrix, TQ3Matrix4x4& inverse)
         for (int row = column + 1; row < Size; ++row)
             if (std::fabs(a[row][column]) > std::fabs(a[pivot][column]))
                 pivot = row;
-        if (!(std::fabs(a[pivot][column]) > 1e-30))
+        if (!(std::fabs(a[pivot][column]) > SmallestPivot))
             return false;
         std::swap(a[pivot], a[column]);
         const double scale = 1 / a[column][column];
@@ -123,13 +167,16 @@ bool Invert(const TQ3Matrix4x4& matrix, TQ3Matrix4x4& inverse)
                 a[row][k] -= factor * a[column][k];
         }
     }
+    // The scaled matrix is Dr M Dc, so M's inverse is Dc (its inverse) Dr.
+    TQ3Matrix4x4 result {};
     for (int row = 0; row < Size; ++row)
         for (int column = 0; column < Size; ++column) {
-            const double value = a[row][Size + column];
-            if (!std::isfinite(value))
+            const double value = std::ldexp(a[row][Size + column], columnExponent[row] + rowExponent[column]);
+            if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
                 return false;
-            inverse.value[row][column] = static_cast<float>(value);
+            result.value[row][column] = static_cast<float>(value);
         }
+    inverse = result;
     return true;
 }
 
@@ -250,13 +297,7 @@ TQ3Quaternion* Q3Quaternion_Normalize(const TQ3Quaternion* quaternion, TQ3Quater
 {
     if (!quaternion || !result)
         return nullptr;
-    const TQ3Quaternion& q = *quaternion;
-    const float length = std::sqrt(Dot(q, q));
-    if (length == 0) {
-        *result = { 0, 0, 0, 0 };
-        return result;
-    }
-    *result = { q.w / length, q.x / length, q.y / length, q.z / length };
+    *result = Normalized(*quaternion);
     return result;
 }
 
@@ -265,12 +306,12 @@ TQ3Quaternion* Q3Quaternion_Invert(const TQ3Quaternion* quaternion, TQ3Quaternio
     if (!quaternion || !result)
         return nullptr;
     const TQ3Quaternion& q = *quaternion;
-    const float norm = Dot(q, q);
+    const double norm = Dot(q, q);
     if (norm == 0) {
         *result = { 0, 0, 0, 0 };
         return result;
     }
-    *result = { q.w / norm, -q.x / norm, -q.y / norm, -q.z / norm };
+    *result = { float(q.w / norm), float(-q.x / norm), float(-q.y / norm), float(-q.z / norm) };
     return result;
 }
 

@@ -49,8 +49,7 @@ struct MetafileShared {
     std::set<MetafileLocation> listed {};
     // What was read at a listed place; null for what read as nothing.
     std::map<MetafileLocation, Ref<>> objects {};
-    // The places being read, outermost first: a reference back into one of
-    // them is a cycle.
+    // The places being read: a reference back into one of them is a cycle.
     std::set<MetafileLocation> reading {};
 };
 

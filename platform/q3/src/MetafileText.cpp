@@ -125,8 +125,9 @@ namespace {
                 || major != SupportedMajorVersion)
                 return Fail();
             mStarts.push_back(0);
-            // The flags do not matter to reading; the table of contents' place may follow them.
-            if (Peek() != ")" && !Next().empty() && Peek() != ")")
+            // The flags do not matter to reading; the table of contents'
+            // label may follow them.
+            if (Peek() != ")" && !Next().empty() && Peek().ends_with('>'))
                 Location(mTableOfContents);
             Close();
             return !Failed();

@@ -1,7 +1,10 @@
 #include "TestHooks.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/Functions.h>
+#include <lxframework/Keyboard.h>
+#include <lxframework/UserMessages.h>
+#include <lxframework/WaitCursor.h>
 
 #include <gtest/gtest.h>
 

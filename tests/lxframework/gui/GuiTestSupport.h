@@ -4,8 +4,9 @@
 #include "ViewPlugin.h"
 #include "WidgetSupport.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
 #include <lxframework/Runtime.h>
+#include <lxframework/UserMessages.h>
 #include <lxframework/Window.h>
 
 #include <QApplication>

@@ -1,8 +1,11 @@
 #include "GuiTestSupport.h"
 #include "PresentPacer.h"
 
+#include <lxframework/AppLife.h>
 #include <lxframework/EntryPoint.h>
-#include <lxframework/Framework.h>
+#include <lxframework/Keyboard.h>
+#include <lxframework/MouseCursor.h>
+#include <lxframework/WaitCursor.h>
 
 #include <gtest/gtest.h>
 

@@ -31,4 +31,9 @@ private:
 // The standard arrow.
 Ref<MouseCursor> ArrowCursor();
 
+namespace System::Cursors {
+    // The pointing hand of links.
+    Ref<MouseCursor> FingerPointer();
+}
+
 }

@@ -50,8 +50,8 @@ void RegisterHostService(std::string_view name, LxFunction service);
 // before plug-ins load, so their objects are real controls).
 void SetPluginControlBase(std::string_view className);
 
-// The system's debug log. The default sink is the system log; tests and the
-// GUI may replace it.
+// One line of the system's debug log (a trailing line end is dropped). The
+// default sink is the system log; tests and the GUI may replace it.
 void DebugLog(std::string_view message);
 using DebugLogSink = std::function<void(std::string_view)>;
 DebugLogSink SetDebugLogSink(DebugLogSink sink);

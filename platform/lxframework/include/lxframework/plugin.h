@@ -55,11 +55,15 @@ enum { LxRecordVersion = 9 };
 typedef void (*LxConstructor)(LxObject* instance);
 typedef void (*LxDestructor)(LxObject* instance);
 
+/* Property flag 2, which plug-ins set on properties that hold objects (and on
+ * read-only counts beside them). The host keeps it and gives it no meaning. */
+enum { LxPropertyObjectFlag = 2 };
+
 typedef struct LxPropertyRow {
     const char* group; /* design environment only */
     const char* name;
     const char* type; /* "Integer", "Double", "Boolean", "Color", "String" or a class name */
-    uint32_t flags;
+    uint32_t flags; /* 0 or LxPropertyObjectFlag */
     LxFunction getter; /* getter(instance, param), LxFieldAccessor, or null */
     LxFunction setter; /* setter(instance, param, value), LxFieldAccessor, or null for read-only */
     intptr_t param;

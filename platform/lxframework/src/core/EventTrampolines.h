@@ -13,4 +13,8 @@ int EventSignatureOf(const Declaration& declaration);
 // null (with a debug-log line) when all of them are taken.
 LxFunction AssignTrampoline(const EventDefinition& event);
 
+// The application's handler that a trampoline calls for this object: the
+// class's or the installed one, as the event lookup finds it; null for none.
+const EventHandler* ApplicationHandler(const Object& instance, const EventDefinition& event);
+
 }

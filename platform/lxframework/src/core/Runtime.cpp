@@ -64,6 +64,8 @@ void SetPluginControlBase(std::string_view className) { ClassRegistry::Instance(
 
 void DebugLog(std::string_view message)
 {
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+        message.remove_suffix(1);
     if (Sink())
         Sink()(message);
 }

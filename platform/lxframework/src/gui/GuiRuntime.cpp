@@ -1,8 +1,12 @@
 #include "GuiInternal.h"
 #include "TestHooks.h"
 
-#include <lxframework/Framework.h>
+#include <lxframework/AppLife.h>
+#include <lxframework/Keyboard.h>
+#include <lxframework/MouseCursor.h>
 #include <lxframework/Runtime.h>
+#include <lxframework/UserMessages.h>
+#include <lxframework/WaitCursor.h>
 #include <lxframework/Window.h>
 
 #include <QApplication>
@@ -338,13 +342,6 @@ void RuntimeYield()
 bool IsContextualClick() { return State().contextualClick; }
 
 bool Keyboard::AsyncControlKey() { return State().modifiers.testFlag(Qt::ControlModifier); }
-
-void System::DebugLog(std::string_view text)
-{
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.remove_suffix(1);
-    lx::DebugLog(text);
-}
 
 Ref<MouseCursor> System::Cursors::FingerPointer()
 {

@@ -6,8 +6,8 @@
 
 #include "../gfx/PortImage.h"
 
+#include <lxframework/AppLife.h>
 #include <lxframework/Class.h>
-#include <lxframework/Framework.h>
 #include <lxframework/Picture.h>
 #include <lxframework/Runtime.h>
 #include <lxframework/Window.h>

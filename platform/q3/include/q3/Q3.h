@@ -665,8 +665,12 @@ TQ3Status Q3File_Close(TQ3FileObject file);
 // Mathematics ---------------------------------------------------------------
 // These need no Q3Initialize. Results may alias operands.
 
-TQ3Vector3D* Q3Vector3D_Normalize(const TQ3Vector3D* vector, TQ3Vector3D* result); // zero stays zero
+// Length 1 for every finite non-zero vector, however long or short; zero
+// stays zero.
+TQ3Vector3D* Q3Vector3D_Normalize(const TQ3Vector3D* vector, TQ3Vector3D* result);
 float Q3Vector3D_Length(const TQ3Vector3D* vector);
+// Rotated by the rotation the quaternion stands for, at whatever length, as
+// a quaternion transform draws it; a zero quaternion leaves it unchanged.
 TQ3Vector3D* Q3Vector3D_TransformQuaternion(
     const TQ3Vector3D* vector, const TQ3Quaternion* quaternion, TQ3Vector3D* result);
 TQ3Point3D* Q3Point3D_TransformQuaternion(const TQ3Point3D* point, const TQ3Quaternion* quaternion, TQ3Point3D* result);

@@ -2,10 +2,9 @@
 
 #include <lxframework/Application.h>
 #include <lxframework/Exceptions.h>
-#include <lxframework/MouseCursor.h>
 #include <lxframework/Ref.h>
 
-#include <string_view>
+#include <cstdint>
 
 namespace lx {
 
@@ -26,34 +25,8 @@ int RuntimeExit();
 // status; later calls do nothing.
 void Quit(int32_t code = 0);
 
-// An application-modal message with an OK button; returns once dismissed.
-void MsgBox(std::string_view text);
-// Opens an http or https address in the user's browser; anything else is
-// ignored (with a debug-log line).
-void ShowURL(std::string_view url);
-
-// The wait cursor the framework shows while a handler runs long.
-void DisableAutoWaitCursor();
-void EnableAutoWaitCursor();
 // Lets the framework do its background work inside a long handler. It never
 // delivers user input.
 void RuntimeYield();
-
-// True when the current press asks for a contextual menu: the right button, or
-// the left one with Control held.
-bool IsContextualClick();
-
-namespace Keyboard {
-    // Whether Control is down, as the latest key or mouse event told.
-    bool AsyncControlKey();
-}
-
-namespace System {
-    // One line of the system's debug log (a trailing line end is dropped).
-    void DebugLog(std::string_view text);
-    namespace Cursors {
-        Ref<MouseCursor> FingerPointer();
-    }
-}
 
 }

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace lx {
+
+// The wait cursor the framework shows while a handler runs long.
+void DisableAutoWaitCursor();
+void EnableAutoWaitCursor();
+
+}
