@@ -92,8 +92,10 @@ public:
     std::size_t Index(std::size_t count) { return Number(count <= 256 ? 1 : 2) % count; }
 
     // Mostly small numbers (indices, counts), then sizes of up to a few
-    // thousand, then the extremes. Never a size in the hundreds of
-    // millions: that only measures how long the machine takes to fill it.
+    // thousand (the larger the rarer, as a picture two such sizes wide
+    // takes a while to draw), then the extremes. Never a size in the
+    // hundreds of millions: that only measures how long the machine takes
+    // to fill it.
     int32_t Integer()
     {
         constexpr int32_t Extremes[] = { std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), -1,
@@ -101,8 +103,10 @@ public:
         const uint8_t kind = Byte();
         if (kind < 192)
             return kind - 16;
-        if (kind < 240)
-            return int32_t(Number(2) % 4096);
+        if (kind < 240) {
+            const int bits = Byte() % 13;
+            return int32_t(Number(2) & ((1u << bits) - 1));
+        }
         return Extremes[kind % std::size(Extremes)];
     }
 

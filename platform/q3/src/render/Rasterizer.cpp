@@ -75,6 +75,20 @@ struct Edge {
     double inverseStepX { 0 };
 };
 
+namespace {
+
+    // Where an edge crosses zero along a row, near enough for the exact
+    // integer tests that follow to settle in a step or two, kept within
+    // [low, high]. Truncation serves as well as rounding up or down here,
+    // and costs no call into the maths library.
+    int64_t Estimate(int64_t value, const Edge& edge, int64_t low, int64_t high)
+    {
+        double crossing = std::clamp(-double(value) * edge.inverseStepX, double(low), double(high));
+        return int64_t(crossing);
+    }
+
+}
+
 struct Rasterizer::Setup {
     int left { 0 };
     int top { 0 };
@@ -250,7 +264,7 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
                 if (value < 0)
                     last = -1;
             } else if (edge.stepX > 0) {
-                int64_t k = std::clamp<int64_t>(int64_t(std::ceil(-double(value) * edge.inverseStepX)), 0, width);
+                int64_t k = Estimate(value, edge, 0, width);
                 while (k > 0 && inside(k - 1))
                     --k;
                 while (k < width && !inside(k))
@@ -259,7 +273,7 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
                 if (k == width)
                     last = -1;
             } else {
-                int64_t k = std::clamp<int64_t>(int64_t(std::floor(-double(value) * edge.inverseStepX)), -1, width - 1);
+                int64_t k = Estimate(value, edge, -1, width - 1);
                 while (k < width - 1 && inside(k + 1))
                     ++k;
                 while (k >= 0 && !inside(k))
