@@ -10,8 +10,6 @@
 
 #include <carbon/Carbon.h>
 
-#include <limits>
-
 namespace about {
 
 namespace {
@@ -20,7 +18,6 @@ namespace {
     // mean nothing here; clearing the collapse box removes the minimise button.
     constexpr WindowAttributes AttributesToClear = 0x3E8;
 
-    constexpr int32_t NoControlIndex = std::numeric_limits<int32_t>::min();
     constexpr int32_t PlacementCentred = 2;
     constexpr int32_t AlignCentre = 1;
     constexpr lx::Color Black { 0x000000 };
@@ -39,7 +36,7 @@ namespace {
     void ApplyCommonSettings(lx::RectControl& control)
     {
         lx::SetProperties(control,
-            { { "Visible", true }, { "Enabled", true }, { "Index", NoControlIndex }, { "TabPanelIndex", 0 },
+            { { "Visible", true }, { "Enabled", true }, { "Index", lx::NoControlIndex }, { "TabPanelIndex", 0 },
                 { "HelpTag", "" }, { "InitialParent", "" } });
     }
 

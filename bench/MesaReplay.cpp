@@ -245,7 +245,12 @@ MesaReplay::MesaReplay(const SceneCapture& capture)
         throw std::runtime_error("OpenGL refused the captured frame");
 }
 
-MesaReplay::~MesaReplay() { OSMesaDestroyContext(mState->context); }
+MesaReplay::~MesaReplay()
+{
+    // Unbound first, the context lets go of its framebuffer too.
+    OSMesaMakeCurrent(nullptr, nullptr, GL_UNSIGNED_BYTE, 0, 0);
+    OSMesaDestroyContext(mState->context);
+}
 
 void MesaReplay::Frame()
 {

@@ -15,9 +15,6 @@ namespace game {
 
 namespace {
 
-    // The framework's value for "not part of a control array".
-    constexpr int32_t NoIndex = -2147483648;
-
     const char* const HelpText
         = "This is a 3D variation of the sliding \"15 Puzzle\".  After scrambling the puzzle, the goal is to restore "
           "the globe.  Clicking on a globe piece that's adjacent to the empty space will slide the piece into that "
@@ -44,7 +41,7 @@ namespace {
         lx::SetProperties(control,
             { { "Visible", true }, { "Enabled", true }, { "AutoDeactivate", true }, { "LockLeft", false },
                 { "LockTop", false }, { "LockRight", false }, { "LockBottom", false }, { "HelpTag", "" },
-                { "InitialParent", "" }, { "TabPanelIndex", 0 }, { "Index", NoIndex } });
+                { "InitialParent", "" }, { "TabPanelIndex", 0 }, { "Index", lx::NoControlIndex } });
     }
 
 }

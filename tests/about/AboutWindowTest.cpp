@@ -308,3 +308,15 @@ TEST_F(AboutBoxTest, TheIconFillsTheCanvasAndIsTransparentWhereTheMaskIsWhite)
             << point.x() << "," << point.y() << (opaque ? " in the globe" : " outside the globe");
     }
 }
+
+TEST_F(AboutBoxTest, WithoutAnIconFromTheGameTheCanvasStaysBlank)
+{
+    about::AboutWinSetup::SetAppIconAccessors(nullptr, nullptr);
+    Ref<AboutWindow> about = ChooseAbout();
+    Ref<Canvas> canvas = Cast<Canvas>(about->ControlByName("AppIconCanvas"));
+    const QImage shot = canvas->Widget()->grab().toImage();
+    about::AboutWinSetup::SetAppIconAccessors(&game::GlobeIcon, &game::GlobeMask);
+    const QRgb background = about->Background().rgb();
+    for (QPoint point : { QPoint(2, 2), QPoint(64, 64), QPoint(40, 70) })
+        EXPECT_EQ(shot.pixel(point), background) << point.x() << "," << point.y();
+}

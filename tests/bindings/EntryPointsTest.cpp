@@ -1,22 +1,10 @@
-#include "bindings/EntryPoints.h"
+#include "BindingsTestSupport.h"
 
 #include <lxframework/Runtime.h>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// The real start-up: the framework loads lx3d.so from the plug-ins folder.
-void BindOnce()
-{
-    static bool bound = false;
-    if (bound)
-        return;
-    bound = true;
-    lx::RuntimeInit();
-    lx::RuntimeInitExternalClasses();
-    bindings::BindEntryPoints();
-}
 
 bool Bound(std::size_t slot)
 {

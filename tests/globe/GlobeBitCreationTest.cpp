@@ -200,21 +200,24 @@ TEST_F(GlobeBitCreationTest, DebugLogHasOneLinePerWallVertexInBuildOrder)
     EXPECT_EQ(sLog, expected);
 }
 
+// A map the resources lack, and no map handed over at all, fail alike.
 TEST(GlobeBitCreationFailure, MissingEarthMapRaisesAndLeavesTheRestUnbuilt)
 {
     StartGlobeRuntime();
-    const GlobeBitCreation::EarthMapAccessor previous = GlobeBitCreation::SetEarthMapAccessor(&NoMap);
-    EXPECT_EQ(RaisedBy([] { GlobeBitCreation::Create(); }), "NilObjectException");
-    ASSERT_TRUE(GlobeBitCreation::GlobeSurface);
-    EXPECT_FALSE(Call<ObjectRef>(Slot::MaterialTextureGet, GlobeBitCreation::GlobeSurface.Get()));
-    EXPECT_FALSE(GlobeBitCreation::NorthPoleSurface);
-    EXPECT_FALSE(GlobeBitCreation::SouthPoleSurface);
-    EXPECT_FALSE(GlobeBitCreation::GlobeInterior);
-    for (int32_t i = 0; i < CellCount; ++i)
-        EXPECT_FALSE(GlobeBitCreation::GlobeBits[i] || GlobeBitCreation::BoxBits[i]);
-    GlobeBitCreation::Release();
-    EXPECT_FALSE(GlobeBitCreation::GlobeSurface);
-    GlobeBitCreation::SetEarthMapAccessor(previous);
+    for (GlobeBitCreation::EarthMapAccessor missing : { &NoMap, GlobeBitCreation::EarthMapAccessor(nullptr) }) {
+        const GlobeBitCreation::EarthMapAccessor previous = GlobeBitCreation::SetEarthMapAccessor(missing);
+        EXPECT_EQ(RaisedBy([] { GlobeBitCreation::Create(); }), "NilObjectException");
+        ASSERT_TRUE(GlobeBitCreation::GlobeSurface);
+        EXPECT_FALSE(Call<ObjectRef>(Slot::MaterialTextureGet, GlobeBitCreation::GlobeSurface.Get()));
+        EXPECT_FALSE(GlobeBitCreation::NorthPoleSurface);
+        EXPECT_FALSE(GlobeBitCreation::SouthPoleSurface);
+        EXPECT_FALSE(GlobeBitCreation::GlobeInterior);
+        for (int32_t i = 0; i < CellCount; ++i)
+            EXPECT_FALSE(GlobeBitCreation::GlobeBits[i] || GlobeBitCreation::BoxBits[i]);
+        GlobeBitCreation::Release();
+        EXPECT_FALSE(GlobeBitCreation::GlobeSurface);
+        GlobeBitCreation::SetEarthMapAccessor(previous);
+    }
 }
 
 TEST(GlobeBitCreationRelease, TheGameMapBuildsAndReleaseDropsTheModulesReferences)

@@ -3,7 +3,7 @@
 // other class before the member runs. The members are found from the
 // registered records, so a new one is covered without a new line here.
 
-#include "Lx3DScene.h"
+#include "Lx3DView.h"
 
 #include "Declaration.h"
 
@@ -109,6 +109,8 @@ void CallWith(const ObjectValue& value, lx::Object* self, const ObjectRef& objec
 
 }
 
+using ArgumentClassView = ViewFixture;
+
 TEST(ArgumentClass, EveryObjectParameterRefusesAnotherClassBeforeTheMemberRuns)
 {
     const std::vector<ObjectValue> values = ObjectValues();
@@ -139,10 +141,9 @@ TEST(ArgumentClass, EveryObjectParameterRefusesAnotherClassBeforeTheMemberRuns)
     }
 }
 
-TEST(ArgumentClass, RefusedObjectsChangeNothing)
+TEST_F(ArgumentClassView, RefusedObjectsChangeNothing)
 {
-    LoadLx3D();
-    ObjectRef view = NewObject("Lx3DSpace");
+    Open();
     ObjectRef light = NewObject("Light3D");
     ObjectRef vector = NewVector(1, 2, 3);
     Invoke("Lx3DSpace.AddLight(light as Light3D)", view.Get(), light.Get());

@@ -9,6 +9,7 @@
 #include <lxframework/Settings.h>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ class QWidget;
 namespace lx {
 
 class Window;
+
+// The "Index" setting of a control that is no part of a control array.
+constexpr int32_t NoControlIndex = std::numeric_limits<int32_t>::min();
 
 // A control in a window: its place in the window's content, visibility,
 // enabled state, cursor and events. Framework controls derive from it; a

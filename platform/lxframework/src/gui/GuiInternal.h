@@ -4,7 +4,6 @@
 #include <lxframework/Ref.h>
 
 #include <QFont>
-#include <QImage>
 #include <QString>
 
 #include <functional>

@@ -61,12 +61,15 @@ void PresentPacer::BeforePresent(const QWidget& widget)
 {
     if (!PresentPacing())
         return;
-    nanoseconds now = Now();
+    const nanoseconds now = Now();
     if (mLastPresent) {
-        const nanoseconds rest = *mLastPresent + RefreshPeriod(widget) - now;
-        if (rest > nanoseconds::zero()) {
-            Sleep(rest);
-            now = Now();
+        const nanoseconds periodEnd = *mLastPresent + RefreshPeriod(widget);
+        if (now < periodEnd) {
+            Sleep(periodEnd - now);
+            // The next period starts where this one ends, as the display's
+            // refreshes do, however late the sleep wakes.
+            mLastPresent = periodEnd;
+            return;
         }
     }
     mLastPresent = now;

@@ -75,6 +75,20 @@ struct Edge {
     double inverseStepX { 0 };
 };
 
+namespace {
+
+    // Where an edge crosses zero along a row, near enough for the exact
+    // integer tests that follow to settle in a step or two, kept within
+    // [low, high]. Truncation serves as well as rounding up or down here,
+    // and costs no call into the maths library.
+    int64_t Estimate(int64_t value, const Edge& edge, int64_t low, int64_t high)
+    {
+        double crossing = std::clamp(-double(value) * edge.inverseStepX, double(low), double(high));
+        return int64_t(crossing);
+    }
+
+}
+
 struct Rasterizer::Setup {
     int left { 0 };
     int top { 0 };
@@ -86,6 +100,76 @@ struct Rasterizer::Setup {
     Interpolants stepY {};
     SpanShading shading {};
 };
+
+namespace {
+
+    using Corners = const ScreenVertex* [3];
+
+    // The edge functions of a triangle wound so that they are positive
+    // inside, from the centre of the pixel at (left, top).
+    std::array<Edge, 3> EdgesOf(const Corners& v, int left, int top)
+    {
+        std::array<Edge, 3> edges;
+        int64_t originX = int64_t(left) * SubpixelScale + SubpixelScale / 2;
+        int64_t originY = int64_t(top) * SubpixelScale + SubpixelScale / 2;
+        for (int i = 0; i < 3; ++i) {
+            const ScreenVertex& from = *v[i];
+            const ScreenVertex& to = *v[(i + 1) % 3];
+            int64_t dx = to.x - from.x, dy = to.y - from.y;
+            // With y pointing down, a top edge runs right along the top and a
+            // left edge runs up the left side.
+            bool topLeft = dy < 0 || (dy == 0 && dx > 0);
+            Edge& edge = edges[i];
+            edge.stepX = -dy * SubpixelScale;
+            edge.stepY = dx * SubpixelScale;
+            edge.atOrigin = dx * (originY - from.y) - dy * (originX - from.x) - (topLeft ? 0 : 1);
+            edge.inverseStepX = edge.stepX != 0 ? 1.0 / double(edge.stepX) : 0.0;
+        }
+        return edges;
+    }
+
+    // Plane equations of the interpolants, in pixels, from the snapped
+    // positions, with their values at the centre of the pixel at (left, top).
+    void SetUpPlanes(
+        const Corners& v, int left, int top, Interpolants& origin, Interpolants& stepX, Interpolants& stepY)
+    {
+        float x0 = float(v[0]->x) / SubpixelScale, y0 = float(v[0]->y) / SubpixelScale;
+        float x1 = float(v[1]->x) / SubpixelScale - x0, y1 = float(v[1]->y) / SubpixelScale - y0;
+        float x2 = float(v[2]->x) / SubpixelScale - x0, y2 = float(v[2]->y) / SubpixelScale - y0;
+        float inverseArea = 1 / (x1 * y2 - x2 * y1);
+        auto values = [](const ScreenVertex& vertex) {
+            Interpolants result;
+            result[Depth] = vertex.depth;
+            result[InverseW] = vertex.inverseW;
+            std::copy(vertex.varyings.begin(), vertex.varyings.end(), result.begin() + FirstVarying);
+            return result;
+        };
+        Interpolants a0 = values(*v[0]), a1 = values(*v[1]), a2 = values(*v[2]);
+        float centreX = float(left) + 0.5f - x0, centreY = float(top) + 0.5f - y0;
+        for (int i = 0; i < InterpolantCount; ++i) {
+            float d1 = a1[i] - a0[i], d2 = a2[i] - a0[i];
+            stepX[i] = (d1 * y2 - d2 * y1) * inverseArea;
+            stepY[i] = (d2 * x1 - d1 * x2) * inverseArea;
+            origin[i] = a0[i] + stepX[i] * centreX + stepY[i] * centreY;
+        }
+    }
+
+    // One level of detail for the whole triangle, from how many texels of
+    // the base level its pixels cover on average; `area` is twice the
+    // triangle's, in square subpixels.
+    const TextureLevel& LevelFor(const DecodedTexture& texture, const Corners& v, int64_t area)
+    {
+        auto uv = [](const ScreenVertex& vertex, int varying) { return vertex.varyings[varying] / vertex.inverseW; };
+        float du1 = (uv(*v[1], U) - uv(*v[0], U)) * float(texture.Width());
+        float dv1 = (uv(*v[1], V) - uv(*v[0], V)) * float(texture.Height());
+        float du2 = (uv(*v[2], U) - uv(*v[0], U)) * float(texture.Width());
+        float dv2 = (uv(*v[2], V) - uv(*v[0], V)) * float(texture.Height());
+        float texelArea = std::fabs(du1 * dv2 - du2 * dv1);
+        float pixelArea = float(area) / float(SubpixelScale * SubpixelScale);
+        return texture.Level(ChooseLevel(texture, std::sqrt(texelArea / pixelArea)));
+    }
+
+}
 
 void Rasterizer::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear)
 {
@@ -169,59 +253,13 @@ void Rasterizer::DrawTriangle(
     if (setup.left >= setup.right || setup.top >= setup.bottom)
         return;
 
-    int64_t originX = int64_t(setup.left) * SubpixelScale + SubpixelScale / 2;
-    int64_t originY = int64_t(setup.top) * SubpixelScale + SubpixelScale / 2;
-    for (int i = 0; i < 3; ++i) {
-        const ScreenVertex& from = *v[i];
-        const ScreenVertex& to = *v[(i + 1) % 3];
-        int64_t dx = to.x - from.x, dy = to.y - from.y;
-        // With y pointing down, a top edge runs right along the top and a
-        // left edge runs up the left side.
-        bool topLeft = dy < 0 || (dy == 0 && dx > 0);
-        Edge& edge = setup.edges[i];
-        edge.stepX = -dy * SubpixelScale;
-        edge.stepY = dx * SubpixelScale;
-        edge.atOrigin = dx * (originY - from.y) - dy * (originX - from.x) - (topLeft ? 0 : 1);
-        edge.inverseStepX = edge.stepX != 0 ? 1.0 / double(edge.stepX) : 0.0;
-    }
-
-    // Plane equations of the interpolants, in pixels, from the snapped positions.
-    float x0 = float(v[0]->x) / SubpixelScale, y0 = float(v[0]->y) / SubpixelScale;
-    float x1 = float(v[1]->x) / SubpixelScale - x0, y1 = float(v[1]->y) / SubpixelScale - y0;
-    float x2 = float(v[2]->x) / SubpixelScale - x0, y2 = float(v[2]->y) / SubpixelScale - y0;
-    float inverseArea = 1 / (x1 * y2 - x2 * y1);
-    auto values = [](const ScreenVertex& vertex) {
-        Interpolants result;
-        result[Depth] = vertex.depth;
-        result[InverseW] = vertex.inverseW;
-        std::copy(vertex.varyings.begin(), vertex.varyings.end(), result.begin() + FirstVarying);
-        return result;
-    };
-    Interpolants a0 = values(*v[0]), a1 = values(*v[1]), a2 = values(*v[2]);
-    float centreX = float(setup.left) + 0.5f - x0, centreY = float(setup.top) + 0.5f - y0;
-    for (int i = 0; i < InterpolantCount; ++i) {
-        float d1 = a1[i] - a0[i], d2 = a2[i] - a0[i];
-        setup.stepX[i] = (d1 * y2 - d2 * y1) * inverseArea;
-        setup.stepY[i] = (d2 * x1 - d1 * x2) * inverseArea;
-        setup.origin[i] = a0[i] + setup.stepX[i] * centreX + setup.stepY[i] * centreY;
-    }
-
+    setup.edges = EdgesOf(v, setup.left, setup.top);
+    SetUpPlanes(v, setup.left, setup.top, setup.origin, setup.stepX, setup.stepY);
     setup.shading.uBoundary = shading.uBoundary;
     setup.shading.vBoundary = shading.vBoundary;
     setup.shading.opacity = shading.opacity;
-    if (shading.texture) {
-        // One level of detail for the whole triangle, from how many texels
-        // of the base level its pixels cover on average.
-        const DecodedTexture& texture = *shading.texture;
-        auto uv = [](const ScreenVertex& vertex, int varying) { return vertex.varyings[varying] / vertex.inverseW; };
-        float du1 = (uv(*v[1], U) - uv(*v[0], U)) * float(texture.Width());
-        float dv1 = (uv(*v[1], V) - uv(*v[0], V)) * float(texture.Height());
-        float du2 = (uv(*v[2], U) - uv(*v[0], U)) * float(texture.Width());
-        float dv2 = (uv(*v[2], V) - uv(*v[0], V)) * float(texture.Height());
-        float texelArea = std::fabs(du1 * dv2 - du2 * dv1);
-        float pixelArea = float(area) / float(SubpixelScale * SubpixelScale);
-        setup.shading.level = &texture.Level(ChooseLevel(texture, std::sqrt(texelArea / pixelArea)));
-    }
+    if (shading.texture)
+        setup.shading.level = &LevelFor(*shading.texture, v, area);
 
     if (setup.shading.level)
         shading.fog ? FillTriangle<true, true>(setup) : FillTriangle<true, false>(setup);
@@ -250,7 +288,7 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
                 if (value < 0)
                     last = -1;
             } else if (edge.stepX > 0) {
-                int64_t k = std::clamp<int64_t>(int64_t(std::ceil(-double(value) * edge.inverseStepX)), 0, width);
+                int64_t k = Estimate(value, edge, 0, width);
                 while (k > 0 && inside(k - 1))
                     --k;
                 while (k < width && !inside(k))
@@ -259,7 +297,7 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
                 if (k == width)
                     last = -1;
             } else {
-                int64_t k = std::clamp<int64_t>(int64_t(std::floor(-double(value) * edge.inverseStepX)), -1, width - 1);
+                int64_t k = Estimate(value, edge, -1, width - 1);
                 while (k < width - 1 && inside(k + 1))
                     ++k;
                 while (k >= 0 && !inside(k))
