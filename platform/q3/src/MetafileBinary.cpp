@@ -116,10 +116,9 @@ namespace {
         {
             if (location >= mBytes.size())
                 return nullptr;
-            auto source = std::make_unique<BinarySource>(mBytes, mLittleEndian);
+            auto source = std::make_unique<BinarySource>(*this);
             source->mPosition = static_cast<size_t>(location);
-            source->mTableOfContents = mTableOfContents;
-            source->mShared = mShared;
+            source->mScopes.clear();
             return source;
         }
 
