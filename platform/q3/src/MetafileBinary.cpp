@@ -133,14 +133,14 @@ namespace {
 
         template <typename T> bool Number(T& value)
         {
-            if (Failed() || sizeof(T) > ScopeEnd() - mPosition)
-                return Fail();
+            uint8_t bytes[sizeof(T)] {};
+            if (!Bytes(bytes))
+                return false;
             T result = 0;
             for (size_t i = 0; i < sizeof(T); ++i) {
                 const size_t shift = 8 * (mLittleEndian ? i : sizeof(T) - 1 - i);
-                result = static_cast<T>(result | static_cast<T>(static_cast<T>(mBytes[mPosition + i]) << shift));
+                result = static_cast<T>(result | static_cast<T>(static_cast<T>(bytes[i]) << shift));
             }
-            mPosition += sizeof(T);
             value = result;
             return true;
         }
