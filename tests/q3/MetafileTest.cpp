@@ -228,6 +228,11 @@ TEST_F(MalformedMetafiles, SizesThatLieAreRefused)
     samples::Builder b;
     b.Raw(samples::Header()).Raw({ 't', 'm', 's', 'h' }).U32(0xFFFFFFF0u).Raw(samples::TriMesh());
     ExpectNothing(b.bytes);
+    // Too small: the mesh's last field lies past its end, in what follows.
+    const samples::Bytes mesh = samples::TriMesh();
+    samples::Builder shortSize;
+    shortSize.Raw(samples::Header()).Raw({ 't', 'm', 's', 'h' }).U32(uint32_t(mesh.size() - 4)).Raw(mesh);
+    ExpectNothing(shortSize.bytes);
 }
 
 TEST_F(MalformedMetafiles, HugeCountsAreRefusedBeforeAllocating)

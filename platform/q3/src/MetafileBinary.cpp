@@ -116,10 +116,9 @@ namespace {
         {
             if (location >= mBytes.size())
                 return nullptr;
-            auto source = std::make_unique<BinarySource>(mBytes, mLittleEndian);
+            auto source = std::make_unique<BinarySource>(*this);
             source->mPosition = static_cast<size_t>(location);
-            source->mTableOfContents = mTableOfContents;
-            source->mShared = mShared;
+            source->mScopes.clear();
             return source;
         }
 
@@ -134,14 +133,14 @@ namespace {
 
         template <typename T> bool Number(T& value)
         {
-            if (Failed() || sizeof(T) > ScopeEnd() - mPosition)
-                return Fail();
+            uint8_t bytes[sizeof(T)] {};
+            if (!Bytes(bytes))
+                return false;
             T result = 0;
             for (size_t i = 0; i < sizeof(T); ++i) {
                 const size_t shift = 8 * (mLittleEndian ? i : sizeof(T) - 1 - i);
-                result = static_cast<T>(result | static_cast<T>(static_cast<T>(mBytes[mPosition + i]) << shift));
+                result = static_cast<T>(result | static_cast<T>(static_cast<T>(bytes[i]) << shift));
             }
-            mPosition += sizeof(T);
             value = result;
             return true;
         }

@@ -355,6 +355,20 @@ namespace {
         return {};
     }
 
+    // Opens each child of the container whose root was just closed, hands
+    // its type to `read` and closes it, until `read` answers false or the
+    // children end.
+    template <typename Read> void ReadChildren(MetafileSource& source, Read read)
+    {
+        TQ3ObjectType type = 0;
+        while (source.Open(type)) {
+            const bool more = read(type);
+            source.Close();
+            if (!more)
+                return;
+        }
+    }
+
     // A tri-mesh container's children: attribute arrays and the mesh's attribute set.
     Ref<> ReadTriMeshContainer(MetafileSource& source)
     {
@@ -362,17 +376,14 @@ namespace {
         const bool read = ReadTriMeshFields(source, data);
         source.Close();
         Ref<> attributes;
-        TQ3ObjectType type = 0;
-        while (read && source.Open(type)) {
-            bool ok = true;
-            if (type == AttributeArrayTag)
-                ok = ReadAttributeArray(source, data);
-            else if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3SetTypeAttribute))
-                attributes = child;
-            source.Close();
-            if (!ok)
-                break;
-        }
+        if (read)
+            ReadChildren(source, [&](TQ3ObjectType type) {
+                if (type == AttributeArrayTag)
+                    return ReadAttributeArray(source, data);
+                if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3SetTypeAttribute))
+                    attributes = child;
+                return true;
+            });
         if (!read || source.Failed()) {
             EmptyTriMeshData(data);
             return {};
@@ -399,14 +410,13 @@ namespace {
         source.Close();
         Ref<> texture;
         TQ3ShaderUVBoundary u = kQ3ShaderUVBoundaryWrap, v = kQ3ShaderUVBoundaryWrap;
-        TQ3ObjectType type = 0;
-        while (source.Open(type)) {
+        ReadChildren(source, [&](TQ3ObjectType type) {
             if (type == ShaderDataTag)
                 ReadShaderData(source, u, v);
             else if (Ref<> child = ReadOpenObject(source, type); child && child->IsType(kQ3SharedTypeTexture))
                 texture = child;
-            source.Close();
-        }
+            return true;
+        });
         return texture ? Ref<>::Adopt(new TextureShader(texture.Get(), u, v)) : Ref<> {};
     }
 
@@ -420,8 +430,7 @@ namespace {
     {
         source.Close();
         auto set = Ref<AttributeSet>::Adopt(new AttributeSet);
-        TQ3ObjectType type = 0;
-        while (source.Open(type)) {
+        ReadChildren(source, [&](TQ3ObjectType type) {
             TQ3ColorRGB color {};
             if (type == DiffuseColorTag || type == TransparencyColorTag) {
                 if (ReadColor(source, color))
@@ -431,8 +440,8 @@ namespace {
                 TQ3Object shader = child.Get();
                 set->Add(kQ3AttributeTypeSurfaceShader, &shader);
             }
-            source.Close();
-        }
+            return true;
+        });
         return Ref<>(set.Get());
     }
 
@@ -454,13 +463,12 @@ namespace {
     {
         Ref<> root = ReadLeaf(source, rootType);
         source.Close();
-        TQ3ObjectType type = 0;
-        while (source.Open(type)) {
+        ReadChildren(source, [&](TQ3ObjectType type) {
             Ref<> child = ReadOpenObject(source, type);
             if (root && child && root->IsType(kQ3ShapeTypeGeometry) && child->IsType(kQ3SetTypeAttribute))
                 static_cast<Geometry*>(root.Get())->SetAttributes(child.Get());
-            source.Close();
-        }
+            return true;
+        });
         return root;
     }
 

@@ -1,5 +1,5 @@
-// Reads arbitrary bytes as a model file the way LX3D does, then bounds and
-// picks every object read, so that whatever the reader builds is walked too.
+// Reads arbitrary bytes as a model file the way LX3D does, then bounds every
+// object read, so that whatever the reader builds is walked too.
 
 #include <q3/Q3.h>
 
