@@ -32,8 +32,11 @@ void PluginControlWidget::Present(const QRect& windowRect)
     Window* window = Control().ControlWindow();
     if (!window)
         return;
+    // Inside this widget's paint, the paint copies and shows its own rectangle.
+    if (mPainting)
+        return;
     CopyToFrame(*window, shown);
-    if (mPainting || !isVisible())
+    if (!isVisible())
         return;
     mPacer.BeforePresent(*this);
     mPresentOnly = true;
