@@ -12,9 +12,6 @@
 
 namespace {
 
-const char* const Lx3DClasses[] = { "Light3D", "Vector3D", "Bounds3D", "Quaternion", "Material", "Element3D",
-    "Object3D", "Group3D", "VectorList", "UVList", "TriangleList", "ColorList", "Trimesh", "Lx3DSpace" };
-
 // One object-typed value of a member: its binding, its place among the values
 // the call passes and the class it declares.
 struct ObjectValue {
@@ -54,19 +51,13 @@ std::vector<ObjectValue> ObjectValues()
 {
     LoadLx3D();
     std::vector<ObjectValue> values;
-    for (const char* name : Lx3DClasses) {
+    for (const char* name : Lx3DClassNames) {
         const lx::Class* cls = lx::FindClass(name);
         EXPECT_TRUE(cls && (cls->Record() || cls->ControlRecord())) << name;
         if (!cls)
             continue;
-        const LxClassRecord* record = cls->Record();
-        const LxControlRecord* control = cls->ControlRecord();
-        std::span<const LxMethodRow> methods = record ? std::span(record->methods, record->methodCount)
-                                                      : std::span(control->methods, control->methodCount);
-        std::span<const LxPropertyRow> properties = record ? std::span(record->properties, record->propertyCount)
-                                                           : std::span(control->properties, control->propertyCount);
-        AddMethodValues(name, methods, values);
-        for (const LxPropertyRow& row : properties) {
+        AddMethodValues(name, MethodRows(*cls), values);
+        for (const LxPropertyRow& row : PropertyRows(*cls)) {
             const lx::Class* type = lx::FindClass(row.type);
             if (type && row.setter && row.setter != LxFieldAccessor)
                 values.push_back({ std::string(name) + "." + row.name + ".Set", 0, 1, type });

@@ -56,6 +56,24 @@ ObjectRef NewObject(const char* className)
     return cls ? lx::RuntimeNewObject(*cls) : nullptr;
 }
 
+std::span<const LxMethodRow> MethodRows(const lx::Class& cls)
+{
+    if (const LxClassRecord* record = cls.Record())
+        return { record->methods, record->methodCount };
+    if (const LxControlRecord* control = cls.ControlRecord())
+        return { control->methods, control->methodCount };
+    return {};
+}
+
+std::span<const LxPropertyRow> PropertyRows(const lx::Class& cls)
+{
+    if (const LxClassRecord* record = cls.Record())
+        return { record->properties, record->propertyCount };
+    if (const LxControlRecord* control = cls.ControlRecord())
+        return { control->properties, control->propertyCount };
+    return {};
+}
+
 const lx::Property& PropertyOf(const lx::Object& object, const char* name)
 {
     const lx::Property* property = object.ObjectClass().FindProperty(name);

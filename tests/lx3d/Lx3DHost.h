@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <q3/Q3.h>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,14 @@ using ObjectRef = lx::Ref<lx::Object>;
 
 // Loads the plug-in once per test program.
 void LoadLx3D();
+
+// The classes LX3D registers.
+inline constexpr const char* Lx3DClassNames[] = { "Vector3D", "Quaternion", "Bounds3D", "Material", "Light3D",
+    "Element3D", "Group3D", "Object3D", "Trimesh", "VectorList", "UVList", "TriangleList", "ColorList", "Lx3DSpace" };
+
+// The rows a plug-in class's record declares, whether a class or a control record.
+std::span<const LxMethodRow> MethodRows(const lx::Class& cls);
+std::span<const LxPropertyRow> PropertyRows(const lx::Class& cls);
 
 ObjectRef NewObject(const char* className);
 

@@ -52,10 +52,6 @@ private:
     std::vector<ObjectRef> mControls;
 };
 
-// The classes LX3D registers.
-constexpr const char* ClassNames[] = { "Vector3D", "Quaternion", "Bounds3D", "Material", "Light3D", "Element3D",
-    "Group3D", "Object3D", "Trimesh", "VectorList", "UVList", "TriangleList", "ColorList", "Lx3DSpace" };
-
 // The input, read from the front; zeros once it runs out.
 class Input {
 public:
@@ -336,14 +332,12 @@ Surface Collect()
 {
     LoadLx3D();
     Surface surface;
-    for (const char* name : ClassNames) {
+    for (const char* name : Lx3DClassNames) {
         const lx::Class* cls = lx::FindClass(name);
         if (!cls || (!cls->Record() && !cls->ControlRecord()))
             Fail(std::string("no plug-in class ") + name);
         surface.classes.push_back(cls);
-        const auto methods = cls->Record() ? std::span(cls->Record()->methods, cls->Record()->methodCount)
-                                           : std::span(cls->ControlRecord()->methods, cls->ControlRecord()->methodCount);
-        for (const LxMethodRow& row : methods) {
+        for (const LxMethodRow& row : MethodRows(*cls)) {
             const std::optional<lx::Declaration> declaration = lx::ParseDeclaration(row.declaration);
             if (!declaration)
                 Fail(std::string("unreadable declaration ") + row.declaration);
@@ -357,10 +351,7 @@ Surface Collect()
                 AddMember(surface, *cls, binding + ".Set", std::move(parameters), "");
             }
         }
-        const auto properties = cls->Record()
-            ? std::span(cls->Record()->properties, cls->Record()->propertyCount)
-            : std::span(cls->ControlRecord()->properties, cls->ControlRecord()->propertyCount);
-        for (const LxPropertyRow& row : properties)
+        for (const LxPropertyRow& row : PropertyRows(*cls))
             if (const lx::Property* property = cls->FindProperty(row.name))
                 surface.properties.push_back(property);
     }
