@@ -69,12 +69,18 @@ namespace {
             return value;
         }
 
-        template <class T> std::vector<T> GetArray()
+        uint64_t GetCount()
         {
-            static_assert(std::is_trivially_copyable_v<T>);
             const uint64_t count = Get<uint64_t>();
             if (count > MaximumCount)
                 Fail("holds an impossible count");
+            return count;
+        }
+
+        template <class T> std::vector<T> GetArray()
+        {
+            static_assert(std::is_trivially_copyable_v<T>);
+            const uint64_t count = GetCount();
             std::vector<T> values(count);
             if (!mFile.read(reinterpret_cast<char*>(values.data()), std::streamsize(count * sizeof(T))))
                 Fail("ends early");
@@ -198,9 +204,7 @@ SceneCapture SceneCapture::Read(const std::string& path)
             && light.kind != Light::Kind::Point)
             in.Fail("holds a light of no known kind");
     }
-    const uint64_t textureCount = in.Get<uint64_t>();
-    if (textureCount > MaximumCount)
-        in.Fail("holds an impossible count");
+    const uint64_t textureCount = in.GetCount();
     for (uint64_t i = 0; i < textureCount; ++i) {
         CapturedTexture texture;
         texture.width = in.Get<uint32_t>();
@@ -212,9 +216,7 @@ SceneCapture SceneCapture::Read(const std::string& path)
             in.Fail("holds a texture whose texels do not fit its size");
         capture.textures.push_back(std::move(texture));
     }
-    const uint64_t meshCount = in.Get<uint64_t>();
-    if (meshCount > MaximumCount)
-        in.Fail("holds an impossible count");
+    const uint64_t meshCount = in.GetCount();
     for (uint64_t i = 0; i < meshCount; ++i) {
         CapturedMesh mesh;
         mesh.localToWorld = in.Get<TQ3Matrix4x4>();

@@ -13,32 +13,26 @@
 using namespace game;
 using namespace bindings;
 
-Vec Read(lx::Object* vector)
-{
-    const Point point = ReadVector(ObjectRef(vector));
-    return { point.X, point.Y, point.Z };
-}
-
-Vec PositionOf(lx::Object* element) { return Read(Element3D::Position(ObjectRef(element)).Get()); }
+Point PositionOf(lx::Object* element) { return ReadVector(Element3D::Position(ObjectRef(element))); }
 
 bool VisibleOf(lx::Object* element)
 {
     return lx::GetProperty<bool>(*element, *element->ObjectClass().FindProperty("Visible"));
 }
 
-Vec CameraPosition(MainWindow& window) { return PositionOf(Lx3DSpace::Camera(window.View3D1()).Get()); }
+Point CameraPosition(MainWindow& window) { return PositionOf(Lx3DSpace::Camera(window.View3D1()).Get()); }
 
-double Length(Vec v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+double Length(Point v) { return std::sqrt(v.X * v.X + v.Y * v.Y + v.Z * v.Z); }
 
-Vec Home(int32_t index)
+Point Home(int32_t index)
 {
     constexpr double Cell = 128;
     return { Cell * (index / 9 - 1), Cell * (index / 3 % 3 - 1), Cell * (index % 3 - 1) };
 }
 
-void MovePiece(MainWindow& window, int32_t index, Vec to)
+void MovePiece(MainWindow& window, int32_t index, Point to)
 {
-    WriteVector(Element3D::Position(window.myCubes[index]), { to.x, to.y, to.z });
+    WriteVector(Element3D::Position(window.myCubes[index]), to);
 }
 
 std::vector<double> MeshScales(MainWindow& window)

@@ -5,24 +5,19 @@
 
 #include "GameRun.h"
 
+#include "bindings/Point.h"
+
 #include <QPoint>
 
 #include <array>
 
-struct Vec {
-    double x = 0;
-    double y = 0;
-    double z = 0;
-};
-
-Vec Read(lx::Object* vector);
-Vec PositionOf(lx::Object* element);
+bindings::Point PositionOf(lx::Object* element);
 bool VisibleOf(lx::Object* element);
-Vec CameraPosition(game::MainWindow& window);
-double Length(Vec v);
+bindings::Point CameraPosition(game::MainWindow& window);
+double Length(bindings::Point v);
 // The home of piece i, (128x - 128, 128y - 128, 128z - 128) for i = 9x + 3y + z.
-Vec Home(int32_t index);
-void MovePiece(game::MainWindow& window, int32_t index, Vec to);
+bindings::Point Home(int32_t index);
+void MovePiece(game::MainWindow& window, int32_t index, bindings::Point to);
 // Every mesh's scale, piece by piece.
 std::vector<double> MeshScales(game::MainWindow& window);
 // The index of the piece picked at the point, or -1 for none.

@@ -19,14 +19,14 @@ TEST(Orbit, DragRightTurnsTheCameraAroundTheGlobe)
         EXPECT_EQ(Renders(window) - before, 2);
         lx::test::MouseRelease(*view, Corner + QPoint(100, 0));
 
-        const Vec camera = CameraPosition(window);
-        EXPECT_NEAR(camera.x, -999.6, 0.5);
-        EXPECT_NEAR(camera.y, 0, 1e-3);
-        EXPECT_NEAR(camera.z, -29.2, 0.5);
+        const bindings::Point camera = CameraPosition(window);
+        EXPECT_NEAR(camera.X, -999.6, 0.5);
+        EXPECT_NEAR(camera.Y, 0, 1e-3);
+        EXPECT_NEAR(camera.Z, -29.2, 0.5);
         EXPECT_NEAR(Length(camera), 1000, 1e-2);
-        const Vec backdrop = PositionOf(window.SkyBackDropPic.Get());
-        EXPECT_NEAR(backdrop.x, -0.352 * camera.x, 1e-2);
-        EXPECT_NEAR(backdrop.z, -0.352 * camera.z, 1e-2);
+        const bindings::Point backdrop = PositionOf(window.SkyBackDropPic.Get());
+        EXPECT_NEAR(backdrop.X, -0.352 * camera.X, 1e-2);
+        EXPECT_NEAR(backdrop.Z, -0.352 * camera.Z, 1e-2);
         bindings::ObjectRef light = bindings::Lx3DSpace::Light(view, 0);
         EXPECT_EQ(bindings::ObjectField(light, "Position"),
             bindings::Element3D::Position(bindings::Lx3DSpace::Camera(view)));
@@ -38,9 +38,9 @@ TEST(Orbit, DragDownLooksAtTheNorthPole)
 {
     RunGame([](game::MainWindow& window) {
         Drag(window, Corner, { Corner + QPoint(0, 98) });
-        const Vec camera = CameraPosition(window);
-        EXPECT_NEAR(camera.x, 0, 1e-3);
-        EXPECT_NEAR(camera.y, 1000, 0.5);
+        const bindings::Point camera = CameraPosition(window);
+        EXPECT_NEAR(camera.X, 0, 1e-3);
+        EXPECT_NEAR(camera.Y, 1000, 0.5);
         EXPECT_NEAR(Length(camera), 1000, 1e-2);
         EXPECT_EQ(PickedIndex(window, FrontCentre), 16);
     });
@@ -52,9 +52,9 @@ TEST(Orbit, FirstDragTurnsByTheDistanceFromThePressPoint)
         Drag(window, Corner, { Corner + QPoint(5, 0) });
         Drag(window, Corner + QPoint(200, 0), { Corner + QPoint(210, 0) });
         // Two drags of 5 and 10 pixels: a yaw of 15 x -0.016 radians in all.
-        const Vec camera = CameraPosition(window);
-        EXPECT_NEAR(camera.x, -1000 * std::sin(0.24), 0.05);
-        EXPECT_NEAR(camera.z, 1000 * std::cos(0.24), 0.05);
+        const bindings::Point camera = CameraPosition(window);
+        EXPECT_NEAR(camera.X, -1000 * std::sin(0.24), 0.05);
+        EXPECT_NEAR(camera.Z, 1000 * std::cos(0.24), 0.05);
     });
 }
 

@@ -30,21 +30,21 @@ std::vector<int32_t> ScrambleDraws(uint64_t seed)
     return draws;
 }
 
-std::array<Vec, 27> HomePlaces()
+std::array<bindings::Point, 27> HomePlaces()
 {
-    std::array<Vec, 27> places;
+    std::array<bindings::Point, 27> places;
     for (int32_t i = 0; i < 27; ++i)
         places[i] = Home(i);
     return places;
 }
 
 // The scramble's attempts: a drawn face neighbour of the slot swaps places with it.
-template <class Draws> std::array<Vec, 27> Play(std::array<Vec, 27> places, const Draws& draws)
+template <class Draws> std::array<bindings::Point, 27> Play(std::array<bindings::Point, 27> places, const Draws& draws)
 {
     for (int32_t k : draws) {
-        Vec& slot = places[13];
-        Vec& piece = places[k];
-        const double distance = std::abs(slot.x - piece.x) + std::abs(slot.y - piece.y) + std::abs(slot.z - piece.z);
+        bindings::Point& slot = places[13];
+        bindings::Point& piece = places[k];
+        const double distance = std::abs(slot.X - piece.X) + std::abs(slot.Y - piece.Y) + std::abs(slot.Z - piece.Z);
         if (distance == 128)
             std::swap(slot, piece);
     }
@@ -52,12 +52,12 @@ template <class Draws> std::array<Vec, 27> Play(std::array<Vec, 27> places, cons
 }
 
 // Where each piece ends after 1000 scramble attempts from the solved globe.
-std::array<Vec, 27> PredictScramble(uint64_t seed) { return Play(HomePlaces(), ScrambleDraws(seed)); }
+std::array<bindings::Point, 27> PredictScramble(uint64_t seed) { return Play(HomePlaces(), ScrambleDraws(seed)); }
 
 // A start from which the scramble with these random numbers solves the
 // globe: each attempt undoes itself, so the attempts played backwards from
 // the solved globe lead there.
-std::array<Vec, 27> StartThatScrambleSolves(uint64_t seed)
+std::array<bindings::Point, 27> StartThatScrambleSolves(uint64_t seed)
 {
     const std::vector<int32_t> draws = ScrambleDraws(seed);
     return Play(HomePlaces(), std::vector<int32_t>(draws.rbegin(), draws.rend()));
@@ -73,7 +73,7 @@ void ExpectAllScales(game::MainWindow& window, double scale)
 
 TEST(Scramble, MovesThePiecesTheRandomNumbersChooseAndStartsAnOfficialGame)
 {
-    const std::array<Vec, 27> expected = PredictScramble(Seed);
+    const std::array<bindings::Point, 27> expected = PredictScramble(Seed);
     RunGame([&](game::MainWindow& window) {
         window.SliderSize()->SetValue(70);
         const int before = Renders(window);
@@ -83,11 +83,11 @@ TEST(Scramble, MovesThePiecesTheRandomNumbersChooseAndStartsAnOfficialGame)
         EXPECT_EQ(Renders(window) - before, 1);
         std::set<std::tuple<double, double, double>> occupied;
         for (int32_t i = 0; i < 27; ++i) {
-            const Vec at = PositionOf(window.myCubes[i].Get());
-            EXPECT_EQ(at.x, expected[i].x) << "piece " << i;
-            EXPECT_EQ(at.y, expected[i].y) << "piece " << i;
-            EXPECT_EQ(at.z, expected[i].z) << "piece " << i;
-            occupied.insert({ at.x, at.y, at.z });
+            const bindings::Point at = PositionOf(window.myCubes[i].Get());
+            EXPECT_EQ(at.X, expected[i].X) << "piece " << i;
+            EXPECT_EQ(at.Y, expected[i].Y) << "piece " << i;
+            EXPECT_EQ(at.Z, expected[i].Z) << "piece " << i;
+            occupied.insert({ at.X, at.Y, at.Z });
         }
         EXPECT_EQ(occupied.size(), 27u);
         EXPECT_TRUE(window.OfficialGame);
@@ -119,7 +119,7 @@ TEST(Scramble, AttemptThatDrawsTheSlotOrAFarPieceChangesNothing)
 
 TEST(Scramble, ThatLeavesTheGlobeSolvedKeepsWhetherTheGameIsOfficial)
 {
-    const std::array<Vec, 27> start = StartThatScrambleSolves(Seed);
+    const std::array<bindings::Point, 27> start = StartThatScrambleSolves(Seed);
     RunGame([&](game::MainWindow& window) {
         for (bool official : { false, true }) {
             window.OfficialGame = official;

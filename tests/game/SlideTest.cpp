@@ -24,7 +24,7 @@ public:
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Paint)
-            Z.push_back(PositionOf(mPiece.Get()).z);
+            Z.push_back(PositionOf(mPiece.Get()).Z);
         return false;
     }
 
@@ -46,8 +46,8 @@ TEST(Slide, FaceNeighbourSlidesInFourRendersOfThirtyTwoUnits)
 
         EXPECT_EQ(recorder.Z, (std::vector<double> { 96, 64, 32, 0 }));
         EXPECT_EQ(Renders(window) - before, 4);
-        const Vec slot = PositionOf(window.myCubes[13].Get());
-        EXPECT_EQ(slot.z, 128);
+        const bindings::Point slot = PositionOf(window.myCubes[13].Get());
+        EXPECT_EQ(slot.Z, 128);
         EXPECT_TRUE(window.butRestore()->Enabled());
         EXPECT_FALSE(window.OfficialGame);
         EXPECT_TRUE(window.ignoredrag);
@@ -80,7 +80,7 @@ TEST(Slide, PieceThatCannotMoveStartsAnOrbitFromThePressPoint)
         EXPECT_EQ(window.LastY, TopFrontEdge.y());
         lx::test::MouseMove(*view, TopFrontEdge + QPoint(30, 0), Qt::LeftButton);
         lx::test::MouseRelease(*view, TopFrontEdge + QPoint(30, 0));
-        EXPECT_LT(CameraPosition(window).x, -100);
+        EXPECT_LT(CameraPosition(window).X, -100);
     });
 }
 
@@ -95,7 +95,7 @@ TEST(Slide, ContextualClickOnAMovablePieceOrbitsInstead)
             EXPECT_FALSE(window.ignoredrag);
             lx::test::MouseMove(*view, FrontCentre + QPoint(0, 20), button);
             lx::test::MouseRelease(*view, FrontCentre + QPoint(0, 20), button);
-            EXPECT_GT(CameraPosition(window).y, 100);
+            EXPECT_GT(CameraPosition(window).Y, 100);
         });
     }
 }
@@ -109,7 +109,7 @@ TEST(Slide, DragAfterASlideNeitherTurnsNorChangesTheCursorAndTheReleaseChoosesIt
         lx::test::MousePress(*view, FrontCentre);
         const int before = Renders(window);
         lx::test::MouseMove(*view, FrontCentre + QPoint(40, 0), Qt::LeftButton);
-        EXPECT_EQ(CameraPosition(window).z, 1000);
+        EXPECT_EQ(CameraPosition(window).Z, 1000);
         EXPECT_EQ(ViewCursor(window), "resource 168");
         EXPECT_EQ(Renders(window), before);
         // The piece that just moved stands next to the slot it left.

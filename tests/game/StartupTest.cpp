@@ -108,10 +108,10 @@ TEST(Startup, SceneStartsSolvedAtEightyFivePercentWithTheCameraBackdropAndLightI
         EXPECT_EQ(bindings::Group3D::Item(objects, 0), window.SkyBackDropPic);
         for (int32_t i = 0; i < globe::CellCount; ++i) {
             EXPECT_EQ(bindings::Group3D::Item(objects, i + 1), window.myCubes[i]);
-            const Vec at = PositionOf(window.myCubes[i].Get());
-            EXPECT_EQ(at.x, Home(i).x);
-            EXPECT_EQ(at.y, Home(i).y);
-            EXPECT_EQ(at.z, Home(i).z);
+            const bindings::Point at = PositionOf(window.myCubes[i].Get());
+            EXPECT_EQ(at.X, Home(i).X);
+            EXPECT_EQ(at.Y, Home(i).Y);
+            EXPECT_EQ(at.Z, Home(i).Z);
         }
         EXPECT_FALSE(VisibleOf(window.myCubes[13].Get()));
         EXPECT_TRUE(VisibleOf(window.myCubes[14].Get()));
@@ -119,9 +119,9 @@ TEST(Startup, SceneStartsSolvedAtEightyFivePercentWithTheCameraBackdropAndLightI
             EXPECT_NEAR(scale, 0.85, 1e-6);
         EXPECT_NEAR(bindings::Call<double>(bindings::Slot::Element3DScaleGet, window.myCubes[0].Get()), 1.0, 1e-6);
 
-        const Vec camera = CameraPosition(window);
-        EXPECT_EQ(camera.z, 1000);
-        EXPECT_EQ(PositionOf(window.SkyBackDropPic.Get()).z, -352);
+        const bindings::Point camera = CameraPosition(window);
+        EXPECT_EQ(camera.Z, 1000);
+        EXPECT_EQ(PositionOf(window.SkyBackDropPic.Get()).Z, -352);
         bindings::ObjectRef light = bindings::Lx3DSpace::Light(view, 0);
         EXPECT_EQ(
             bindings::ObjectField(light, "Position"), bindings::Element3D::Position(bindings::Lx3DSpace::Camera(view)));
