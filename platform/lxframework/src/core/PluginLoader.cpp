@@ -5,6 +5,7 @@
 #include <lxframework/Runtime.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -70,17 +71,19 @@ namespace {
         return static_cast<bool>(file.read(reinterpret_cast<char*>(&value), sizeof value));
     }
 
-    // What a module must match: the running program's own ELF header.
-    const ElfW(Ehdr)* ProgramHeader()
-    {
-        static const auto header = [] {
-            ElfW(Ehdr) own {};
-            std::ifstream self("/proc/self/exe", std::ios::binary);
-            ReadAt(self, 0, own);
-            return own;
-        }();
-        return &header;
-    }
+    // What a module must match: the class, byte order and machine this
+    // program was built for, known at compile time.
+    constexpr unsigned char OwnClass = sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32;
+    constexpr unsigned char OwnByteOrder = std::endian::native == std::endian::little ? ELFDATA2LSB : ELFDATA2MSB;
+#if defined(__x86_64__)
+    constexpr auto OwnMachine = EM_X86_64;
+#elif defined(__aarch64__)
+    constexpr auto OwnMachine = EM_AARCH64;
+#elif defined(__i386__)
+    constexpr auto OwnMachine = EM_386;
+#else
+#error "the plug-in loader does not know this machine's ELF code"
+#endif
 
     bool InsideFile(std::uint64_t offset, std::uint64_t size, std::uint64_t fileSize)
     {
@@ -135,9 +138,7 @@ std::string ModuleFileProblem(const std::filesystem::path& path)
     ElfW(Ehdr) header {};
     if (error || !ReadAt(file, 0, header) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
         return "it is not an ELF file";
-    const ElfW(Ehdr)& own = *ProgramHeader();
-    if (header.e_ident[EI_CLASS] != own.e_ident[EI_CLASS] || header.e_ident[EI_DATA] != own.e_ident[EI_DATA]
-        || header.e_machine != own.e_machine)
+    if (header.e_ident[EI_CLASS] != OwnClass || header.e_ident[EI_DATA] != OwnByteOrder || header.e_machine != OwnMachine)
         return "it is built for another machine";
     if (header.e_type != ET_DYN)
         return "it is not a shared object";
