@@ -1,8 +1,12 @@
 #include "render/Pixels.h"
+#include "render/RunSteps.h"
 #include "render/DecodedTexture.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <limits>
 #include <random>
 
 using namespace q3::render;
@@ -151,8 +155,10 @@ TEST(WidePixels, ScaleFogAndBlendAsThePlainPath)
         Stepper red(pick(), pick(), intervals), green(pick(), pick(), intervals), blue(pick(), pick(), intervals);
         float opaqueness = trial % 2 ? fraction(random) : 1;
         Stepper opacity(opaqueness, opaqueness, intervals);
-        ScalarPixels::Factors plainFactors(red, green, blue, opacity);
-        Sse2Pixels::Factors wideFactors(red, green, blue, opacity);
+        const std::array<int32_t, 4> values { blue.Value(), green.Value(), red.Value(), opacity.Value() };
+        const std::array<int32_t, 4> steps { blue.StepSize(), green.StepSize(), red.StepSize(), 0 };
+        ScalarPixels::Factors plainFactors(values, steps);
+        Sse2Pixels::Factors wideFactors(values, steps);
         for (int step = 0; step <= intervals; ++step) {
             ExpectSame(plainFactors.Apply(color), wideFactors.Apply(wide), "scaled");
             plainFactors.Step();
@@ -175,6 +181,97 @@ TEST(WidePixels, ScaleFogAndBlendAsThePlainPath)
         Sse2Pixels::Store(wide, stored.data());
         ASSERT_EQ(stored, Stored(color));
         ASSERT_EQ(stored[0], Opaque);
+    }
+}
+
+TEST(WidePixels, PairsShadeAsOnePixelAtATime)
+{
+    std::mt19937 random(17);
+    TextureLevel level = RandomLevel(11, 9, random);
+    const uint32_t limitS = (level.width - 1) * TexelOne, limitT = (level.height - 1) * TexelOne;
+    std::uniform_real_distribution<float> factor(0, 15.9f);
+    for (int trial = 0; trial < 20000; ++trial) {
+        uint32_t s[2] = { uint32_t(random() % limitS), uint32_t(random() % limitS) };
+        uint32_t t[2] = { uint32_t(random() % limitT), uint32_t(random() % limitT) };
+        Sse2PixelPairs::Pair pair = Sse2PixelPairs::SampleInside(level.texels.data(), level.width, s[0], t[0], s[1], t[1]);
+
+        int intervals = 1 + int(random() % (SubspanLength - 1));
+        Stepper red(factor(random), factor(random), intervals), green(factor(random), factor(random), intervals),
+            blue(factor(random), factor(random), intervals), opacity(trial % 2 ? factor(random) / 16 : 1, 0, 1);
+        const std::array<int32_t, 4> values { blue.Value(), green.Value(), red.Value(), opacity.Value() };
+        const std::array<int32_t, 4> steps { blue.StepSize(), green.StepSize(), red.StepSize(), 0 };
+        Sse2Pixels::Factors one(values, steps);
+        Sse2PixelPairs::Factors two(values, steps);
+        // The pair steps two pixels at a time.
+        for (int step = 0; step + 1 <= intervals; step += 2) {
+            Sse2PixelPairs::Pair scaled = two.Apply(pair);
+            for (int which = 0; which < 2; ++which) {
+                Sse2Pixels::Color single = Sse2Pixels::SampleInside(level.texels.data(), level.width, s[which], t[which]);
+                Sse2Pixels::Color fromPair = which == 0 ? Sse2PixelPairs::First(pair) : Sse2PixelPairs::Second(pair);
+                ExpectSame(ToScalar(single), fromPair, "sampled");
+                ExpectSame(ToScalar(one.Apply(single)), which == 0 ? Sse2PixelPairs::First(scaled) : Sse2PixelPairs::Second(scaled), "scaled");
+                one.Step();
+            }
+            two.Step();
+        }
+
+        std::array<uint8_t, 8> stored {}, expected {};
+        Sse2PixelPairs::Store(pair, stored.data());
+        Sse2Pixels::Store(Sse2PixelPairs::First(pair), expected.data());
+        Sse2Pixels::Store(Sse2PixelPairs::Second(pair), expected.data() + 4);
+        ASSERT_EQ(stored, expected);
+        ASSERT_EQ(Sse2PixelPairs::BothOpaque(pair),
+            Sse2Pixels::Alpha(Sse2PixelPairs::First(pair)) == Opaque && Sse2Pixels::Alpha(Sse2PixelPairs::Second(pair)) == Opaque);
+    }
+}
+
+// Every set-up a run can get, from ordinary spans to the values only a
+// broken projection makes.
+TEST(WidePixels, RunsSetUpAsThePlainPath)
+{
+    std::mt19937 random(19);
+    TextureLevel level = RandomLevel(64, 16, random);
+    std::uniform_real_distribution<float> ordinary(-3, 3);
+    std::uniform_real_distribution<float> exponent(-40, 40);
+    const float specials[] = { 0.0f, -0.0f, 1.0f, 16.0f, 64.0f, 1e-30f, 8388608.0f, -8388608.5f, 3e9f,
+        std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+        std::numeric_limits<float>::quiet_NaN() };
+    auto pick = [&](int trial) {
+        switch (trial % 4) {
+        case 0:
+            return specials[random() % std::size(specials)];
+        case 1:
+            return (random() % 2 ? 1.0f : -1.0f) * std::pow(2.0f, exponent(random));
+        default:
+            return ordinary(random);
+        }
+    };
+    for (int trial = 0; trial < 200000; ++trial) {
+        Interpolants origin, stepY, stepX;
+        for (int i = 0; i < InterpolantCount; ++i) {
+            origin[i] = pick(trial);
+            stepY[i] = trial % 3 ? ordinary(random) / 64 : pick(trial);
+            stepX[i] = trial % 3 ? ordinary(random) / 64 : pick(trial);
+        }
+        // Mostly a 1/w that stays clear of zero, as projections give.
+        if (trial % 5)
+            origin[InverseW] = 0.25f + std::fabs(origin[InverseW]);
+        SpanShading shading;
+        shading.level = trial % 7 ? &level : nullptr;
+        shading.uBoundary = random() % 2 ? Boundary::Clamp : Boundary::Wrap;
+        shading.vBoundary = random() % 2 ? Boundary::Clamp : Boundary::Wrap;
+        shading.opacity = trial % 2 ? 1 : pick(trial);
+        shading.fogged = random() % 2;
+        const float row = float(random() % 300), column = float(random() % 300);
+        PlainSpanInterpolants plain(origin, stepY, stepX, row, column);
+        Sse2SpanInterpolants wide(origin, stepY, stepX, row, column);
+        ASSERT_EQ(std::bit_cast<uint32_t>(plain.FirstDepth()), std::bit_cast<uint32_t>(wide.FirstDepth()));
+        for (int run = 0; run < 3; ++run) {
+            const int length = 1 + int(random() % SubspanLength);
+            ASSERT_EQ(plain.Run(length, shading), wide.Run(length, shading)) << "trial " << trial << ", run " << run;
+            plain.Advance(length);
+            wide.Advance(length);
+        }
     }
 }
 

@@ -38,6 +38,9 @@ public:
     {
     }
 
+    // A factor already in fixed point.
+    static Stepper Fixed(int32_t value, int32_t step) { return Stepper(value, step); }
+
     void Step() { mValue += mStep; }
     // A channel times the factor, clamped to the channel's range.
     uint32_t Scale(uint32_t channel) const { return std::min(Opaque, (channel * uint32_t(mValue)) >> Bits); }
@@ -50,6 +53,12 @@ public:
     int32_t StepSize() const { return mStep; }
 
 private:
+    Stepper(int32_t value, int32_t step)
+        : mValue(value)
+        , mStep(step)
+    {
+    }
+
     // The quotient rounded towards zero, as the division operator gives it,
     // from a multiplication by 2^32 / intervals rounded up: for a numerator
     // below 2^20 in size the error stays below 2^-12, too little to reach
@@ -114,14 +123,15 @@ struct ScalarPixels {
     static uint32_t Alpha(const Color& color) { return color.a; }
 
     // The lit color's three factors, stepped together, and the surface's
-    // opacity, the same across the run, for alpha.
+    // opacity, the same across the run, for alpha: Stepper values and steps
+    // in the order blue, green, red, opacity.
     class Factors {
     public:
-        Factors(const Stepper& red, const Stepper& green, const Stepper& blue, const Stepper& opacity)
-            : mRed(red)
-            , mGreen(green)
-            , mBlue(blue)
-            , mOpacity(opacity)
+        Factors(const std::array<int32_t, 4>& values, const std::array<int32_t, 4>& steps)
+            : mRed(Stepper::Fixed(values[2], steps[2]))
+            , mGreen(Stepper::Fixed(values[1], steps[1]))
+            , mBlue(Stepper::Fixed(values[0], steps[0]))
+            , mOpacity(Stepper::Fixed(values[3], 0))
         {
         }
 
@@ -220,9 +230,9 @@ struct Sse2Pixels {
     // The three factors in 32-bit lanes beside the opacity for alpha.
     class Factors {
     public:
-        Factors(const Stepper& red, const Stepper& green, const Stepper& blue, const Stepper& opacity)
-            : mValue(_mm_setr_epi32(blue.Value(), green.Value(), red.Value(), opacity.Value()))
-            , mStep(_mm_setr_epi32(blue.StepSize(), green.StepSize(), red.StepSize(), 0))
+        Factors(const std::array<int32_t, 4>& values, const std::array<int32_t, 4>& steps)
+            : mValue(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values.data())))
+            , mStep(_mm_setr_epi32(steps[0], steps[1], steps[2], 0))
         {
         }
 
@@ -297,6 +307,108 @@ private:
         int value;
         std::memcpy(&value, pixel, sizeof value);
         return value;
+    }
+};
+
+// Two pixels side by side, channels in 16-bit lanes, blue first: the
+// first pixel in the low four lanes, the second in the high four. Each
+// step gives the bytes Sse2Pixels gives one pixel at a time.
+struct Sse2PixelPairs {
+    using Pair = __m128i;
+
+    // The filtered texels at two positions inside a level, as
+    // Sse2Pixels::SampleInside gives them.
+    static Pair SampleInside(
+        const uint32_t* texels, size_t width, uint32_t firstS, uint32_t firstT, uint32_t secondS, uint32_t secondT)
+    {
+        const uint32_t* first = texels + (firstT >> TexelFractionBits) * width + (firstS >> TexelFractionBits);
+        const uint32_t* second = texels + (secondT >> TexelFractionBits) * width + (secondS >> TexelFractionBits);
+        // Each row's texels as first pixel's left, second's left, first's
+        // right, second's right.
+        __m128i upper = _mm_unpacklo_epi32(LoadTwo(first), LoadTwo(second));
+        __m128i lower = _mm_unpacklo_epi32(LoadTwo(first + width), LoadTwo(second + width));
+        constexpr uint32_t FractionMask = TexelOne - 1;
+        __m128i across = Weights(firstS & FractionMask, secondS & FractionMask);
+        __m128i down = Weights(firstT & FractionMask, secondT & FractionMask);
+        __m128i zero = _mm_setzero_si128();
+        __m128i upperBlend = Blend(_mm_unpacklo_epi8(upper, zero), _mm_unpackhi_epi8(upper, zero), across);
+        __m128i lowerBlend = Blend(_mm_unpacklo_epi8(lower, zero), _mm_unpackhi_epi8(lower, zero), across);
+        return Blend(upperBlend, lowerBlend, down);
+    }
+
+    // The factors of both pixels in 16-bit lanes, which hold them while
+    // every factor of the run stays below FactorLimit.
+    class Factors {
+    public:
+        static constexpr int32_t FactorLimit = 1 << 16;
+
+        Factors(const std::array<int32_t, 4>& values, const std::array<int32_t, 4>& steps)
+        {
+            __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values.data()));
+            __m128i step = _mm_setr_epi32(steps[0], steps[1], steps[2], 0);
+            mValue = LowHalves(first, _mm_add_epi32(first, step));
+            __m128i twice = _mm_add_epi32(step, step);
+            mStep = LowHalves(twice, twice);
+        }
+
+        void Step() { mValue = _mm_add_epi16(mValue, mStep); }
+
+        // As Sse2Pixels::Factors::Apply: (channel × factor) >> Stepper::Bits,
+        // at most Opaque, from the product's high and low halves.
+        Pair Apply(Pair color) const
+        {
+            __m128i low = _mm_srli_epi16(_mm_mullo_epi16(color, mValue), Stepper::Bits);
+            __m128i high = _mm_slli_epi16(_mm_mulhi_epu16(color, mValue), 16 - Stepper::Bits);
+            return _mm_min_epi16(_mm_or_si128(low, high), _mm_set1_epi16(short(Opaque)));
+        }
+
+    private:
+        // The low 16 bits of each 32-bit lane, `first`'s four then `second`'s.
+        static __m128i LowHalves(__m128i first, __m128i second)
+        {
+            auto signExtended = [](__m128i lanes) { return _mm_srai_epi32(_mm_slli_epi32(lanes, 16), 16); };
+            return _mm_packs_epi32(signExtended(first), signExtended(second));
+        }
+
+        __m128i mValue;
+        __m128i mStep;
+    };
+
+    static bool BothOpaque(Pair color)
+    {
+        constexpr int AlphaBytes = 0xC0C0; // the bytes of lanes 3 and 7
+        return (_mm_movemask_epi8(_mm_cmpeq_epi16(color, _mm_set1_epi16(short(Opaque)))) & AlphaBytes) == AlphaBytes;
+    }
+
+    static Sse2Pixels::Color First(Pair color) { return color; }
+    static Sse2Pixels::Color Second(Pair color) { return _mm_srli_si128(color, 8); }
+
+    // Both pixels, bytes A, R, G, B each, alpha always opaque in the target.
+    static void Store(Pair color, uint8_t* pixels)
+    {
+        __m128i reversed = _mm_shufflehi_epi16(_mm_shufflelo_epi16(color, _MM_SHUFFLE(0, 1, 2, 3)), _MM_SHUFFLE(0, 1, 2, 3));
+        __m128i packed = _mm_or_si128(_mm_packus_epi16(reversed, reversed), _mm_set1_epi32(int32_t(Opaque)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels), packed);
+    }
+
+private:
+    static __m128i LoadTwo(const uint32_t* texels)
+    {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels));
+    }
+
+    // (256 - weight) × a + weight × b, over 256, in every lane: each
+    // product and their sum stay below 2^16.
+    static __m128i Blend(__m128i a, __m128i b, __m128i weights)
+    {
+        __m128i keep = _mm_sub_epi16(_mm_set1_epi16(short(TexelOne)), weights);
+        return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, keep), _mm_mullo_epi16(b, weights)), TexelFractionBits);
+    }
+
+    // `first` in the low four lanes, `second` in the high four.
+    static __m128i Weights(uint32_t first, uint32_t second)
+    {
+        return _mm_unpacklo_epi64(_mm_set1_epi16(short(first)), _mm_set1_epi16(short(second)));
     }
 };
 

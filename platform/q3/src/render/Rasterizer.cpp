@@ -1,6 +1,7 @@
 #include "Rasterizer.h"
 
 #include "Pixels.h"
+#include "RunSteps.h"
 #include "Tunables.h"
 
 #include <algorithm>
@@ -11,14 +12,6 @@ namespace q3::render {
 
 namespace {
 
-    // What the triangle loop interpolates: depth, 1/w, then the varyings over w.
-    constexpr int Depth = 0;
-    constexpr int InverseW = 1;
-    constexpr int FirstVarying = 2;
-    constexpr int InterpolantCount = FirstVarying + VaryingCount;
-    using Interpolants = std::array<float, InterpolantCount>;
-    using Varyings = std::array<float, VaryingCount>;
-
     constexpr float ChannelMaximum = 255;
 
     // NaN, which no valid input makes, still lands on a channel value.
@@ -28,16 +21,6 @@ namespace {
             return 0;
         return value < ChannelMaximum ? uint32_t(value + 0.5f) : Opaque;
     }
-
-    // What stays the same along a span.
-    struct SpanShading {
-        const TextureLevel* level { nullptr };
-        Boundary uBoundary { Boundary::Wrap };
-        Boundary vBoundary { Boundary::Wrap };
-        float opacity { 1 };
-        Pixels::Color fogColor {};
-        bool winsTies { false };
-    };
 
     // Whether a pixel at `depth` replaces one at `stored`.
     bool Passes(float depth, float stored, const SpanShading& shading)
@@ -242,6 +225,7 @@ void Rasterizer::DrawTriangle(
     }
 
     Setup setup;
+    setup.shading.fogged = shading.fog;
     setup.shading.fogColor = FogColor(shading.fogColor);
     setup.shading.winsTies = shading.depthTest == DepthTest::NearerOrTied;
     int32_t minX = std::min({ v[0]->x, v[1]->x, v[2]->x }), maxX = std::max({ v[0]->x, v[1]->x, v[2]->x });
@@ -310,35 +294,16 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
         if (first > last)
             continue;
 
-        Interpolants value;
-        float rowOffset = float(y - setup.top), columnOffset = float(first);
-        for (int i = 0; i < InterpolantCount; ++i)
-            value[i] = setup.origin[i] + setup.stepY[i] * rowOffset + setup.stepX[i] * columnOffset;
+        SpanInterpolants span(setup.origin, setup.stepY, setup.stepX, float(y - setup.top), float(first));
 
         int x = setup.left + first;
         float* depthRow = mDepth.Row(y - mScissor.top) + (x - mScissor.left);
         uint8_t* pixelRow = mTarget.pixels + size_t(y) * size_t(mTarget.rowBytes) + size_t(x) * 4;
-        ShadeSpan<Textured, Fogged>(setup, value, last - first + 1, depthRow, pixelRow);
+        ShadeSpan<Textured, Fogged>(setup, span, last - first + 1, depthRow, pixelRow);
     }
 }
 
 namespace {
-
-    // The varyings divided by w at a run's first and last pixels.
-    struct RunEnds {
-        Varyings start {};
-        Varyings end {};
-        int length { 0 };
-    };
-
-    Varyings DividedByW(const Interpolants& at)
-    {
-        Varyings result;
-        float w = 1 / at[InverseW];
-        for (int k = 0; k < VaryingCount; ++k)
-            result[k] = at[FirstVarying + k] * w;
-        return result;
-    }
 
     // Texel positions across a run that reaches past an edge: wrapped at
     // every step, or stepped freely and clamped onto the texture where read.
@@ -388,43 +353,109 @@ namespace {
         void Step() { }
     };
 
+    // White light on an opaque surface, as on an unlit texture, leaves the
+    // texels as they are.
+    bool Modulates(const RunSteps& steps)
+    {
+        for (int channel = 0; channel < 4; ++channel) {
+            if (steps.factors[channel] != Stepper::One || steps.factorSteps[channel] != 0)
+                return true;
+        }
+        return false;
+    }
+
+    // Puts a shaded pixel that passed the depth test in place. `fogClear`
+    // is the fog factor, in 1/Stepper::One, for a fogged span.
+    template <bool Fogged>
+    void Finish(Pixels::Color color, uint32_t fogClear, const SpanShading& shading, float runDepth, float& depth,
+        uint8_t* pixel)
+    {
+        uint32_t alpha = Pixels::Alpha(color);
+        if (alpha == 0)
+            return;
+        if constexpr (Fogged) {
+            uint32_t fogged = (Stepper::One - fogClear) * alpha / Opaque;
+            color = Pixels::Fog(color, fogClear, fogged, shading.fogColor);
+        }
+        // A pixel not quite opaque blends over what is there and leaves the
+        // depth, so that whatever lies behind still shows through.
+        if (alpha != Opaque)
+            color = Pixels::Over(color, Opaque - alpha, pixel);
+        else
+            depth = runDepth;
+        Pixels::Store(color, pixel);
+    }
+
+    // A run's depths and which of its pixels pass the depth test, one bit each.
+    struct RunDepths {
+        std::array<float, SubspanLength> depths;
+        unsigned passing { 0 };
+    };
+
+#if defined(__SSE2__)
+
+    // True when every factor of the run fits the pairs' 16-bit lanes.
+    bool FitsPairs(const RunSteps& steps, int intervals)
+    {
+        for (int channel = 0; channel < 4; ++channel) {
+            int32_t first = steps.factors[channel], last = first + steps.factorSteps[channel] * intervals;
+            if (std::max(first, last) >= Sse2PixelPairs::Factors::FactorLimit)
+                return false;
+        }
+        return true;
+    }
+
+    // The common run two pixels at a time: texels from inside the level,
+    // no fog. Pixels that are not both opaque and visible go one by one.
+    template <bool Modulated>
+    void ShadeInsidePairs(const InsideWalk& walk, const RunSteps& steps, int length, const RunDepths& run,
+        const SpanShading& shading, float* depths, uint8_t* pixels)
+    {
+        using Pairs = Sse2PixelPairs;
+        Pairs::Factors factors(steps.factors, steps.factorSteps);
+        uint32_t s = walk.s, t = walk.t;
+        for (int i = 0; i < length; i += 2, pixels += 8) {
+            // A lone last pixel is paired with itself.
+            const bool lone = i + 1 == length;
+            const uint32_t nextS = lone ? s : s + uint32_t(walk.stepS), nextT = lone ? t : t + uint32_t(walk.stepT);
+            Pairs::Pair color = Pairs::SampleInside(walk.texels, walk.width, s, t, nextS, nextT);
+            if constexpr (Modulated)
+                color = factors.Apply(color);
+            const unsigned passing = (run.passing >> i) & (lone ? 1 : 3);
+            if (passing == 3 && Pairs::BothOpaque(color)) {
+                Pairs::Store(color, pixels);
+                depths[i] = run.depths[i];
+                depths[i + 1] = run.depths[i + 1];
+            } else {
+                if (passing & 1)
+                    Finish<false>(Pairs::First(color), 0, shading, run.depths[i], depths[i], pixels);
+                if (passing & 2)
+                    Finish<false>(Pairs::Second(color), 0, shading, run.depths[i + 1], depths[i + 1], pixels + 4);
+            }
+            factors.Step();
+            s = nextS + uint32_t(walk.stepS);
+            t = nextT + uint32_t(walk.stepT);
+        }
+    }
+
+#endif
+
     // Shades the pixels of a run that pass the depth test.
     template <bool Textured, bool Fogged>
     void ShadeRun(
-        const SpanShading& shading, const RunEnds& run, const float* runDepths, float* depths, uint8_t* pixels)
+        const SpanShading& shading, const RunSteps& steps, int length, const RunDepths& run, float* depths,
+        uint8_t* pixels)
     {
-        int intervals = std::max(run.length - 1, 1);
-        const Varyings &start = run.start, &end = run.end;
-        Stepper red(start[Red], end[Red], intervals), green(start[Green], end[Green], intervals),
-            blue(start[Blue], end[Blue], intervals), fog(start[FogFactor], end[FogFactor], intervals),
-            opacity(shading.opacity, shading.opacity, intervals);
-        // White light on an opaque surface, as on an unlit texture, leaves the
-        // texels as they are.
-        bool modulated
-            = !(red.IsConstantOne() && green.IsConstantOne() && blue.IsConstantOne() && opacity.IsConstantOne());
-        Pixels::Factors factors(red, green, blue, opacity);
-        const int length = run.length;
+        Stepper fog = Stepper::Fixed(steps.fog, steps.fogStep);
+        const bool modulated = Modulates(steps);
+        Pixels::Factors factors(steps.factors, steps.factorSteps);
         auto shade = [&](auto walk) {
             for (int i = 0; i < length; ++i, pixels += 4) {
-                if (Passes(runDepths[i], depths[i], shading)) {
+                if (run.passing & (1u << i)) {
                     Pixels::Color color = walk.Sample();
                     if (modulated)
                         color = factors.Apply(color);
-                    uint32_t alpha = Pixels::Alpha(color);
-                    if (alpha != 0) {
-                        if constexpr (Fogged) {
-                            uint32_t clear = fog.Fraction(), fogged = (Stepper::One - clear) * alpha / Opaque;
-                            color = Pixels::Fog(color, clear, fogged, shading.fogColor);
-                        }
-                        // A pixel not quite opaque blends over what is there
-                        // and leaves the depth, so that whatever lies behind
-                        // still shows through.
-                        if (alpha != Opaque)
-                            color = Pixels::Over(color, Opaque - alpha, pixels);
-                        else
-                            depths[i] = runDepths[i];
-                        Pixels::Store(color, pixels);
-                    }
+                    Finish<Fogged>(color, Fogged ? fog.Fraction() : 0, shading, run.depths[i], depths[i], pixels);
                 }
                 factors.Step();
                 if constexpr (Fogged)
@@ -436,51 +467,47 @@ namespace {
             shade(White {});
         } else {
             const TextureLevel& level = *shading.level;
-            int32_t s = FixedS(level, start[U], shading.uBoundary), t = FixedT(level, start[V], shading.vBoundary);
-            int32_t stepS = ToFixedTexels(
-                (end[U] - start[U]) * float(level.width) / float(intervals), int32_t(level.width) * TexelOne);
-            int32_t stepT = ToFixedTexels(
-                (start[V] - end[V]) * float(level.height) / float(intervals), int32_t(level.height) * TexelOne);
-            if (StaysInside(s, stepS, intervals, level.width) && StaysInside(t, stepT, intervals, level.height))
-                shade(InsideWalk { level.texels.data(), level.width, uint32_t(s - TexelOne / 2),
-                    uint32_t(t - TexelOne / 2), stepS, stepT });
-            else
-                shade(EdgeWalk { level, shading.uBoundary, shading.vBoundary, s, t, stepS, stepT });
+            const int intervals = std::max(length - 1, 1);
+            if (!StaysInside(steps.s, steps.stepS, intervals, level.width)
+                || !StaysInside(steps.t, steps.stepT, intervals, level.height))
+                return shade(EdgeWalk { level, shading.uBoundary, shading.vBoundary, steps.s, steps.t, steps.stepS,
+                    steps.stepT });
+            const InsideWalk inside { level.texels.data(), level.width, uint32_t(steps.s - TexelOne / 2),
+                uint32_t(steps.t - TexelOne / 2), steps.stepS, steps.stepT };
+#if defined(__SSE2__)
+            if (!Fogged && FitsPairs(steps, intervals)) {
+                return modulated ? ShadeInsidePairs<true>(inside, steps, length, run, shading, depths, pixels)
+                                 : ShadeInsidePairs<false>(inside, steps, length, run, shading, depths, pixels);
+            }
+#endif
+            shade(inside);
         }
     }
 
 }
 
-// The span is shaded in runs of SubspanLength pixels: 1/w is divided out at
-// the ends of each run only, and in between colors, fog and texel
-// positions step linearly in fixed point. Depths come first, so that a run
-// hidden at every pixel costs no division and no texel.
+// The span is shaded in runs of SubspanLength pixels (see RunSteps.h).
+// Depths come first, so that a run hidden at every pixel costs no division
+// and no texel.
 template <bool Textured, bool Fogged>
-void Rasterizer::ShadeSpan(const Setup& setup, Interpolants value, int count, float* depths, uint8_t* pixels)
+void Rasterizer::ShadeSpan(const Setup& setup, SpanInterpolants span, int count, float* depths, uint8_t* pixels)
 {
     const SpanShading& shading = setup.shading;
-    float depth = value[Depth];
+    float depth = span.FirstDepth();
     while (count > 0) {
         int length = std::min(count, SubspanLength);
         count -= length;
-        std::array<float, SubspanLength> runDepths;
-        bool visible = false;
+        RunDepths run;
         for (int i = 0; i < length; ++i) {
-            runDepths[i] = depth;
-            visible |= Passes(depth, depths[i], shading);
+            run.depths[i] = depth;
+            run.passing |= unsigned(Passes(depth, depths[i], shading)) << i;
             depth += setup.stepX[Depth];
         }
-        if (visible) {
-            // The run's ends are its first and last pixels: past the last,
-            // the plane equations may leave the triangle, where 1/w can reach 0.
-            Interpolants last = value;
-            for (int i = InverseW; i < InterpolantCount; ++i)
-                last[i] += setup.stepX[i] * float(length - 1);
-            RunEnds run { DividedByW(value), DividedByW(last), length };
-            ShadeRun<Textured, Fogged>(shading, run, runDepths.data(), depths, pixels);
+        if (run.passing != 0) {
+            RunSteps steps = span.Run(length, shading);
+            ShadeRun<Textured, Fogged>(shading, steps, length, run, depths, pixels);
         }
-        for (int i = InverseW; i < InterpolantCount; ++i)
-            value[i] += setup.stepX[i] * float(length);
+        span.Advance(length);
         depths += length;
         pixels += size_t(length) * 4;
     }

@@ -7,6 +7,7 @@
 #include "Clipper.h"
 #include "DepthBuffer.h"
 #include "Device.h"
+#include "RunSteps.h"
 
 namespace q3::render {
 
@@ -57,8 +58,7 @@ private:
     struct Setup;
     template <bool Textured, bool Fogged> void FillTriangle(const Setup& setup);
     template <bool Textured, bool Fogged>
-    void ShadeSpan(
-        const Setup& setup, std::array<float, 2 + VaryingCount> value, int count, float* depths, uint8_t* pixels);
+    void ShadeSpan(const Setup& setup, SpanInterpolants span, int count, float* depths, uint8_t* pixels);
 
     Target mTarget {};
     // The pane's extent in pixels, for the projection.
