@@ -3,6 +3,8 @@
 // Depths of the pixels in the drawing rectangle: 0 at hither, 1 at yon;
 // smaller is nearer.
 
+#include "Tunables.h"
+
 #include <cstddef>
 #include <vector>
 
@@ -11,6 +13,9 @@ namespace q3::render {
 class DepthBuffer {
 public:
     static constexpr float Far = 1.0f;
+    // How many depths past the end of a row may be read, though never
+    // used, so that a run of pixels can be tested at full length.
+    static constexpr int ReadPast = SubspanLength;
 
     // Sizes the buffer for a rectangle and sets every depth to Far.
     void Reset(int width, int height);

@@ -388,9 +388,50 @@ namespace {
 
     // A run's depths and which of its pixels pass the depth test, one bit each.
     struct RunDepths {
-        std::array<float, SubspanLength> depths;
+        alignas(16) std::array<float, SubspanLength> depths;
         unsigned passing { 0 };
     };
+
+    // Which of SubspanLength depths pass against those stored, one bit each.
+    unsigned PassingPixels(const std::array<float, SubspanLength>& depths, const float* stored, const SpanShading& shading)
+    {
+#if defined(__SSE2__)
+        static_assert(SubspanLength == 8);
+        auto passing = [&](int first) {
+            __m128 depth = _mm_load_ps(depths.data() + first), there = _mm_loadu_ps(stored + first);
+            __m128 nearer = _mm_cmplt_ps(depth, there);
+            if (shading.winsTies) {
+                __m128 tied = _mm_and_ps(_mm_cmpeq_ps(depth, there), _mm_cmplt_ps(depth, _mm_set1_ps(DepthBuffer::Far)));
+                nearer = _mm_or_ps(nearer, tied);
+            }
+            return unsigned(_mm_movemask_ps(nearer));
+        };
+        return passing(0) | passing(4) << 4;
+#else
+        unsigned passing = 0;
+        for (int i = 0; i < SubspanLength; ++i)
+            passing |= unsigned(Passes(depths[i], stored[i], shading)) << i;
+        return passing;
+#endif
+    }
+
+    // The depths of a run of `length` pixels from `depth`, stepped one
+    // pixel at a time, and which of them pass; `depth` moves on past the
+    // run. Every run is worked at full length, which costs less than a
+    // loop that ends at a different pixel each time: `stored` may be read
+    // up to SubspanLength past the run, as DepthBuffer allows.
+    RunDepths DepthsOfRun(float& depth, float step, int length, const float* stored, const SpanShading& shading)
+    {
+        RunDepths run;
+        std::array<float, SubspanLength + 1> stepped;
+        stepped[0] = depth;
+        for (int i = 0; i < SubspanLength; ++i)
+            stepped[i + 1] = stepped[i] + step;
+        depth = stepped[length];
+        std::copy_n(stepped.begin(), SubspanLength, run.depths.begin());
+        run.passing = PassingPixels(run.depths, stored, shading) & ((1u << length) - 1);
+        return run;
+    }
 
 #if defined(__SSE2__)
 
@@ -497,12 +538,7 @@ void Rasterizer::ShadeSpan(const Setup& setup, SpanInterpolants span, int count,
     while (count > 0) {
         int length = std::min(count, SubspanLength);
         count -= length;
-        RunDepths run;
-        for (int i = 0; i < length; ++i) {
-            run.depths[i] = depth;
-            run.passing |= unsigned(Passes(depth, depths[i], shading)) << i;
-            depth += setup.stepX[Depth];
-        }
+        const RunDepths run = DepthsOfRun(depth, setup.stepX[Depth], length, depths, shading);
         if (run.passing != 0) {
             RunSteps steps = span.Run(length, shading);
             ShadeRun<Textured, Fogged>(shading, steps, length, run, depths, pixels);
