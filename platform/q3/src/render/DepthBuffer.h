@@ -1,11 +1,14 @@
 #pragma once
 
 // Depths of the pixels in the drawing rectangle: 0 at hither, 1 at yon;
-// smaller is nearer.
+// smaller is nearer. Beside each depth, the order of the triangle that put
+// it there, so that at equal depth the triangle drawn first may win
+// whatever order triangles reach the rasteriser in.
 
 #include "Tunables.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace q3::render {
@@ -17,14 +20,17 @@ public:
     // used, so that a run of pixels can be tested at full length.
     static constexpr int ReadPast = SubspanLength;
 
-    // Sizes the buffer for a rectangle and sets every depth to Far.
+    // Sizes the buffer for a rectangle and sets every depth to Far. Orders
+    // are left as they are: only a depth nearer than Far has one.
     void Reset(int width, int height);
 
-    // The depths of one row, `width` of them.
+    // The depths of one row, `width` of them, and their orders.
     float* Row(int y) { return mDepths.data() + size_t(y) * size_t(mWidth); }
+    uint32_t* Orders(int y) { return mOrders.data() + size_t(y) * size_t(mWidth); }
 
 private:
     std::vector<float> mDepths {};
+    std::vector<uint32_t> mOrders {};
     int mWidth { 0 };
 };
 

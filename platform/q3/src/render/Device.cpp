@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace q3::render {
@@ -45,12 +46,35 @@ namespace {
     // A surface's opacity in [0, 1]; anything else, NaN included, is opaque.
     float OpacityOf(const Surface& surface) { return surface.opacity < 1 ? std::max(surface.opacity, 0.0f) : 1.0f; }
 
-    // A triangle kept for the end of the frame, with the batch of its mesh.
+    // A triangle kept for the end of the frame, with the batch of its mesh
+    // and its place in the order of drawing.
     struct KeptTriangle {
         std::array<ScreenVertex, 3> corners {};
         uint32_t batch { 0 };
-        float depth { 0 };
+        uint32_t order { 0 };
     };
+
+    // At equal depth, a triangle of this order never replaces another.
+    constexpr uint32_t NeverFirst = UINT32_MAX;
+
+    // Where an opaque triangle comes when they are drawn nearest first.
+    struct DrawingPlace {
+        float depth { 0 };
+        uint32_t index { 0 };
+
+        bool operator<(const DrawingPlace& other) const
+        {
+            return depth < other.depth || (depth == other.depth && index < other.index);
+        }
+    };
+
+    // The depth of a triangle's nearest corner; NaN, which no valid
+    // projection makes, goes last.
+    float NearestDepth(const KeptTriangle& triangle)
+    {
+        float nearest = std::min({ triangle.corners[0].depth, triangle.corners[1].depth, triangle.corners[2].depth });
+        return nearest == nearest ? nearest : std::numeric_limits<float>::infinity();
+    }
 
     // How the kept triangles of one mesh are shaded; the texture is held
     // until they are drawn.
@@ -83,16 +107,15 @@ struct Device::Frame {
     std::vector<uint32_t> litSerial {};
     uint32_t meshSerial { 0 };
 
-    // The first mesh of a frame, when it turns out to cover much of the pane,
-    // is held back and drawn after the other opaque meshes: usually a backdrop,
-    // most of which they hide. Its triangles win depth ties, as they would
-    // have drawn first.
-    bool firstMesh { true };
-    int64_t paneArea { 0 }; // twice the area, in square subpixels
-    std::vector<KeptTriangle> held {};
-    int64_t heldArea { 0 };
-
-    // Triangles whose texture has transparent texels, drawn last.
+    // Every triangle, line and point takes the next order as it comes.
+    uint32_t nextOrder { 0 };
+    // Opaque triangles wait for the end of the frame and are drawn nearest
+    // first, so that what lies behind them is not shaded only to be
+    // overdrawn; their orders keep the picture that of drawing them as they
+    // came, even where two meet at one depth.
+    std::vector<KeptTriangle> opaque {};
+    std::vector<DrawingPlace> places {};
+    // Triangles of a surface less than opaque, drawn last, farthest first.
     std::vector<KeptTriangle> deferred {};
     std::vector<Batch> batches {};
 };
@@ -105,7 +128,6 @@ struct Device::MeshPass {
     float opacity { 1 };
     bool textured { false };
     bool deferred { false };
-    bool held { false };
     bool fogged { false };
     Shading shading {};
     uint32_t batch { 0 };
@@ -128,12 +150,9 @@ void Device::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear)
 {
     Frame& frame = *mFrame;
     frame.batches.clear();
+    frame.opaque.clear();
     frame.deferred.clear();
-    frame.held.clear();
-    frame.heldArea = 0;
-    frame.firstMesh = true;
-    frame.paneArea
-        = 2 * int64_t(pane.right - pane.left) * int64_t(pane.bottom - pane.top) * SubpixelScale * SubpixelScale;
+    frame.nextOrder = 0;
     mRasterizer->Begin(target, pane, clear);
 }
 
@@ -164,9 +183,7 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
     pass.deferred = (pass.textured && state.surface.texture->HasTransparency()) || (filled && pass.opacity < 1);
     pass.fogged = frame.fog.on && frame.fog.end > frame.fog.start;
     pass.shading = ShadingOf(pass);
-    pass.held = frame.firstMesh && filled && !pass.deferred;
-    frame.firstMesh = false;
-    if (pass.deferred || pass.held) {
+    if (filled) {
         pass.batch = uint32_t(frame.batches.size());
         frame.batches.push_back({ state.surface.texture, pass.shading });
     }
@@ -215,8 +232,6 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
 
     for (uint32_t triangle = 0; triangle < mesh.triangleCount; ++triangle)
         DrawTriangle(pass, triangle);
-    if (pass.held && frame.heldArea < frame.paneArea / HeldMeshCover)
-        DrawHeld(DepthTest::Nearer);
 }
 
 Shading Device::ShadingOf(const MeshPass& pass) const
@@ -306,14 +321,10 @@ void Device::DrawPolygon(MeshPass& pass, const uint32_t (&corners)[3], Outcode p
 void Device::Emit(const MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c)
 {
     Frame& frame = *mFrame;
-    if (pass.deferred) {
-        float depth = (a.depth + b.depth + c.depth) / 3;
-        frame.deferred.push_back({ { a, b, c }, pass.batch, depth });
-    } else if (pass.held) {
-        frame.held.push_back({ { a, b, c }, pass.batch, 0 });
-        frame.heldArea += std::abs(Rasterizer::SignedArea(a, b, c));
-    } else
-        mRasterizer->DrawTriangle(a, b, c, pass.shading);
+    if (pass.deferred)
+        frame.deferred.push_back({ { a, b, c }, pass.batch, NeverFirst });
+    else
+        frame.opaque.push_back({ { a, b, c }, pass.batch, TakeOrder() });
 }
 
 TQ3ColorRGB Device::CornerColor(
@@ -364,6 +375,10 @@ void Device::DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points
     Frame& frame = *mFrame;
     const Mesh& mesh = pass.mesh;
     Shading shading { nullptr, pass.fogged, mFrame->fog.color };
+    auto ordered = [&] {
+        shading.order = TakeOrder();
+        return shading;
+    };
     auto vertexAt = [&](uint32_t point) {
         ClipVertex vertex = frame.clip[point];
         TQ3ColorRGB color = mesh.vertexColors ? mesh.vertexColors[point] : pass.state.surface.diffuse;
@@ -375,48 +390,57 @@ void Device::DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points
         Outcode code = frame.outcodes[corners[i]];
         if (points) {
             if (code == 0)
-                mRasterizer->DrawPoint(mRasterizer->Project(a), shading);
+                mRasterizer->DrawPoint(mRasterizer->Project(a), ordered());
             continue;
         }
         ClipVertex b = vertexAt(corners[(i + 1) % 3]);
         Outcode planes = code | frame.outcodes[corners[(i + 1) % 3]];
         if (Clipper::ClipSegment(a, b, planes))
-            mRasterizer->DrawLine(mRasterizer->Project(a), mRasterizer->Project(b), shading);
+            mRasterizer->DrawLine(mRasterizer->Project(a), mRasterizer->Project(b), ordered());
     }
 }
 
 void Device::End()
 {
-    DrawHeld(DepthTest::NearerOrTied);
+    DrawOpaque();
     DrawDeferred();
 }
 
-void Device::DrawHeld(DepthTest depthTest)
+uint32_t Device::TakeOrder()
 {
-    // Drawn after the meshes that followed it, the held mesh goes in reverse
-    // order and passes at equal depth, so that at every pixel the triangle
-    // drawn first among the nearest still wins.
+    // Past the last order the rest share it; no frame comes near.
     Frame& frame = *mFrame;
-    auto draw = [&](const KeptTriangle& triangle) {
+    return frame.nextOrder < NeverFirst - 1 ? frame.nextOrder++ : frame.nextOrder;
+}
+
+void Device::DrawOpaque()
+{
+    Frame& frame = *mFrame;
+    frame.places.resize(frame.opaque.size());
+    for (uint32_t i = 0; i < frame.opaque.size(); ++i)
+        frame.places[i] = { NearestDepth(frame.opaque[i]), i };
+    std::sort(frame.places.begin(), frame.places.end());
+    for (const DrawingPlace& place : frame.places) {
+        const KeptTriangle& triangle = frame.opaque[place.index];
         Shading shading = frame.batches[triangle.batch].shading;
-        shading.depthTest = depthTest;
+        shading.order = triangle.order;
         mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
-    };
-    if (depthTest == DepthTest::Nearer)
-        std::for_each(frame.held.begin(), frame.held.end(), draw);
-    else
-        std::for_each(frame.held.rbegin(), frame.held.rend(), draw);
-    frame.held.clear();
+    }
+    frame.opaque.clear();
 }
 
 void Device::DrawDeferred()
 {
     // Farthest first, each blended over what lies behind it.
     Frame& frame = *mFrame;
+    auto centreDepth = [](const KeptTriangle& triangle) {
+        return (triangle.corners[0].depth + triangle.corners[1].depth + triangle.corners[2].depth) / 3;
+    };
     std::stable_sort(frame.deferred.begin(), frame.deferred.end(),
-        [](const KeptTriangle& a, const KeptTriangle& b) { return a.depth > b.depth; });
+        [&](const KeptTriangle& a, const KeptTriangle& b) { return centreDepth(a) > centreDepth(b); });
     for (const KeptTriangle& triangle : frame.deferred) {
-        const Shading& shading = frame.batches[triangle.batch].shading;
+        Shading shading = frame.batches[triangle.batch].shading;
+        shading.order = triangle.order;
         mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
     }
     frame.deferred.clear();

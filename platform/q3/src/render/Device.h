@@ -36,9 +36,6 @@ struct Pane {
 enum class Backfacing { Both, Remove, Flip };
 enum class Interpolation { None, Vertex, Pixel };
 enum class Fill { Filled, Edges, Points };
-// Nearer passes a pixel nearer than what is there; NearerOrTied also one
-// at the same depth, short of the far plane.
-enum class DepthTest { Nearer, NearerOrTied };
 // How a texture coordinate past 0 or 1 reads: the texture repeated, or its
 // edge texels stretched outwards.
 enum class Boundary { Wrap, Clamp };
@@ -116,9 +113,10 @@ public:
     // Wireframe draws every triangle's edges whatever the fill style asks.
     void SetWireframe(bool wireframe);
 
-    // Draws at once, except triangles of a surface less than opaque or whose
-    // texture has transparent texels: those wait for End(), which draws them
-    // back to front over the rest.
+    // Lines and points are drawn at once; triangles wait for End(), which
+    // draws the opaque ones nearest first and then those of a surface less
+    // than opaque or whose texture has transparent texels, back to front
+    // over the rest.
     void DrawMesh(const Mesh& mesh, const DrawState& state);
 
     // Ends the frame; every pixel of the pane is final.
@@ -136,7 +134,8 @@ private:
     TQ3ColorRGB LitColor(
         const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign) const;
     void DrawEdges(MeshPass& pass, const uint32_t (&corners)[3], bool points);
-    void DrawHeld(DepthTest depthTest);
+    uint32_t TakeOrder();
+    void DrawOpaque();
     void DrawDeferred();
 
     std::unique_ptr<Rasterizer> mRasterizer;

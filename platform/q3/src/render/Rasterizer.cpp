@@ -23,10 +23,23 @@ namespace {
     }
 
     // Whether a pixel at `depth` replaces one at `stored`.
-    bool Passes(float depth, float stored, const SpanShading& shading)
+    bool Passes(float depth, float stored, uint32_t storedOrder, const SpanShading& shading)
     {
-        return depth < stored || (shading.winsTies && depth == stored && depth < DepthBuffer::Far);
+        return depth < stored || (depth == stored && depth < DepthBuffer::Far && shading.order < storedOrder);
     }
+
+    // Where a span's pixels keep their depths and the orders that go with them.
+    struct DepthRow {
+        float* depths { nullptr };
+        uint32_t* orders { nullptr };
+
+        DepthRow operator+(int pixels) const { return { depths + pixels, orders + pixels }; }
+        void Set(int pixel, float depth, uint32_t order) const
+        {
+            depths[pixel] = depth;
+            orders[pixel] = order;
+        }
+    };
 
     Pixels::Color FogColor(const TQ3ColorRGB& color)
     {
@@ -227,7 +240,7 @@ void Rasterizer::DrawTriangle(
     Setup setup;
     setup.shading.fogged = shading.fog;
     setup.shading.fogColor = FogColor(shading.fogColor);
-    setup.shading.winsTies = shading.depthTest == DepthTest::NearerOrTied;
+    setup.shading.order = shading.order;
     int32_t minX = std::min({ v[0]->x, v[1]->x, v[2]->x }), maxX = std::max({ v[0]->x, v[1]->x, v[2]->x });
     int32_t minY = std::min({ v[0]->y, v[1]->y, v[2]->y }), maxY = std::max({ v[0]->y, v[1]->y, v[2]->y });
     setup.left = std::max(FirstPixelAtOrAfter(minX), mScissor.left);
@@ -297,9 +310,10 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
         SpanInterpolants span(setup.origin, setup.stepY, setup.stepX, float(y - setup.top), float(first));
 
         int x = setup.left + first;
-        float* depthRow = mDepth.Row(y - mScissor.top) + (x - mScissor.left);
+        const int row = y - mScissor.top, column = x - mScissor.left;
+        const DepthRow depthRow { mDepth.Row(row) + column, mDepth.Orders(row) + column };
         uint8_t* pixelRow = mTarget.pixels + size_t(y) * size_t(mTarget.rowBytes) + size_t(x) * 4;
-        ShadeSpan<Textured, Fogged>(setup, span, last - first + 1, depthRow, pixelRow);
+        ShadeSpan<Textured, Fogged>(setup, span, last - first + 1, depthRow.depths, depthRow.orders, pixelRow);
     }
 }
 
@@ -367,7 +381,7 @@ namespace {
     // Puts a shaded pixel that passed the depth test in place. `fogClear`
     // is the fog factor, in 1/Stepper::One, for a fogged span.
     template <bool Fogged>
-    void Finish(Pixels::Color color, uint32_t fogClear, const SpanShading& shading, float runDepth, float& depth,
+    void Finish(Pixels::Color color, uint32_t fogClear, const SpanShading& shading, float runDepth, DepthRow stored,
         uint8_t* pixel)
     {
         uint32_t alpha = Pixels::Alpha(color);
@@ -382,7 +396,7 @@ namespace {
         if (alpha != Opaque)
             color = Pixels::Over(color, Opaque - alpha, pixel);
         else
-            depth = runDepth;
+            stored.Set(0, runDepth, shading.order);
         Pixels::Store(color, pixel);
     }
 
@@ -392,25 +406,34 @@ namespace {
         unsigned passing { 0 };
     };
 
-    // Which of SubspanLength depths pass against those stored, one bit each.
-    unsigned PassingPixels(const std::array<float, SubspanLength>& depths, const float* stored, const SpanShading& shading)
+    // Which of the first `length` of SubspanLength depths pass against
+    // those stored, one bit each.
+    unsigned PassingPixels(
+        const std::array<float, SubspanLength>& depths, int length, DepthRow stored, const SpanShading& shading)
     {
+        const unsigned inRun = (1u << length) - 1;
 #if defined(__SSE2__)
         static_assert(SubspanLength == 8);
         auto passing = [&](int first) {
-            __m128 depth = _mm_load_ps(depths.data() + first), there = _mm_loadu_ps(stored + first);
+            __m128 depth = _mm_load_ps(depths.data() + first), there = _mm_loadu_ps(stored.depths + first);
             __m128 nearer = _mm_cmplt_ps(depth, there);
-            if (shading.winsTies) {
-                __m128 tied = _mm_and_ps(_mm_cmpeq_ps(depth, there), _mm_cmplt_ps(depth, _mm_set1_ps(DepthBuffer::Far)));
-                nearer = _mm_or_ps(nearer, tied);
+            __m128 tied = _mm_and_ps(_mm_cmpeq_ps(depth, there), _mm_cmplt_ps(depth, _mm_set1_ps(DepthBuffer::Far)));
+            // Ties are rare: their orders are read only when the run has
+            // any, and compared unsigned by flipping the sign bits.
+            if (((unsigned(_mm_movemask_ps(tied)) << first) & inRun) != 0) {
+                const __m128i flip = _mm_set1_epi32(INT32_MIN);
+                __m128i order = _mm_xor_si128(_mm_set1_epi32(int32_t(shading.order)), flip);
+                __m128i thereOrder = _mm_xor_si128(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(stored.orders + first)), flip);
+                nearer = _mm_or_ps(nearer, _mm_and_ps(tied, _mm_castsi128_ps(_mm_cmplt_epi32(order, thereOrder))));
             }
             return unsigned(_mm_movemask_ps(nearer));
         };
-        return passing(0) | passing(4) << 4;
+        return (passing(0) | passing(4) << 4) & inRun;
 #else
         unsigned passing = 0;
-        for (int i = 0; i < SubspanLength; ++i)
-            passing |= unsigned(Passes(depths[i], stored[i], shading)) << i;
+        for (int i = 0; i < length; ++i)
+            passing |= unsigned(Passes(depths[i], stored.depths[i], stored.orders[i], shading)) << i;
         return passing;
 #endif
     }
@@ -420,7 +443,7 @@ namespace {
     // run. Every run is worked at full length, which costs less than a
     // loop that ends at a different pixel each time: `stored` may be read
     // up to SubspanLength past the run, as DepthBuffer allows.
-    RunDepths DepthsOfRun(float& depth, float step, int length, const float* stored, const SpanShading& shading)
+    RunDepths DepthsOfRun(float& depth, float step, int length, DepthRow stored, const SpanShading& shading)
     {
         RunDepths run;
         std::array<float, SubspanLength + 1> stepped;
@@ -429,7 +452,7 @@ namespace {
             stepped[i + 1] = stepped[i] + step;
         depth = stepped[length];
         std::copy_n(stepped.begin(), SubspanLength, run.depths.begin());
-        run.passing = PassingPixels(run.depths, stored, shading) & ((1u << length) - 1);
+        run.passing = PassingPixels(run.depths, length, stored, shading);
         return run;
     }
 
@@ -450,7 +473,7 @@ namespace {
     // no fog. Pixels that are not both opaque and visible go one by one.
     template <bool Modulated>
     void ShadeInsidePairs(const InsideWalk& walk, const RunSteps& steps, int length, const RunDepths& run,
-        const SpanShading& shading, float* depths, uint8_t* pixels)
+        const SpanShading& shading, DepthRow stored, uint8_t* pixels)
     {
         using Pairs = Sse2PixelPairs;
         Pairs::Factors factors(steps.factors, steps.factorSteps);
@@ -465,13 +488,13 @@ namespace {
             const unsigned passing = (run.passing >> i) & (lone ? 1 : 3);
             if (passing == 3 && Pairs::BothOpaque(color)) {
                 Pairs::Store(color, pixels);
-                depths[i] = run.depths[i];
-                depths[i + 1] = run.depths[i + 1];
+                stored.Set(i, run.depths[i], shading.order);
+                stored.Set(i + 1, run.depths[i + 1], shading.order);
             } else {
                 if (passing & 1)
-                    Finish<false>(Pairs::First(color), 0, shading, run.depths[i], depths[i], pixels);
+                    Finish<false>(Pairs::First(color), 0, shading, run.depths[i], stored + i, pixels);
                 if (passing & 2)
-                    Finish<false>(Pairs::Second(color), 0, shading, run.depths[i + 1], depths[i + 1], pixels + 4);
+                    Finish<false>(Pairs::Second(color), 0, shading, run.depths[i + 1], stored + (i + 1), pixels + 4);
             }
             factors.Step();
             s = nextS + uint32_t(walk.stepS);
@@ -484,7 +507,7 @@ namespace {
     // Shades the pixels of a run that pass the depth test.
     template <bool Textured, bool Fogged>
     void ShadeRun(
-        const SpanShading& shading, const RunSteps& steps, int length, const RunDepths& run, float* depths,
+        const SpanShading& shading, const RunSteps& steps, int length, const RunDepths& run, DepthRow stored,
         uint8_t* pixels)
     {
         Stepper fog = Stepper::Fixed(steps.fog, steps.fogStep);
@@ -496,7 +519,7 @@ namespace {
                     Pixels::Color color = walk.Sample();
                     if (modulated)
                         color = factors.Apply(color);
-                    Finish<Fogged>(color, Fogged ? fog.Fraction() : 0, shading, run.depths[i], depths[i], pixels);
+                    Finish<Fogged>(color, Fogged ? fog.Fraction() : 0, shading, run.depths[i], stored + i, pixels);
                 }
                 factors.Step();
                 if constexpr (Fogged)
@@ -517,8 +540,8 @@ namespace {
                 uint32_t(steps.t - TexelOne / 2), steps.stepS, steps.stepT };
 #if defined(__SSE2__)
             if (!Fogged && FitsPairs(steps, intervals)) {
-                return modulated ? ShadeInsidePairs<true>(inside, steps, length, run, shading, depths, pixels)
-                                 : ShadeInsidePairs<false>(inside, steps, length, run, shading, depths, pixels);
+                return modulated ? ShadeInsidePairs<true>(inside, steps, length, run, shading, stored, pixels)
+                                 : ShadeInsidePairs<false>(inside, steps, length, run, shading, stored, pixels);
             }
 #endif
             shade(inside);
@@ -531,20 +554,22 @@ namespace {
 // Depths come first, so that a run hidden at every pixel costs no division
 // and no texel.
 template <bool Textured, bool Fogged>
-void Rasterizer::ShadeSpan(const Setup& setup, SpanInterpolants span, int count, float* depths, uint8_t* pixels)
+void Rasterizer::ShadeSpan(
+    const Setup& setup, SpanInterpolants span, int count, float* depths, uint32_t* orders, uint8_t* pixels)
 {
+    DepthRow stored { depths, orders };
     const SpanShading& shading = setup.shading;
     float depth = span.FirstDepth();
     while (count > 0) {
         int length = std::min(count, SubspanLength);
         count -= length;
-        const RunDepths run = DepthsOfRun(depth, setup.stepX[Depth], length, depths, shading);
+        const RunDepths run = DepthsOfRun(depth, setup.stepX[Depth], length, stored, shading);
         if (run.passing != 0) {
             RunSteps steps = span.Run(length, shading);
-            ShadeRun<Textured, Fogged>(shading, steps, length, run, depths, pixels);
+            ShadeRun<Textured, Fogged>(shading, steps, length, run, stored, pixels);
         }
         span.Advance(length);
-        depths += length;
+        stored = stored + length;
         pixels += size_t(length) * 4;
     }
 }

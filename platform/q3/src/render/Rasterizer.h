@@ -26,6 +26,11 @@ struct ScreenVertex {
 // or times a texel, then fog when it is on; and which pixels pass the
 // depth test. The interpolated color comes premultiplied by the opacity,
 // which scales the texel's alpha too.
+//
+// A pixel passes where it is nearer than what is there, or as near and
+// its triangle comes earlier in `order`: triangles drawn out of order
+// give the picture drawing them in order would. Triangles of one order
+// never replace each other at equal depth.
 struct Shading {
     const DecodedTexture* texture { nullptr };
     bool fog { false };
@@ -33,7 +38,7 @@ struct Shading {
     Boundary uBoundary { Boundary::Wrap };
     Boundary vBoundary { Boundary::Wrap };
     float opacity { 1 };
-    DepthTest depthTest { DepthTest::Nearer };
+    uint32_t order { 0 };
 };
 
 class Rasterizer {
@@ -58,7 +63,8 @@ private:
     struct Setup;
     template <bool Textured, bool Fogged> void FillTriangle(const Setup& setup);
     template <bool Textured, bool Fogged>
-    void ShadeSpan(const Setup& setup, SpanInterpolants span, int count, float* depths, uint8_t* pixels);
+    void ShadeSpan(
+        const Setup& setup, SpanInterpolants span, int count, float* depths, uint32_t* orders, uint8_t* pixels);
 
     Target mTarget {};
     // The pane's extent in pixels, for the projection.

@@ -30,7 +30,7 @@ struct SpanShading {
     float opacity { 1 };
     bool fogged { false };
     Pixels::Color fogColor {};
-    bool winsTies { false };
+    uint32_t order { 0 };
 };
 
 struct RunSteps {

@@ -31,12 +31,6 @@ static constexpr float MinimumAttenuationDistance = 1.0f;
 // the ends of each run only.
 static constexpr int SubspanLength = 8;
 
-// The first mesh of a frame is drawn after the others when its triangles
-// add up to at least 1/HeldMeshCover of the pane: then it is likely behind
-// them, and what they hide of it need not be shaded. The picture is the
-// same either way.
-static constexpr int HeldMeshCover = 2;
-
 // Lines are drawn as quads this wide, in pixels.
 static constexpr float LineWidth = 1.0f;
 
