@@ -1,6 +1,6 @@
 #include "render/Pixels.h"
-#include "render/RunSteps.h"
 #include "render/DecodedTexture.h"
+#include "render/RunSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -193,7 +193,8 @@ TEST(WidePixels, PairsShadeAsOnePixelAtATime)
     for (int trial = 0; trial < 20000; ++trial) {
         uint32_t s[2] = { uint32_t(random() % limitS), uint32_t(random() % limitS) };
         uint32_t t[2] = { uint32_t(random() % limitT), uint32_t(random() % limitT) };
-        Sse2PixelPairs::Pair pair = Sse2PixelPairs::SampleInside(level.texels.data(), level.width, s[0], t[0], s[1], t[1]);
+        Sse2PixelPairs::Pair pair
+            = Sse2PixelPairs::SampleInside(level.texels.data(), level.width, s[0], t[0], s[1], t[1]);
 
         int intervals = 1 + int(random() % (SubspanLength - 1));
         Stepper red(factor(random), factor(random), intervals), green(factor(random), factor(random), intervals),
@@ -206,10 +207,12 @@ TEST(WidePixels, PairsShadeAsOnePixelAtATime)
         for (int step = 0; step + 1 <= intervals; step += 2) {
             Sse2PixelPairs::Pair scaled = two.Apply(pair);
             for (int which = 0; which < 2; ++which) {
-                Sse2Pixels::Color single = Sse2Pixels::SampleInside(level.texels.data(), level.width, s[which], t[which]);
+                Sse2Pixels::Color single
+                    = Sse2Pixels::SampleInside(level.texels.data(), level.width, s[which], t[which]);
                 Sse2Pixels::Color fromPair = which == 0 ? Sse2PixelPairs::First(pair) : Sse2PixelPairs::Second(pair);
                 ExpectSame(ToScalar(single), fromPair, "sampled");
-                ExpectSame(ToScalar(one.Apply(single)), which == 0 ? Sse2PixelPairs::First(scaled) : Sse2PixelPairs::Second(scaled), "scaled");
+                ExpectSame(ToScalar(one.Apply(single)),
+                    which == 0 ? Sse2PixelPairs::First(scaled) : Sse2PixelPairs::Second(scaled), "scaled");
                 one.Step();
             }
             two.Step();
@@ -221,7 +224,8 @@ TEST(WidePixels, PairsShadeAsOnePixelAtATime)
         Sse2Pixels::Store(Sse2PixelPairs::Second(pair), expected.data() + 4);
         ASSERT_EQ(stored, expected);
         ASSERT_EQ(Sse2PixelPairs::BothOpaque(pair),
-            Sse2Pixels::Alpha(Sse2PixelPairs::First(pair)) == Opaque && Sse2Pixels::Alpha(Sse2PixelPairs::Second(pair)) == Opaque);
+            Sse2Pixels::Alpha(Sse2PixelPairs::First(pair)) == Opaque
+                && Sse2Pixels::Alpha(Sse2PixelPairs::Second(pair)) == Opaque);
     }
 }
 

@@ -386,16 +386,14 @@ struct Sse2PixelPairs {
     // Both pixels, bytes A, R, G, B each, alpha always opaque in the target.
     static void Store(Pair color, uint8_t* pixels)
     {
-        __m128i reversed = _mm_shufflehi_epi16(_mm_shufflelo_epi16(color, _MM_SHUFFLE(0, 1, 2, 3)), _MM_SHUFFLE(0, 1, 2, 3));
+        __m128i reversed
+            = _mm_shufflehi_epi16(_mm_shufflelo_epi16(color, _MM_SHUFFLE(0, 1, 2, 3)), _MM_SHUFFLE(0, 1, 2, 3));
         __m128i packed = _mm_or_si128(_mm_packus_epi16(reversed, reversed), _mm_set1_epi32(int32_t(Opaque)));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels), packed);
     }
 
 private:
-    static __m128i LoadTwo(const uint32_t* texels)
-    {
-        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels));
-    }
+    static __m128i LoadTwo(const uint32_t* texels) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels)); }
 
     // (256 - weight) × a + weight × b, over 256, in every lane: each
     // product and their sum stay below 2^16.

@@ -408,7 +408,7 @@ namespace {
 
     // Which of the first `length` of SubspanLength depths pass against
     // those stored, one bit each.
-    unsigned PassingPixels(
+    [[gnu::always_inline]] inline unsigned PassingPixels(
         const std::array<float, SubspanLength>& depths, int length, DepthRow stored, const SpanShading& shading)
     {
         const unsigned inRun = (1u << length) - 1;
@@ -423,8 +423,8 @@ namespace {
             if (((unsigned(_mm_movemask_ps(tied)) << first) & inRun) != 0) {
                 const __m128i flip = _mm_set1_epi32(INT32_MIN);
                 __m128i order = _mm_xor_si128(_mm_set1_epi32(int32_t(shading.order)), flip);
-                __m128i thereOrder = _mm_xor_si128(
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(stored.orders + first)), flip);
+                __m128i thereOrder
+                    = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(stored.orders + first)), flip);
                 nearer = _mm_or_ps(nearer, _mm_and_ps(tied, _mm_castsi128_ps(_mm_cmplt_epi32(order, thereOrder))));
             }
             return unsigned(_mm_movemask_ps(nearer));
@@ -443,7 +443,8 @@ namespace {
     // run. Every run is worked at full length, which costs less than a
     // loop that ends at a different pixel each time: `stored` may be read
     // up to SubspanLength past the run, as DepthBuffer allows.
-    RunDepths DepthsOfRun(float& depth, float step, int length, DepthRow stored, const SpanShading& shading)
+    [[gnu::always_inline]] inline RunDepths DepthsOfRun(
+        float& depth, float step, int length, DepthRow stored, const SpanShading& shading)
     {
         RunDepths run;
         std::array<float, SubspanLength + 1> stepped;
@@ -506,8 +507,7 @@ namespace {
 
     // Shades the pixels of a run that pass the depth test.
     template <bool Textured, bool Fogged>
-    void ShadeRun(
-        const SpanShading& shading, const RunSteps& steps, int length, const RunDepths& run, DepthRow stored,
+    void ShadeRun(const SpanShading& shading, const RunSteps& steps, int length, const RunDepths& run, DepthRow stored,
         uint8_t* pixels)
     {
         Stepper fog = Stepper::Fixed(steps.fog, steps.fogStep);
@@ -534,8 +534,8 @@ namespace {
             const int intervals = std::max(length - 1, 1);
             if (!StaysInside(steps.s, steps.stepS, intervals, level.width)
                 || !StaysInside(steps.t, steps.stepT, intervals, level.height))
-                return shade(EdgeWalk { level, shading.uBoundary, shading.vBoundary, steps.s, steps.t, steps.stepS,
-                    steps.stepT });
+                return shade(EdgeWalk {
+                    level, shading.uBoundary, shading.vBoundary, steps.s, steps.t, steps.stepS, steps.stepT });
             const InsideWalk inside { level.texels.data(), level.width, uint32_t(steps.s - TexelOne / 2),
                 uint32_t(steps.t - TexelOne / 2), steps.stepS, steps.stepT };
 #if defined(__SSE2__)

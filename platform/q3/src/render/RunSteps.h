@@ -53,7 +53,8 @@ struct RunSteps {
 
 // `first` holds the interpolants at the run's first pixel, `stepX` their
 // change from one pixel to the next; `length` is from 1 to SubspanLength.
-inline RunSteps PlainRunSteps(const Interpolants& first, const Interpolants& stepX, int length, const SpanShading& shading)
+inline RunSteps PlainRunSteps(
+    const Interpolants& first, const Interpolants& stepX, int length, const SpanShading& shading)
 {
     // The run's ends are its first and last pixels: past the last, the
     // plane equations may leave the triangle, where 1/w can reach 0.
@@ -96,7 +97,8 @@ inline RunSteps PlainRunSteps(const Interpolants& first, const Interpolants& ste
 // The interpolants along a span, from its first pixel on.
 class PlainSpanInterpolants {
 public:
-    PlainSpanInterpolants(const Interpolants& origin, const Interpolants& stepY, const Interpolants& stepX, float row, float column)
+    PlainSpanInterpolants(
+        const Interpolants& origin, const Interpolants& stepY, const Interpolants& stepX, float row, float column)
         : mStepX(stepX)
     {
         for (int i = 0; i < InterpolantCount; ++i)
@@ -141,8 +143,8 @@ namespace sse2 {
     inline __m128i ToStepper(__m128 factors)
     {
         __m128 limited = _mm_min_ps(factors, _mm_set1_ps(Stepper::Largest));
-        __m128i fixed = _mm_cvttps_epi32(
-            _mm_add_ps(_mm_mul_ps(limited, _mm_set1_ps(float(Stepper::One))), _mm_set1_ps(0.5f)));
+        __m128i fixed
+            = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(limited, _mm_set1_ps(float(Stepper::One))), _mm_set1_ps(0.5f)));
         return _mm_and_si128(fixed, _mm_castps_si128(_mm_cmpgt_ps(factors, _mm_setzero_ps())));
     }
 
@@ -195,8 +197,8 @@ inline RunSteps Sse2RunSteps(
     // The step is the difference over the intervals rounded towards zero,
     // as Stepper gives it: the difference is at most 2^18 in size, so the
     // float quotient cannot round past the next whole number.
-    const __m128i from = sse2::ToStepper(
-        _mm_setr_ps(at(start, Blue), at(start, Green), at(start, Red), shading.opacity));
+    const __m128i from
+        = sse2::ToStepper(_mm_setr_ps(at(start, Blue), at(start, Green), at(start, Red), shading.opacity));
     const __m128i to = sse2::ToStepper(_mm_setr_ps(at(end, Blue), at(end, Green), at(end, Red), shading.opacity));
     const __m128i step = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(_mm_sub_epi32(to, from)), divisor));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(steps.factors.data()), from);
@@ -212,11 +214,11 @@ inline RunSteps Sse2RunSteps(
         const float u = at(start, U), v = at(start, V);
         const __m128 coordinates = _mm_setr_ps(u, clampT ? 1 - v : -v, at(end, U) - u, v - at(end, V));
         const __m128 wrapped = _mm_castsi128_ps(_mm_setr_epi32(clampS ? 0 : -1, clampT ? 0 : -1, 0, 0));
-        const __m128 sizes = _mm_setr_ps(float(level->width), float(level->height), float(level->width),
-            float(level->height));
-        const __m128 texels = _mm_div_ps(
-            _mm_mul_ps(sse2::Select(wrapped, sse2::WrapToUnit(coordinates), coordinates), sizes),
-            _mm_setr_ps(1, 1, float(intervals), float(intervals)));
+        const __m128 sizes
+            = _mm_setr_ps(float(level->width), float(level->height), float(level->width), float(level->height));
+        const __m128 texels
+            = _mm_div_ps(_mm_mul_ps(sse2::Select(wrapped, sse2::WrapToUnit(coordinates), coordinates), sizes),
+                _mm_setr_ps(1, 1, float(intervals), float(intervals)));
         const int32_t periodS = int32_t(level->width) * TexelOne, periodT = int32_t(level->height) * TexelOne;
         __m128i fixed = sse2::ToFixedTexels(
             texels, _mm_setr_epi32(clampS ? ClampReach : periodS, clampT ? ClampReach : periodT, periodS, periodT));
@@ -234,7 +236,8 @@ inline RunSteps Sse2RunSteps(
 // The interpolants along a span, from its first pixel on, in two halves.
 class Sse2SpanInterpolants {
 public:
-    Sse2SpanInterpolants(const Interpolants& origin, const Interpolants& stepY, const Interpolants& stepX, float row, float column)
+    Sse2SpanInterpolants(
+        const Interpolants& origin, const Interpolants& stepY, const Interpolants& stepX, float row, float column)
         : mStepLow(_mm_loadu_ps(stepX.data()))
         , mStepHigh(_mm_loadu_ps(stepX.data() + 4))
     {
