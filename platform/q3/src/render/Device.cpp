@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 namespace q3::render {
@@ -57,23 +56,19 @@ namespace {
     // At equal depth, a triangle of this order never replaces another.
     constexpr uint32_t NeverFirst = UINT32_MAX;
 
-    // Where an opaque triangle comes when they are drawn nearest first.
-    struct DrawingPlace {
-        float depth { 0 };
-        uint32_t index { 0 };
+    // Opaque triangles are drawn nearest first by the depth of their nearest
+    // corner, in this many slices of the depth range. Within a slice they
+    // keep the order they came in: near enough to nearest first, and their
+    // orders keep the picture exact whatever the order.
+    constexpr int DepthSlices = 1024;
 
-        bool operator<(const DrawingPlace& other) const
-        {
-            return depth < other.depth || (depth == other.depth && index < other.index);
-        }
-    };
-
-    // The depth of a triangle's nearest corner; NaN, which no valid
-    // projection makes, goes last.
-    float NearestDepth(const KeptTriangle& triangle)
+    int SliceOf(const KeptTriangle& triangle)
     {
         float nearest = std::min({ triangle.corners[0].depth, triangle.corners[1].depth, triangle.corners[2].depth });
-        return nearest == nearest ? nearest : std::numeric_limits<float>::infinity();
+        // NaN, which no valid projection makes, goes last.
+        if (!(nearest < 1))
+            return DepthSlices - 1;
+        return nearest > 0 ? int(nearest * DepthSlices) : 0;
     }
 
     // How the kept triangles of one mesh are shaded; the texture is held
@@ -114,7 +109,8 @@ struct Device::Frame {
     // overdrawn; their orders keep the picture that of drawing them as they
     // came, even where two meet at one depth.
     std::vector<KeptTriangle> opaque {};
-    std::vector<DrawingPlace> places {};
+    std::vector<uint32_t> slices {}; // per triangle
+    std::vector<uint32_t> nearestFirst {}; // indices into opaque
     // Triangles of a surface less than opaque, drawn last, farthest first.
     std::vector<KeptTriangle> deferred {};
     std::vector<Batch> batches {};
@@ -415,13 +411,21 @@ uint32_t Device::TakeOrder()
 
 void Device::DrawOpaque()
 {
+    // A counting sort by slice, which keeps the order within each.
     Frame& frame = *mFrame;
-    frame.places.resize(frame.opaque.size());
-    for (uint32_t i = 0; i < frame.opaque.size(); ++i)
-        frame.places[i] = { NearestDepth(frame.opaque[i]), i };
-    std::sort(frame.places.begin(), frame.places.end());
-    for (const DrawingPlace& place : frame.places) {
-        const KeptTriangle& triangle = frame.opaque[place.index];
+    std::array<uint32_t, DepthSlices + 1> starts {};
+    frame.slices.resize(frame.opaque.size());
+    for (size_t i = 0; i < frame.opaque.size(); ++i) {
+        frame.slices[i] = uint32_t(SliceOf(frame.opaque[i]));
+        ++starts[frame.slices[i] + 1];
+    }
+    for (int slice = 0; slice < DepthSlices; ++slice)
+        starts[slice + 1] += starts[slice];
+    frame.nearestFirst.resize(frame.opaque.size());
+    for (size_t i = 0; i < frame.opaque.size(); ++i)
+        frame.nearestFirst[starts[frame.slices[i]]++] = uint32_t(i);
+    for (uint32_t index : frame.nearestFirst) {
+        const KeptTriangle& triangle = frame.opaque[index];
         Shading shading = frame.batches[triangle.batch].shading;
         shading.order = triangle.order;
         mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
