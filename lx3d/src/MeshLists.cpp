@@ -3,6 +3,7 @@
 #include "Color.h"
 #include "HostServices.h"
 #include "Records.h"
+#include "Trimesh.h"
 #include "Vector3D.h"
 
 #include <algorithm>
@@ -38,19 +39,39 @@ namespace {
         return data.data ? data.last : -1;
     }
 
-    template <class Element> Element* Items(LxObject* list)
+    template <class Element> const Element* Items(LxObject* list)
     {
-        return static_cast<Element*>(ListOf<Element>(list).data);
+        return static_cast<const Element*>(ListOf<Element>(list).data);
+    }
+
+    // The elements to change: the mesh hears of it, as it keeps what it
+    // derives from its points.
+    template <class Element> Element* WrittenItems(LxObject* list)
+    {
+        const MeshListData& data = ListOf<Element>(list);
+        if (data.owner)
+            TrimeshArrayWritten(data.owner, data.data);
+        return static_cast<Element*>(data.data);
+    }
+
+    bool InRange(LxInteger index, int32_t last)
+    {
+        if (index >= 0 && index <= last)
+            return true;
+        RaisePluginError(PluginError::OutOfBounds);
+        return false;
     }
 
     // The element at a checked index, or null after raising OutOfBoundsException.
-    template <class Element> Element* At(LxObject* list, LxInteger index)
+    template <class Element> const Element* At(LxObject* list, LxInteger index)
     {
-        if (index < 0 || index > LastOf<Element>(list)) {
-            RaisePluginError(PluginError::OutOfBounds);
-            return nullptr;
-        }
-        return Items<Element>(list) + index;
+        return InRange(index, LastOf<Element>(list)) ? Items<Element>(list) + index : nullptr;
+    }
+
+    // The same, to be changed.
+    template <class Element> Element* WrittenAt(LxObject* list, LxInteger index)
+    {
+        return InRange(index, LastOf<Element>(list)) ? WrittenItems<Element>(list) + index : nullptr;
     }
 
     // A nil list argument raises NilObjectException.
@@ -70,19 +91,19 @@ namespace {
         if (!Present({ other }))
             return;
         int32_t last = std::min(LastOf<Element>(self), LastOf<Element>(other));
-        std::copy_n(Items<Element>(other), last + 1, Items<Element>(self));
+        std::copy_n(Items<Element>(other), last + 1, WrittenItems<Element>(self));
     }
 
     // Members that read or write one float of an element at an index.
     template <class Element, float Element::*Field> double GetField(LxObject* self, LxInteger index)
     {
-        Element* element = At<Element>(self, index);
+        const Element* element = At<Element>(self, index);
         return element ? element->*Field : 0.0;
     }
 
     template <class Element, float Element::*Field> void SetField(LxObject* self, LxInteger index, double value)
     {
-        if (Element* element = At<Element>(self, index))
+        if (Element* element = WrittenAt<Element>(self, index))
             element->*Field = float(value);
     }
 
@@ -94,19 +115,19 @@ namespace {
 
     void SetXYZ(LxObject* self, LxInteger index, double x, double y, double z)
     {
-        if (Vector* element = At<Vector>(self, index))
+        if (Vector* element = WrittenAt<Vector>(self, index))
             *element = { float(x), float(y), float(z) };
     }
 
     LxObject* GetVector(LxObject* self, LxInteger index)
     {
-        Vector* element = At<Vector>(self, index);
+        const Vector* element = At<Vector>(self, index);
         return element ? NewVector3DWith(*element) : nullptr;
     }
 
     void SetVector(LxObject* self, LxInteger index, LxObject* value)
     {
-        if (Vector* element = At<Vector>(self, index))
+        if (Vector* element = WrittenAt<Vector>(self, index))
             *element = VectorValue(value, {});
     }
 
@@ -117,7 +138,7 @@ namespace {
         Vector d = *VectorOf(delta);
         if (d.x == 0 && d.y == 0 && d.z == 0)
             return;
-        Vector* items = Items<Vector>(self);
+        Vector* items = WrittenItems<Vector>(self);
         for (int32_t i = 0; i <= LastOf<Vector>(self); ++i)
             items[i] = { AddInDouble(items[i].x, d.x), AddInDouble(items[i].y, d.y), AddInDouble(items[i].z, d.z) };
     }
@@ -126,14 +147,14 @@ namespace {
     {
         if (factor == 1)
             return;
-        Vector* items = Items<Vector>(self);
+        Vector* items = WrittenItems<Vector>(self);
         for (int32_t i = 0; i <= LastOf<Vector>(self); ++i)
             items[i] = { float(items[i].x * factor), float(items[i].y * factor), float(items[i].z * factor) };
     }
 
     void NormalizeAll(LxObject* self)
     {
-        Vector* items = Items<Vector>(self);
+        Vector* items = WrittenItems<Vector>(self);
         for (int32_t i = 0; i <= LastOf<Vector>(self); ++i)
             Q3Vector3D_Normalize(&items[i], &items[i]);
     }
@@ -142,7 +163,7 @@ namespace {
     {
         if (!Present({ other }))
             return;
-        Vector* items = Items<Vector>(self);
+        Vector* items = WrittenItems<Vector>(self);
         const Vector* others = Items<Vector>(other);
         int32_t last = std::min(LastOf<Vector>(self), LastOf<Vector>(other));
         for (int32_t i = 0; i <= last; ++i)
@@ -153,7 +174,7 @@ namespace {
     {
         if (!Present({ first, second }))
             return;
-        Vector* items = Items<Vector>(self);
+        Vector* items = WrittenItems<Vector>(self);
         const Vector* a = Items<Vector>(first);
         const Vector* b = Items<Vector>(second);
         int32_t last = std::min({ LastOf<Vector>(self), LastOf<Vector>(first), LastOf<Vector>(second) });
@@ -186,7 +207,7 @@ namespace {
 
     void GetUV(LxObject* self, LxInteger index, LxDouble* u, LxDouble* v)
     {
-        if (UV* element = At<UV>(self, index)) {
+        if (const UV* element = At<UV>(self, index)) {
             *u = element->u;
             *v = element->v;
         }
@@ -194,13 +215,13 @@ namespace {
 
     void SetUV(LxObject* self, LxInteger index, double u, double v)
     {
-        if (UV* element = At<UV>(self, index))
+        if (UV* element = WrittenAt<UV>(self, index))
             *element = { float(u), float(v) };
     }
 
     void AddToAllUVs(LxObject* self, double du, double dv)
     {
-        UV* items = Items<UV>(self);
+        UV* items = WrittenItems<UV>(self);
         for (int32_t i = 0; i <= LastOf<UV>(self); ++i)
             items[i] = { AddInDouble(items[i].u, du), AddInDouble(items[i].v, dv) };
     }
@@ -221,19 +242,19 @@ namespace {
     // Corners are stored as given: nothing checks them against the points.
     template <int Corner> LxInteger GetCorner(LxObject* self, LxInteger index)
     {
-        Triangle* element = At<Triangle>(self, index);
+        const Triangle* element = At<Triangle>(self, index);
         return element ? static_cast<LxInteger>(element->pointIndices[Corner]) : 0;
     }
 
     template <int Corner> void SetCorner(LxObject* self, LxInteger index, LxInteger value)
     {
-        if (Triangle* element = At<Triangle>(self, index))
+        if (Triangle* element = WrittenAt<Triangle>(self, index))
             element->pointIndices[Corner] = static_cast<uint32_t>(value);
     }
 
     void GetABC(LxObject* self, LxInteger index, LxInteger* a, LxInteger* b, LxInteger* c)
     {
-        if (Triangle* element = At<Triangle>(self, index)) {
+        if (const Triangle* element = At<Triangle>(self, index)) {
             *a = static_cast<LxInteger>(element->pointIndices[0]);
             *b = static_cast<LxInteger>(element->pointIndices[1]);
             *c = static_cast<LxInteger>(element->pointIndices[2]);
@@ -242,7 +263,7 @@ namespace {
 
     void SetABC(LxObject* self, LxInteger index, LxInteger a, LxInteger b, LxInteger c)
     {
-        if (Triangle* element = At<Triangle>(self, index))
+        if (Triangle* element = WrittenAt<Triangle>(self, index))
             *element = { { uint32_t(a), uint32_t(b), uint32_t(c) } };
     }
 
@@ -261,7 +282,7 @@ namespace {
 
     LxColor GetColor(LxObject* self, LxInteger index)
     {
-        Color* element = At<Color>(self, index);
+        const Color* element = At<Color>(self, index);
         if (!element)
             return 0;
         return PackColor(*element);
@@ -269,7 +290,7 @@ namespace {
 
     void SetColor(LxObject* self, LxInteger index, LxColor color)
     {
-        if (Color* element = At<Color>(self, index))
+        if (Color* element = WrittenAt<Color>(self, index))
             *element = UnpackColor(color);
     }
 
@@ -280,7 +301,7 @@ namespace {
         double r = red / ChannelScale;
         double g = green / ChannelScale;
         double b = blue / ChannelScale;
-        Color* items = Items<Color>(self);
+        Color* items = WrittenItems<Color>(self);
         for (int32_t i = 0; i <= LastOf<Color>(self); ++i)
             items[i] = { AddClamped(items[i].r, r), AddClamped(items[i].g, g), AddClamped(items[i].b, b) };
     }

@@ -82,6 +82,7 @@ namespace {
         DropVertexAttributeLists(data);
         mesh.numPoints = TQ3Uns32(count);
         mesh.points = AllocateArray<TQ3Point3D>(mesh.numPoints, BytesPerPoint);
+        data.boxCurrent = false;
         if (data.positions)
             AttachList(data.positions, VectorListRecord(), self, mesh.points, mesh.numPoints);
     }
@@ -270,11 +271,18 @@ namespace {
         mesh.triMeshAttributeSet = set;
     }
 
+    // A pick tests the mesh only if its ray comes near the mesh's box.
     void Render(LxObject* self, LxInteger viewObject)
     {
-        TQ3TriMeshData& mesh = Self(self).mesh;
-        Q3BoundingBox_SetFromPoints3D(&mesh.bBox, mesh.points, mesh.numPoints, BytesPerPoint);
-        Q3TriMesh_Submit(&mesh, Q3Object_FromId(TQ3Uns32(viewObject)));
+        TrimeshData& data = Self(self);
+        TQ3TriMeshData& mesh = data.mesh;
+        if (!data.boxCurrent) {
+            Q3BoundingBox_SetFromPoints3D(&mesh.bBox, mesh.points, mesh.numPoints, BytesPerPoint);
+            data.boxCurrent = true;
+        }
+        TQ3ViewObject view = Q3Object_FromId(TQ3Uns32(viewObject));
+        if (Q3View_IsBoundingBoxVisible(view, &mesh.bBox) == kQ3True)
+            Q3TriMesh_Submit(&mesh, view);
     }
 
     LxPropertyRow gProperties[] = {
@@ -306,5 +314,12 @@ namespace {
 LxClassRecord& TrimeshRecord() { return gRecord; }
 
 TrimeshData* TrimeshOf(LxObject* trimesh) { return DataOf<TrimeshData>(trimesh, gRecord); }
+
+void TrimeshArrayWritten(LxObject* trimesh, const void* array)
+{
+    TrimeshData* data = TrimeshOf(trimesh);
+    if (data && array == data->mesh.points)
+        data->boxCurrent = false;
+}
 
 }

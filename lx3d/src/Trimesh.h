@@ -15,9 +15,16 @@ struct TrimeshData {
     LxObject* colors = nullptr; // ColorList
     LxObject* uvs = nullptr; // UVList
     LxObject* triangles = nullptr; // TriangleList
+    // Whether the mesh's box still bounds its points: it is made again on
+    // the first submission after the points change, not at every one, as
+    // picks submit the whole scene for every point they test.
+    bool boxCurrent = false;
 };
 
 LxClassRecord& TrimeshRecord();
 TrimeshData* TrimeshOf(LxObject* trimesh);
+
+// A list of the mesh has written into `array`, one of the mesh's arrays.
+void TrimeshArrayWritten(LxObject* trimesh, const void* array);
 
 }

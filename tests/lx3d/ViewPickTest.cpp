@@ -1,4 +1,5 @@
 #include "Lx3DView.h"
+#include "Trimesh.h"
 
 #include <lxframework/Graphics.h>
 
@@ -128,6 +129,59 @@ TEST_F(ViewPick, NothingIsFoundBeforeTheFirstRedraw)
     const int32_t handle = Invoke<int32_t>("Lx3DSpace.ViewHandle() As Integer", view.Get());
     EXPECT_NE(handle, 0);
     EXPECT_EQ(Q3Object_FromId(TQ3Uns32(handle)), Data().mView);
+}
+
+TEST_F(ViewPick, PicksFollowPointsChangedThroughTheListsSinceTheLastPick)
+{
+    const char* const addToAll = "VectorList.AddToAll(delta as Vector3D)";
+    const char* const copy = "VectorList.Copy(otherList as VectorList)";
+    OpenGameScene();
+    ObjectRef quad = Quad(200, { 0, 0, 0 });
+    AddToScene(quad.Get());
+    ObjectRef points = InvokeObject("Trimesh.VertexPositions() as VectorList", quad.Get());
+    // Pixel 400 looks at x = 205 on the quad's plane, past its right edge.
+    const auto foundAt = [&](int x) { return FindObject(x, 256) == quad; };
+    ASSERT_TRUE(foundAt(256));
+    EXPECT_FALSE(foundAt(400));
+    // One point at a time.
+    for (int32_t i = 0; i < 4; ++i) {
+        const double x = Invoke<double>("VectorList.X(index as Integer) as Double", points.Get(), i);
+        const double y = Invoke<double>("VectorList.Y(index as Integer) as Double", points.Get(), i);
+        Invoke("VectorList.SetXYZ(index as Integer, x as Double, y as Double, z as Double)", points.Get(), i,
+            x + 200, y, 0.0);
+    }
+    EXPECT_TRUE(foundAt(400));
+    EXPECT_FALSE(foundAt(256));
+    // All points at once.
+    Invoke(addToAll, points.Get(), NewVector(-200, 0, 0).Get());
+    EXPECT_TRUE(foundAt(256));
+    EXPECT_FALSE(foundAt(400));
+    // Copied from another mesh's points.
+    ObjectRef other = Quad(200, { 0, 0, 0 });
+    ObjectRef otherPoints = InvokeObject("Trimesh.VertexPositions() as VectorList", other.Get());
+    Invoke(addToAll, otherPoints.Get(), NewVector(200, 0, 0).Get());
+    Invoke(copy, points.Get(), otherPoints.Get());
+    EXPECT_TRUE(foundAt(400));
+    EXPECT_FALSE(foundAt(256));
+    // The element moved instead of its points.
+    MoveTo(*quad, { -200, 0, 0 });
+    EXPECT_TRUE(foundAt(256));
+    EXPECT_FALSE(foundAt(400));
+}
+
+TEST_F(ViewPick, TheSubmittedBoxBoundsThePointsAfterTheyAreReset)
+{
+    OpenGameScene();
+    ObjectRef quad = Quad(200, { 0, 0, 0 });
+    AddToScene(quad.Get());
+    Redraw();
+    const TQ3BoundingBox& box = lx3d::TrimeshOf(lx::ToLx(quad.Get()))->mesh.bBox;
+    EXPECT_FLOAT_EQ(box.max.x, 100);
+    Set<int32_t>(*quad, "VertexCount", 4);
+    Redraw();
+    EXPECT_FALSE(box.isEmpty);
+    EXPECT_EQ(box.min.x, 0);
+    EXPECT_EQ(box.max.x, 0);
 }
 
 TEST_F(ViewPick, MouseEventsArriveInControlCoordinates)

@@ -10,6 +10,9 @@ namespace {
 
 // An application class that handles the plug-in's event itself.
 class AppElement : public PluginObject { };
+// Application subclasses of a class that handles the event, handling it too.
+class AppElementChild : public PluginObject { };
+class AppMeshChild : public PluginObject { };
 
 const LxEntryPoint* Entry(std::string_view binding) { return RuntimeLookupPluginEntrypoint(binding); }
 
@@ -21,12 +24,19 @@ protected:
         static bool registered = false;
         if (!registered) {
             registered = true;
-            Class& cls = RegisterClass<AppElement>("AppElement", "TestElement");
-            cls.ImplementEvent("Render", std::function<void(Object&, int32_t)>([](Object&, int32_t view) {
-                testplugin::Log().push_back("AppElement.Render " + std::to_string(view));
-            }));
+            RegisterClass<AppElement>("AppElement", "TestElement").ImplementEvent("Render", Logger("AppElement"));
+            RegisterClass<AppElementChild>("AppElementChild", "AppElement")
+                .ImplementEvent("Render", Logger("AppElementChild"));
+            RegisterClass<AppMeshChild>("AppMeshChild", "TestMesh").ImplementEvent("Render", Logger("AppMeshChild"));
         }
         testplugin::Log().clear();
+    }
+
+    static EventHandler Logger(std::string who)
+    {
+        return std::function<void(Object&, int32_t)>([who](Object&, int32_t view) {
+            testplugin::Log().push_back(who + ".Render " + std::to_string(view));
+        });
     }
 
     bool RaiseRender(const Ref<Object>& element, int32_t view)
@@ -49,6 +59,29 @@ TEST_F(EventTest, ApplicationClassHandlerIsReachedThroughATrampoline)
     Ref<Object> element = New<AppElement>();
     EXPECT_TRUE(RaiseRender(element, 9));
     EXPECT_EQ(testplugin::Log().back(), "AppElement.Render 9");
+}
+
+TEST_F(EventTest, TheHandlerNearestTheDeclaringClassWins)
+{
+    // Once a class handles the event, neither its subclasses nor an object
+    // of theirs can handle it again.
+    Ref<Object> child = New<AppElementChild>();
+    InstallEventHandler(*child, "Render", Logger("installed"));
+    EXPECT_TRUE(RaiseRender(child, 4));
+    EXPECT_EQ(testplugin::Log().back(), "AppElement.Render 4");
+    Ref<Object> mesh = New<AppMeshChild>();
+    EXPECT_TRUE(RaiseRender(mesh, 5));
+    EXPECT_EQ(testplugin::Log().back(), "TestMesh.Render 5");
+}
+
+TEST_F(EventTest, AnEventOfAnotherClassHasNoHandlerHere)
+{
+    auto getEventInstance = reinterpret_cast<LxGetEventInstanceProc>(HostResolver("GetEventInstance"));
+    Ref<Object> space = NewObject("TestSpace");
+    InstallEventHandler(*space, "MouseDown", std::function<bool(Object&, int32_t, int32_t)>());
+    const auto mouseDown = reinterpret_cast<uintptr_t>(FindClass("TestSpace")->FindEvent("MouseDown"));
+    EXPECT_NE(getEventInstance(ToLx(space.Get()), mouseDown), nullptr);
+    EXPECT_EQ(getEventInstance(ToLx(New<AppElement>().Get()), mouseDown), nullptr);
 }
 
 TEST_F(EventTest, UnhandledEventYieldsNoHandler)

@@ -201,3 +201,32 @@ TEST_F(Picking, SkippingMeshesTheRayPassesByNeverLosesAHit)
         EXPECT_EQ(differences, 0) << (turned ? "turned" : "square");
     }
 }
+
+TEST_F(Picking, OnlyBoxesThePickCanReachAreVisible)
+{
+    // Pixel 32's ray runs from hither (z = 9) to yon (z = -90) close to the z axis.
+    const auto box = [](TQ3Point3D min, TQ3Point3D max) { return TQ3BoundingBox { min, max, kQ3False }; };
+    const TQ3BoundingBox onTheRay = box({ -1, -1, -1 }, { 1, 1, 1 });
+    const TQ3BoundingBox beside = box({ 5, 5, -1 }, { 6, 6, 1 });
+    const TQ3BoundingBox behindTheEye = box({ -1, -1, 20 }, { 1, 1, 22 });
+    const TQ3BoundingBox beyondYon = box({ -1, -1, -200 }, { 1, 1, -198 });
+    const TQ3BoundingBox empty { onTheRay.min, onTheRay.max, kQ3True };
+    const TQ3Vector3D ontoTheRay { -5.5f, -5.5f, 0 };
+    std::vector<TQ3Boolean> seen;
+    PickAt(32, 32, [&] {
+        for (const TQ3BoundingBox* b : { &onTheRay, &beside, &behindTheEye, &beyondYon, &empty })
+            seen.push_back(Q3View_IsBoundingBoxVisible(view, b));
+        // The box is placed by the transforms in force.
+        Q3TranslateTransform_Submit(&ontoTheRay, view);
+        seen.push_back(Q3View_IsBoundingBoxVisible(view, &beside));
+    });
+    EXPECT_EQ(seen, (std::vector<TQ3Boolean> { kQ3True, kQ3False, kQ3False, kQ3False, kQ3False, kQ3True }));
+
+    // Outside picking anything may show; without a view or a box nothing does.
+    EXPECT_EQ(Q3View_IsBoundingBoxVisible(view, &beside), kQ3True);
+    ASSERT_EQ(Q3View_StartRendering(view), kQ3Success);
+    EXPECT_EQ(Q3View_IsBoundingBoxVisible(view, &beside), kQ3True);
+    EXPECT_EQ(Q3View_EndRendering(view), kQ3ViewStatusDone);
+    EXPECT_EQ(Q3View_IsBoundingBoxVisible(nullptr, &beside), kQ3False);
+    EXPECT_EQ(Q3View_IsBoundingBoxVisible(view, nullptr), kQ3False);
+}

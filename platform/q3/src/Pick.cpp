@@ -1,5 +1,6 @@
 #include "Pick.h"
 
+#include "Bounds.h"
 #include "Camera.h"
 #include "DrawContext.h"
 #include "View.h"
@@ -42,7 +43,7 @@ namespace {
 
         void Mesh(const render::Mesh& mesh, const ViewState& state) override
         {
-            if (!MayHit(mesh, state.localToWorld))
+            if (!MayShow(BoxAround({ mesh.points, mesh.pointCount }), state))
                 return;
             // Each point once, as points are shared by several triangles.
             mWorld.resize(mesh.pointCount);
@@ -56,23 +57,19 @@ namespace {
             }
         }
 
-        Ref<> pickReference {};
-
-    private:
-        // Whether the ray can meet the mesh at all: it must cross the world
-        // box around the mesh's local box, widened by a margin far larger
-        // than the rounding of the triangle test, so that only meshes the
-        // ray clearly passes by are skipped. Anything not finite is tested.
-        bool MayHit(const render::Mesh& mesh, const TQ3Matrix4x4& localToWorld) const
+        // Whether the ray can meet a mesh inside the box at all: it must
+        // cross the world box around the local one, widened by a margin far
+        // larger than the rounding of the triangle test, so that only meshes
+        // the ray clearly passes by are skipped. A box without points holds
+        // no triangle that can be hit (one with a corner that is not finite
+        // never is); anything else not finite is tested.
+        bool MayShow(const TQ3BoundingBox& box, const ViewState& state) const override
         {
-            if (mesh.pointCount == 0)
+            if (box.isEmpty)
                 return false;
-            TQ3Point3D low = mesh.points[0], high = mesh.points[0];
-            for (uint32_t i = 1; i < mesh.pointCount; ++i) {
-                const TQ3Point3D& p = mesh.points[i];
-                low = { std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z) };
-                high = { std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z) };
-            }
+            const TQ3Matrix4x4& localToWorld = state.localToWorld;
+            const TQ3Point3D& low = box.min;
+            const TQ3Point3D& high = box.max;
             // The box's centre moves with the matrix; its half size grows by
             // the absolute values of the matrix's linear part.
             const TQ3Point3D centre
@@ -112,6 +109,9 @@ namespace {
             return true;
         }
 
+        Ref<> pickReference {};
+
+    private:
         void Test(const TQ3Point3D& a, const TQ3Point3D& b, const TQ3Point3D& c, const ViewState& state)
         {
             // Moeller-Trumbore: the ray point origin + s * direction, s in

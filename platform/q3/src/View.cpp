@@ -163,6 +163,14 @@ TQ3Status Q3Object_Submit(TQ3Object object, TQ3ViewObject view)
     return object->Submit(*self);
 }
 
+TQ3Boolean Q3View_IsBoundingBoxVisible(TQ3ViewObject view, const TQ3BoundingBox* box)
+{
+    auto* self = Cast<View>(view);
+    if (!self || !box)
+        return kQ3False;
+    return self->MayShow(*box) ? kQ3True : kQ3False;
+}
+
 TQ3Status Q3Push_Submit(TQ3ViewObject view)
 {
     auto* self = Cast<View>(view);

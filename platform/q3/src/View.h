@@ -31,6 +31,8 @@ class Pass {
 public:
     virtual ~Pass() = default;
     virtual void Mesh(const render::Mesh& mesh, const ViewState& state) = 0;
+    // Whether a mesh inside `box` (local coordinates) may matter to the pass.
+    virtual bool MayShow(const TQ3BoundingBox&, const ViewState&) const { return true; }
 };
 
 // What the rendering loop keeps from one frame to the next (its device and
@@ -76,6 +78,8 @@ public:
     void SetIlluminated(bool illuminated) { State().illuminated = illuminated; }
     // Hands a mesh to the loop with the state in force, `attributes` (if any) on top.
     void SubmitMesh(const render::Mesh& mesh, const Object* attributes);
+    // Whether a mesh inside `box` may matter to the loop, placed as the state says.
+    bool MayShow(const TQ3BoundingBox& box) { return !mPass || mPass->MayShow(box, State()); }
 
 private:
     Mode mMode { Mode::Idle };

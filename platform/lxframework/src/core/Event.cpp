@@ -9,7 +9,6 @@
 #include <array>
 #include <optional>
 #include <utility>
-#include <vector>
 
 namespace lx {
 
@@ -20,24 +19,34 @@ namespace {
         const EventHandler* handler = nullptr;
     };
 
+    const Class* Ancestor(const Class& cls, int generations)
+    {
+        const Class* ancestor = &cls;
+        for (; generations > 0; --generations)
+            ancestor = ancestor->Super();
+        return ancestor;
+    }
+
     // Who handles the event for this object. Classes are searched from the
     // declaring class down to the object's own class: an event a class handles is
     // no longer open to its subclasses. Only then does a handler installed on the
-    // object itself count.
+    // object itself count. The way down is walked again from the object's class
+    // for each step, rather than kept in a list: events are raised for every
+    // element of every frame and pick, and class chains are short.
     EventTarget LocateHandler(const Object& instance, const EventDefinition& event)
     {
-        std::vector<const Class*> chain;
-        for (const Class* cls = &instance.ObjectClass(); cls; cls = cls->Super()) {
-            chain.push_back(cls);
-            if (cls == event.owner)
-                break;
-        }
-        if (chain.empty() || chain.back() != event.owner)
+        const Class& own = instance.ObjectClass();
+        int generations = 0;
+        const Class* cls = &own;
+        for (; cls && cls != event.owner; cls = cls->Super())
+            ++generations;
+        if (!cls)
             return {};
-        for (auto cls = chain.rbegin(); cls != chain.rend(); ++cls) {
-            if (LxFunction function = (*cls)->FindPluginImplementation(event.name))
+        for (; generations >= 0; --generations) {
+            cls = Ancestor(own, generations);
+            if (LxFunction function = cls->FindPluginImplementation(event.name))
                 return { function, nullptr };
-            if (const EventHandler* handler = (*cls)->FindImplementation(event.name))
+            if (const EventHandler* handler = cls->FindImplementation(event.name))
                 return { nullptr, handler->Signature() == event.signature ? handler : nullptr };
         }
         if (const auto* installed = instance.FindInstalledHandlers()) {

@@ -513,6 +513,12 @@ TQ3Status Q3View_StartBoundingBox(TQ3ViewObject view, TQ3ComputeBounds computeBo
 TQ3ViewStatus Q3View_EndBoundingBox(TQ3ViewObject view, TQ3BoundingBox* result);
 TQ3Status Q3View_StartBoundingSphere(TQ3ViewObject view, TQ3ComputeBounds computeBounds);
 TQ3ViewStatus Q3View_EndBoundingSphere(TQ3ViewObject view, TQ3BoundingSphere* result);
+// Whether geometry inside `box`, in the coordinates of the transforms in
+// force, may show in the loop that is running, so that a caller may skip
+// submitting what cannot. Only picking answers kQ3False, for a box that holds
+// no point or that the pick's ray clearly passes by; every other loop may
+// show anything. kQ3False too for a null view or box.
+TQ3Boolean Q3View_IsBoundingBoxVisible(TQ3ViewObject view, const TQ3BoundingBox* box);
 
 // Cameras, continued --------------------------------------------------------
 
