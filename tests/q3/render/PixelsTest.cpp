@@ -269,7 +269,11 @@ TEST(WidePixels, RunsSetUpAsThePlainPath)
         const float row = float(random() % 300), column = float(random() % 300);
         PlainSpanInterpolants plain(origin, stepY, stepX, row, column);
         Sse2SpanInterpolants wide(origin, stepY, stepX, row, column);
-        ASSERT_EQ(std::bit_cast<uint32_t>(plain.FirstDepth()), std::bit_cast<uint32_t>(wide.FirstDepth()));
+        // Which NaN comes out depends on the order the compiler adds in;
+        // any NaN fails every depth test alike.
+        const float plainDepth = plain.FirstDepth(), wideDepth = wide.FirstDepth();
+        if (!(std::isnan(plainDepth) && std::isnan(wideDepth)))
+            ASSERT_EQ(std::bit_cast<uint32_t>(plainDepth), std::bit_cast<uint32_t>(wideDepth));
         for (int run = 0; run < 3; ++run) {
             const int length = 1 + int(random() % SubspanLength);
             ASSERT_EQ(plain.Run(length, shading), wide.Run(length, shading)) << "trial " << trial << ", run " << run;

@@ -372,7 +372,7 @@ namespace {
     bool Modulates(const RunSteps& steps)
     {
         for (int channel = 0; channel < 4; ++channel) {
-            if (steps.factors[channel] != Stepper::One || steps.factorSteps[channel] != 0)
+            if (!Stepper::Fixed(steps.factors[channel], steps.factorSteps[channel]).IsConstantOne())
                 return true;
         }
         return false;
@@ -418,8 +418,8 @@ namespace {
             __m128 depth = _mm_load_ps(depths.data() + first), there = _mm_loadu_ps(stored.depths + first);
             __m128 nearer = _mm_cmplt_ps(depth, there);
             __m128 tied = _mm_and_ps(_mm_cmpeq_ps(depth, there), _mm_cmplt_ps(depth, _mm_set1_ps(DepthBuffer::Far)));
-            // Ties are rare: their orders are read only when the run has
-            // any, and compared unsigned by flipping the sign bits.
+            // Orders are read only for a run with a tie, and compared
+            // unsigned by flipping their sign bits.
             if (((unsigned(_mm_movemask_ps(tied)) << first) & inRun) != 0) {
                 const __m128i flip = _mm_set1_epi32(INT32_MIN);
                 __m128i order = _mm_xor_si128(_mm_set1_epi32(int32_t(shading.order)), flip);
