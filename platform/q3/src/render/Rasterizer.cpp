@@ -5,6 +5,7 @@
 #include "Tunables.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -414,22 +415,18 @@ namespace {
         const unsigned inRun = (1u << length) - 1;
 #if defined(__SSE2__)
         static_assert(SubspanLength == 8);
-        auto passing = [&](int first) {
+        unsigned nearer = 0, tied = 0;
+        for (int first = 0; first < SubspanLength; first += 4) {
             __m128 depth = _mm_load_ps(depths.data() + first), there = _mm_loadu_ps(stored.depths + first);
-            __m128 nearer = _mm_cmplt_ps(depth, there);
-            __m128 tied = _mm_and_ps(_mm_cmpeq_ps(depth, there), _mm_cmplt_ps(depth, _mm_set1_ps(DepthBuffer::Far)));
-            // Orders are read only for a run with a tie, and compared
-            // unsigned by flipping their sign bits.
-            if (((unsigned(_mm_movemask_ps(tied)) << first) & inRun) != 0) {
-                const __m128i flip = _mm_set1_epi32(INT32_MIN);
-                __m128i order = _mm_xor_si128(_mm_set1_epi32(int32_t(shading.order)), flip);
-                __m128i thereOrder
-                    = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(stored.orders + first)), flip);
-                nearer = _mm_or_ps(nearer, _mm_and_ps(tied, _mm_castsi128_ps(_mm_cmplt_epi32(order, thereOrder))));
-            }
-            return unsigned(_mm_movemask_ps(nearer));
-        };
-        return (passing(0) | passing(4) << 4) & inRun;
+            nearer |= unsigned(_mm_movemask_ps(_mm_cmplt_ps(depth, there))) << first;
+            tied |= unsigned(_mm_movemask_ps(_mm_cmpeq_ps(depth, there))) << first;
+        }
+        // Ties are few, and settled one by one.
+        for (unsigned ties = tied & inRun; ties != 0; ties &= ties - 1) {
+            const int i = std::countr_zero(ties);
+            nearer |= unsigned(Passes(depths[i], stored.depths[i], stored.orders[i], shading)) << i;
+        }
+        return nearer & inRun;
 #else
         unsigned passing = 0;
         for (int i = 0; i < length; ++i)
