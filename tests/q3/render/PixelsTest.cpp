@@ -229,6 +229,25 @@ TEST(WidePixels, PairsShadeAsOnePixelAtATime)
     }
 }
 
+TEST(WidePixels, RowsOfNeighboursSampleAsOnePixelAtATime)
+{
+    std::mt19937 random(23);
+    TextureLevel level = RandomLevel(13, 6, random);
+    // The run's last pixel reads one texel on from its own and one row down.
+    const uint32_t columns = level.width - SubspanLength - 1, rows = level.height - 1;
+    for (int trial = 0; trial < 5000; ++trial) {
+        const uint32_t s = uint32_t(random() % (columns * TexelOne)), t = uint32_t(random() % (rows * TexelOne));
+        const uint32_t* first = level.texels.data() + (t >> TexelFractionBits) * level.width + (s >> TexelFractionBits);
+        const auto pairs = Sse2PixelPairs::SampleAlongRow(first, level.width, s % TexelOne, t % TexelOne);
+        for (int pixel = 0; pixel < SubspanLength; ++pixel) {
+            const Sse2PixelPairs::Pair pair = pairs[pixel / 2];
+            ExpectSame(ToScalar(Sse2Pixels::SampleInside(level.texels.data(), level.width, s + pixel * TexelOne, t)),
+                pixel % 2 ? Sse2PixelPairs::Second(pair) : Sse2PixelPairs::First(pair),
+                "pixel " + std::to_string(pixel) + " from " + std::to_string(s) + ", " + std::to_string(t));
+        }
+    }
+}
+
 // Every set-up a run can get, from ordinary spans to the values only a
 // broken projection makes.
 TEST(WidePixels, RunsSetUpAsThePlainPath)

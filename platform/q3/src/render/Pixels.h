@@ -336,6 +336,35 @@ struct Sse2PixelPairs {
         return Blend(upperBlend, lowerBlend, down);
     }
 
+    // The filtered texels of SubspanLength pixels one texel apart along a
+    // row, from the same place within a texel, as SampleInside gives them
+    // pixel by pixel: `texels` is the first pixel's top left texel, and the
+    // row's next SubspanLength texels, and those below them, are inside the
+    // level. Neighbours are read four at a time.
+    static std::array<Pair, SubspanLength / 2> SampleAlongRow(
+        const uint32_t* texels, size_t width, uint32_t fractionS, uint32_t fractionT)
+    {
+        static_assert(SubspanLength == 8);
+        const __m128i across = Weights(fractionS, fractionS), down = Weights(fractionT, fractionT);
+        const __m128i zero = _mm_setzero_si128();
+        auto load = [](const uint32_t* from) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)); };
+        std::array<Pair, SubspanLength / 2> pairs;
+        for (int quad = 0; quad < 2; ++quad) {
+            const uint32_t* top = texels + quad * 4;
+            // Four pixels' left texels and right ones, above and below.
+            const __m128i upperLeft = load(top), upperRight = load(top + 1);
+            const __m128i lowerLeft = load(top + width), lowerRight = load(top + width + 1);
+            auto blendPair = [&](auto unpack) {
+                __m128i upper = Blend(unpack(upperLeft, zero), unpack(upperRight, zero), across);
+                __m128i lower = Blend(unpack(lowerLeft, zero), unpack(lowerRight, zero), across);
+                return Blend(upper, lower, down);
+            };
+            pairs[quad * 2] = blendPair([](__m128i a, __m128i b) { return _mm_unpacklo_epi8(a, b); });
+            pairs[quad * 2 + 1] = blendPair([](__m128i a, __m128i b) { return _mm_unpackhi_epi8(a, b); });
+        }
+        return pairs;
+    }
+
     // The factors of both pixels in 16-bit lanes, which hold them while
     // every factor of the run stays below FactorLimit.
     class Factors {

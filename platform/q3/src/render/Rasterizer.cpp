@@ -467,6 +467,45 @@ namespace {
         return true;
     }
 
+    // Puts a pair of shaded pixels in place: both at once when both are
+    // visible and opaque, else one by one.
+    [[gnu::always_inline]] inline void FinishPair(Sse2PixelPairs::Pair color, unsigned passing, int i,
+        const RunDepths& run, const SpanShading& shading, DepthRow stored, uint8_t* pixels)
+    {
+        using Pairs = Sse2PixelPairs;
+        if (passing == 3 && Pairs::BothOpaque(color)) {
+            Pairs::Store(color, pixels);
+            stored.Set(i, run.depths[i], shading.order);
+            stored.Set(i + 1, run.depths[i + 1], shading.order);
+            return;
+        }
+        if (passing & 1)
+            Finish<false>(Pairs::First(color), 0, shading, run.depths[i], stored + i, pixels);
+        if (passing & 2)
+            Finish<false>(Pairs::Second(color), 0, shading, run.depths[i + 1], stored + (i + 1), pixels + 4);
+    }
+
+    // A whole run that steps one texel along a row at each pixel, as a
+    // backdrop facing the eye at its own size does, no fog.
+    template <bool Modulated>
+    void ShadeAlongRow(const InsideWalk& walk, const RunSteps& steps, const RunDepths& run, const SpanShading& shading,
+        DepthRow stored, uint8_t* pixels)
+    {
+        using Pairs = Sse2PixelPairs;
+        constexpr uint32_t FractionMask = TexelOne - 1;
+        const uint32_t* texels
+            = walk.texels + (walk.t >> TexelFractionBits) * walk.width + (walk.s >> TexelFractionBits);
+        const auto pairs = Pairs::SampleAlongRow(texels, walk.width, walk.s & FractionMask, walk.t & FractionMask);
+        Pairs::Factors factors(steps.factors, steps.factorSteps);
+        for (int pair = 0; pair < SubspanLength / 2; ++pair) {
+            Pairs::Pair color = pairs[pair];
+            if constexpr (Modulated)
+                color = factors.Apply(color);
+            FinishPair(color, (run.passing >> (2 * pair)) & 3, 2 * pair, run, shading, stored, pixels + pair * 8);
+            factors.Step();
+        }
+    }
+
     // The common run two pixels at a time: texels from inside the level,
     // no fog. Pixels that are not both opaque and visible go one by one.
     template <bool Modulated>
@@ -483,17 +522,7 @@ namespace {
             Pairs::Pair color = Pairs::SampleInside(walk.texels, walk.width, s, t, nextS, nextT);
             if constexpr (Modulated)
                 color = factors.Apply(color);
-            const unsigned passing = (run.passing >> i) & (lone ? 1 : 3);
-            if (passing == 3 && Pairs::BothOpaque(color)) {
-                Pairs::Store(color, pixels);
-                stored.Set(i, run.depths[i], shading.order);
-                stored.Set(i + 1, run.depths[i + 1], shading.order);
-            } else {
-                if (passing & 1)
-                    Finish<false>(Pairs::First(color), 0, shading, run.depths[i], stored + i, pixels);
-                if (passing & 2)
-                    Finish<false>(Pairs::Second(color), 0, shading, run.depths[i + 1], stored + (i + 1), pixels + 4);
-            }
+            FinishPair(color, (run.passing >> i) & (lone ? 1 : 3), i, run, shading, stored, pixels);
             factors.Step();
             s = nextS + uint32_t(walk.stepS);
             t = nextT + uint32_t(walk.stepT);
@@ -537,6 +566,10 @@ namespace {
                 uint32_t(steps.t - TexelOne / 2), steps.stepS, steps.stepT };
 #if defined(__SSE2__)
             if (!Fogged && FitsPairs(steps, intervals)) {
+                if (length == SubspanLength && steps.stepS == TexelOne && steps.stepT == 0) {
+                    return modulated ? ShadeAlongRow<true>(inside, steps, run, shading, stored, pixels)
+                                     : ShadeAlongRow<false>(inside, steps, run, shading, stored, pixels);
+                }
                 return modulated ? ShadeInsidePairs<true>(inside, steps, length, run, shading, stored, pixels)
                                  : ShadeInsidePairs<false>(inside, steps, length, run, shading, stored, pixels);
             }
