@@ -238,9 +238,9 @@ TEST(WidePixels, RowsOfNeighboursSampleAsOnePixelAtATime)
     for (int trial = 0; trial < 5000; ++trial) {
         const uint32_t s = uint32_t(random() % (columns * TexelOne)), t = uint32_t(random() % (rows * TexelOne));
         const uint32_t* first = level.texels.data() + (t >> TexelFractionBits) * level.width + (s >> TexelFractionBits);
-        const auto pairs = Sse2PixelPairs::SampleAlongRow(first, level.width, s % TexelOne, t % TexelOne);
+        const auto row = Sse2PixelPairs::SampleAlongRow(first, level.width, s % TexelOne, t % TexelOne);
         for (int pixel = 0; pixel < SubspanLength; ++pixel) {
-            const Sse2PixelPairs::Pair pair = pairs[pixel / 2];
+            const Sse2PixelPairs::Pair pair = row.pairs[pixel / 2];
             ExpectSame(ToScalar(Sse2Pixels::SampleInside(level.texels.data(), level.width, s + pixel * TexelOne, t)),
                 pixel % 2 ? Sse2PixelPairs::Second(pair) : Sse2PixelPairs::First(pair),
                 "pixel " + std::to_string(pixel) + " from " + std::to_string(s) + ", " + std::to_string(t));
@@ -291,8 +291,9 @@ TEST(WidePixels, RunsSetUpAsThePlainPath)
         // Which NaN comes out depends on the order the compiler adds in;
         // any NaN fails every depth test alike.
         const float plainDepth = plain.FirstDepth(), wideDepth = wide.FirstDepth();
-        if (!(std::isnan(plainDepth) && std::isnan(wideDepth)))
+        if (!(std::isnan(plainDepth) && std::isnan(wideDepth))) {
             ASSERT_EQ(std::bit_cast<uint32_t>(plainDepth), std::bit_cast<uint32_t>(wideDepth));
+        }
         for (int run = 0; run < 3; ++run) {
             const int length = 1 + int(random() % SubspanLength);
             ASSERT_EQ(plain.Run(length, shading), wide.Run(length, shading)) << "trial " << trial << ", run " << run;

@@ -341,14 +341,17 @@ struct Sse2PixelPairs {
     // pixel by pixel: `texels` is the first pixel's top left texel, and the
     // row's next SubspanLength texels, and those below them, are inside the
     // level. Neighbours are read four at a time.
-    static std::array<Pair, SubspanLength / 2> SampleAlongRow(
-        const uint32_t* texels, size_t width, uint32_t fractionS, uint32_t fractionT)
+    struct RowOfPairs {
+        Pair pairs[SubspanLength / 2];
+    };
+    static RowOfPairs SampleAlongRow(const uint32_t* texels, size_t width, uint32_t fractionS, uint32_t fractionT)
     {
         static_assert(SubspanLength == 8);
         const __m128i across = Weights(fractionS, fractionS), down = Weights(fractionT, fractionT);
         const __m128i zero = _mm_setzero_si128();
         auto load = [](const uint32_t* from) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)); };
-        std::array<Pair, SubspanLength / 2> pairs;
+        RowOfPairs row;
+        Pair* pairs = row.pairs;
         for (int quad = 0; quad < 2; ++quad) {
             const uint32_t* top = texels + quad * 4;
             // Four pixels' left texels and right ones, above and below.
@@ -362,7 +365,7 @@ struct Sse2PixelPairs {
             pairs[quad * 2] = blendPair([](__m128i a, __m128i b) { return _mm_unpacklo_epi8(a, b); });
             pairs[quad * 2 + 1] = blendPair([](__m128i a, __m128i b) { return _mm_unpackhi_epi8(a, b); });
         }
-        return pairs;
+        return row;
     }
 
     // The factors of both pixels in 16-bit lanes, which hold them while

@@ -66,10 +66,10 @@ namespace {
 // is biased by one below zero for edges that are neither top nor left, so
 // that a pixel centre on an edge shared by two triangles goes to just one.
 struct Edge {
-    int64_t stepX { 0 };
-    int64_t stepY { 0 };
-    int64_t atOrigin { 0 }; // at the centre of the bounding box's top-left pixel
-    double inverseStepX { 0 };
+    int64_t stepX;
+    int64_t stepY;
+    int64_t atOrigin; // at the centre of the bounding box's top-left pixel
+    double inverseStepX;
 };
 
 namespace {
@@ -91,10 +91,12 @@ struct Rasterizer::Setup {
     int top { 0 };
     int right { 0 }; // exclusive
     int bottom { 0 }; // exclusive
-    std::array<Edge, 3> edges {};
-    Interpolants origin {};
-    Interpolants stepX {};
-    Interpolants stepY {};
+    // Set for every triangle drawn, so left alone until then: clearing
+    // them first costs more than a small triangle's set-up.
+    std::array<Edge, 3> edges;
+    Interpolants origin;
+    Interpolants stepX;
+    Interpolants stepY;
     SpanShading shading {};
 };
 
@@ -495,10 +497,11 @@ namespace {
         constexpr uint32_t FractionMask = TexelOne - 1;
         const uint32_t* texels
             = walk.texels + (walk.t >> TexelFractionBits) * walk.width + (walk.s >> TexelFractionBits);
-        const auto pairs = Pairs::SampleAlongRow(texels, walk.width, walk.s & FractionMask, walk.t & FractionMask);
+        const Pairs::RowOfPairs row
+            = Pairs::SampleAlongRow(texels, walk.width, walk.s & FractionMask, walk.t & FractionMask);
         Pairs::Factors factors(steps.factors, steps.factorSteps);
         for (int pair = 0; pair < SubspanLength / 2; ++pair) {
-            Pairs::Pair color = pairs[pair];
+            Pairs::Pair color = row.pairs[pair];
             if constexpr (Modulated)
                 color = factors.Apply(color);
             FinishPair(color, (run.passing >> (2 * pair)) & 3, 2 * pair, run, shading, stored, pixels + pair * 8);
