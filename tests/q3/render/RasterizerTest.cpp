@@ -101,3 +101,55 @@ TEST(RasterizerTexturing, TexelsOneToAPixelShowAsTheyAre)
         }
     }
 }
+
+// The pixels a triangle covers, row by row, are exactly those whose centres
+// lie inside all three edges, an edge's own centres going to the triangle
+// on its top or left: checked pixel by pixel against the edge functions for
+// triangles of every slant, size and place, most reaching past the target.
+TEST(RasterizerCoverage, RowsHoldExactlyThePixelsInsideAllThreeEdges)
+{
+    std::mt19937 random(31);
+    auto coordinate = [&](int trial) {
+        const int32_t reach = trial % 4 == 0 ? (1 << 20) : 3 * Size * SubpixelScale;
+        return int32_t(random() % uint32_t(2 * reach)) - reach / 2;
+    };
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::array<ScreenVertex, 3> corners;
+        for (ScreenVertex& corner : corners) {
+            corner.x = coordinate(trial);
+            corner.y = coordinate(trial);
+            corner.varyings = { 1, 1, 1, 0, 0, 1 };
+        }
+        // Some edges straight across or down.
+        if (trial % 5 == 1)
+            corners[1].y = corners[0].y;
+        if (trial % 5 == 2)
+            corners[2].x = corners[1].x;
+        std::vector<uint8_t> pixels(Size * Size * 4);
+        Rasterizer rasterizer;
+        rasterizer.Begin({ pixels.data(), Size, Size, Size * 4 }, { 0, 0, Size, Size }, { 0, 0, 0 });
+        rasterizer.DrawTriangle(corners[0], corners[1], corners[2], Shading {});
+
+        // Wound so that inside is where every edge function is positive.
+        const ScreenVertex* v[3] = { &corners[0], &corners[1], &corners[2] };
+        if (Rasterizer::SignedArea(corners[0], corners[1], corners[2]) < 0)
+            std::swap(v[1], v[2]);
+        const bool empty = Rasterizer::SignedArea(corners[0], corners[1], corners[2]) == 0;
+        for (int y = 0; y < Size; ++y) {
+            for (int x = 0; x < Size; ++x) {
+                const int64_t centreX = int64_t(x) * SubpixelScale + SubpixelScale / 2;
+                const int64_t centreY = int64_t(y) * SubpixelScale + SubpixelScale / 2;
+                bool inside = !empty;
+                for (int i = 0; i < 3; ++i) {
+                    const ScreenVertex &from = *v[i], &to = *v[(i + 1) % 3];
+                    const int64_t dx = to.x - from.x, dy = to.y - from.y;
+                    const int64_t value = dx * (centreY - from.y) - dy * (centreX - from.x);
+                    const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
+                    inside = inside && (value > 0 || (value == 0 && topLeft));
+                }
+                const bool drawn = pixels[(size_t(y) * Size + size_t(x)) * 4 + 1] != 0;
+                ASSERT_EQ(drawn, inside) << "trial " << trial << " at " << x << ", " << y;
+            }
+        }
+    }
+}

@@ -69,20 +69,47 @@ struct Edge {
     int64_t stepX;
     int64_t stepY;
     int64_t atOrigin; // at the centre of the bounding box's top-left pixel
-    double inverseStepX;
 };
 
 namespace {
 
-    // Where an edge crosses zero along a row, near enough for the exact
-    // integer tests that follow to settle in a step or two, kept within
-    // [low, high]. Truncation serves as well as rounding up or down here,
-    // and costs no call into the maths library.
-    int64_t Estimate(int64_t value, const Edge& edge, int64_t low, int64_t high)
-    {
-        double crossing = std::clamp(-double(value) * edge.inverseStepX, double(low), double(high));
-        return int64_t(crossing);
-    }
+    // Where an edge meets a row, walked exactly from row to row with
+    // integers alone. With `period` the edge's change per pixel in size,
+    // its value at the row's first pixel is kept as
+    // period × whole + excess, excess in [0, period): the edge is inside
+    // from pixel -whole on when rising to the right (stepX > 0) and up to
+    // pixel whole when falling. A vertical edge has no crossing to keep.
+    class Crossing {
+    public:
+        explicit Crossing(const Edge& edge)
+            : mPeriod(std::max<int64_t>(edge.stepX < 0 ? -edge.stepX : edge.stepX, 1))
+        {
+            mWhole = FloorDivide(edge.atOrigin, mPeriod);
+            mExcess = edge.atOrigin - mWhole * mPeriod;
+            mRowWhole = FloorDivide(edge.stepY, mPeriod);
+            mRowExcess = edge.stepY - mRowWhole * mPeriod;
+        }
+
+        // The first pixel inside a rising edge, or the last inside a
+        // falling one, in this row.
+        int64_t FirstInside() const { return -mWhole; }
+        int64_t LastInside() const { return mWhole; }
+
+        void NextRow()
+        {
+            mExcess += mRowExcess;
+            const bool carry = mExcess >= mPeriod;
+            mWhole += mRowWhole + int64_t(carry);
+            mExcess -= carry ? mPeriod : 0;
+        }
+
+    private:
+        int64_t mPeriod;
+        int64_t mWhole;
+        int64_t mExcess;
+        int64_t mRowWhole;
+        int64_t mRowExcess;
+    };
 
 }
 
@@ -122,7 +149,6 @@ namespace {
             edge.stepX = -dy * SubpixelScale;
             edge.stepY = dx * SubpixelScale;
             edge.atOrigin = dx * (originY - from.y) - dy * (originX - from.x) - (topLeft ? 0 : 1);
-            edge.inverseStepX = edge.stepX != 0 ? 1.0 / double(edge.stepX) : 0.0;
         }
         return edges;
     }
@@ -270,53 +296,37 @@ void Rasterizer::DrawTriangle(
 template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup& setup)
 {
     const int width = setup.right - setup.left;
+    // The pixels of a row inside all three edges: from where the last
+    // rising edge turns non-negative to where the first falling one turns
+    // negative. A vertical edge is inside the whole row or none of it.
     std::array<int64_t, 3> rowValues;
+    std::array<Crossing, 3> crossings { Crossing(setup.edges[0]), Crossing(setup.edges[1]), Crossing(setup.edges[2]) };
     for (int i = 0; i < 3; ++i)
         rowValues[i] = setup.edges[i].atOrigin;
 
     for (int y = setup.top; y < setup.bottom; ++y) {
-        // The pixels of this row inside all three edges: the span starts
-        // where the last rising edge turns non-negative and ends where the
-        // first falling one turns negative. A floating estimate is corrected
-        // by exact integer tests, so the result is exact.
-        int first = 0, last = width - 1;
-        for (int i = 0; i < 3 && first <= last; ++i) {
-            const Edge& edge = setup.edges[i];
-            int64_t value = rowValues[i];
-            auto inside = [&](int64_t x) { return value + edge.stepX * x >= 0; };
-            if (edge.stepX == 0) {
-                if (value < 0)
-                    last = -1;
-            } else if (edge.stepX > 0) {
-                int64_t k = Estimate(value, edge, 0, width);
-                while (k > 0 && inside(k - 1))
-                    --k;
-                while (k < width && !inside(k))
-                    ++k;
-                first = std::max(first, int(k));
-                if (k == width)
-                    last = -1;
-            } else {
-                int64_t k = Estimate(value, edge, -1, width - 1);
-                while (k < width - 1 && inside(k + 1))
-                    ++k;
-                while (k >= 0 && !inside(k))
-                    --k;
-                last = std::min(last, int(k));
-            }
-        }
-        for (int i = 0; i < 3; ++i)
+        int64_t first = 0, last = width - 1;
+        for (int i = 0; i < 3; ++i) {
+            const int64_t stepX = setup.edges[i].stepX;
+            if (stepX > 0)
+                first = std::max(first, crossings[i].FirstInside());
+            else if (stepX < 0)
+                last = std::min(last, crossings[i].LastInside());
+            else if (rowValues[i] < 0)
+                last = -1;
             rowValues[i] += setup.edges[i].stepY;
+            crossings[i].NextRow();
+        }
         if (first > last)
             continue;
 
         SpanInterpolants span(setup.origin, setup.stepY, setup.stepX, float(y - setup.top), float(first));
 
-        int x = setup.left + first;
+        const int x = setup.left + int(first);
         const int row = y - mScissor.top, column = x - mScissor.left;
         const DepthRow depthRow { mDepth.Row(row) + column, mDepth.Orders(row) + column };
         uint8_t* pixelRow = mTarget.pixels + size_t(y) * size_t(mTarget.rowBytes) + size_t(x) * 4;
-        ShadeSpan<Textured, Fogged>(setup, span, last - first + 1, depthRow.depths, depthRow.orders, pixelRow);
+        ShadeSpan<Textured, Fogged>(setup, span, int(last - first + 1), depthRow.depths, depthRow.orders, pixelRow);
     }
 }
 
