@@ -202,6 +202,21 @@ bool HasTransparency(const std::vector<uint32_t>& texels)
     return std::any_of(texels.begin(), texels.end(), [](uint32_t texel) { return (texel >> 24) != 0xFF; });
 }
 
+TQ3AttributeSet TexturedAttributes(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
+{
+    const std::vector<uint8_t> bytes = BigEndianBytes(texels);
+    TQ3StorageObject storage = Q3MemoryStorage_New(bytes.data(), TQ3Uns32(bytes.size()));
+    const TQ3StoragePixmap pixmap { storage, width, height, width * 4, 32,
+        HasTransparency(texels) ? kQ3PixelTypeARGB32 : kQ3PixelTypeRGB32, kQ3EndianBig, kQ3EndianBig };
+    TQ3TextureObject texture = Q3PixmapTexture_New(&pixmap);
+    TQ3ShaderObject shader = Q3TextureShader_New(texture);
+    TQ3AttributeSet set = Q3AttributeSet_New();
+    Q3AttributeSet_Add(set, kQ3AttributeTypeSurfaceShader, &shader);
+    for (TQ3Object object : { shader, texture, storage })
+        Q3Object_Dispose(object);
+    return set;
+}
+
 std::shared_ptr<const DecodedTexture> TextureFromTexels(
     const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
 {

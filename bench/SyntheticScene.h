@@ -69,6 +69,10 @@ std::vector<uint8_t> BigEndianBytes(const std::vector<uint32_t>& texels);
 // Whether any texel is less than opaque.
 bool HasTransparency(const std::vector<uint32_t>& texels);
 
+// A texture shader made from 0xAARRGGBB texels, in a new attribute set, as
+// a material holds it.
+TQ3AttributeSet TexturedAttributes(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height);
+
 // A texture made from 0xAARRGGBB texels stored big-endian as ARGB32.
 std::shared_ptr<const DecodedTexture> TextureFromTexels(
     const std::vector<uint32_t>& texels, uint32_t width, uint32_t height);

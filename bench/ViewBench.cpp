@@ -88,23 +88,6 @@ TQ3Point3D Centre(const std::vector<TQ3Point3D>& points)
     return { sum.x / count, sum.y / count, sum.z / count };
 }
 
-// A texture shader in a new attribute set, as a material holds it.
-TQ3AttributeSet MakeMaterial(const std::vector<uint32_t>& texels, uint32_t width, uint32_t height)
-{
-    const std::vector<uint8_t> bytes = BigEndianBytes(texels);
-    TQ3StorageObject storage = Q3MemoryStorage_New(bytes.data(), TQ3Uns32(bytes.size()));
-    const TQ3StoragePixmap pixmap { storage, width, height, width * 4, 32,
-        HasTransparency(texels) ? kQ3PixelTypeARGB32 : kQ3PixelTypeRGB32, kQ3EndianBig, kQ3EndianBig };
-    TQ3TextureObject texture = Q3PixmapTexture_New(&pixmap);
-    TQ3ShaderObject shader = Q3TextureShader_New(texture);
-    TQ3AttributeSet set = Q3AttributeSet_New();
-    Q3AttributeSet_Add(set, kQ3AttributeTypeSurfaceShader, &shader);
-    Q3Object_Dispose(shader);
-    Q3Object_Dispose(texture);
-    Q3Object_Dispose(storage);
-    return set;
-}
-
 struct PickResult {
     bool hit { false };
     TQ3Uns32 pickID { 0 };
@@ -118,8 +101,8 @@ public:
     {
         Q3Initialize();
         const SyntheticScene& scene = Scene();
-        mGlobeMaterial = MakeMaterial(scene.globeTexels, scene.globeWidth, scene.globeHeight);
-        mBackdropMaterial = MakeMaterial(scene.backdropTexels, scene.backdropWidth, scene.backdropHeight);
+        mGlobeMaterial = TexturedAttributes(scene.globeTexels, scene.globeWidth, scene.globeHeight);
+        mBackdropMaterial = TexturedAttributes(scene.backdropTexels, scene.backdropWidth, scene.backdropHeight);
         mBackdrop = MakeElement(scene.backdrop, { 0, 0, 0 }, { 1, 0, 0, 0 }, 1, mBackdropMaterial);
         mBackdrop->pickID = BackdropID;
         mBackdrop->nullShader = true;

@@ -30,20 +30,9 @@ std::string TemporaryPath(const std::string& name)
 TQ3AttributeSet Material(
     const std::vector<uint32_t>& texels, uint32_t side, TQ3ColorRGB diffuse, TQ3ColorRGB transparency = { 1, 1, 1 })
 {
-    TQ3AttributeSet set = Q3AttributeSet_New();
+    TQ3AttributeSet set = texels.empty() ? Q3AttributeSet_New() : TexturedAttributes(texels, side, side);
     Q3AttributeSet_Add(set, kQ3AttributeTypeDiffuseColor, &diffuse);
     Q3AttributeSet_Add(set, kQ3AttributeTypeTransparencyColor, &transparency);
-    if (texels.empty())
-        return set;
-    const std::vector<uint8_t> bytes = BigEndianBytes(texels);
-    TQ3StorageObject storage = Q3MemoryStorage_New(bytes.data(), TQ3Uns32(bytes.size()));
-    const TQ3StoragePixmap pixmap { storage, side, side, side * 4, 32,
-        HasTransparency(texels) ? kQ3PixelTypeARGB32 : kQ3PixelTypeRGB32, kQ3EndianBig, kQ3EndianBig };
-    TQ3TextureObject texture = Q3PixmapTexture_New(&pixmap);
-    TQ3ShaderObject shader = Q3TextureShader_New(texture);
-    Q3AttributeSet_Add(set, kQ3AttributeTypeSurfaceShader, &shader);
-    for (TQ3Object object : { shader, texture, storage })
-        Q3Object_Dispose(object);
     return set;
 }
 
