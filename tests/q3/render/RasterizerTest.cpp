@@ -12,21 +12,31 @@ namespace {
 
 constexpr int Size = 16;
 
-// A triangle covering the whole target at one depth, in one color.
-std::array<ScreenVertex, 3> Covering(float depth, TQ3ColorRGB color)
+// A triangle at one depth, in one color; corners in pixels.
+std::array<ScreenVertex, 3> Flat(const float (&positions)[3][2], float depth, TQ3ColorRGB color)
 {
     std::array<ScreenVertex, 3> corners;
-    const int32_t far = 4 * Size * SubpixelScale;
-    const int32_t positions[3][2] = { { -far, -far }, { -far, 3 * far }, { 3 * far, -far } };
     for (int i = 0; i < 3; ++i) {
-        corners[i].x = positions[i][0];
-        corners[i].y = positions[i][1];
+        corners[i].x = int32_t(positions[i][0] * SubpixelScale);
+        corners[i].y = int32_t(positions[i][1] * SubpixelScale);
         corners[i].depth = depth;
         corners[i].varyings[Red] = color.r;
         corners[i].varyings[Green] = color.g;
         corners[i].varyings[Blue] = color.b;
     }
     return corners;
+}
+
+// A triangle covering the whole target at one depth, in one color.
+std::array<ScreenVertex, 3> Covering(float depth, TQ3ColorRGB color)
+{
+    constexpr float Far = 4 * Size;
+    return Flat({ { -Far, -Far }, { -Far, 3 * Far }, { 3 * Far, -Far } }, depth, color);
+}
+
+void Draw(Rasterizer& rasterizer, const std::array<ScreenVertex, 3>& corners, const Shading& shading)
+{
+    rasterizer.DrawTriangle(corners[0], corners[1], corners[2], shading);
 }
 
 // The red byte of the target's pixel in the middle.
@@ -38,8 +48,7 @@ public:
     {
         Shading shading;
         shading.order = order;
-        auto corners = Covering(depth, color);
-        mRasterizer.DrawTriangle(corners[0], corners[1], corners[2], shading);
+        ::Draw(mRasterizer, Covering(depth, color), shading);
         return *this;
     }
 
@@ -66,39 +75,93 @@ TEST(RasterizerDepth, AtEqualDepthTheEarlierOrderWinsWhateverCameFirst)
 
 // A texture at its own size, facing the eye: each pixel centre falls on a
 // texel centre, so every pixel shows its texel exactly. Rows of whole runs
-// read their texels as neighbours, four at a time.
-TEST(RasterizerTexturing, TexelsOneToAPixelShowAsTheyAre)
-{
-    constexpr uint32_t TextureWidth = 2 * Size;
-    std::mt19937 random(29);
-    std::vector<uint32_t> texels(TextureWidth * Size);
-    for (uint32_t& texel : texels)
-        texel = 0xFF000000u | (random() & 0xFFFFFFu);
-    const auto texture = q3::render::testing::MakeTexture(texels, TextureWidth, Size);
+// read their texels as neighbours, four at a time, and put them in place
+// four at a time, past what is nearer.
+class OneTexelToAPixel : public ::testing::Test {
+protected:
+    static constexpr uint32_t TextureWidth = 2 * Size;
+
+    OneTexelToAPixel()
+    {
+        std::mt19937 random(29);
+        for (uint32_t& texel : mTexels)
+            texel = 0xFF000000u | (random() & 0xFFFFFFu);
+        mTexture = q3::render::testing::MakeTexture(mTexels, TextureWidth, Size);
+        mRasterizer.Begin({ mPixels.data(), Size, Size, Size * 4 }, { 0, 0, Size, Size }, { 0, 0, 0 });
+    }
 
     // u = x / TextureWidth and v = -y / Size, x and y in pixels, so that
     // wrapped, pixel (x, y) lands on the centre of texel (x, y).
-    std::array<ScreenVertex, 3> corners;
-    const float positions[3][2] = { { -16, -16 }, { -16, 48 }, { 48, -16 } };
-    for (int i = 0; i < 3; ++i) {
-        corners[i].x = int32_t(positions[i][0] * SubpixelScale);
-        corners[i].y = int32_t(positions[i][1] * SubpixelScale);
-        corners[i].varyings = { 1, 1, 1, positions[i][0] / TextureWidth, -positions[i][1] / Size, 1 };
-    }
-    Shading shading;
-    shading.texture = texture.get();
-    std::vector<uint8_t> pixels(Size * Size * 4);
-    Rasterizer rasterizer;
-    rasterizer.Begin({ pixels.data(), Size, Size, Size * 4 }, { 0, 0, Size, Size }, { 0, 0, 0 });
-    rasterizer.DrawTriangle(corners[0], corners[1], corners[2], shading);
-    for (int y = 0; y < Size; ++y) {
-        for (int x = 0; x < Size; ++x) {
-            const uint32_t texel = texels[size_t(y) * TextureWidth + size_t(x)];
-            const uint8_t* pixel = pixels.data() + (size_t(y) * Size + size_t(x)) * 4;
-            ASSERT_EQ(pixel[1], (texel >> 16) & 0xFF) << x << ", " << y;
-            ASSERT_EQ(pixel[2], (texel >> 8) & 0xFF) << x << ", " << y;
-            ASSERT_EQ(pixel[3], texel & 0xFF) << x << ", " << y;
+    void DrawTexture(float depth, uint32_t order)
+    {
+        const float positions[3][2] = { { -16, -16 }, { -16, 48 }, { 48, -16 } };
+        std::array<ScreenVertex, 3> corners = Flat(positions, depth, { 1, 1, 1 });
+        for (int i = 0; i < 3; ++i) {
+            corners[i].varyings[U] = positions[i][0] / TextureWidth;
+            corners[i].varyings[V] = -positions[i][1] / Size;
         }
+        Shading shading;
+        shading.texture = mTexture.get();
+        shading.order = order;
+        Draw(mRasterizer, corners, shading);
+    }
+
+    void DrawFlat(const std::array<ScreenVertex, 3>& corners, uint32_t order)
+    {
+        Shading shading;
+        shading.order = order;
+        Draw(mRasterizer, corners, shading);
+    }
+
+    // The pixel's red, green and blue as a texel's low three bytes.
+    uint32_t Pixel(int x, int y) const
+    {
+        const uint8_t* pixel = mPixels.data() + (size_t(y) * Size + size_t(x)) * 4;
+        return uint32_t(pixel[1]) << 16 | uint32_t(pixel[2]) << 8 | pixel[3];
+    }
+    uint32_t Texel(int x, int y) const { return mTexels[size_t(y) * TextureWidth + size_t(x)] & 0xFFFFFFu; }
+
+    std::vector<uint32_t> mTexels = std::vector<uint32_t>(TextureWidth * Size);
+    std::shared_ptr<const DecodedTexture> mTexture;
+    std::vector<uint8_t> mPixels = std::vector<uint8_t>(Size * Size * 4);
+    Rasterizer mRasterizer;
+};
+
+TEST_F(OneTexelToAPixel, TexelsShowAsTheyAre)
+{
+    DrawTexture(0, 0);
+    for (int y = 0; y < Size; ++y) {
+        for (int x = 0; x < Size; ++x)
+            ASSERT_EQ(Pixel(x, y), Texel(x, y)) << x << ", " << y;
+    }
+}
+
+TEST_F(OneTexelToAPixel, WhatIsNearerStaysWithItsDepthAndOrder)
+{
+    // A slanted edge leaves runs partly hidden.
+    constexpr uint32_t White = 0xFFFFFF, Blue = 0x0000FF;
+    const float nearCorners[3][2] = { { 0, 0 }, { 0, Size }, { 11, 0 } };
+    const auto nearer = Flat(nearCorners, 0.25f, { 1, 1, 1 });
+    DrawFlat(nearer, 1);
+    std::vector<bool> isNear(Size * Size);
+    for (int y = 0; y < Size; ++y) {
+        for (int x = 0; x < Size; ++x)
+            isNear[size_t(y * Size + x)] = Pixel(x, y) == White;
+    }
+    DrawTexture(0.5f, 3);
+    for (int y = 0; y < Size; ++y) {
+        for (int x = 0; x < Size; ++x)
+            ASSERT_EQ(Pixel(x, y), isNear[size_t(y * Size + x)] ? White : Texel(x, y)) << x << ", " << y;
+    }
+    // Between the two, seen only where the texture is: the texture left
+    // the nearer depths alone.
+    DrawFlat(Covering(0.375f, { 0, 1, 0 }), 4);
+    // At the nearer one's depth, of an order between the two: it loses to
+    // the nearer one, whose order the texture left alone too.
+    DrawFlat(Covering(0.25f, { 0, 0, 1 }), 2);
+    for (int y = 0; y < Size; ++y) {
+        for (int x = 0; x < Size; ++x)
+            ASSERT_EQ(Pixel(x, y), isNear[size_t(y * Size + x)] ? White : Blue) << x << ", " << y;
     }
 }
 
@@ -152,4 +215,51 @@ TEST(RasterizerCoverage, RowsHoldExactlyThePixelsInsideAllThreeEdges)
             }
         }
     }
+}
+
+namespace {
+
+// Every pixel of a row lies right of a vertical left edge at the first
+// pixel's centre, where the color is exactly `left`; it rises by `perPixel`
+// to the right. The texture, one gray level all over, is read at one place.
+std::vector<uint8_t> LitGray(uint8_t gray, float left, float perPixel)
+{
+    const std::vector<uint32_t> texels(16, 0xFF000000u | gray * 0x010101u);
+    const auto texture = q3::render::testing::MakeTexture(texels, 4, 4);
+    const float positions[3][2] = { { 0.5f, -Size }, { 0.5f, 2 * Size }, { Size + 0.5f, Size / 2 } };
+    std::array<ScreenVertex, 3> corners = Flat(positions, 0, { left, left, left });
+    const float right = left + perPixel * Size;
+    corners[2].varyings[Red] = corners[2].varyings[Green] = corners[2].varyings[Blue] = right;
+    for (ScreenVertex& corner : corners) {
+        corner.varyings[U] = 0.5f;
+        corner.varyings[V] = 0.5f;
+    }
+    Shading shading;
+    shading.texture = texture.get();
+    std::vector<uint8_t> pixels(Size * Size * 4);
+    Rasterizer rasterizer;
+    rasterizer.Begin({ pixels.data(), Size, Size, Size * 4 }, { 0, 0, Size, Size }, { 0, 0, 0 });
+    Draw(rasterizer, corners, shading);
+    return pixels;
+}
+
+int RedAt(const std::vector<uint8_t>& pixels, int x, int y) { return pixels[(size_t(y) * Size + size_t(x)) * 4 + 1]; }
+
+}
+
+// A run that starts at white light but dims along the way scales its texels.
+TEST(RasterizerLighting, LightFallingFromWhiteDimsTheTexels)
+{
+    const auto pixels = LitGray(128, 1, -1.0f / 32);
+    EXPECT_EQ(RedAt(pixels, 0, Size / 2), 128);
+    for (int x = 1; x < 8; ++x)
+        EXPECT_NEAR(RedAt(pixels, x, Size / 2), 128 * (1 - x / 32.0), 1) << x;
+}
+
+// Light brightening a texel more than sixteen times within a run.
+TEST(RasterizerLighting, LightPassingSixteenTimesWithinARunKeepsBrightening)
+{
+    const auto pixels = LitGray(10, 15.5f, 0.2f);
+    for (int x = 0; x < 8; ++x)
+        EXPECT_NEAR(RedAt(pixels, x, Size / 2), 10 * (15.5 + 0.2 * x), 1) << x;
 }

@@ -408,8 +408,25 @@ struct Sse2PixelPairs {
 
     static bool BothOpaque(Pair color)
     {
-        constexpr int AlphaBytes = 0xC0C0; // the bytes of lanes 3 and 7
         return (_mm_movemask_epi8(_mm_cmpeq_epi16(color, _mm_set1_epi16(short(Opaque)))) & AlphaBytes) == AlphaBytes;
+    }
+
+    // True when every pixel of the row is opaque.
+    static bool AllOpaque(const RowOfPairs& row)
+    {
+        const __m128i opaque = _mm_set1_epi16(short(Opaque));
+        __m128i all = _mm_cmpeq_epi16(row.pairs[0], opaque);
+        for (int pair = 1; pair < SubspanLength / 2; ++pair)
+            all = _mm_and_si128(all, _mm_cmpeq_epi16(row.pairs[pair], opaque));
+        return (_mm_movemask_epi8(all) & AlphaBytes) == AlphaBytes;
+    }
+
+    // Four pixels from two pairs, bytes A, R, G, B each, alpha always
+    // opaque in the target, as Store puts them.
+    static __m128i Packed(Pair first, Pair second)
+    {
+        __m128i packed = _mm_packus_epi16(Reversed(first), Reversed(second));
+        return _mm_or_si128(packed, _mm_set1_epi32(int32_t(Opaque)));
     }
 
     static Sse2Pixels::Color First(Pair color) { return color; }
@@ -418,13 +435,19 @@ struct Sse2PixelPairs {
     // Both pixels, bytes A, R, G, B each, alpha always opaque in the target.
     static void Store(Pair color, uint8_t* pixels)
     {
-        __m128i reversed
-            = _mm_shufflehi_epi16(_mm_shufflelo_epi16(color, _MM_SHUFFLE(0, 1, 2, 3)), _MM_SHUFFLE(0, 1, 2, 3));
-        __m128i packed = _mm_or_si128(_mm_packus_epi16(reversed, reversed), _mm_set1_epi32(int32_t(Opaque)));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels), packed);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels), Packed(color, color));
     }
 
 private:
+    // The bytes of a movemask that hold the alphas, lanes 3 and 7.
+    static constexpr int AlphaBytes = 0xC0C0;
+
+    // Each pixel's channels in the order A, R, G, B.
+    static Pair Reversed(Pair color)
+    {
+        return _mm_shufflehi_epi16(_mm_shufflelo_epi16(color, _MM_SHUFFLE(0, 1, 2, 3)), _MM_SHUFFLE(0, 1, 2, 3));
+    }
+
     static __m128i LoadTwo(const uint32_t* texels) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels)); }
 
     // (256 - weight) × a + weight × b, over 256, in every lane: each

@@ -222,8 +222,10 @@ void Rasterizer::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear
         ToChannel(clear.r * ChannelMaximum), ToChannel(clear.g * ChannelMaximum), ToChannel(clear.b * ChannelMaximum));
     for (int y = mScissor.top; y < mScissor.bottom; ++y) {
         uint8_t* row = mTarget.pixels + size_t(y) * size_t(mTarget.rowBytes) + size_t(mScissor.left) * 4;
-        for (int x = 0; x < width; ++x)
-            std::memcpy(row + size_t(x) * 4, &pixel, sizeof pixel);
+        std::memcpy(row, &pixel, sizeof pixel);
+        // Each copy doubles what is set, from the pixels already set.
+        for (size_t done = 1; done < size_t(width); done *= 2)
+            std::memcpy(row + done * 4, row, std::min(done, size_t(width) - done) * 4);
     }
 }
 
@@ -384,11 +386,20 @@ namespace {
     // texels as they are.
     bool Modulates(const RunSteps& steps)
     {
+#if defined(__SSE2__)
+        // Stepper::IsConstantOne of the four channels at once.
+        const __m128i factors = _mm_loadu_si128(reinterpret_cast<const __m128i*>(steps.factors.data()));
+        const __m128i factorSteps = _mm_loadu_si128(reinterpret_cast<const __m128i*>(steps.factorSteps.data()));
+        const __m128i same = _mm_and_si128(
+            _mm_cmpeq_epi32(factors, _mm_set1_epi32(Stepper::One)), _mm_cmpeq_epi32(factorSteps, _mm_setzero_si128()));
+        return _mm_movemask_epi8(same) != 0xFFFF;
+#else
         for (int channel = 0; channel < 4; ++channel) {
             if (!Stepper::Fixed(steps.factors[channel], steps.factorSteps[channel]).IsConstantOne())
                 return true;
         }
         return false;
+#endif
     }
 
     // Puts a shaded pixel that passed the depth test in place. `fogClear`
@@ -413,16 +424,18 @@ namespace {
         Pixels::Store(color, pixel);
     }
 
-    // A run's depths and which of its pixels pass the depth test, one bit each.
+    // A run's depths, stepped on one past its end, and which of its pixels
+    // pass the depth test, one bit each.
     struct RunDepths {
-        alignas(16) std::array<float, SubspanLength> depths;
+        using Depths = std::array<float, SubspanLength + 1>;
+        alignas(16) Depths depths;
         unsigned passing { 0 };
     };
 
     // Which of the first `length` of SubspanLength depths pass against
     // those stored, one bit each.
     [[gnu::always_inline]] inline unsigned PassingPixels(
-        const std::array<float, SubspanLength>& depths, int length, DepthRow stored, const SpanShading& shading)
+        const RunDepths::Depths& depths, int length, DepthRow stored, const SpanShading& shading)
     {
         const unsigned inRun = (1u << length) - 1;
 #if defined(__SSE2__)
@@ -456,12 +469,10 @@ namespace {
         float& depth, float step, int length, DepthRow stored, const SpanShading& shading)
     {
         RunDepths run;
-        std::array<float, SubspanLength + 1> stepped;
-        stepped[0] = depth;
+        run.depths[0] = depth;
         for (int i = 0; i < SubspanLength; ++i)
-            stepped[i + 1] = stepped[i] + step;
-        depth = stepped[length];
-        std::copy_n(stepped.begin(), SubspanLength, run.depths.begin());
+            run.depths[i + 1] = run.depths[i] + step;
+        depth = run.depths[length];
         run.passing = PassingPixels(run.depths, length, stored, shading);
         return run;
     }
@@ -471,12 +482,15 @@ namespace {
     // True when every factor of the run fits the pairs' 16-bit lanes.
     bool FitsPairs(const RunSteps& steps, int intervals)
     {
-        for (int channel = 0; channel < 4; ++channel) {
-            int32_t first = steps.factors[channel], last = first + steps.factorSteps[channel] * intervals;
-            if (std::max(first, last) >= Sse2PixelPairs::Factors::FactorLimit)
-                return false;
-        }
-        return true;
+        // The four channels at once. Factors and their steps are at most
+        // 2^18 in size, so that the products are exact in floats.
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(steps.factors.data()));
+        const __m128i step = _mm_loadu_si128(reinterpret_cast<const __m128i*>(steps.factorSteps.data()));
+        const __m128i last
+            = _mm_add_epi32(first, _mm_cvttps_epi32(_mm_mul_ps(_mm_cvtepi32_ps(step), _mm_set1_ps(float(intervals)))));
+        const __m128i largest = _mm_set1_epi32(Sse2PixelPairs::Factors::FactorLimit - 1);
+        const __m128i outside = _mm_or_si128(_mm_cmpgt_epi32(first, largest), _mm_cmpgt_epi32(last, largest));
+        return _mm_movemask_epi8(outside) == 0;
     }
 
     // Puts a pair of shaded pixels in place: both at once when both are
@@ -497,6 +511,26 @@ namespace {
             Finish<false>(Pairs::Second(color), 0, shading, run.depths[i + 1], stored + (i + 1), pixels + 4);
     }
 
+    // Puts a whole run of opaque pixels in place where they pass the depth
+    // test, four at a time.
+    [[gnu::always_inline]] inline void FinishOpaqueRow(const Sse2PixelPairs::RowOfPairs& row, const RunDepths& run,
+        const SpanShading& shading, DepthRow stored, uint8_t* pixels)
+    {
+        const __m128i lanes = _mm_setr_epi32(1, 2, 4, 8), order = _mm_set1_epi32(int32_t(shading.order));
+        for (int quad = 0; quad < SubspanLength / 4; ++quad) {
+            const int first = quad * 4;
+            const __m128i passing = _mm_set1_epi32(int32_t(run.passing >> first));
+            const __m128 mask = _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(passing, lanes), lanes));
+            auto* colors = reinterpret_cast<__m128i*>(pixels + first * 4);
+            auto* orders = reinterpret_cast<__m128i*>(stored.orders + first);
+            const __m128i color = Sse2PixelPairs::Packed(row.pairs[quad * 2], row.pairs[quad * 2 + 1]);
+            _mm_storeu_si128(colors, sse2::Select(mask, color, _mm_loadu_si128(colors)));
+            _mm_storeu_ps(stored.depths + first,
+                sse2::Select(mask, _mm_load_ps(run.depths.data() + first), _mm_loadu_ps(stored.depths + first)));
+            _mm_storeu_si128(orders, sse2::Select(mask, order, _mm_loadu_si128(orders)));
+        }
+    }
+
     // A whole run that steps one texel along a row at each pixel, as a
     // backdrop facing the eye at its own size does, no fog.
     template <bool Modulated>
@@ -507,16 +541,19 @@ namespace {
         constexpr uint32_t FractionMask = TexelOne - 1;
         const uint32_t* texels
             = walk.texels + (walk.t >> TexelFractionBits) * walk.width + (walk.s >> TexelFractionBits);
-        const Pairs::RowOfPairs row
-            = Pairs::SampleAlongRow(texels, walk.width, walk.s & FractionMask, walk.t & FractionMask);
-        Pairs::Factors factors(steps.factors, steps.factorSteps);
-        for (int pair = 0; pair < SubspanLength / 2; ++pair) {
-            Pairs::Pair color = row.pairs[pair];
-            if constexpr (Modulated)
+        Pairs::RowOfPairs row = Pairs::SampleAlongRow(texels, walk.width, walk.s & FractionMask, walk.t & FractionMask);
+        if constexpr (Modulated) {
+            Pairs::Factors factors(steps.factors, steps.factorSteps);
+            for (Pairs::Pair& color : row.pairs) {
                 color = factors.Apply(color);
-            FinishPair(color, (run.passing >> (2 * pair)) & 3, 2 * pair, run, shading, stored, pixels + pair * 8);
-            factors.Step();
+                factors.Step();
+            }
         }
+        if (Pairs::AllOpaque(row))
+            return FinishOpaqueRow(row, run, shading, stored, pixels);
+        for (int pair = 0; pair < SubspanLength / 2; ++pair)
+            FinishPair(
+                row.pairs[pair], (run.passing >> (2 * pair)) & 3, 2 * pair, run, shading, stored, pixels + pair * 8);
     }
 
     // The common run two pixels at a time: texels from inside the level,

@@ -214,8 +214,8 @@ inline RunSteps Sse2RunSteps(
         const float u = at(start, U), v = at(start, V);
         const __m128 coordinates = _mm_setr_ps(u, clampT ? 1 - v : -v, at(end, U) - u, v - at(end, V));
         const __m128 wrapped = _mm_castsi128_ps(_mm_setr_epi32(clampS ? 0 : -1, clampT ? 0 : -1, 0, 0));
-        const __m128 sizes
-            = _mm_setr_ps(float(level->width), float(level->height), float(level->width), float(level->height));
+        const int width = int(level->width), height = int(level->height);
+        const __m128 sizes = _mm_cvtepi32_ps(_mm_setr_epi32(width, height, width, height));
         const __m128 texels
             = _mm_div_ps(_mm_mul_ps(sse2::Select(wrapped, sse2::WrapToUnit(coordinates), coordinates), sizes),
                 _mm_setr_ps(1, 1, float(intervals), float(intervals)));
