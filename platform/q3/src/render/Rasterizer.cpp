@@ -298,6 +298,7 @@ void Rasterizer::DrawTriangle(
 template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup& setup)
 {
     const int width = setup.right - setup.left;
+    const RunSetUp runSetUp(setup.shading);
     // The pixels of a row inside all three edges: from where the last
     // rising edge turns non-negative to where the first falling one turns
     // negative. A vertical edge is inside the whole row or none of it.
@@ -328,7 +329,8 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
         const int row = y - mScissor.top, column = x - mScissor.left;
         const DepthRow depthRow { mDepth.Row(row) + column, mDepth.Orders(row) + column };
         uint8_t* pixelRow = mTarget.pixels + size_t(y) * size_t(mTarget.rowBytes) + size_t(x) * 4;
-        ShadeSpan<Textured, Fogged>(setup, span, int(last - first + 1), depthRow.depths, depthRow.orders, pixelRow);
+        ShadeSpan<Textured, Fogged>(
+            setup, runSetUp, span, int(last - first + 1), depthRow.depths, depthRow.orders, pixelRow);
     }
 }
 
@@ -634,8 +636,8 @@ namespace {
 // Depths come first, so that a run hidden at every pixel costs no division
 // and no texel.
 template <bool Textured, bool Fogged>
-void Rasterizer::ShadeSpan(
-    const Setup& setup, SpanInterpolants span, int count, float* depths, uint32_t* orders, uint8_t* pixels)
+void Rasterizer::ShadeSpan(const Setup& setup, const RunSetUp& runSetUp, SpanInterpolants span, int count,
+    float* depths, uint32_t* orders, uint8_t* pixels)
 {
     DepthRow stored { depths, orders };
     const SpanShading& shading = setup.shading;
@@ -645,7 +647,7 @@ void Rasterizer::ShadeSpan(
         count -= length;
         const RunDepths run = DepthsOfRun(depth, setup.stepX[Depth], length, stored, shading);
         if (run.passing != 0) {
-            RunSteps steps = span.Run(length, shading);
+            RunSteps steps = span.Run(length, runSetUp);
             ShadeRun<Textured, Fogged>(shading, steps, length, run, stored, pixels);
         }
         span.Advance(length);

@@ -63,8 +63,8 @@ private:
     struct Setup;
     template <bool Textured, bool Fogged> void FillTriangle(const Setup& setup);
     template <bool Textured, bool Fogged>
-    void ShadeSpan(
-        const Setup& setup, SpanInterpolants span, int count, float* depths, uint32_t* orders, uint8_t* pixels);
+    void ShadeSpan(const Setup& setup, const RunSetUp& runSetUp, SpanInterpolants span, int count, float* depths,
+        uint32_t* orders, uint8_t* pixels);
 
     Target mTarget {};
     // The pane's extent in pixels, for the projection.

@@ -94,6 +94,16 @@ inline RunSteps PlainRunSteps(
     return steps;
 }
 
+// What a run's set-up needs of a triangle's shading.
+struct PlainRunSetUp {
+    explicit PlainRunSetUp(const SpanShading& spanShading)
+        : shading(spanShading)
+    {
+    }
+
+    SpanShading shading;
+};
+
 // The interpolants along a span, from its first pixel on.
 class PlainSpanInterpolants {
 public:
@@ -108,9 +118,9 @@ public:
     // The depth at the span's first pixel.
     float FirstDepth() const { return mValue[Depth]; }
     // The set-up of a run of `length` pixels from here.
-    RunSteps Run(int length, const SpanShading& shading) const
+    RunSteps Run(int length, const PlainRunSetUp& setUp) const
     {
-        return PlainRunSteps(mValue, mStepX, length, shading);
+        return PlainRunSteps(mValue, mStepX, length, setUp.shading);
     }
     // Moves on by `length` pixels.
     void Advance(int length)
@@ -172,66 +182,97 @@ namespace sse2 {
 
 }
 
-// The same from the interpolants in two halves, first and last four.
-inline RunSteps Sse2RunSteps(
-    __m128 firstLow, __m128 firstHigh, __m128 stepLow, __m128 stepHigh, int length, const SpanShading& shading)
-{
-    static_assert(InterpolantCount == 8 && FirstVarying == 2);
-    const __m128 lengthMinusOne = _mm_set1_ps(float(length - 1));
-    const __m128 lastLow = _mm_add_ps(firstLow, _mm_mul_ps(stepLow, lengthMinusOne));
-    const __m128 lastHigh = _mm_add_ps(firstHigh, _mm_mul_ps(stepHigh, lengthMinusOne));
-    // w at both ends from one division: first, first, last, last.
-    const __m128 w = _mm_div_ps(_mm_set1_ps(1), _mm_shuffle_ps(firstLow, lastLow, _MM_SHUFFLE(1, 1, 1, 1)));
-    const __m128 firstW = _mm_shuffle_ps(w, w, _MM_SHUFFLE(0, 0, 0, 0));
-    const __m128 lastW = _mm_shuffle_ps(w, w, _MM_SHUFFLE(2, 2, 2, 2));
-    alignas(16) float start[InterpolantCount], end[InterpolantCount];
-    _mm_store_ps(start, _mm_mul_ps(firstLow, firstW));
-    _mm_store_ps(start + 4, _mm_mul_ps(firstHigh, firstW));
-    _mm_store_ps(end, _mm_mul_ps(lastLow, lastW));
-    _mm_store_ps(end + 4, _mm_mul_ps(lastHigh, lastW));
-    auto at = [](const float* values, int varying) { return values[FirstVarying + varying]; };
-
-    RunSteps steps;
-    const int intervals = std::max(length - 1, 1);
-    const __m128 divisor = _mm_set1_ps(float(intervals));
-    // The step is the difference over the intervals rounded towards zero,
-    // as Stepper gives it: the difference is at most 2^18 in size, so the
-    // float quotient cannot round past the next whole number.
-    const __m128i from
-        = sse2::ToStepper(_mm_setr_ps(at(start, Blue), at(start, Green), at(start, Red), shading.opacity));
-    const __m128i to = sse2::ToStepper(_mm_setr_ps(at(end, Blue), at(end, Green), at(end, Red), shading.opacity));
-    const __m128i step = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(_mm_sub_epi32(to, from)), divisor));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(steps.factors.data()), from);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(steps.factorSteps.data()), step);
-    if (shading.fogged) {
-        Stepper fog(at(start, FogFactor), at(end, FogFactor), intervals);
-        steps.fog = fog.Value();
-        steps.fogStep = fog.StepSize();
-    }
-    if (const TextureLevel* level = shading.level) {
-        // Lanes: s, t, and their steps.
-        const bool clampS = shading.uBoundary == Boundary::Clamp, clampT = shading.vBoundary == Boundary::Clamp;
-        const float u = at(start, U), v = at(start, V);
-        const __m128 coordinates = _mm_setr_ps(u, clampT ? 1 - v : -v, at(end, U) - u, v - at(end, V));
-        const __m128 wrapped = _mm_castsi128_ps(_mm_setr_epi32(clampS ? 0 : -1, clampT ? 0 : -1, 0, 0));
-        const int width = int(level->width), height = int(level->height);
-        const __m128 sizes = _mm_cvtepi32_ps(_mm_setr_epi32(width, height, width, height));
-        const __m128 texels
-            = _mm_div_ps(_mm_mul_ps(sse2::Select(wrapped, sse2::WrapToUnit(coordinates), coordinates), sizes),
-                _mm_setr_ps(1, 1, float(intervals), float(intervals)));
-        const int32_t periodS = int32_t(level->width) * TexelOne, periodT = int32_t(level->height) * TexelOne;
-        __m128i fixed = sse2::ToFixedTexels(
-            texels, _mm_setr_epi32(clampS ? ClampReach : periodS, clampT ? ClampReach : periodT, periodS, periodT));
-        alignas(16) int32_t lanes[4];
-        _mm_store_si128(reinterpret_cast<__m128i*>(lanes), fixed);
+// What a run's set-up needs of a triangle's shading, worked out once for
+// the triangle, where the span loop can keep it: it stores pixels, which
+// may alias anything the shading points to. For texel positions, the four
+// lanes are s, t and their steps.
+class Sse2RunSetUp {
+public:
+    explicit Sse2RunSetUp(const SpanShading& shading)
+        : mOpacity(shading.opacity)
+        , mFogged(shading.fogged)
+        , mTextured(shading.level != nullptr)
+    {
+        if (!mTextured)
+            return;
+        const bool clampS = shading.uBoundary == Boundary::Clamp;
+        mClampT = shading.vBoundary == Boundary::Clamp;
+        const int width = int(shading.level->width), height = int(shading.level->height);
+        const int32_t periodS = width * TexelOne, periodT = height * TexelOne;
+        mSizes = _mm_cvtepi32_ps(_mm_setr_epi32(width, height, width, height));
+        mWrapped = _mm_castsi128_ps(_mm_setr_epi32(clampS ? 0 : -1, mClampT ? 0 : -1, 0, 0));
+        mLimits = _mm_setr_epi32(clampS ? ClampReach : periodS, mClampT ? ClampReach : periodT, periodS, periodT);
         // A wrapped position stays inside its period.
-        steps.s = clampS ? lanes[0] : std::min(lanes[0], periodS - 1);
-        steps.t = clampT ? lanes[1] : std::min(lanes[1], periodT - 1);
-        steps.stepS = lanes[2];
-        steps.stepT = lanes[3];
+        mHighest
+            = _mm_setr_epi32(clampS ? INT32_MAX : periodS - 1, mClampT ? INT32_MAX : periodT - 1, INT32_MAX, INT32_MAX);
     }
-    return steps;
-}
+
+    // The same as PlainRunSteps, from the interpolants in two halves, first
+    // and last four.
+    RunSteps Steps(__m128 firstLow, __m128 firstHigh, __m128 stepLow, __m128 stepHigh, int length) const
+    {
+        static_assert(InterpolantCount == 8 && FirstVarying == 2);
+        const __m128 lengthMinusOne = _mm_set1_ps(float(length - 1));
+        const __m128 lastLow = _mm_add_ps(firstLow, _mm_mul_ps(stepLow, lengthMinusOne));
+        const __m128 lastHigh = _mm_add_ps(firstHigh, _mm_mul_ps(stepHigh, lengthMinusOne));
+        // w at both ends from one division: first, first, last, last.
+        const __m128 w = _mm_div_ps(_mm_set1_ps(1), _mm_shuffle_ps(firstLow, lastLow, _MM_SHUFFLE(1, 1, 1, 1)));
+        const __m128 firstW = _mm_shuffle_ps(w, w, _MM_SHUFFLE(0, 0, 0, 0));
+        const __m128 lastW = _mm_shuffle_ps(w, w, _MM_SHUFFLE(2, 2, 2, 2));
+        alignas(16) float start[InterpolantCount], end[InterpolantCount];
+        _mm_store_ps(start, _mm_mul_ps(firstLow, firstW));
+        _mm_store_ps(start + 4, _mm_mul_ps(firstHigh, firstW));
+        _mm_store_ps(end, _mm_mul_ps(lastLow, lastW));
+        _mm_store_ps(end + 4, _mm_mul_ps(lastHigh, lastW));
+        auto at = [](const float* values, int varying) { return values[FirstVarying + varying]; };
+
+        RunSteps steps;
+        const int intervals = std::max(length - 1, 1);
+        const __m128 divisor = _mm_set1_ps(float(intervals));
+        // The step is the difference over the intervals rounded towards
+        // zero, as Stepper gives it: the difference is at most 2^18 in size,
+        // so the float quotient cannot round past the next whole number.
+        auto factors = [&](const float* values) {
+            return sse2::ToStepper(_mm_setr_ps(at(values, Blue), at(values, Green), at(values, Red), mOpacity));
+        };
+        const __m128i from = factors(start), to = factors(end);
+        const __m128i step = _mm_cvttps_epi32(_mm_div_ps(_mm_cvtepi32_ps(_mm_sub_epi32(to, from)), divisor));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(steps.factors.data()), from);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(steps.factorSteps.data()), step);
+        if (mFogged) {
+            Stepper fog(at(start, FogFactor), at(end, FogFactor), intervals);
+            steps.fog = fog.Value();
+            steps.fogStep = fog.StepSize();
+        }
+        if (mTextured) {
+            const float u = at(start, U), v = at(start, V);
+            const __m128 coordinates = _mm_setr_ps(u, mClampT ? 1 - v : -v, at(end, U) - u, v - at(end, V));
+            const __m128 texels
+                = _mm_div_ps(_mm_mul_ps(sse2::Select(mWrapped, sse2::WrapToUnit(coordinates), coordinates), mSizes),
+                    _mm_shuffle_ps(_mm_set1_ps(1), divisor, _MM_SHUFFLE(0, 0, 0, 0)));
+            __m128i fixed = sse2::ToFixedTexels(texels, mLimits);
+            fixed = sse2::Select(_mm_castsi128_ps(_mm_cmpgt_epi32(fixed, mHighest)), mHighest, fixed);
+            alignas(16) int32_t lanes[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(lanes), fixed);
+            steps.s = lanes[0];
+            steps.t = lanes[1];
+            steps.stepS = lanes[2];
+            steps.stepT = lanes[3];
+        }
+        return steps;
+    }
+
+private:
+    float mOpacity;
+    bool mFogged;
+    bool mTextured;
+    // Set only for a textured triangle.
+    bool mClampT { false };
+    __m128 mSizes {};
+    __m128 mWrapped {};
+    __m128i mLimits {};
+    __m128i mHighest {};
+};
 
 // The interpolants along a span, from its first pixel on, in two halves.
 class Sse2SpanInterpolants {
@@ -252,9 +293,9 @@ public:
     // The depth at the span's first pixel.
     float FirstDepth() const { return _mm_cvtss_f32(mLow); }
     // The set-up of a run of `length` pixels from here.
-    RunSteps Run(int length, const SpanShading& shading) const
+    RunSteps Run(int length, const Sse2RunSetUp& setUp) const
     {
-        return Sse2RunSteps(mLow, mHigh, mStepLow, mStepHigh, length, shading);
+        return setUp.Steps(mLow, mHigh, mStepLow, mStepHigh, length);
     }
     // Moves on by `length` pixels.
     void Advance(int length)
@@ -271,10 +312,12 @@ private:
     __m128 mStepHigh;
 };
 
+using RunSetUp = Sse2RunSetUp;
 using SpanInterpolants = Sse2SpanInterpolants;
 
 #else
 
+using RunSetUp = PlainRunSetUp;
 using SpanInterpolants = PlainSpanInterpolants;
 
 #endif
