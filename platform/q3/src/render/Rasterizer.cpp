@@ -78,7 +78,8 @@ namespace {
     // its value at the row's first pixel is kept as
     // period × whole + excess, excess in [0, period): the edge is inside
     // from pixel -whole on when rising to the right (stepX > 0) and up to
-    // pixel whole when falling. A vertical edge has no crossing to keep.
+    // pixel whole when falling. A vertical edge has no crossing: its period
+    // is 1, and whole is its value, the same all along the row.
     class Crossing {
     public:
         explicit Crossing(const Edge& edge)
@@ -94,6 +95,8 @@ namespace {
         // falling one, in this row.
         int64_t FirstInside() const { return -mWhole; }
         int64_t LastInside() const { return mWhole; }
+        // For a vertical edge: whether the whole row is inside.
+        bool RowInside() const { return mWhole >= 0; }
 
         void NextRow()
         {
@@ -302,10 +305,7 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
     // The pixels of a row inside all three edges: from where the last
     // rising edge turns non-negative to where the first falling one turns
     // negative. A vertical edge is inside the whole row or none of it.
-    std::array<int64_t, 3> rowValues;
     std::array<Crossing, 3> crossings { Crossing(setup.edges[0]), Crossing(setup.edges[1]), Crossing(setup.edges[2]) };
-    for (int i = 0; i < 3; ++i)
-        rowValues[i] = setup.edges[i].atOrigin;
 
     for (int y = setup.top; y < setup.bottom; ++y) {
         int64_t first = 0, last = width - 1;
@@ -315,9 +315,8 @@ template <bool Textured, bool Fogged> void Rasterizer::FillTriangle(const Setup&
                 first = std::max(first, crossings[i].FirstInside());
             else if (stepX < 0)
                 last = std::min(last, crossings[i].LastInside());
-            else if (rowValues[i] < 0)
+            else if (!crossings[i].RowInside())
                 last = -1;
-            rowValues[i] += setup.edges[i].stepY;
             crossings[i].NextRow();
         }
         if (first > last)
