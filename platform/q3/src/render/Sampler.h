@@ -72,8 +72,10 @@ inline bool StaysInside(int32_t position, int32_t step, int intervals, uint32_t 
 {
     int64_t first = int64_t(position) - TexelOne / 2;
     int64_t last = first + int64_t(step) * intervals;
-    int64_t limit = (int64_t(size) - 1) * TexelOne;
-    return std::min(first, last) >= 0 && std::max(first, last) < limit;
+    // A level is a texel across at least, so the limit is not negative; as
+    // unsigned, a negative value lies past it.
+    const auto limit = uint64_t((int64_t(size) - 1) * TexelOne);
+    return (uint64_t(first) < limit) & (uint64_t(last) < limit);
 }
 
 // One axis of a bilinear look-up: the two texels to blend, wrapped, and the
