@@ -165,6 +165,96 @@ TEST_F(OneTexelToAPixel, WhatIsNearerStaysWithItsDepthAndOrder)
     }
 }
 
+// A texture a little larger than its own size, wrapped, straight and
+// turned a little, facing the eye and in perspective. Runs of pixels step
+// from where their first pixel's centre falls on the texture by the same
+// whole number of texel units each pixel, the step to their last pixel's
+// centre rounded down. Facing the eye, runs along a row find their first
+// pixel by stepping from run to run, to within a unit on each axis, so
+// within two levels of that.
+TEST(RasterizerTexturing, TexturesShowWhereEachPixelFallsFacingTheEyeOrNot)
+{
+    constexpr int Target = 64;
+    constexpr uint32_t Width = 40, Height = 24;
+    std::mt19937 random(37);
+    std::vector<uint32_t> texels(Width * Height);
+    for (uint32_t& texel : texels)
+        texel = 0xFF000000u | (random() & 0xFFFFFFu);
+    const auto texture = q3::render::testing::MakeTexture(texels, Width, Height);
+    for (const double turn : { 0.0, 0.01 })
+        for (const double perspective : { 0.0, 0.01 }) {
+            // 1/w, and u and v over w, each changing evenly across the screen.
+            auto inverseW = [&](double x, double y) { return 1 + perspective * (x + y / 2); };
+            auto uOverW = [&](double x, double y) { return (x * 1.002 + y * turn + 3.3) / Width; };
+            auto vOverW = [&](double x, double y) { return -(y * 0.998 - x * turn + 1.7) / Height; };
+            auto u = [&](double x, double y) { return uOverW(x, y) / inverseW(x, y); };
+            auto v = [&](double x, double y) { return vOverW(x, y) / inverseW(x, y); };
+            const float positions[3][2] = { { -8, -8 }, { -8, 3 * Target }, { 3 * Target, -8 } };
+            std::array<ScreenVertex, 3> corners = Flat(positions, 0.5f, { 1, 1, 1 });
+            for (int i = 0; i < 3; ++i) {
+                const double x = positions[i][0], y = positions[i][1];
+                corners[i].inverseW = float(inverseW(x, y));
+                corners[i].varyings[Red] = corners[i].varyings[Green] = corners[i].varyings[Blue] = corners[i].inverseW;
+                corners[i].varyings[U] = float(uOverW(x, y));
+                corners[i].varyings[V] = float(vOverW(x, y));
+            }
+            Shading shading;
+            shading.texture = texture.get();
+            std::vector<uint8_t> pixels(Target * Target * 4);
+            Rasterizer rasterizer;
+            rasterizer.Begin({ pixels.data(), Target, Target, Target * 4 }, { 0, 0, Target, Target }, { 0, 0, 0 });
+            Draw(rasterizer, corners, shading);
+            const TextureLevel& level = texture->Level(0);
+            auto wrapped = [](int64_t position, uint32_t size) {
+                const int64_t period = int64_t(size) * TexelOne;
+                return int32_t((position % period + period) % period);
+            };
+            for (int y = 0; y < Target; ++y) {
+                for (int x = 0; x < Target; ++x) {
+                    const double first = x / SubspanLength * SubspanLength + 0.5, last = first + SubspanLength - 1;
+                    const double centre = y + 0.5;
+                    const int32_t s = FixedS(level, float(u(first, centre)));
+                    const int32_t t = FixedT(level, float(v(first, centre)));
+                    const auto stepS
+                        = int32_t((u(last, centre) - u(first, centre)) * Width * TexelOne / (last - first));
+                    const auto stepT
+                        = int32_t((v(first, centre) - v(last, centre)) * Height * TexelOne / (last - first));
+                    const int steps = x % SubspanLength;
+                    const uint32_t expected = SampleBilinear(
+                        level, wrapped(s + int64_t(stepS) * steps, Width), wrapped(t + int64_t(stepT) * steps, Height));
+                    const uint8_t* pixel = pixels.data() + (size_t(y) * Target + size_t(x)) * 4;
+                    for (int channel = 0; channel < 3; ++channel) {
+                        const int wanted = int(expected >> (16 - 8 * channel)) & 0xFF;
+                        ASSERT_NEAR(pixel[1 + channel], wanted, 2)
+                            << x << ", " << y << ", turned " << turn << ", perspective " << perspective;
+                    }
+                }
+            }
+        }
+}
+
+// Facing the eye, a texture repeated more times across a pixel than its
+// positions can count still draws every pixel, from its texels.
+TEST(RasterizerTexturing, ATextureRepeatedPastCountingStillDraws)
+{
+    const std::vector<uint32_t> texels { 0xFF102030u, 0xFF405060u, 0xFF708090u, 0xFFA0B0C0u };
+    const auto texture = q3::render::testing::MakeTexture(texels, 2, 2);
+    const float positions[3][2] = { { -8, -8 }, { -8, 3 * Size }, { 3 * Size, -8 } };
+    std::array<ScreenVertex, 3> corners = Flat(positions, 0.5f, { 1, 1, 1 });
+    for (int i = 0; i < 3; ++i) {
+        corners[i].varyings[U] = positions[i][0] * 1e15f;
+        corners[i].varyings[V] = positions[i][1] * 1e15f;
+    }
+    Shading shading;
+    shading.texture = texture.get();
+    std::vector<uint8_t> pixels(Size * Size * 4);
+    Rasterizer rasterizer;
+    rasterizer.Begin({ pixels.data(), Size, Size, Size * 4 }, { 0, 0, Size, Size }, { 0, 0, 0 });
+    Draw(rasterizer, corners, shading);
+    for (int i = 0; i < Size * Size; ++i)
+        ASSERT_GE(pixels[size_t(i) * 4 + 1], 0x10) << i;
+}
+
 // The pixels a triangle covers, row by row, are exactly those whose centres
 // lie inside all three edges, an edge's own centres going to the triangle
 // on its top or left: checked pixel by pixel against the edge functions for
@@ -251,12 +341,13 @@ int RedAt(const std::vector<uint8_t>& pixels, int x, int y) { return pixels[(siz
 
 }
 
-// A run that starts at white light but dims along the way scales its texels.
+// A run that starts at white light but dims along the way scales its
+// texels, and so do the runs after it.
 TEST(RasterizerLighting, LightFallingFromWhiteDimsTheTexels)
 {
     const auto pixels = LitGray(128, 1, -1.0f / 32);
     EXPECT_EQ(RedAt(pixels, 0, Size / 2), 128);
-    for (int x = 1; x < 8; ++x)
+    for (int x = 1; x < Size; ++x)
         EXPECT_NEAR(RedAt(pixels, x, Size / 2), 128 * (1 - x / 32.0), 1) << x;
 }
 

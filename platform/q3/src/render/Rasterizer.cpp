@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace q3::render {
 
@@ -116,6 +117,22 @@ namespace {
 
 }
 
+namespace {
+
+    // Steps of texel positions are kept this much finer, so that stepping
+    // across a whole span adds up to much less than a position's unit.
+    constexpr int FineBits = 16;
+    constexpr int64_t FineOne = int64_t(1) << FineBits;
+
+    // How far texel positions move from pixel to pixel along a row, in
+    // their units (see Sampler.h) times FineOne.
+    struct FacingSteps {
+        int64_t s { 0 };
+        int64_t t { 0 };
+    };
+
+}
+
 struct Rasterizer::Setup {
     int left { 0 };
     int top { 0 };
@@ -128,6 +145,8 @@ struct Rasterizer::Setup {
     Interpolants stepX;
     Interpolants stepY;
     SpanShading shading {};
+    // Set for a textured triangle facing the eye.
+    std::optional<FacingSteps> facing;
 };
 
 namespace {
@@ -195,6 +214,45 @@ namespace {
         float texelArea = std::fabs(du1 * dv2 - du2 * dv1);
         float pixelArea = float(area) / float(SubpixelScale * SubpixelScale);
         return texture.Level(ChooseLevel(texture, std::sqrt(texelArea / pixelArea)));
+    }
+
+    // The steps along a row of an unfogged textured triangle that faces
+    // the eye, evenly lit: its corners' colors the same to within a
+    // 16384th, which interpolation keeps all over it, and 1/w so nearly the
+    // same all over it that positions on the texture step linearly across
+    // the screen, to within a 512th of a texel. The backdrop behind the
+    // scene is such a triangle. `width` and `height` are those of the
+    // triangle's bounding box, in pixels.
+    std::optional<FacingSteps> FacingStepsOf(const Corners& v, const TextureLevel& level, const Interpolants& origin,
+        const Interpolants& stepX, const Interpolants& stepY, double width, double height)
+    {
+        const double inverseW = origin[InverseW];
+        if (!(inverseW > 0))
+            return std::nullopt;
+        // The corners' values, divided by w.
+        std::array<std::array<double, VaryingCount>, 3> at;
+        for (int corner = 0; corner < 3; ++corner) {
+            const double w = 1 / double(v[corner]->inverseW);
+            for (int varying : { U, V, Red, Green, Blue })
+                at[corner][varying] = v[corner]->varyings[varying] * w;
+        }
+        double reach = 0, color = 0;
+        for (auto [i, j] : { std::pair(0, 1), std::pair(0, 2), std::pair(1, 2) }) {
+            reach = std::max(
+                { reach, std::fabs(at[i][U] - at[j][U]) * level.width, std::fabs(at[i][V] - at[j][V]) * level.height });
+            for (int channel : { Red, Green, Blue })
+                color = std::max(color, std::fabs(at[i][channel] - at[j][channel]));
+        }
+        const double spread
+            = (std::fabs(double(stepX[InverseW])) * width + std::fabs(double(stepY[InverseW])) * height) / inverseW;
+        // Texels cross the screen at less than a texture a pixel.
+        const double s = double(stepX[FirstVarying + U]) / inverseW * level.width;
+        const double t = -double(stepX[FirstVarying + V]) / inverseW * level.height;
+        if (!(spread * reach <= 1.0 / 512 && color <= 1.0 / 16384 && std::fabs(s) < level.width
+                && std::fabs(t) < level.height))
+            return std::nullopt;
+        const double scale = double(TexelOne) * double(FineOne);
+        return FacingSteps { std::llround(s * scale), std::llround(t * scale) };
     }
 
 }
@@ -289,8 +347,12 @@ void Rasterizer::DrawTriangle(
     setup.shading.uBoundary = shading.uBoundary;
     setup.shading.vBoundary = shading.vBoundary;
     setup.shading.opacity = shading.opacity;
-    if (shading.texture)
+    if (shading.texture) {
         setup.shading.level = &LevelFor(*shading.texture, v, area);
+        if (!shading.fog)
+            setup.facing = FacingStepsOf(v, *setup.shading.level, setup.origin, setup.stepX, setup.stepY,
+                setup.right - setup.left, setup.bottom - setup.top);
+    }
 
     if (setup.shading.level)
         shading.fog ? FillTriangle<true, true>(setup) : FillTriangle<true, false>(setup);
@@ -631,6 +693,67 @@ namespace {
 
 }
 
+namespace {
+
+    // The set-ups of a span's runs on a triangle facing the eye: the first
+    // set up in full, every later one from it by additions, instead of a
+    // division at both ends of each run. Its texel positions move on by
+    // whole runs, wrapped as the boundaries say; its color stays.
+    class FacingRuns {
+    public:
+        FacingRuns(const RunSteps& first, const FacingSteps& perPixel, const SpanShading& shading)
+            : mSteps(first)
+            , mS(Fine(first.s))
+            , mT(Fine(first.t))
+            , mRunS(perPixel.s * SubspanLength)
+            , mRunT(perPixel.t * SubspanLength)
+            , mPeriodS(Period(shading.uBoundary, shading.level->width))
+            , mPeriodT(Period(shading.vBoundary, shading.level->height))
+        {
+        }
+
+        const RunSteps& Steps() const { return mSteps; }
+
+        // On to the next run, SubspanLength pixels on.
+        void Next()
+        {
+            mS = Moved(mS, mRunS, mPeriodS);
+            mT = Moved(mT, mRunT, mPeriodT);
+            mSteps.s = int32_t(mS >> FineBits);
+            mSteps.t = int32_t(mT >> FineBits);
+        }
+
+    private:
+        // A position in the middle of its unit.
+        static int64_t Fine(int32_t position) { return int64_t(position) * FineOne + FineOne / 2; }
+        // 0 for a clamped axis, which keeps its positions within reach.
+        static int64_t Period(Boundary boundary, uint32_t size)
+        {
+            return boundary == Boundary::Clamp ? 0 : int64_t(size) * TexelOne * FineOne;
+        }
+        static int64_t Moved(int64_t position, int64_t step, int64_t period)
+        {
+            position += step;
+            if (period == 0)
+                return std::clamp(position, -int64_t(ClampReach) * FineOne, int64_t(ClampReach) * FineOne);
+            if (position < 0 || position >= period) {
+                position %= period;
+                position += position < 0 ? period : 0;
+            }
+            return position;
+        }
+
+        RunSteps mSteps;
+        int64_t mS;
+        int64_t mT;
+        int64_t mRunS;
+        int64_t mRunT;
+        int64_t mPeriodS;
+        int64_t mPeriodT;
+    };
+
+}
+
 // The span is shaded in runs of SubspanLength pixels (see RunSteps.h).
 // Depths come first, so that a run hidden at every pixel costs no division
 // and no texel.
@@ -641,18 +764,27 @@ void Rasterizer::ShadeSpan(const Setup& setup, const RunSetUp& runSetUp, SpanInt
     DepthRow stored { depths, orders };
     const SpanShading& shading = setup.shading;
     float depth = span.FirstDepth();
-    while (count > 0) {
-        int length = std::min(count, SubspanLength);
-        count -= length;
-        const RunDepths run = DepthsOfRun(depth, setup.stepX[Depth], length, stored, shading);
-        if (run.passing != 0) {
-            RunSteps steps = span.Run(length, runSetUp);
-            ShadeRun<Textured, Fogged>(shading, steps, length, run, stored, pixels);
+    // `runSteps(length)` sets up a run, asked only of runs that show;
+    // `nextRun(length)` moves past every run.
+    auto shadeRuns = [&](auto runSteps, auto nextRun) {
+        while (count > 0) {
+            const int length = std::min(count, SubspanLength);
+            count -= length;
+            const RunDepths run = DepthsOfRun(depth, setup.stepX[Depth], length, stored, shading);
+            if (run.passing != 0)
+                ShadeRun<Textured, Fogged>(shading, runSteps(length), length, run, stored, pixels);
+            nextRun(length);
+            stored = stored + length;
+            pixels += size_t(length) * 4;
         }
-        span.Advance(length);
-        stored = stored + length;
-        pixels += size_t(length) * 4;
+    };
+    if constexpr (Textured && !Fogged) {
+        if (setup.facing) {
+            FacingRuns facing(span.Run(std::min(count, SubspanLength), runSetUp), *setup.facing, shading);
+            return shadeRuns([&](int) { return facing.Steps(); }, [&](int) { facing.Next(); });
+        }
     }
+    shadeRuns([&](int length) { return span.Run(length, runSetUp); }, [&](int length) { span.Advance(length); });
 }
 
 void Rasterizer::DrawLine(const ScreenVertex& a, const ScreenVertex& b, const Shading& shading)
