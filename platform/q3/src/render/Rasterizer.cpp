@@ -115,10 +115,6 @@ namespace {
         int64_t mRowExcess;
     };
 
-}
-
-namespace {
-
     // Steps of texel positions are kept this much finer, so that stepping
     // across a whole span adds up to much less than a position's unit.
     constexpr int FineBits = 16;
@@ -690,10 +686,6 @@ namespace {
             shade(inside);
         }
     }
-
-}
-
-namespace {
 
     // The set-ups of a span's runs on a triangle facing the eye: the first
     // set up in full, every later one from it by additions, instead of a
