@@ -39,6 +39,18 @@ void Draw(Rasterizer& rasterizer, const std::array<ScreenVertex, 3>& corners, co
     rasterizer.DrawTriangle(corners[0], corners[1], corners[2], shading);
 }
 
+// One textured triangle on a black target `size` pixels square.
+std::vector<uint8_t> DrawTextured(const std::array<ScreenVertex, 3>& corners, const DecodedTexture& texture, int size)
+{
+    Shading shading;
+    shading.texture = &texture;
+    std::vector<uint8_t> pixels(size_t(size) * size_t(size) * 4);
+    Rasterizer rasterizer;
+    rasterizer.Begin({ pixels.data(), size, size, size * 4 }, { 0, 0, size, size }, { 0, 0, 0 });
+    Draw(rasterizer, corners, shading);
+    return pixels;
+}
+
 // The red byte of the target's pixel in the middle.
 class Canvas {
 public:
@@ -198,12 +210,7 @@ TEST(RasterizerTexturing, TexturesShowWhereEachPixelFallsFacingTheEyeOrNot)
                 corners[i].varyings[U] = float(uOverW(x, y));
                 corners[i].varyings[V] = float(vOverW(x, y));
             }
-            Shading shading;
-            shading.texture = texture.get();
-            std::vector<uint8_t> pixels(Target * Target * 4);
-            Rasterizer rasterizer;
-            rasterizer.Begin({ pixels.data(), Target, Target, Target * 4 }, { 0, 0, Target, Target }, { 0, 0, 0 });
-            Draw(rasterizer, corners, shading);
+            const std::vector<uint8_t> pixels = DrawTextured(corners, *texture, Target);
             const TextureLevel& level = texture->Level(0);
             auto wrapped = [](int64_t position, uint32_t size) {
                 const int64_t period = int64_t(size) * TexelOne;
@@ -245,12 +252,7 @@ TEST(RasterizerTexturing, ATextureRepeatedPastCountingStillDraws)
         corners[i].varyings[U] = positions[i][0] * 1e15f;
         corners[i].varyings[V] = positions[i][1] * 1e15f;
     }
-    Shading shading;
-    shading.texture = texture.get();
-    std::vector<uint8_t> pixels(Size * Size * 4);
-    Rasterizer rasterizer;
-    rasterizer.Begin({ pixels.data(), Size, Size, Size * 4 }, { 0, 0, Size, Size }, { 0, 0, 0 });
-    Draw(rasterizer, corners, shading);
+    const std::vector<uint8_t> pixels = DrawTextured(corners, *texture, Size);
     for (int i = 0; i < Size * Size; ++i)
         ASSERT_GE(pixels[size_t(i) * 4 + 1], 0x10) << i;
 }
@@ -328,13 +330,7 @@ std::vector<uint8_t> LitGray(uint8_t gray, float left, float perPixel)
         corner.varyings[U] = 0.5f;
         corner.varyings[V] = 0.5f;
     }
-    Shading shading;
-    shading.texture = texture.get();
-    std::vector<uint8_t> pixels(Size * Size * 4);
-    Rasterizer rasterizer;
-    rasterizer.Begin({ pixels.data(), Size, Size, Size * 4 }, { 0, 0, Size, Size }, { 0, 0, 0 });
-    Draw(rasterizer, corners, shading);
-    return pixels;
+    return DrawTextured(corners, *texture, Size);
 }
 
 int RedAt(const std::vector<uint8_t>& pixels, int x, int y) { return pixels[(size_t(y) * Size + size_t(x)) * 4 + 1]; }
