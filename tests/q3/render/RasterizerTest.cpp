@@ -93,21 +93,24 @@ class OneTexelToAPixel : public ::testing::Test {
 protected:
     static constexpr uint32_t TextureWidth = 2 * Size;
 
-    OneTexelToAPixel()
+    OneTexelToAPixel() { UseTexels(0xFFFFFF); }
+
+    // Random texels, their channels masked.
+    void UseTexels(uint32_t mask)
     {
         std::mt19937 random(29);
         for (uint32_t& texel : mTexels)
-            texel = 0xFF000000u | (random() & 0xFFFFFFu);
+            texel = 0xFF000000u | (random() & mask);
         mTexture = q3::render::testing::MakeTexture(mTexels, TextureWidth, Size);
         mRasterizer.Begin({ mPixels.data(), Size, Size, Size * 4 }, { 0, 0, Size, Size }, { 0, 0, 0 });
     }
 
     // u = x / TextureWidth and v = -y / Size, x and y in pixels, so that
     // wrapped, pixel (x, y) lands on the centre of texel (x, y).
-    void DrawTexture(float depth, uint32_t order)
+    void DrawTexture(float depth, uint32_t order, float light = 1)
     {
         const float positions[3][2] = { { -16, -16 }, { -16, 48 }, { 48, -16 } };
-        std::array<ScreenVertex, 3> corners = Flat(positions, depth, { 1, 1, 1 });
+        std::array<ScreenVertex, 3> corners = Flat(positions, depth, { light, light, light });
         for (int i = 0; i < 3; ++i) {
             corners[i].varyings[U] = positions[i][0] / TextureWidth;
             corners[i].varyings[V] = -positions[i][1] / Size;
@@ -145,6 +148,24 @@ TEST_F(OneTexelToAPixel, TexelsShowAsTheyAre)
     for (int y = 0; y < Size; ++y) {
         for (int x = 0; x < Size; ++x)
             ASSERT_EQ(Pixel(x, y), Texel(x, y)) << x << ", " << y;
+    }
+}
+
+// Light dims or brightens every texel; past sixteen times it does not fit
+// two pixels at a time. Even channels halve exactly.
+TEST_F(OneTexelToAPixel, LightScalesEveryTexel)
+{
+    UseTexels(0x0E0E0E);
+    DrawTexture(0, 0, 0.5f);
+    for (int y = 0; y < Size; ++y) {
+        for (int x = 0; x < Size; ++x)
+            ASSERT_EQ(Pixel(x, y), Texel(x, y) / 2) << x << ", " << y;
+    }
+    UseTexels(0x0E0E0E);
+    DrawTexture(0, 0, 17);
+    for (int y = 0; y < Size; ++y) {
+        for (int x = 0; x < Size; ++x)
+            ASSERT_EQ(Pixel(x, y), Texel(x, y) * 17) << x << ", " << y;
     }
 }
 
@@ -186,7 +207,8 @@ TEST_F(OneTexelToAPixel, WhatIsNearerStaysWithItsDepthAndOrder)
 // within two levels of that.
 TEST(RasterizerTexturing, TexturesShowWhereEachPixelFallsFacingTheEyeOrNot)
 {
-    constexpr int Target = 64;
+    // Rows end in a run shorter than the others.
+    constexpr int Target = 60;
     constexpr uint32_t Width = 40, Height = 24;
     std::mt19937 random(37);
     std::vector<uint32_t> texels(Width * Height);
@@ -218,7 +240,10 @@ TEST(RasterizerTexturing, TexturesShowWhereEachPixelFallsFacingTheEyeOrNot)
             };
             for (int y = 0; y < Target; ++y) {
                 for (int x = 0; x < Target; ++x) {
-                    const double first = x / SubspanLength * SubspanLength + 0.5, last = first + SubspanLength - 1;
+                    // Every run here is two pixels long at least.
+                    const int runStart = x / SubspanLength * SubspanLength;
+                    const double first = runStart + 0.5;
+                    const double last = first + std::min(Target - runStart, SubspanLength) - 1;
                     const double centre = y + 0.5;
                     const int32_t s = FixedS(level, float(u(first, centre)));
                     const int32_t t = FixedT(level, float(v(first, centre)));

@@ -427,6 +427,13 @@ namespace {
         int32_t stepS { 0 };
         int32_t stepT { 0 };
 
+        // The walk of a run whose texels stay inside the level.
+        static InsideWalk Of(const TextureLevel& level, const RunSteps& steps)
+        {
+            return { level.texels.data(), level.width, uint32_t(steps.s - TexelOne / 2),
+                uint32_t(steps.t - TexelOne / 2), steps.stepS, steps.stepT };
+        }
+
         Pixels::Color Sample() const { return Pixels::SampleInside(texels, width, s, t); }
         void Step()
         {
@@ -615,6 +622,20 @@ namespace {
                 row.pairs[pair], (run.passing >> (2 * pair)) & 3, 2 * pair, run, shading, stored, pixels + pair * 8);
     }
 
+    void ShadeAlongRow(bool modulated, const InsideWalk& walk, const RunSteps& steps, const RunDepths& run,
+        const SpanShading& shading, DepthRow stored, uint8_t* pixels)
+    {
+        modulated ? ShadeAlongRow<true>(walk, steps, run, shading, stored, pixels)
+                  : ShadeAlongRow<false>(walk, steps, run, shading, stored, pixels);
+    }
+
+    // Whether a run with texels inside the level steps one texel along a
+    // row at each pixel, as ShadeAlongRow wants.
+    bool OneTexelAlongRow(const RunSteps& steps, int length)
+    {
+        return length == SubspanLength && steps.stepS == TexelOne && steps.stepT == 0;
+    }
+
     // The common run two pixels at a time: texels from inside the level,
     // no fog. Pixels that are not both opaque and visible go one by one.
     template <bool Modulated>
@@ -671,14 +692,11 @@ namespace {
                 || !StaysInside(steps.t, steps.stepT, intervals, level.height))
                 return shade(EdgeWalk {
                     level, shading.uBoundary, shading.vBoundary, steps.s, steps.t, steps.stepS, steps.stepT });
-            const InsideWalk inside { level.texels.data(), level.width, uint32_t(steps.s - TexelOne / 2),
-                uint32_t(steps.t - TexelOne / 2), steps.stepS, steps.stepT };
+            const InsideWalk inside = InsideWalk::Of(level, steps);
 #if defined(__SSE2__)
             if (!Fogged && FitsPairs(steps, intervals)) {
-                if (length == SubspanLength && steps.stepS == TexelOne && steps.stepT == 0) {
-                    return modulated ? ShadeAlongRow<true>(inside, steps, run, shading, stored, pixels)
-                                     : ShadeAlongRow<false>(inside, steps, run, shading, stored, pixels);
-                }
+                if (OneTexelAlongRow(steps, length))
+                    return ShadeAlongRow(modulated, inside, steps, run, shading, stored, pixels);
                 return modulated ? ShadeInsidePairs<true>(inside, steps, length, run, shading, stored, pixels)
                                  : ShadeInsidePairs<false>(inside, steps, length, run, shading, stored, pixels);
             }
@@ -756,15 +774,15 @@ void Rasterizer::ShadeSpan(const Setup& setup, const RunSetUp& runSetUp, SpanInt
     DepthRow stored { depths, orders };
     const SpanShading& shading = setup.shading;
     float depth = span.FirstDepth();
-    // `runSteps(length)` sets up a run, asked only of runs that show;
-    // `nextRun(length)` moves past every run.
-    auto shadeRuns = [&](auto runSteps, auto nextRun) {
+    // `shadeRun(length, run)` shades a run that shows; `nextRun(length)`
+    // moves past every run.
+    auto shadeRuns = [&](auto shadeRun, auto nextRun) {
         while (count > 0) {
             const int length = std::min(count, SubspanLength);
             count -= length;
             const RunDepths run = DepthsOfRun(depth, setup.stepX[Depth], length, stored, shading);
             if (run.passing != 0)
-                ShadeRun<Textured, Fogged>(shading, runSteps(length), length, run, stored, pixels);
+                shadeRun(length, run);
             nextRun(length);
             stored = stored + length;
             pixels += size_t(length) * 4;
@@ -773,10 +791,35 @@ void Rasterizer::ShadeSpan(const Setup& setup, const RunSetUp& runSetUp, SpanInt
     if constexpr (Textured && !Fogged) {
         if (setup.facing) {
             FacingRuns facing(span.Run(std::min(count, SubspanLength), runSetUp), *setup.facing, shading);
-            return shadeRuns([&](int) { return facing.Steps(); }, [&](int) { facing.Next(); });
+#if defined(__SSE2__)
+            // The light is the same all along the span, and the step from
+            // pixel to pixel: which way a run goes is mostly known at once.
+            const RunSteps& first = facing.Steps();
+            const bool alongRow = OneTexelAlongRow(first, SubspanLength) && FitsPairs(first, SubspanLength - 1);
+            const bool modulated = Modulates(first);
+            const TextureLevel& level = *shading.level;
+#endif
+            return shadeRuns(
+                [&](int length, const RunDepths& run) {
+                    const RunSteps& steps = facing.Steps();
+#if defined(__SSE2__)
+                    // Along a row, the step is one texel across and none down.
+                    if (alongRow && length == SubspanLength
+                        && StaysInside(steps.s, TexelOne, SubspanLength - 1, level.width)
+                        && StaysInside(steps.t, 0, SubspanLength - 1, level.height))
+                        return ShadeAlongRow(
+                            modulated, InsideWalk::Of(level, steps), steps, run, shading, stored, pixels);
+#endif
+                    ShadeRun<Textured, Fogged>(shading, steps, length, run, stored, pixels);
+                },
+                [&](int) { facing.Next(); });
         }
     }
-    shadeRuns([&](int length) { return span.Run(length, runSetUp); }, [&](int length) { span.Advance(length); });
+    shadeRuns(
+        [&](int length, const RunDepths& run) {
+            ShadeRun<Textured, Fogged>(shading, span.Run(length, runSetUp), length, run, stored, pixels);
+        },
+        [&](int length) { span.Advance(length); });
 }
 
 void Rasterizer::DrawLine(const ScreenVertex& a, const ScreenVertex& b, const Shading& shading)
