@@ -622,6 +622,7 @@ namespace {
                 row.pairs[pair], (run.passing >> (2 * pair)) & 3, 2 * pair, run, shading, stored, pixels + pair * 8);
     }
 
+    // ShadeAlongRow, lit as `modulated` says.
     void ShadeAlongRow(bool modulated, const InsideWalk& walk, const RunSteps& steps, const RunDepths& run,
         const SpanShading& shading, DepthRow stored, uint8_t* pixels)
     {
@@ -794,9 +795,9 @@ void Rasterizer::ShadeSpan(const Setup& setup, const RunSetUp& runSetUp, SpanInt
 #if defined(__SSE2__)
             // The light is the same all along the span, and the step from
             // pixel to pixel: which way a run goes is mostly known at once.
-            const RunSteps& first = facing.Steps();
-            const bool alongRow = OneTexelAlongRow(first, SubspanLength) && FitsPairs(first, SubspanLength - 1);
-            const bool modulated = Modulates(first);
+            const bool alongRow
+                = OneTexelAlongRow(facing.Steps(), SubspanLength) && FitsPairs(facing.Steps(), SubspanLength - 1);
+            const bool modulated = Modulates(facing.Steps());
             const TextureLevel& level = *shading.level;
 #endif
             return shadeRuns(
