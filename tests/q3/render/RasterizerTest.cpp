@@ -85,6 +85,38 @@ TEST(RasterizerDepth, AtEqualDepthTheEarlierOrderWinsWhateverCameFirst)
     EXPECT_EQ(Canvas().Draw(1.0f, bright, 0).MiddleRed(), 0);
 }
 
+// Two planes crossing on a slanted line, across rows of several runs: each
+// pixel shows the one nearer at its centre, wherever along a run it lies.
+TEST(RasterizerDepth, CrossingSurfacesMeetWhereTheirDepthsCross)
+{
+    constexpr int Wide = 64;
+    // Depths as planes over the pixel grid, in pixels.
+    auto nearerLeft = [](double x, double) { return 0.3 + 0.4 * x / Wide; };
+    auto nearerAbove = [](double x, double y) { return 0.35 + 0.1 * x / Wide + 0.3 * y / Wide; };
+    auto covering = [](auto depthAt, TQ3ColorRGB color) {
+        const float positions[3][2] = { { -Wide, -Wide }, { -Wide, 3 * Wide }, { 3 * Wide, -Wide } };
+        std::array<ScreenVertex, 3> corners = Flat(positions, 0, color);
+        for (int i = 0; i < 3; ++i)
+            corners[i].depth = float(depthAt(positions[i][0], positions[i][1]));
+        return corners;
+    };
+    std::vector<uint8_t> pixels(Wide * Wide * 4);
+    Rasterizer rasterizer;
+    rasterizer.Begin({ pixels.data(), Wide, Wide, Wide * 4 }, { 0, 0, Wide, Wide }, { 0, 0, 0 });
+    Shading shading;
+    shading.order = 1;
+    Draw(rasterizer, covering(nearerLeft, { 1, 0, 0 }), shading);
+    shading.order = 2;
+    Draw(rasterizer, covering(nearerAbove, { 0, 0, 1 }), shading);
+    for (int y = 0; y < Wide; ++y) {
+        for (int x = 0; x < Wide; ++x) {
+            const double left = nearerLeft(x + 0.5, y + 0.5), above = nearerAbove(x + 0.5, y + 0.5);
+            ASSERT_EQ(pixels[(size_t(y) * Wide + size_t(x)) * 4 + 1], left < above ? 255 : 0)
+                << "pixel " << x << ", " << y << " at depths " << left << " and " << above;
+        }
+    }
+}
+
 // A texture at its own size, facing the eye: each pixel centre falls on a
 // texel centre, so every pixel shows its texel exactly. Rows of whole runs
 // read their texels as neighbours, four at a time, and put them in place

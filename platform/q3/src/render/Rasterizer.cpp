@@ -535,9 +535,16 @@ namespace {
         float& depth, float step, int length, DepthRow stored, const SpanShading& shading)
     {
         RunDepths run;
-        run.depths[0] = depth;
-        for (int i = 0; i < SubspanLength; ++i)
-            run.depths[i + 1] = run.depths[i] + step;
+#if defined(__SSE2__)
+        static_assert(SubspanLength == 8);
+        const __m128 first = _mm_set1_ps(depth), steps = _mm_set1_ps(step);
+        _mm_store_ps(run.depths.data(), _mm_add_ps(first, _mm_mul_ps(steps, _mm_setr_ps(0, 1, 2, 3))));
+        _mm_store_ps(run.depths.data() + 4, _mm_add_ps(first, _mm_mul_ps(steps, _mm_setr_ps(4, 5, 6, 7))));
+        run.depths[SubspanLength] = depth + step * float(SubspanLength);
+#else
+        for (int i = 0; i <= SubspanLength; ++i)
+            run.depths[i] = depth + step * float(i);
+#endif
         depth = run.depths[length];
         run.passing = PassingPixels(run.depths, length, stored, shading);
         return run;
