@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 using namespace q3::render;
 using namespace q3::render::testing;
@@ -25,6 +26,7 @@ struct TestMesh {
     std::vector<TQ3Param2D> uvs {};
     std::vector<TQ3ColorRGB> colors {};
     std::vector<TQ3Vector3D> normals {};
+    std::vector<TQ3Vector3D> triangleNormals {};
     std::vector<std::array<uint32_t, 3>> triangles {};
 
     Mesh View() const
@@ -37,6 +39,7 @@ struct TestMesh {
         mesh.vertexUVs = uvs.empty() ? nullptr : uvs.data();
         mesh.vertexColors = colors.empty() ? nullptr : colors.data();
         mesh.vertexNormals = normals.empty() ? nullptr : normals.data();
+        mesh.triangleNormals = triangleNormals.empty() ? nullptr : triangleNormals.data();
         return mesh;
     }
 };
@@ -435,13 +438,15 @@ TEST(DeviceLighting, NormalsFollowNonUniformScales)
     DrawState state = Lit();
     state.localToWorld.value[0][0] = 2;
     const int expected = Channel(1 / std::sqrt(1.25f));
-    for (bool withNormals : { true, false }) {
+    const TQ3Vector3D leaning { 0.70710678f, 0, 0.70710678f };
+    for (const char* normals : { "vertex normals", "triangle normals", "face normals" }) {
         TestMesh mesh = slope;
-        if (withNormals)
-            mesh.normals.assign(4, { 0.70710678f, 0, 0.70710678f });
+        if (normals == std::string_view("vertex normals"))
+            mesh.normals.assign(4, leaning);
+        else if (normals == std::string_view("triangle normals"))
+            mesh.triangleNormals.assign(2, leaning);
         Rgb seen = Frame({ Headlamp(1) }).Draw(mesh, state).Finish().At(Centre, Centre);
-        EXPECT_TRUE(Near(seen, { expected, expected, expected }, Tolerance))
-            << (withNormals ? "vertex normals: " : "face normals: ") << Describe(seen);
+        EXPECT_TRUE(Near(seen, { expected, expected, expected }, Tolerance)) << normals << ": " << Describe(seen);
     }
 }
 

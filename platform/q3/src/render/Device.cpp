@@ -132,6 +132,15 @@ struct Device::MeshPass {
     bool sharedLighting { false };
     // The triangle being drawn, with room for what clipping adds.
     Clipper::Polygon polygon {};
+
+    // A normal of the mesh in world space, not yet a unit vector.
+    TQ3Vector3D ToWorld(const TQ3Vector3D& normal) const
+    {
+        const auto& m = normalMatrix;
+        return { normal.x * m[0][0] + normal.y * m[1][0] + normal.z * m[2][0],
+            normal.x * m[0][1] + normal.y * m[1][1] + normal.z * m[2][1],
+            normal.x * m[0][2] + normal.y * m[1][2] + normal.z * m[2][2] };
+    }
 };
 
 Device::Device()
@@ -264,12 +273,19 @@ void Device::DrawTriangle(MeshPass& pass, uint32_t triangle)
         return DrawEdges(pass, corners, state.fill == Fill::Points && !frame.wireframe);
 
     float normalSign = back && state.backfacing == Backfacing::Flip ? -1.0f : 1.0f;
+    // Without vertex normals the corners share the face's, made a unit
+    // vector once for all three.
     TQ3Vector3D faceNormal {};
-    if (mesh.triangleNormals)
-        faceNormal = mesh.triangleNormals[triangle];
-    else if (!mesh.vertexNormals) {
-        const TQ3Point3D &w0 = frame.world[corners[0]], &w1 = frame.world[corners[1]], &w2 = frame.world[corners[2]];
-        faceNormal = Cross(w1 - w0, w2 - w0);
+    if (!mesh.vertexNormals && state.surface.illuminated) {
+        if (mesh.triangleNormals)
+            faceNormal = pass.ToWorld(mesh.triangleNormals[triangle]);
+        else {
+            // Computed in world space, it needs no transform.
+            const TQ3Point3D &w0 = frame.world[corners[0]], &w1 = frame.world[corners[1]],
+                             &w2 = frame.world[corners[2]];
+            faceNormal = Cross(w1 - w0, w2 - w0);
+        }
+        faceNormal = Normalized(faceNormal * normalSign);
     }
     for (int i = 0; i < 3; ++i) {
         uint32_t point = corners[i];
@@ -353,15 +369,9 @@ TQ3ColorRGB Device::LitColor(
         color = mesh.triangleColors[triangle];
     if (!surface.illuminated)
         return color;
-    TQ3Vector3D normal = mesh.vertexNormals ? mesh.vertexNormals[point] : faceNormal;
-    // Face normals computed in world space need no transform.
-    if (mesh.vertexNormals || mesh.triangleNormals) {
-        const auto& m = pass.normalMatrix;
-        normal = { normal.x * m[0][0] + normal.y * m[1][0] + normal.z * m[2][0],
-            normal.x * m[0][1] + normal.y * m[1][1] + normal.z * m[2][1],
-            normal.x * m[0][2] + normal.y * m[1][2] + normal.z * m[2][2] };
-    }
-    normal = Normalized(normal * normalSign);
+    // The face's unit normal serves where the mesh has no vertex normals.
+    const TQ3Vector3D normal
+        = mesh.vertexNormals ? Normalized(pass.ToWorld(mesh.vertexNormals[point]) * normalSign) : faceNormal;
     return Modulate(color, mFrame->lighting.Illuminate(mFrame->world[point], normal));
 }
 
