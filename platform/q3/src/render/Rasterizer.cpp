@@ -526,9 +526,9 @@ namespace {
 #endif
     }
 
-    // The depths of a run of `length` pixels from `depth`, stepped one
-    // pixel at a time, and which of them pass; `depth` moves on past the
-    // run. Every run is worked at full length, which costs less than a
+    // The depths of a run of `length` pixels from `depth`, each the first
+    // plus its distance times the step, and which of them pass; `depth`
+    // moves on past the run. Every run is worked at full length, which costs less than a
     // loop that ends at a different pixel each time: `stored` may be read
     // up to SubspanLength past the run, as DepthBuffer allows.
     [[gnu::always_inline]] inline RunDepths DepthsOfRun(
