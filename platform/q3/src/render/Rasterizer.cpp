@@ -671,9 +671,10 @@ namespace {
 
     // Shades the pixels of a run that pass the depth test.
     template <bool Textured, bool Fogged>
-    void ShadeRun(const SpanShading& shading, const RunSteps& steps, int length, const RunDepths& run, DepthRow stored,
-        uint8_t* pixels)
+    void ShadeRun(const SpanShading& shading, const RunSteps& steps, int length, const RunDepths& run, float* depths,
+        uint32_t* orders, uint8_t* pixels)
     {
+        const DepthRow stored { depths, orders };
         Stepper fog = Stepper::Fixed(steps.fog, steps.fogStep);
         const bool modulated = Modulates(steps);
         Pixels::Factors factors(steps.factors, steps.factorSteps);
@@ -818,14 +819,15 @@ void Rasterizer::ShadeSpan(const Setup& setup, const RunSetUp& runSetUp, SpanInt
                         return ShadeAlongRow(
                             modulated, InsideWalk::Of(level, steps), steps, run, shading, stored, pixels);
 #endif
-                    ShadeRun<Textured, Fogged>(shading, steps, length, run, stored, pixels);
+                    ShadeRun<Textured, Fogged>(shading, steps, length, run, stored.depths, stored.orders, pixels);
                 },
                 [&](int) { facing.Next(); });
         }
     }
     shadeRuns(
         [&](int length, const RunDepths& run) {
-            ShadeRun<Textured, Fogged>(shading, span.Run(length, runSetUp), length, run, stored, pixels);
+            ShadeRun<Textured, Fogged>(
+                shading, span.Run(length, runSetUp), length, run, stored.depths, stored.orders, pixels);
         },
         [&](int length) { span.Advance(length); });
 }
