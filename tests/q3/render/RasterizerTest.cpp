@@ -94,10 +94,9 @@ TEST(RasterizerDepth, CrossingSurfacesMeetWhereTheirDepthsCross)
     auto nearerLeft = [](double x, double) { return 0.3 + 0.4 * x / Wide; };
     auto nearerAbove = [](double x, double y) { return 0.35 + 0.1 * x / Wide + 0.3 * y / Wide; };
     auto covering = [](auto depthAt, TQ3ColorRGB color) {
-        const float positions[3][2] = { { -Wide, -Wide }, { -Wide, 3 * Wide }, { 3 * Wide, -Wide } };
-        std::array<ScreenVertex, 3> corners = Flat(positions, 0, color);
-        for (int i = 0; i < 3; ++i)
-            corners[i].depth = float(depthAt(positions[i][0], positions[i][1]));
+        std::array<ScreenVertex, 3> corners = Covering(0, color);
+        for (ScreenVertex& corner : corners)
+            corner.depth = float(depthAt(double(corner.x) / SubpixelScale, double(corner.y) / SubpixelScale));
         return corners;
     };
     std::vector<uint8_t> pixels(Wide * Wide * 4);

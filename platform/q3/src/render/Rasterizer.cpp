@@ -490,7 +490,7 @@ namespace {
         Pixels::Store(color, pixel);
     }
 
-    // A run's depths, stepped on one past its end, and which of its pixels
+    // A run's depths, with the one past its end, and which of its pixels
     // pass the depth test, one bit each.
     struct RunDepths {
         using Depths = std::array<float, SubspanLength + 1>;
@@ -528,9 +528,10 @@ namespace {
 
     // The depths of a run of `length` pixels from `depth`, each the first
     // plus its distance times the step, and which of them pass; `depth`
-    // moves on past the run. Every run is worked at full length, which costs less than a
-    // loop that ends at a different pixel each time: `stored` may be read
-    // up to SubspanLength past the run, as DepthBuffer allows.
+    // moves on past the run. Every run is worked at full length, which
+    // costs less than a loop that ends at a different pixel each time:
+    // `stored` may be read up to SubspanLength past the run, as
+    // DepthBuffer allows.
     [[gnu::always_inline]] inline RunDepths DepthsOfRun(
         float& depth, float step, int length, DepthRow stored, const SpanShading& shading)
     {
