@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace q3::render {
 
@@ -226,26 +227,31 @@ namespace {
         if (!(inverseW > 0))
             return std::nullopt;
         // The corners' values, divided by w.
-        std::array<std::array<double, VaryingCount>, 3> at;
-        for (int corner = 0; corner < 3; ++corner) {
-            const double w = 1 / double(v[corner]->inverseW);
-            for (int varying : { U, V, Red, Green, Blue })
-                at[corner][varying] = v[corner]->varyings[varying] * w;
-        }
-        double reach = 0, color = 0;
-        for (auto [i, j] : { std::pair(0, 1), std::pair(0, 2), std::pair(1, 2) }) {
-            reach = std::max(
-                { reach, std::fabs(at[i][U] - at[j][U]) * level.width, std::fabs(at[i][V] - at[j][V]) * level.height });
-            for (int channel : { Red, Green, Blue })
-                color = std::max(color, std::fabs(at[i][channel] - at[j][channel]));
+        std::array<double, 3> w;
+        for (int corner = 0; corner < 3; ++corner)
+            w[corner] = 1 / double(v[corner]->inverseW);
+        auto at = [&](int corner, int varying) { return v[corner]->varyings[varying] * w[corner]; };
+        constexpr std::pair<int, int> CornerPairs[] = { { 0, 1 }, { 0, 2 }, { 1, 2 } };
+        // Positions first: most triangles in perspective fail on them, and
+        // need not have their light compared.
+        double reach = 0;
+        for (auto [i, j] : CornerPairs) {
+            reach = std::max({ reach, std::fabs(at(i, U) - at(j, U)) * level.width,
+                std::fabs(at(i, V) - at(j, V)) * level.height });
         }
         const double spread
             = (std::fabs(double(stepX[InverseW])) * width + std::fabs(double(stepY[InverseW])) * height) / inverseW;
         // Texels cross the screen at less than a texture a pixel.
         const double s = double(stepX[FirstVarying + U]) / inverseW * level.width;
         const double t = -double(stepX[FirstVarying + V]) / inverseW * level.height;
-        if (!(spread * reach <= 1.0 / 512 && color <= 1.0 / 16384 && std::fabs(s) < level.width
-                && std::fabs(t) < level.height))
+        if (!(spread * reach <= 1.0 / 512 && std::fabs(s) < level.width && std::fabs(t) < level.height))
+            return std::nullopt;
+        double color = 0;
+        for (auto [i, j] : CornerPairs) {
+            for (int channel : { Red, Green, Blue })
+                color = std::max(color, std::fabs(at(i, channel) - at(j, channel)));
+        }
+        if (!(color <= 1.0 / 16384))
             return std::nullopt;
         const double scale = double(TexelOne) * double(FineOne);
         return FacingSteps { std::llround(s * scale), std::llround(t * scale) };
