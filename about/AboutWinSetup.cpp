@@ -1,5 +1,5 @@
 #include "about/AboutWinSetup.h"
-#include "about/CurrentApp.h"
+#include "CurrentApp.h"
 #include "about/EditfieldWithLinks.h"
 
 #include <lxframework/Functions.h>

@@ -1,5 +1,5 @@
 #include "about/EditfieldWithLinks.h"
-#include "about/CurrentApp.h"
+#include "CurrentApp.h"
 
 #include <lxframework/Functions.h>
 #include <lxframework/MouseCursor.h>

@@ -4,7 +4,7 @@
 // the environment names another Qt platform. The program owns the Qt
 // application, so the framework reuses it run after run.
 
-#include "MainWindow.h"
+#include "game/MainWindow.h"
 
 #include <functional>
 #include <string>

@@ -7,7 +7,7 @@
 
 #include "ChildProcess.h"
 #include "GameRun.h"
-#include "Startup.h"
+#include "game/Startup.h"
 #include "TestHooks.h"
 
 #include <lxframework/AppLife.h>

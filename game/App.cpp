@@ -1,6 +1,6 @@
-#include "App.h"
+#include "game/App.h"
 
-#include "MainWindow.h"
+#include "game/MainWindow.h"
 
 #include "about/AboutWindow.h"
 

@@ -1,6 +1,6 @@
-#include "MainWindow.h"
+#include "game/MainWindow.h"
 
-#include "Menu.h"
+#include "game/Menu.h"
 
 #include <lxframework/AppLife.h>
 #include <lxframework/Functions.h>

@@ -1,9 +1,9 @@
 // The player's input: presses, drags, moves and releases over the 3D view,
 // and the side panel's buttons and slider.
 
-#include "MainWindow.h"
-#include "Resources.h"
-#include "WaitCursorOff.h"
+#include "game/MainWindow.h"
+#include "game/Resources.h"
+#include "game/WaitCursorOff.h"
 
 #include "globe/PuzzlePiece.h"
 

@@ -2,8 +2,8 @@
 // invisible empty slot. A piece's place is its group's position; every move
 // swaps the places of the slot and one face neighbour.
 
-#include "MainWindow.h"
-#include "WaitCursorOff.h"
+#include "game/MainWindow.h"
+#include "game/WaitCursorOff.h"
 
 #include "globe/GlobeBitCreation.h"
 #include "globe/PuzzleGroup3D.h"

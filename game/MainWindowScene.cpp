@@ -1,8 +1,8 @@
 // The scene of the main window: the camera's distance, the star backdrop and
 // the headlight, and the orbit that moves all three around the globe.
 
-#include "MainWindow.h"
-#include "Resources.h"
+#include "game/MainWindow.h"
+#include "game/Resources.h"
 
 #include <lxframework/Functions.h>
 

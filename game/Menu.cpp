@@ -1,4 +1,4 @@
-#include "Menu.h"
+#include "game/Menu.h"
 
 #include <lxframework/Runtime.h>
 #include <lxframework/Settings.h>

@@ -1,6 +1,6 @@
-#include "Resources.h"
+#include "game/Resources.h"
 
-#include "App.h"
+#include "game/App.h"
 
 #include <lxframework/Exceptions.h>
 #include <lxframework/ResourceFork.h>

@@ -1,9 +1,9 @@
-#include "Startup.h"
+#include "game/Startup.h"
 
-#include "App.h"
-#include "MainWindow.h"
-#include "Menu.h"
-#include "Resources.h"
+#include "game/App.h"
+#include "game/MainWindow.h"
+#include "game/Menu.h"
+#include "game/Resources.h"
 
 #include "about/AboutWinSetup.h"
 #include "about/AboutWindow.h"

@@ -1,3 +1,3 @@
-#include "Startup.h"
+#include "game/Startup.h"
 
 int main() { return game::TerraslideMain(); }

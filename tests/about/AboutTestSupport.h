@@ -1,7 +1,7 @@
 #pragma once
 
-#include "App.h"
-#include "Resources.h"
+#include "game/App.h"
+#include "game/Resources.h"
 
 #include <about/AboutWinSetup.h>
 #include <about/AboutWindow.h>

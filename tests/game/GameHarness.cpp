@@ -1,6 +1,6 @@
 #include "GameHarness.h"
 
-#include "Startup.h"
+#include "game/Startup.h"
 #include "TestHooks.h"
 
 #include <lxframework/AppLife.h>

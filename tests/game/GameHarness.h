@@ -5,7 +5,7 @@
 // the Qt application, so the framework reuses it run after run. Free of any
 // test framework, so that the benchmarks drive the game the same way.
 
-#include "MainWindow.h"
+#include "game/MainWindow.h"
 
 #include <functional>
 #include <string>

@@ -3,7 +3,7 @@
 // The game harness for tests. The test program owns the Qt application, so
 // the modifier state stays what the test sets.
 
-#include "MainWindow.h"
+#include "game/MainWindow.h"
 #include "TestHooks.h"
 
 #include <QPoint>

@@ -5,8 +5,8 @@
 
 #include "bindings/EntryPoints.h"
 #include "bindings/Lx3D.h"
-#include "Menu.h"
-#include "Resources.h"
+#include "game/Menu.h"
+#include "game/Resources.h"
 
 #include "about/AboutWindow.h"
 
