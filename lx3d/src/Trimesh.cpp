@@ -116,19 +116,11 @@ namespace {
         return nullptr;
     }
 
+    // Only the kinds of attribute that have a list are ever added.
     uint32_t BytesPerVertex(TQ3AttributeType type)
     {
-        switch (type) {
-        case kQ3AttributeTypeSurfaceUV:
-        case kQ3AttributeTypeShadingUV:
-            return sizeof(TQ3Param2D);
-        case kQ3AttributeTypeNormal:
-            return sizeof(TQ3Vector3D);
-        case kQ3AttributeTypeDiffuseColor:
-            return sizeof(TQ3ColorRGB);
-        default:
-            return 0;
-        }
+        const bool listed = IsUV(type) || type == kQ3AttributeTypeNormal || type == kQ3AttributeTypeDiffuseColor;
+        return listed ? Q3Attribute_GetDataSize(type) : 0;
     }
 
     void AddVertexAttribute(TQ3TriMeshData& mesh, TQ3AttributeType type)

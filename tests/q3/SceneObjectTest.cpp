@@ -202,6 +202,8 @@ TEST_F(SceneObjects, TriMeshLeavesOutAttributesOfUnknownType)
     Q3TriMesh_GetData(mesh, &copy);
     ASSERT_EQ(copy.numVertexAttributeTypes, 1u);
     EXPECT_EQ(copy.vertexAttributeTypes[0].attributeType, kQ3AttributeTypeSurfaceUV);
+    EXPECT_EQ(Q3Attribute_GetDataSize(77), 0u);
+    EXPECT_EQ(Q3Attribute_GetDataSize(kQ3AttributeTypeSurfaceUV), sizeof(TQ3Param2D));
     Q3TriMesh_EmptyData(&copy);
     Q3Object_Dispose(mesh);
 }

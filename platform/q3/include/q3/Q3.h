@@ -602,6 +602,9 @@ TQ3Status Q3AttributeSet_Add(TQ3AttributeSet set, TQ3AttributeType type, const v
 TQ3Status Q3AttributeSet_Get(TQ3AttributeSet set, TQ3AttributeType type, void* data);
 TQ3Boolean Q3AttributeSet_Contains(TQ3AttributeSet set, TQ3AttributeType type);
 TQ3Status Q3AttributeSet_Clear(TQ3AttributeSet set, TQ3AttributeType type);
+// The bytes of one value of an attribute type; 0 for the surface shader,
+// which is an object, and for types the library does not know.
+TQ3Uns32 Q3Attribute_GetDataSize(TQ3AttributeType type);
 
 // Geometry ------------------------------------------------------------------
 
