@@ -105,12 +105,16 @@ namespace {
 
     bool IsUV(TQ3AttributeType type) { return type == kQ3AttributeTypeSurfaceUV || type == kQ3AttributeTypeShadingUV; }
 
-    // The first vertex attribute of the type; UVs of either kind match each other.
-    TQ3TriMeshAttributeData* FindVertexAttribute(TQ3TriMeshData& mesh, TQ3AttributeType type, bool eitherUV = false)
+    // Whether a search for one kind of UV takes the other kind too.
+    enum class UVMatch { SameKind, EitherKind };
+
+    // The first vertex attribute of the type.
+    TQ3TriMeshAttributeData* FindVertexAttribute(
+        TQ3TriMeshData& mesh, TQ3AttributeType type, UVMatch match = UVMatch::SameKind)
     {
         for (TQ3Uns32 i = 0; i < mesh.numVertexAttributeTypes; ++i) {
             TQ3AttributeType found = mesh.vertexAttributeTypes[i].attributeType;
-            if (found == type || (eitherUV && IsUV(found) && IsUV(type)))
+            if (found == type || (match == UVMatch::EitherKind && IsUV(found) && IsUV(type)))
                 return &mesh.vertexAttributeTypes[i];
         }
         return nullptr;
@@ -175,7 +179,7 @@ namespace {
 
     LxBoolean GetHasAttribute(LxObject* self, intptr_t type)
     {
-        return FindVertexAttribute(Self(self).mesh, TQ3AttributeType(type), true) != nullptr;
+        return FindVertexAttribute(Self(self).mesh, TQ3AttributeType(type), UVMatch::EitherKind) != nullptr;
     }
 
     void SetHasAttribute(LxObject* self, intptr_t type, LxBoolean present)
@@ -227,7 +231,7 @@ namespace {
         TrimeshData& data = Self(self);
         LxObject*& slot = ListSlotFor(data, type);
         if (!slot) {
-            TQ3TriMeshAttributeData* entry = FindVertexAttribute(data.mesh, type, true);
+            TQ3TriMeshAttributeData* entry = FindVertexAttribute(data.mesh, type, UVMatch::EitherKind);
             if (!entry || !entry->data)
                 return nullptr;
             return CachedList(self, slot, ListRecordFor(type), entry->data, data.mesh.numPoints);
