@@ -141,15 +141,6 @@ TQ3Status Q3Camera_SetRange(TQ3CameraObject camera, const TQ3CameraRange* range)
     return kQ3Success;
 }
 
-TQ3Status Q3Camera_GetRange(TQ3CameraObject camera, TQ3CameraRange* range)
-{
-    auto* self = Cast<ViewAngleAspectCamera>(camera);
-    if (!self || !range)
-        return kQ3Failure;
-    *range = self->Data().cameraData.range;
-    return kQ3Success;
-}
-
 TQ3Status Q3Camera_GetWorldToFrustum(TQ3CameraObject camera, TQ3Matrix4x4* worldToFrustum)
 {
     auto* self = Cast<ViewAngleAspectCamera>(camera);
