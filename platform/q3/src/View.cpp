@@ -95,8 +95,7 @@ View* ViewInLoop(TQ3ViewObject view)
     return self && self->InLoop() ? self : nullptr;
 }
 
-// A part of another type is refused. The type chain tells a light group from
-// a display group, so the view asks nothing of the group itself.
+// A part of another type is refused.
 TQ3Status SetPart(TQ3ViewObject view, Ref<> View::*part, TQ3Object object, TQ3ObjectType type)
 {
     auto* self = Cast<View>(view);
@@ -147,6 +146,13 @@ TQ3Status Q3View_SetRenderer(TQ3ViewObject view, TQ3RendererObject renderer)
 
 TQ3Status Q3View_SetLightGroup(TQ3ViewObject view, TQ3GroupObject lightGroup)
 {
+    // The type chain tells a light group from a display group, so the view
+    // asks nothing of the group itself. Any other object is refused even
+    // before the view is looked at.
+    if (lightGroup && !lightGroup->IsType(kQ3GroupTypeLight)) {
+        PostError(kQ3ErrorInvalidObjectType);
+        return kQ3Failure;
+    }
     return SetPart(view, &View::lightGroup, lightGroup, kQ3GroupTypeLight);
 }
 
