@@ -31,25 +31,24 @@ namespace {
 
 void AboutWinSetup::AddInitialtext(EditfieldWithLinks& field)
 {
-    const bool bold = true;
-    const bool plain = false;
-    field.AddText("Programming:" + Lines(1), bold);
-    field.AddText(std::string(AuthorIndent) + "The Terraslide developers", plain);
-    field.AddText(Lines(2), plain);
-    field.AddText("Product Page: " + Lines(1), bold);
-    field.AddText(Indent, plain);
+    using enum EditfieldWithLinks::Weight;
+    field.AddText("Programming:" + Lines(1), Bold);
+    field.AddText(std::string(AuthorIndent) + "The Terraslide developers", Plain);
+    field.AddText(Lines(2), Plain);
+    field.AddText("Product Page: " + Lines(1), Bold);
+    field.AddText(Indent, Plain);
     field.AddLink("https://terraslide.example.org/", "");
-    field.AddText(Lines(2), plain);
-    field.AddText("Main Website:: " + Lines(1), bold);
-    field.AddText(Indent, plain);
+    field.AddText(Lines(2), Plain);
+    field.AddText("Main Website:: " + Lines(1), Bold);
+    field.AddText(Indent, Plain);
     field.AddLink("https://www.example.org/", "");
-    field.AddText(Lines(2), plain);
-    field.AddText("Development Tools:" + Lines(1), bold);
-    field.AddText(IndentedLine("Terraslide was written in C++20"), plain);
-    field.AddText(IndentedLine("with the standard C++ toolchain"), plain);
-    field.AddText(IndentedLine("and draws its windows with the"), plain);
-    field.AddText(IndentedLine("Qt toolkit:"), plain);
-    field.AddText(Indent, plain);
+    field.AddText(Lines(2), Plain);
+    field.AddText("Development Tools:" + Lines(1), Bold);
+    field.AddText(IndentedLine("Terraslide was written in C++20"), Plain);
+    field.AddText(IndentedLine("with the standard C++ toolchain"), Plain);
+    field.AddText(IndentedLine("and draws its windows with the"), Plain);
+    field.AddText(IndentedLine("Qt toolkit:"), Plain);
+    field.AddText(Indent, Plain);
     field.AddLink("https://www.qt.io/", "https://doc.qt.io/");
 }
 

@@ -8,7 +8,7 @@ namespace about {
 
 EditfieldWithLinks::EditfieldWithLinks() { mEvents.Declare<void(std::string)>("LinkClicked"); }
 
-int32_t EditfieldWithLinks::Append(std::string_view text, lx::Color color, bool bold)
+int32_t EditfieldWithLinks::Append(std::string_view text, lx::Color color, Weight weight)
 {
     const int32_t start = lx::Len(Text());
     SetSelStart(start);
@@ -16,7 +16,7 @@ int32_t EditfieldWithLinks::Append(std::string_view text, lx::Color color, bool 
     SetSelStart(start);
     SetSelLength(lx::Len(text));
     SetSelTextColor(color);
-    SetSelBold(bold);
+    SetSelBold(weight == Weight::Bold);
     // Leave the field as a reader meets it: from the top, nothing selected.
     SetSelLength(0);
     SetSelStart(0);
@@ -24,11 +24,11 @@ int32_t EditfieldWithLinks::Append(std::string_view text, lx::Color color, bool 
     return start;
 }
 
-void EditfieldWithLinks::AddText(std::string_view text, bool bold) { Append(text, TextColor, bold); }
+void EditfieldWithLinks::AddText(std::string_view text, Weight weight) { Append(text, TextColor, weight); }
 
 void EditfieldWithLinks::AddLink(std::string_view text, std::string_view target)
 {
-    const int32_t start = Append(text, LinkColor, false);
+    const int32_t start = Append(text, LinkColor, Weight::Plain);
     LinkStart.push_back(start);
     LinkEnd.push_back(start + lx::Len(text));
     LinkTarget.emplace_back(target.empty() ? text : target);

@@ -35,7 +35,8 @@ namespace {
 
     double Distance(const Point& a, const Point& b)
     {
-        return std::abs(a.X - b.X) + std::abs(a.Y - b.Y) + std::abs(a.Z - b.Z);
+        const Point d = a - b;
+        return std::abs(d.X) + std::abs(d.Y) + std::abs(d.Z);
     }
 
 }
@@ -73,9 +74,7 @@ void MainWindow::PositionCubesInDefaultPositions()
 bool MainWindow::IsPositionRestored()
 {
     for (int32_t i = 0; i < globe::CellCount; ++i) {
-        const Point place = PlaceOf(Piece(i));
-        const Point home = globe::HomePosition(i);
-        if (place.X != home.X || place.Y != home.Y || place.Z != home.Z)
+        if (PlaceOf(Piece(i)) != globe::HomePosition(i))
             return false;
     }
     return true;
@@ -118,14 +117,13 @@ void MainWindow::Slide(const ObjectRef& piece)
     const ObjectRef& slot = Piece(SlotIndex);
     const Point from = PlaceOf(piece);
     const Point to = PlaceOf(slot);
-    const Point step { (to.X - from.X) / SlideSteps, (to.Y - from.Y) / SlideSteps, (to.Z - from.Z) / SlideSteps };
+    const Point step = (to - from) / SlideSteps;
 
     // The slot is invisible, so it takes the piece's place at once.
     Vector3D::Copy(Element3D::Position(slot), Element3D::Position(piece));
     lx::Ref<lx::RectControl> view = View3D1();
     for (int32_t i = 0; i < SlideSteps; ++i) {
-        const Point at = PlaceOf(piece);
-        MoveTo(piece, { at.X + step.X, at.Y + step.Y, at.Z + step.Z });
+        MoveTo(piece, PlaceOf(piece) + step);
         Lx3DSpace::Update(view);
         lx::RuntimeYield();
     }

@@ -31,8 +31,7 @@ namespace {
         if (bounds.type == BoundsTypeSphere || !bounds.sphere.isEmpty)
             return;
         const TQ3BoundingBox& box = bounds.box;
-        TQ3Point3D centre { (box.min.x + box.max.x) * 0.5f, (box.min.y + box.max.y) * 0.5f,
-            (box.min.z + box.max.z) * 0.5f };
+        TQ3Point3D centre = AsPoint((AsVector(box.min) + AsVector(box.max)) * 0.5f);
         bounds.sphere.origin = centre;
         bounds.sphere.radius = Q3Point3D_Distance(&centre, &box.min);
         bounds.sphere.isEmpty = kQ3False;
@@ -161,23 +160,22 @@ namespace {
         const TQ3Point3D& c = bounds.sphere.origin;
         float r = bounds.sphere.radius;
         TQ3Vector3D p = *VectorOf(pt1);
-        TQ3Vector3D q = *VectorOf(pt2);
-        TQ3Vector3D d { q.x - p.x, q.y - p.y, q.z - p.z };
-        TQ3Vector3D e { p.x - c.x, p.y - c.y, p.z - c.z };
-        float a = (d.x * d.x + d.y * d.y) + d.z * d.z;
+        TQ3Vector3D d = *VectorOf(pt2) - p;
+        TQ3Vector3D e = p - AsVector(c);
+        float a = q3::Dot(d, d);
         // A line through one point has no direction to cross the sphere in.
         if (a == 0)
             return nullptr;
-        float b = 2 * ((d.x * e.x + d.y * e.y) + d.z * e.z);
+        float b = 2 * q3::Dot(d, e);
         float cc = c.x * c.x + c.y * c.y + c.z * c.z + p.x * p.x + p.y * p.y + p.z * p.z;
-        cc = cc - 2 * ((p.x * c.x + p.y * c.y) + p.z * c.z) - r * r;
+        cc = cc - 2 * q3::Dot(p, AsVector(c)) - r * r;
         float discriminant = cc * (-4 * a) + b * b;
         if (discriminant < 0)
             return nullptr;
         float t = float((-double(b) - std::sqrt(double(discriminant))) / (2 * double(a)));
         if (extent == LineExtent::Segment && (t < 0 || t > 1))
             return nullptr;
-        return NewVector3DWith({ p.x + d.x * t, p.y + d.y * t, p.z + d.z * t });
+        return NewVector3DWith(p + d * t);
     }
 
     LxObject* LineIntersection(LxObject* self, LxObject* pt1, LxObject* pt2)

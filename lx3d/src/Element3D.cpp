@@ -104,14 +104,14 @@ namespace {
         point = { point.x * scale.x, point.y * scale.y, point.z * scale.z };
         point = RotateVectorByOrientation(self, point);
         TQ3Point3D position = ElementPosition(self);
-        return { point.x + position.x, point.y + position.y, point.z + position.z };
+        return point + AsVector(position);
     }
 
     // A zero scale component gives an infinite or undefined coordinate.
     TQ3Vector3D WorldToObject(LxObject* self, TQ3Vector3D point)
     {
         TQ3Point3D position = ElementPosition(self);
-        point = { point.x - position.x, point.y - position.y, point.z - position.z };
+        point = point - AsVector(position);
         TQ3Quaternion inverse = ElementOrientation(self);
         Q3Quaternion_Invert(&inverse, &inverse);
         Q3Vector3D_TransformQuaternion(&point, &inverse, &point);

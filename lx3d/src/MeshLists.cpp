@@ -167,7 +167,7 @@ namespace {
         const Vector* others = Items<Vector>(other);
         int32_t last = std::min(LastOf<Vector>(self), LastOf<Vector>(other));
         for (int32_t i = 0; i <= last; ++i)
-            items[i] = { items[i].x + others[i].x, items[i].y + others[i].y, items[i].z + others[i].z };
+            items[i] = items[i] + others[i];
     }
 
     void Combine(LxObject* self, LxObject* first, LxObject* second, float sign)
@@ -179,7 +179,7 @@ namespace {
         const Vector* b = Items<Vector>(second);
         int32_t last = std::min({ LastOf<Vector>(self), LastOf<Vector>(first), LastOf<Vector>(second) });
         for (int32_t i = 0; i <= last; ++i)
-            items[i] = { a[i].x + sign * b[i].x, a[i].y + sign * b[i].y, a[i].z + sign * b[i].z };
+            items[i] = a[i] + b[i] * sign;
     }
 
     void SetToSum(LxObject* self, LxObject* first, LxObject* second) { Combine(self, first, second, 1); }

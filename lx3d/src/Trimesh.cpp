@@ -105,30 +105,26 @@ namespace {
 
     bool IsUV(TQ3AttributeType type) { return type == kQ3AttributeTypeSurfaceUV || type == kQ3AttributeTypeShadingUV; }
 
-    // The first vertex attribute of the type; UVs of either kind match each other.
-    TQ3TriMeshAttributeData* FindVertexAttribute(TQ3TriMeshData& mesh, TQ3AttributeType type, bool eitherUV = false)
+    // Whether a search for one kind of UV takes the other kind too.
+    enum class UVMatch { SameKind, EitherKind };
+
+    // The first vertex attribute of the type.
+    TQ3TriMeshAttributeData* FindVertexAttribute(
+        TQ3TriMeshData& mesh, TQ3AttributeType type, UVMatch match = UVMatch::SameKind)
     {
         for (TQ3Uns32 i = 0; i < mesh.numVertexAttributeTypes; ++i) {
             TQ3AttributeType found = mesh.vertexAttributeTypes[i].attributeType;
-            if (found == type || (eitherUV && IsUV(found) && IsUV(type)))
+            if (found == type || (match == UVMatch::EitherKind && IsUV(found) && IsUV(type)))
                 return &mesh.vertexAttributeTypes[i];
         }
         return nullptr;
     }
 
+    // Only the kinds of attribute that have a list are ever added.
     uint32_t BytesPerVertex(TQ3AttributeType type)
     {
-        switch (type) {
-        case kQ3AttributeTypeSurfaceUV:
-        case kQ3AttributeTypeShadingUV:
-            return sizeof(TQ3Param2D);
-        case kQ3AttributeTypeNormal:
-            return sizeof(TQ3Vector3D);
-        case kQ3AttributeTypeDiffuseColor:
-            return sizeof(TQ3ColorRGB);
-        default:
-            return 0;
-        }
+        const bool listed = IsUV(type) || type == kQ3AttributeTypeNormal || type == kQ3AttributeTypeDiffuseColor;
+        return listed ? Q3Attribute_GetDataSize(type) : 0;
     }
 
     void AddVertexAttribute(TQ3TriMeshData& mesh, TQ3AttributeType type)
@@ -183,7 +179,7 @@ namespace {
 
     LxBoolean GetHasAttribute(LxObject* self, intptr_t type)
     {
-        return FindVertexAttribute(Self(self).mesh, TQ3AttributeType(type), true) != nullptr;
+        return FindVertexAttribute(Self(self).mesh, TQ3AttributeType(type), UVMatch::EitherKind) != nullptr;
     }
 
     void SetHasAttribute(LxObject* self, intptr_t type, LxBoolean present)
@@ -235,7 +231,7 @@ namespace {
         TrimeshData& data = Self(self);
         LxObject*& slot = ListSlotFor(data, type);
         if (!slot) {
-            TQ3TriMeshAttributeData* entry = FindVertexAttribute(data.mesh, type, true);
+            TQ3TriMeshAttributeData* entry = FindVertexAttribute(data.mesh, type, UVMatch::EitherKind);
             if (!entry || !entry->data)
                 return nullptr;
             return CachedList(self, slot, ListRecordFor(type), entry->data, data.mesh.numPoints);

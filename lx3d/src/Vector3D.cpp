@@ -12,15 +12,10 @@ namespace {
     TQ3Vector3D& Self(LxObject* self) { return *VectorOf(self); }
 
     // The squared length summed in single precision, as every length here is.
-    float SquaredLength(const TQ3Vector3D& v) { return (v.x * v.x + v.y * v.y) + v.z * v.z; }
+    float SquaredLength(const TQ3Vector3D& v) { return q3::Dot(v, v); }
     double Length(const TQ3Vector3D& v) { return std::sqrt(double(SquaredLength(v))); }
 
-    void Scale(TQ3Vector3D& v, float factor)
-    {
-        v.x *= factor;
-        v.y *= factor;
-        v.z *= factor;
-    }
+    void Scale(TQ3Vector3D& v, float factor) { v = v * factor; }
 
     // Rescales to `target` unless the vector is zero or already that long.
     void RescaleTo(TQ3Vector3D& v, double target)
@@ -56,34 +51,20 @@ namespace {
         LxObject* result = NewVector3D();
         if (!result || !vector)
             return result;
-        const TQ3Vector3D& a = Self(self);
-        const TQ3Vector3D& b = *VectorOf(vector);
-        Self(result) = { a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x };
+        Self(result) = q3::Cross(Self(self), Self(vector));
         return result;
     }
 
-    double Dot(LxObject* self, LxObject* vector)
-    {
-        if (!vector)
-            return 0;
-        const TQ3Vector3D& a = Self(self);
-        const TQ3Vector3D& b = *VectorOf(vector);
-        return (a.x * b.x + a.y * b.y) + a.z * b.z;
-    }
-
-    TQ3Vector3D Sum(const TQ3Vector3D& a, const TQ3Vector3D& b, float sign)
-    {
-        return { a.x + sign * b.x, a.y + sign * b.y, a.z + sign * b.z };
-    }
+    double Dot(LxObject* self, LxObject* vector) { return vector ? q3::Dot(Self(self), Self(vector)) : 0; }
 
     LxObject* Plus(LxObject* self, LxObject* vector)
     {
-        return NewVector3DWith(vector ? Sum(Self(self), Self(vector), 1) : Self(self));
+        return NewVector3DWith(vector ? Self(self) + Self(vector) : Self(self));
     }
 
     LxObject* Minus(LxObject* self, LxObject* vector)
     {
-        return NewVector3DWith(vector ? Sum(Self(self), Self(vector), -1) : Self(self));
+        return NewVector3DWith(vector ? Self(self) - Self(vector) : Self(self));
     }
 
     LxObject* Times(LxObject* self, double scalar)
@@ -96,13 +77,13 @@ namespace {
     void Add(LxObject* self, LxObject* vector)
     {
         if (vector)
-            Self(self) = Sum(Self(self), Self(vector), 1);
+            Self(self) = Self(self) + Self(vector);
     }
 
     void Subtract(LxObject* self, LxObject* vector)
     {
         if (vector)
-            Self(self) = Sum(Self(self), Self(vector), -1);
+            Self(self) = Self(self) - Self(vector);
     }
 
     void MultiplyBy(LxObject* self, double scalar) { Scale(Self(self), float(scalar)); }

@@ -2,6 +2,7 @@
 
 #include <lxframework/plugin.h>
 #include <q3/Q3.h>
+#include <q3/VectorMath.h>
 
 namespace lx3d {
 
@@ -15,7 +16,7 @@ TQ3Vector3D VectorValue(LxObject* vector, TQ3Vector3D fallback);
 // A new Vector3D holding `value`, with the caller's reference; null if none can be made.
 LxObject* NewVector3DWith(const TQ3Vector3D& value);
 
-inline TQ3Point3D AsPoint(const TQ3Vector3D& v) { return { v.x, v.y, v.z }; }
-inline TQ3Vector3D AsVector(const TQ3Point3D& p) { return { p.x, p.y, p.z }; }
+using q3::AsPoint;
+using q3::AsVector;
 
 }

@@ -45,7 +45,6 @@ namespace {
     constexpr LxInteger MaximumPercent = 100;
     constexpr float PercentScale = 100.0f;
     constexpr float HalfTurn = 3.1415927f;
-    constexpr uint16_t ChannelWidening = 256;
 
     constexpr uint32_t AmbientPosition = 0;
     constexpr uint32_t FloodPosition = 1;
@@ -521,8 +520,7 @@ void DrawPlaceholder(const LxRect& bounds, const Lx3DSpaceData* me)
     Rect rect { bounds.top, bounds.left, bounds.bottom, bounds.right };
     ForeColor(blackColor);
     FrameRect(&rect);
-    auto channel = [&](int shift) { return uint16_t(((me->SkyColor >> shift) & 0xFF) * ChannelWidening); };
-    RGBColor sky { channel(16), channel(8), channel(0) };
+    const RGBColor sky = PlatformColor(me->SkyColor);
     RGBForeColor(&sky);
     InsetRect(&rect, 1, 1);
     PaintRect(&rect);

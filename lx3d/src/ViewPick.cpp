@@ -181,7 +181,7 @@ namespace {
             TQ3Vector3D normal {};
             Q3Point3D_CrossProductTri(&a, &b, &c, &normal);
             Q3Vector3D_Normalize(&normal, &normal);
-            me->planes[i] = { normal.x, normal.y, normal.z, -(normal.x * b.x + normal.y * b.y + normal.z * b.z) };
+            me->planes[i] = { normal.x, normal.y, normal.z, -q3::Dot(normal, AsVector(b)) };
         }
         me->planesValid = true;
         return true;

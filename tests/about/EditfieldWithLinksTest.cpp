@@ -6,6 +6,7 @@
 
 using namespace lx;
 using about::EditfieldWithLinks;
+using Weight = EditfieldWithLinks::Weight;
 
 namespace {
 
@@ -71,10 +72,10 @@ using Targets = std::vector<std::string>;
 TEST_F(LinkFieldTest, ALinkCoversItsCharactersFromStartUpToButNotIncludingItsEnd)
 {
     ListenForLinks();
-    field->AddText("Go to ", false); // offsets 0 to 5
+    field->AddText("Go to ", Weight::Plain); // offsets 0 to 5
     field->AddLink("abc", "first"); // 6 to 8
     field->AddLink("def", "second"); // 9 to 11, adjacent to the first
-    field->AddText(" end", false);
+    field->AddText(" end", Weight::Plain);
     EXPECT_EQ(field->LinkStart, (std::vector<int32_t> { 6, 9 }));
     EXPECT_EQ(field->LinkEnd, (std::vector<int32_t> { 9, 12 }));
 
@@ -89,7 +90,7 @@ TEST_F(LinkFieldTest, ALinkCoversItsCharactersFromStartUpToButNotIncludingItsEnd
 TEST_F(LinkFieldTest, ALinkWithoutTargetReportsItsOwnText)
 {
     ListenForLinks();
-    field->AddText("Visit ", false);
+    field->AddText("Visit ", Weight::Plain);
     field->AddLink("https://example.org/", "");
     EXPECT_EQ(ClickOn(8), Targets { "https://example.org/" });
 }
@@ -97,9 +98,9 @@ TEST_F(LinkFieldTest, ALinkWithoutTargetReportsItsOwnText)
 TEST_F(LinkFieldTest, RightOfALineEndAndBelowTheTextNoLinkIsHit)
 {
     ListenForLinks();
-    field->AddText("Line ", false);
+    field->AddText("Line ", Weight::Plain);
     field->AddLink("one", "");
-    field->AddText(std::string(EndOfLine) + "then ", false);
+    field->AddText(std::string(EndOfLine) + "then ", Weight::Plain);
     // The text ends with a link, so "one past the last character" follows it.
     field->AddLink("two", "");
     const int lastLine = CharacterCentre(*field, 11).y();
@@ -117,7 +118,7 @@ TEST_F(LinkFieldTest, RightOfALineEndAndBelowTheTextNoLinkIsHit)
 TEST_F(LinkFieldTest, APressOnALinkStillPlacesTheCaret)
 {
     ListenForLinks();
-    field->AddText("See ", false);
+    field->AddText("See ", Weight::Plain);
     field->AddLink("here", "target");
     EXPECT_EQ(ClickOn(5), Targets { "target" });
     EXPECT_EQ(field->SelStart(), 5);
@@ -132,7 +133,7 @@ TEST_F(LinkFieldTest, WithoutAHandlerAClickOnALinkDoesNothing)
 
 TEST_F(LinkFieldTest, TheFingerShowsOnlyWhileThePointerRestsOnALink)
 {
-    field->AddText("Plain ", false);
+    field->AddText("Plain ", Weight::Plain);
     field->AddLink("link", "");
     EXPECT_EQ(CursorAt(CharacterCentre(*field, 7)), "FingerPointer");
     EXPECT_EQ(CursorAt(CharacterCentre(*field, 2)), "");
@@ -154,7 +155,7 @@ TEST_F(LinkFieldTest, ClosingTheWindowResetsTheCursor)
 TEST_F(LinkFieldTest, AfterEveryAppendNothingIsSelectedAndTheFirstLineShows)
 {
     for (int line = 0; line < 30; ++line)
-        field->AddText("A line of the credits" + std::string(EndOfLine), false);
+        field->AddText("A line of the credits" + std::string(EndOfLine), Weight::Plain);
     field->SetScrollPosition(12);
     field->SetSelStart(40);
     field->SetSelLength(5);
@@ -166,9 +167,9 @@ TEST_F(LinkFieldTest, AfterEveryAppendNothingIsSelectedAndTheFirstLineShows)
 
 TEST_F(LinkFieldTest, TextRunsAreBlackInTheirWeightAndLinksBluePlain)
 {
-    field->AddText("Head", true);
+    field->AddText("Head", Weight::Bold);
     field->AddLink("link", "");
-    field->AddText("tail", false);
+    field->AddText("tail", Weight::Plain);
     EXPECT_EQ(FormatAt(*field, 0).fontWeight(), QFont::Bold);
     EXPECT_EQ(FormatAt(*field, 0).foreground().color(), QColor(0, 0, 0));
     EXPECT_NE(FormatAt(*field, 4).fontWeight(), QFont::Bold);
@@ -179,7 +180,7 @@ TEST_F(LinkFieldTest, TextRunsAreBlackInTheirWeightAndLinksBluePlain)
 
 TEST_F(LinkFieldTest, SelectAllSelectsTheWholeText)
 {
-    field->AddText("Programming:" + std::string(EndOfLine), true);
+    field->AddText("Programming:" + std::string(EndOfLine), Weight::Bold);
     field->AddLink("https://example.org/", "");
     EXPECT_FALSE(field->EditSelectAll_Action());
     EXPECT_EQ(field->SelStart(), 0);

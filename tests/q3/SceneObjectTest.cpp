@@ -202,6 +202,8 @@ TEST_F(SceneObjects, TriMeshLeavesOutAttributesOfUnknownType)
     Q3TriMesh_GetData(mesh, &copy);
     ASSERT_EQ(copy.numVertexAttributeTypes, 1u);
     EXPECT_EQ(copy.vertexAttributeTypes[0].attributeType, kQ3AttributeTypeSurfaceUV);
+    EXPECT_EQ(Q3Attribute_GetDataSize(77), 0u);
+    EXPECT_EQ(Q3Attribute_GetDataSize(kQ3AttributeTypeSurfaceUV), sizeof(TQ3Param2D));
     Q3TriMesh_EmptyData(&copy);
     Q3Object_Dispose(mesh);
 }
@@ -220,6 +222,28 @@ TEST_F(SceneObjects, ViewReleasesEverythingItHolds)
     const TQ3ColorARGB sky { 0, 0.2f, 0.4f, 0.6f };
     EXPECT_EQ(Q3DrawContext_SetClearImageColor(context, &sky), kQ3Success);
     Q3Object_Dispose(context);
+    Q3Object_Dispose(view);
+}
+
+TEST_F(SceneObjects, OnlyALightGroupLightsAView)
+{
+    std::vector<uint32_t> pixels(16);
+    TQ3CameraObject camera = fixtures::Camera();
+    TQ3ViewObject view = fixtures::View(pixels.data(), 4, 4, camera);
+    TQ3GroupObject display = Q3DisplayGroup_New();
+    EXPECT_EQ(Q3View_SetLightGroup(view, display), kQ3Failure);
+    EXPECT_EQ(Q3Error_Get(nullptr), kQ3ErrorInvalidObjectType);
+    EXPECT_EQ(Q3View_SetLightGroup(nullptr, display), kQ3Failure);
+    EXPECT_EQ(Q3Error_Get(nullptr), kQ3ErrorInvalidObjectType);
+    TQ3GroupObject lights = Q3LightGroup_New();
+    EXPECT_EQ(Q3View_SetLightGroup(view, lights), kQ3Success);
+    TQ3GroupObject held = nullptr;
+    ASSERT_EQ(Q3View_GetLightGroup(view, &held), kQ3Success);
+    EXPECT_EQ(held, lights);
+    Q3Object_Dispose(held);
+    Q3Object_Dispose(lights);
+    Q3Object_Dispose(display);
+    Q3Object_Dispose(camera);
     Q3Object_Dispose(view);
 }
 

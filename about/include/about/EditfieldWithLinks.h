@@ -27,9 +27,11 @@ public:
     std::vector<int32_t> LinkEnd;
     std::vector<std::string> LinkTarget;
 
+    enum class Weight { Plain, Bold };
+
     // Append at the end; afterwards nothing is selected, the caret is at the
     // start and the first line shows.
-    void AddText(std::string_view text, bool bold);
+    void AddText(std::string_view text, Weight weight);
     // An empty target makes the link report its own text.
     void AddLink(std::string_view text, std::string_view target);
 
@@ -46,7 +48,7 @@ public:
 
 private:
     // Appends the text, styles it and returns the offset where it starts.
-    int32_t Append(std::string_view text, lx::Color color, bool bold);
+    int32_t Append(std::string_view text, lx::Color color, Weight weight);
     // The index of the link whose character lies under the point, or NoLink.
     int32_t LinkAt(int32_t x, int32_t y) const;
 

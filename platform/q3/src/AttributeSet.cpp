@@ -115,3 +115,5 @@ TQ3Status Q3AttributeSet_Clear(TQ3AttributeSet set, TQ3AttributeType type)
     auto* self = Cast<AttributeSet>(set);
     return self && self->Clear(type) ? kQ3Success : kQ3Failure;
 }
+
+TQ3Uns32 Q3Attribute_GetDataSize(TQ3AttributeType type) { return TQ3Uns32(AttributeSize(type)); }

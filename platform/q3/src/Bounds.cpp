@@ -11,20 +11,19 @@ namespace q3 {
 
 namespace {
 
+    // Spheres are worked out in double precision and rounded to floats once,
+    // at the end.
     struct Vec {
         double x { 0 }, y { 0 }, z { 0 };
-        Vec operator-(const Vec& o) const { return { x - o.x, y - o.y, z - o.z }; }
-        Vec operator+(const Vec& o) const { return { x + o.x, y + o.y, z + o.z }; }
-        Vec operator*(double s) const { return { x * s, y * s, z * s }; }
         bool operator<(const Vec& o) const { return x != o.x ? x < o.x : y != o.y ? y < o.y : z < o.z; }
         bool operator==(const Vec& o) const { return x == o.x && y == o.y && z == o.z; }
     };
 
-    double Dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-    Vec Cross(const Vec& a, const Vec& b)
-    {
-        return { a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x };
-    }
+}
+
+template <> inline constexpr bool IsVector<Vec> = true;
+
+namespace {
 
     struct Sphere {
         Vec centre {};

@@ -56,7 +56,7 @@ bool ViewAngleAspectCamera::WorldToFrustum(TQ3Matrix4x4& matrix) const
         worldToCamera.value[0][column] = axis.x;
         worldToCamera.value[1][column] = axis.y;
         worldToCamera.value[2][column] = axis.z;
-        worldToCamera.value[3][column] = -(eye.x * axis.x + eye.y * axis.y + eye.z * axis.z);
+        worldToCamera.value[3][column] = -Dot(AsVector(eye), axis);
     }
 
     // The field of view spans the pane's smaller side.
@@ -138,15 +138,6 @@ TQ3Status Q3Camera_SetRange(TQ3CameraObject camera, const TQ3CameraRange* range)
     if (!self || !range)
         return kQ3Failure;
     self->Data().cameraData.range = *range;
-    return kQ3Success;
-}
-
-TQ3Status Q3Camera_GetRange(TQ3CameraObject camera, TQ3CameraRange* range)
-{
-    auto* self = Cast<ViewAngleAspectCamera>(camera);
-    if (!self || !range)
-        return kQ3Failure;
-    *range = self->Data().cameraData.range;
     return kQ3Success;
 }
 

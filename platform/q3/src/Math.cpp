@@ -207,8 +207,7 @@ TQ3Point3D* Q3Point3D_TransformQuaternion(const TQ3Point3D* point, const TQ3Quat
 {
     if (!point || !quaternion || !result)
         return nullptr;
-    const TQ3Vector3D rotated = Rotate({ point->x, point->y, point->z }, *quaternion);
-    *result = { rotated.x, rotated.y, rotated.z };
+    *result = AsPoint(Rotate(AsVector(*point), *quaternion));
     return result;
 }
 

@@ -1,29 +1,17 @@
 #pragma once
 
-// Small vector and matrix helpers for the library's own use. Matrices take
-// row vectors: p' = p * M, so M = A * B applies A first, then B.
+// The library's own vector and matrix helpers; the vector arithmetic that
+// callers share is public, in VectorMath.h. Matrices take row vectors:
+// p' = p * M, so M = A * B applies A first, then B.
 
 #include <q3/Q3.h>
+#include <q3/VectorMath.h>
 
 #include <cmath>
 
 namespace q3 {
 
-inline TQ3Vector3D operator-(const TQ3Point3D& a, const TQ3Point3D& b) { return { a.x - b.x, a.y - b.y, a.z - b.z }; }
-inline TQ3Vector3D operator-(const TQ3Vector3D& a, const TQ3Vector3D& b) { return { a.x - b.x, a.y - b.y, a.z - b.z }; }
-inline TQ3Vector3D operator+(const TQ3Vector3D& a, const TQ3Vector3D& b) { return { a.x + b.x, a.y + b.y, a.z + b.z }; }
-inline TQ3Point3D operator+(const TQ3Point3D& p, const TQ3Vector3D& v) { return { p.x + v.x, p.y + v.y, p.z + v.z }; }
-inline TQ3Vector3D operator*(const TQ3Vector3D& v, float s) { return { v.x * s, v.y * s, v.z * s }; }
-inline TQ3Vector3D operator-(const TQ3Vector3D& v) { return { -v.x, -v.y, -v.z }; }
-
 inline bool IsFinite(const TQ3Point3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
-
-inline float Dot(const TQ3Vector3D& a, const TQ3Vector3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-inline TQ3Vector3D Cross(const TQ3Vector3D& a, const TQ3Vector3D& b)
-{
-    return { a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x };
-}
 
 // A unit vector, or zero for a zero vector.
 TQ3Vector3D Normalized(const TQ3Vector3D& v);

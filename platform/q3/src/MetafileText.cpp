@@ -272,7 +272,8 @@ namespace {
                 return *mLabels;
             auto labels = std::make_shared<LabelMap>();
             size_t position = 0;
-            for (std::string_view token = Scan(position, false); !token.empty(); token = Scan(position, false)) {
+            for (std::string_view token = Scan(position, LabelTokens::Return); !token.empty();
+                 token = Scan(position, LabelTokens::Return)) {
                 if (!IsLabel(token))
                     continue;
                 size_t after = position;
@@ -284,9 +285,11 @@ namespace {
             return *mLabels;
         }
 
-        // The next token, with labels (`name:`) passed over unless asked
-        // for; empty at the end.
-        std::string_view Scan(size_t& position, bool skipLabels = true) const
+        // Whether a scan passes over labels (`name:`) or returns them as tokens.
+        enum class LabelTokens { Skip, Return };
+
+        // The next token; empty at the end.
+        std::string_view Scan(size_t& position, LabelTokens labels = LabelTokens::Skip) const
         {
             while (true) {
                 size_t start = position;
@@ -309,7 +312,7 @@ namespace {
                         ++end;
                 position = end;
                 const std::string_view token = mText.substr(start, end - start);
-                if (skipLabels && IsLabel(token))
+                if (labels == LabelTokens::Skip && IsLabel(token))
                     continue;
                 return token;
             }

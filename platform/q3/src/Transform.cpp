@@ -59,8 +59,3 @@ TQ3Status Q3QuaternionTransform_Submit(const TQ3Quaternion* quaternion, TQ3ViewO
 {
     return quaternion ? SubmitMatrix(Rotation(*quaternion), view) : kQ3Failure;
 }
-
-TQ3Status Q3MatrixTransform_Submit(const TQ3Matrix4x4* matrix, TQ3ViewObject view)
-{
-    return matrix ? SubmitMatrix(*matrix, view) : kQ3Failure;
-}

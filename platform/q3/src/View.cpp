@@ -3,7 +3,6 @@
 #include "AttributeSet.h"
 #include "Camera.h"
 #include "DrawContext.h"
-#include "Group.h"
 #include "Renderer.h"
 
 namespace q3 {
@@ -96,11 +95,16 @@ View* ViewInLoop(TQ3ViewObject view)
     return self && self->InLoop() ? self : nullptr;
 }
 
-template <typename T> TQ3Status SetPart(TQ3ViewObject view, Ref<> View::*part, TQ3Object object)
+// A part of another type is refused.
+TQ3Status SetPart(TQ3ViewObject view, Ref<> View::*part, TQ3Object object, TQ3ObjectType type)
 {
     auto* self = Cast<View>(view);
-    if (!self || !Cast<T>(object))
+    if (!self || !object)
         return kQ3Failure;
+    if (!object->IsType(type)) {
+        PostError(kQ3ErrorInvalidObjectType);
+        return kQ3Failure;
+    }
     self->*part = Ref<>(object);
     return kQ3Success;
 }
@@ -120,14 +124,14 @@ TQ3ViewObject Q3View_New(void) { return Created(new View); }
 
 TQ3Status Q3View_SetCamera(TQ3ViewObject view, TQ3CameraObject camera)
 {
-    return SetPart<ViewAngleAspectCamera>(view, &View::camera, camera);
+    return SetPart(view, &View::camera, camera, ViewAngleAspectCamera::Type);
 }
 
 TQ3Status Q3View_GetCamera(TQ3ViewObject view, TQ3CameraObject* camera) { return GetPart(view, &View::camera, camera); }
 
 TQ3Status Q3View_SetDrawContext(TQ3ViewObject view, TQ3DrawContextObject context)
 {
-    return SetPart<DrawContext>(view, &View::drawContext, context);
+    return SetPart(view, &View::drawContext, context, DrawContext::Type);
 }
 
 TQ3Status Q3View_GetDrawContext(TQ3ViewObject view, TQ3DrawContextObject* context)
@@ -137,17 +141,19 @@ TQ3Status Q3View_GetDrawContext(TQ3ViewObject view, TQ3DrawContextObject* contex
 
 TQ3Status Q3View_SetRenderer(TQ3ViewObject view, TQ3RendererObject renderer)
 {
-    return SetPart<Renderer>(view, &View::renderer, renderer);
+    return SetPart(view, &View::renderer, renderer, Renderer::Type);
 }
 
 TQ3Status Q3View_SetLightGroup(TQ3ViewObject view, TQ3GroupObject lightGroup)
 {
-    auto* group = Cast<Group>(lightGroup);
-    if (group && group->GroupKind() != Group::Kind::Light) {
+    // The type chain tells a light group from a display group, so the view
+    // asks nothing of the group itself. Any other object is refused even
+    // before the view is looked at.
+    if (lightGroup && !lightGroup->IsType(kQ3GroupTypeLight)) {
         PostError(kQ3ErrorInvalidObjectType);
         return kQ3Failure;
     }
-    return SetPart<Group>(view, &View::lightGroup, lightGroup);
+    return SetPart(view, &View::lightGroup, lightGroup, kQ3GroupTypeLight);
 }
 
 TQ3Status Q3View_GetLightGroup(TQ3ViewObject view, TQ3GroupObject* lightGroup)

@@ -479,7 +479,6 @@ TQ3Status Q3ViewAngleAspectCamera_SetAspectRatio(TQ3CameraObject camera, float a
 TQ3Status Q3Camera_SetPlacement(TQ3CameraObject camera, const TQ3CameraPlacement* placement);
 TQ3Status Q3Camera_GetPlacement(TQ3CameraObject camera, TQ3CameraPlacement* placement);
 TQ3Status Q3Camera_SetRange(TQ3CameraObject camera, const TQ3CameraRange* range);
-TQ3Status Q3Camera_GetRange(TQ3CameraObject camera, TQ3CameraRange* range);
 
 // Illumination shaders ----------------------------------------------------
 
@@ -578,7 +577,6 @@ TQ3Status Q3PickIDStyle_Submit(TQ3Uns32 id, TQ3ViewObject view);
 TQ3Status Q3TranslateTransform_Submit(const TQ3Vector3D* translate, TQ3ViewObject view);
 TQ3Status Q3ScaleTransform_Submit(const TQ3Vector3D* scale, TQ3ViewObject view);
 TQ3Status Q3QuaternionTransform_Submit(const TQ3Quaternion* quaternion, TQ3ViewObject view);
-TQ3Status Q3MatrixTransform_Submit(const TQ3Matrix4x4* matrix, TQ3ViewObject view);
 
 // Shaders and textures ------------------------------------------------------
 
@@ -602,6 +600,9 @@ TQ3Status Q3AttributeSet_Add(TQ3AttributeSet set, TQ3AttributeType type, const v
 TQ3Status Q3AttributeSet_Get(TQ3AttributeSet set, TQ3AttributeType type, void* data);
 TQ3Boolean Q3AttributeSet_Contains(TQ3AttributeSet set, TQ3AttributeType type);
 TQ3Status Q3AttributeSet_Clear(TQ3AttributeSet set, TQ3AttributeType type);
+// The bytes of one value of an attribute type; 0 for the surface shader,
+// which is an object, and for types the library does not know.
+TQ3Uns32 Q3Attribute_GetDataSize(TQ3AttributeType type);
 
 // Geometry ------------------------------------------------------------------
 
