@@ -328,6 +328,16 @@ TEST_F(SharedObjects, TextMeshesShareOneSetThroughLabelledReferences)
     Read read;
     ReadAll(samples::FromText(samples::SharedSetText()), read);
     ExpectOneSharedSet(read);
+
+    // Labels standing in a row all name the object after them.
+    std::string text = samples::SharedSetText();
+    text.replace(text.find("shared: "), 8, "first: shared: last: ");
+    text.replace(text.find("Reference ( 1 )"), 15, "Reference ( 2 )");
+    text.replace(text.find("Reference ( 1 )"), 15, "Reference ( 3 )");
+    text.replace(text.find("0 12 1\n  1 shared>"), 18, "0 12 3\n  1 shared>  2 first>  3 last>");
+    Read labelled;
+    ReadAll(samples::FromText(text), labelled);
+    ExpectOneSharedSet(labelled);
 }
 
 TEST_F(SharedObjects, ReferencesThatCannotBeFollowedReadAsNothing)
