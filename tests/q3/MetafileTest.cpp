@@ -323,6 +323,26 @@ TEST_F(SharedObjects, BinaryMeshesShareOneSetThroughReferences)
     }
 }
 
+TEST_F(SharedObjects, BinaryReferencesResolveThroughChainedTables)
+{
+    // The first table lists only an id nothing refers to; the second, which
+    // it chains to, resolves the references and chains back to the first.
+    Read read;
+    ReadAll(samples::SharedSetFile([](const samples::SharedPlaces& places) {
+        const samples::Bytes unrelated = samples::TableOfContents({ { 9, places.set } });
+        const uint64_t second = places.table + unrelated.size();
+        return samples::Builder()
+            .Raw(samples::TableOfContents({ { 9, places.set } }, 16, {}, second))
+            .Raw(samples::TableOfContents({ { 1, places.set } }, 16, {}, places.table))
+            .bytes;
+    }),
+        read);
+    ASSERT_EQ(read.objects.size(), 5u);
+    EXPECT_EQ(read.objects[4], nullptr);
+    read.objects.pop_back();
+    ExpectOneSharedSet(read);
+}
+
 TEST_F(SharedObjects, TextMeshesShareOneSetThroughLabelledReferences)
 {
     Read read;
