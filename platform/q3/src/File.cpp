@@ -65,3 +65,9 @@ TQ3Status Q3File_Close(TQ3FileObject file)
     self->source.reset();
     return kQ3Success;
 }
+
+TQ3Uns32 Q3Debug_FilePosition(TQ3FileObject file)
+{
+    auto* self = Cast<File>(file);
+    return self && self->source ? static_cast<TQ3Uns32>(self->source->Position()) : 0;
+}

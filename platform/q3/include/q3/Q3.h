@@ -464,6 +464,11 @@ TQ3Uns32 Q3Debug_InitializeCount(void);
 // for objects of this type or its subtypes, as when memory runs out.
 void Q3Debug_RefuseNew(TQ3ObjectType type);
 
+// Where the next read of an open model file starts, in bytes from the start
+// of its data; 0 for a file that is not open. A read loop sees by it that
+// each read moves on.
+TQ3Uns32 Q3Debug_FilePosition(TQ3FileObject file);
+
 // Views -------------------------------------------------------------------
 
 TQ3ViewObject Q3View_New(void);
