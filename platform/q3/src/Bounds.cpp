@@ -11,6 +11,11 @@ namespace q3 {
 
 namespace {
 
+    // The membership tests of the last sphere search, and the share per
+    // point allowed, for tests to see its budget at work.
+    size_t s_lastSphereTests = 0;
+    size_t s_testsPerPoint = 0;
+
     struct Vec {
         double x { 0 }, y { 0 }, z { 0 };
         Vec operator-(const Vec& o) const { return { x - o.x, y - o.y, z - o.z }; }
@@ -96,7 +101,8 @@ namespace {
     // caller then widens the last sphere to hold them all.
     Sphere Smallest(const std::vector<Vec>& p)
     {
-        size_t budget = TestsPerPoint * p.size() + TestsAtLeast;
+        const size_t allowed = (s_testsPerPoint ? s_testsPerPoint : TestsPerPoint) * p.size() + TestsAtLeast;
+        size_t budget = allowed;
         const auto outside = [&budget](const Sphere& sphere, const Vec& point) {
             if (budget == 0)
                 return false;
@@ -122,6 +128,7 @@ namespace {
                 }
             }
         }
+        s_lastSphereTests = allowed - budget;
         return sphere;
     }
 
@@ -159,12 +166,14 @@ TQ3BoundingSphere SphereAround(std::span<const TQ3Point3D> points)
     if (p.empty())
         return result;
     const Sphere sphere = Smallest(p);
-    // The radius in floats must still hold every point.
-    double radius = 0;
-    for (const Vec& point : p)
-        radius = std::max(radius, std::sqrt(Dot(point - sphere.centre, point - sphere.centre)));
     result.origin = { static_cast<float>(sphere.centre.x), static_cast<float>(sphere.centre.y),
         static_cast<float>(sphere.centre.z) };
+    // The radius in floats must still hold every point, measured from the
+    // centre in floats: rounding the centre moves it.
+    const Vec origin { result.origin.x, result.origin.y, result.origin.z };
+    double radius = 0;
+    for (const Vec& point : p)
+        radius = std::max(radius, std::sqrt(Dot(point - origin, point - origin)));
     result.radius = std::nextafter(static_cast<float>(radius), std::numeric_limits<float>::infinity());
     if (radius == 0)
         result.radius = 0;
@@ -246,3 +255,7 @@ TQ3ViewStatus Q3View_EndBoundingSphere(TQ3ViewObject view, TQ3BoundingSphere* re
     *result = SphereAround(bounds->points);
     return kQ3ViewStatusDone;
 }
+
+TQ3Uns32 Q3Debug_LastSphereTests(void) { return static_cast<TQ3Uns32>(q3::s_lastSphereTests); }
+
+void Q3Debug_SetSphereTestsPerPoint(TQ3Uns32 tests) { q3::s_testsPerPoint = tests; }
