@@ -185,22 +185,43 @@ TQ3BoundingSphere SphereAround(std::span<const TQ3Point3D> points)
 
 #include "View.h"
 
+#include <new>
 #include <vector>
 
 namespace q3 {
 
 namespace {
 
-    // Collects the world position of every point submitted.
+    // Takes in the world position of every point submitted: a box grows
+    // with each, while a sphere needs them all at the end.
     class BoundsPass final : public Pass {
     public:
-        void Mesh(const render::Mesh& mesh, const ViewState& state) override
+        explicit BoundsPass(View::Mode mode)
+            : mKeepsPoints(mode == View::Mode::BoundingSphere)
         {
-            for (uint32_t i = 0; i < mesh.pointCount; ++i)
-                points.push_back(TransformAffine(mesh.points[i], state.localToWorld));
         }
 
+        void Mesh(const render::Mesh& mesh, const ViewState& state) override
+        {
+            // Room for the whole mesh at once, so that one too large for
+            // memory fails before its points are copied; growing at least
+            // twofold keeps many small meshes linear.
+            if (mKeepsPoints && points.capacity() - points.size() < mesh.pointCount)
+                points.reserve(std::max(2 * points.capacity(), points.size() + mesh.pointCount));
+            for (uint32_t i = 0; i < mesh.pointCount; ++i) {
+                const TQ3Point3D point = TransformAffine(mesh.points[i], state.localToWorld);
+                if (mKeepsPoints)
+                    points.push_back(point);
+                else
+                    ExtendBox(box, point);
+            }
+        }
+
+        TQ3BoundingBox box { {}, {}, kQ3True };
         std::vector<TQ3Point3D> points {};
+
+    private:
+        bool mKeepsPoints { false };
     };
 
     TQ3Status StartBounding(TQ3ViewObject view, TQ3ComputeBounds computeBounds, View::Mode mode)
@@ -209,7 +230,7 @@ namespace {
         if (!self || computeBounds > kQ3ComputeBoundsApproximate)
             return kQ3Failure;
         // Approximate bounds are computed exactly too.
-        self->Start(mode, std::make_unique<BoundsPass>());
+        self->Start(mode, std::make_unique<BoundsPass>(mode));
         return kQ3Success;
     }
 
@@ -237,7 +258,7 @@ TQ3ViewStatus Q3View_EndBoundingBox(TQ3ViewObject view, TQ3BoundingBox* result)
     BoundsPass* bounds = EndBounding(view, View::Mode::BoundingBox, pass);
     if (!bounds || !result)
         return kQ3ViewStatusError;
-    *result = BoxAround(bounds->points);
+    *result = bounds->box;
     return kQ3ViewStatusDone;
 }
 
@@ -252,7 +273,17 @@ TQ3ViewStatus Q3View_EndBoundingSphere(TQ3ViewObject view, TQ3BoundingSphere* re
     BoundsPass* bounds = EndBounding(view, View::Mode::BoundingSphere, pass);
     if (!bounds || !result)
         return kQ3ViewStatusError;
-    *result = SphereAround(bounds->points);
+    // A sphere of points that did not all fit in memory, or whose search
+    // itself does not fit, is empty: the bound is not known.
+    *result = { {}, 0, kQ3True };
+    if (bounds->outOfMemory)
+        return kQ3ViewStatusError;
+    try {
+        *result = SphereAround(bounds->points);
+    } catch (const std::bad_alloc&) {
+        PostError(kQ3ErrorOutOfMemory);
+        return kQ3ViewStatusError;
+    }
     return kQ3ViewStatusDone;
 }
 

@@ -18,6 +18,10 @@ inline TQ3Vector3D operator-(const TQ3Vector3D& v) { return { -v.x, -v.y, -v.z }
 
 inline bool IsFinite(const TQ3Point3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
+// Grows the box to hold the point; a point that is not finite is left out,
+// as no box holds it.
+void ExtendBox(TQ3BoundingBox& box, const TQ3Point3D& p);
+
 inline float Dot(const TQ3Vector3D& a, const TQ3Vector3D& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 inline TQ3Vector3D Cross(const TQ3Vector3D& a, const TQ3Vector3D& b)
