@@ -188,6 +188,20 @@ TEST_P(Metafiles, TransparencyColorIsReadIntoTheSet)
     EXPECT_EQ(color.b, 0.75f);
 }
 
+TEST_P(Metafiles, IlluminationShadersReadAsTheKindNamed)
+{
+    const std::string text = "3DMetafile ( 1 6 Normal )\n"
+                             "NULLIllumination ( ) LambertIllumination ( ) PhongIllumination ( )\n";
+    samples::Builder binary;
+    binary.Raw(samples::Header()).Object("nuli", {}).Object("lmil", {}).Object("phil", {});
+    Read read;
+    ReadAll(Text() ? samples::FromText(text) : binary.bytes, read);
+    ASSERT_EQ(read.objects.size(), 3u);
+    EXPECT_EQ(Q3Object_GetLeafType(read.objects[0]), kQ3IlluminationTypeNULL);
+    EXPECT_EQ(Q3Object_GetLeafType(read.objects[1]), kQ3IlluminationTypeLambert);
+    EXPECT_EQ(Q3Object_GetLeafType(read.objects[2]), kQ3IlluminationTypePhong);
+}
+
 INSTANTIATE_TEST_SUITE_P(BinaryAndText, Metafiles, testing::Values(false, true),
     [](const testing::TestParamInfo<bool>& info) { return info.param ? "Text" : "Binary"; });
 
