@@ -204,7 +204,8 @@ template <class Body> bool InLimitedChild(rlim_t room, Body body)
 {
     const pid_t child = fork();
     if (child == 0) {
-        const rlimit limit { MappedBytes() + room, MappedBytes() + room };
+        const rlim_t most = MappedBytes() + room;
+        const rlimit limit { most, most };
         setrlimit(RLIMIT_AS, &limit);
         try {
             body();
