@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <carbon/Carbon.h>
 #include <functional>
+#include <new>
 #include <vector>
 
 namespace lx3d {
@@ -131,8 +132,13 @@ namespace {
         int32_t size = 0;
         std::vector<unsigned char> bytes;
         if (GetEOF(file, &size) == noErr && size > 0) {
-            bytes.resize(size_t(size));
-            if (FSRead(file, &size, bytes.data()) != noErr)
+            // A file too large for memory adds nothing, as one that cannot be read.
+            try {
+                bytes.resize(size_t(size));
+            } catch (const std::bad_alloc&) {
+                size = 0;
+            }
+            if (size > 0 && FSRead(file, &size, bytes.data()) != noErr)
                 size = 0;
         }
         FSClose(file);

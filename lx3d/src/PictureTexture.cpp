@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -174,13 +175,9 @@ namespace {
         return bytes;
     }
 
-    LxObject* PictureFromPixmap(TQ3TextureObject texture)
+    LxObject* PictureFromTexels(const TQ3StoragePixmap& pixmap)
     {
-        TQ3StoragePixmap pixmap {};
-        if (Q3PixmapTexture_GetPixmap(texture, &pixmap) != kQ3Success)
-            return nullptr;
         std::vector<uint8_t> bytes = ReadTexels(pixmap);
-        Q3Object_Dispose(pixmap.image);
         if (bytes.empty() || pixmap.width > INT32_MAX || pixmap.height > INT32_MAX || pixmap.rowBytes > INT32_MAX)
             return nullptr;
         auto width = LxInteger(pixmap.width);
@@ -203,6 +200,22 @@ namespace {
         }
     }
 
+    LxObject* PictureFromPixmap(TQ3TextureObject texture)
+    {
+        TQ3StoragePixmap pixmap {};
+        if (Q3PixmapTexture_GetPixmap(texture, &pixmap) != kQ3Success)
+            return nullptr;
+        // The texels are copied out of the storage, and 16-bit ones widened:
+        // a texture too large for memory gives no picture.
+        LxObject* picture = nullptr;
+        try {
+            picture = PictureFromTexels(pixmap);
+        } catch (const std::bad_alloc&) {
+        }
+        Q3Object_Dispose(pixmap.image);
+        return picture;
+    }
+
 }
 
 TQ3ShaderObject NewTextureShaderFromPicture(
@@ -217,7 +230,13 @@ TQ3ShaderObject NewTextureShaderFromPicture(
     uint64_t rowBytes = uint64_t(width) * BytesPerTexel32;
     if (rowBytes * height > UINT32_MAX)
         return nullptr;
-    std::vector<uint8_t> texels(rowBytes * height);
+    // A texture too large for memory is none.
+    std::vector<uint8_t> texels;
+    try {
+        texels.resize(rowBytes * height);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     bool anyTransparent = false;
     for (uint32_t row = 0; row < std::min(source.Height(), height); ++row) {
         for (uint32_t column = 0; column < std::min(source.Width(), width); ++column) {

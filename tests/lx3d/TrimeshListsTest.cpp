@@ -1,6 +1,22 @@
 #include "Lx3DScene.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// The address sanitizer reserves far more address space than any limit
+// on it leaves room for.
+#if defined(__SANITIZE_ADDRESS__)
+#define ADDRESS_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ADDRESS_SANITIZED 1
+#endif
+#endif
 
 namespace {
 
@@ -168,6 +184,71 @@ TEST(Trimesh, CornersOutsideThePointsAreStoredAndDrawnSafely)
     EXPECT_EQ(b, 5);
     EXPECT_EQ(c, 7);
     InvokeObject("Element3D.ComputeBounds(type as Integer) as Bounds3D", mesh.Get(), 2);
+}
+
+namespace {
+
+// The address space the process has mapped, in bytes.
+rlim_t MappedBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    rlim_t pages = 0;
+    statm >> pages;
+    return pages * rlim_t(sysconf(_SC_PAGESIZE));
+}
+
+// Runs `body` in a child process whose address space may grow by `room`
+// bytes and no more; true when the child ends normally with no expectation
+// failed and no exception escaped.
+template <class Body> bool InLimitedChild(rlim_t room, Body body)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlim_t most = MappedBytes() + room;
+        const rlimit limit { most, most };
+        setrlimit(RLIMIT_AS, &limit);
+        try {
+            body();
+        } catch (...) {
+            std::_Exit(2);
+        }
+        std::_Exit(testing::Test::HasFailure() ? 1 : 0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}
+
+TEST(Trimesh, CountsAndBoundsBeyondMemoryComeOutEmpty)
+{
+#ifdef ADDRESS_SANITIZED
+    GTEST_SKIP() << "an address-space limit cannot be set under the address sanitizer";
+#endif
+    constexpr rlim_t Room = 256 << 20;
+    // Points of 12 bytes: just under 4 GB of them, and 96 MB, which fit
+    // once in the room but not the three times more a sphere needs.
+    constexpr int32_t TooMany = 357913941;
+    constexpr int32_t Many = 8000000;
+    const auto countAndBound = [&] {
+        ObjectRef mesh = MeshWithPoints(TooMany);
+        EXPECT_EQ(Get<int32_t>(*mesh, "VertexCount"), 0);
+        Set<int32_t>(*mesh, "TriangleCount", TooMany);
+        EXPECT_EQ(Get<int32_t>(*mesh, "TriangleCount"), 0);
+
+        Set<int32_t>(*mesh, "VertexCount", Many);
+        ASSERT_EQ(Get<int32_t>(*mesh, "VertexCount"), Many);
+        Set<int32_t>(*mesh, "TriangleCount", 1);
+        SetXYZ(Positions(mesh.Get()).Get(), Many - 1, { 4, 0, 0 });
+        const char* computeBounds = "Element3D.ComputeBounds(type as Integer) as Bounds3D";
+        // A box grows point by point and needs no room of its own.
+        ObjectRef box = InvokeObject(computeBounds, mesh.Get(), 2);
+        ExpectNear(Read(Get<ObjectRef>(*box, "Maximum").Get()), { 4, 0, 0 });
+        ObjectRef sphere = InvokeObject(computeBounds, mesh.Get(), 1);
+        EXPECT_EQ(Get<double>(*sphere, "Radius"), 0.0);
+    };
+    EXPECT_TRUE(InLimitedChild(Room, countAndBound));
 }
 
 TEST(MeshLists, IndexChecks)

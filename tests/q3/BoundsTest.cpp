@@ -157,6 +157,60 @@ TEST_F(Bounding, NonFinitePointsAreLeftOutOfBoxAndSphere)
     EXPECT_EQ(box.min.z, -1);
 }
 
+namespace {
+
+// Points on the unit sphere about (1000, 1000, 1000), as floats: nearly
+// co-spherical, off the sphere by the rounding of their coordinates, so
+// that the search meets many points within a hair of its spheres.
+std::vector<TQ3Point3D> NearlyCospherical(size_t count)
+{
+    constexpr double Offset = 1000;
+    std::mt19937 random(11);
+    std::normal_distribution<double> normal;
+    std::vector<TQ3Point3D> points;
+    while (points.size() < count) {
+        const double x = normal(random), y = normal(random), z = normal(random);
+        const double length = std::sqrt(x * x + y * y + z * z);
+        points.push_back({ float(Offset + x / length), float(Offset + y / length), float(Offset + z / length) });
+    }
+    return points;
+}
+
+// How many points lie outside the sphere as it is stored, in floats.
+size_t Outside(const TQ3BoundingSphere& sphere, const std::vector<TQ3Point3D>& points)
+{
+    size_t outside = 0;
+    const double radius = sphere.radius;
+    for (const TQ3Point3D& p : points) {
+        const double x = double(p.x) - sphere.origin.x, y = double(p.y) - sphere.origin.y,
+                     z = double(p.z) - sphere.origin.z;
+        outside += x * x + y * y + z * z > radius * radius;
+    }
+    return outside;
+}
+
+}
+
+TEST_F(Bounding, SphereHoldsEveryPointWhenItsSearchRunsOutOfBudget)
+{
+    constexpr size_t Count = 20000, TestsAtLeast = 10000;
+    Cloud cloud(NearlyCospherical(Count));
+    const TQ3BoundingSphere sphere = Sphere([&] { Q3TriMesh_Submit(&cloud.data, view); });
+    EXPECT_EQ(Outside(sphere, cloud.points), 0u);
+    EXPECT_NEAR(sphere.radius, 1, 1e-4f);
+    const TQ3Uns32 settled = Q3Debug_LastSphereTests();
+
+    // With one test a point the search stops far short of settling, and
+    // the sphere it reached is widened to hold every point all the same.
+    Q3Debug_SetSphereTestsPerPoint(1);
+    const TQ3BoundingSphere widened = Sphere([&] { Q3TriMesh_Submit(&cloud.data, view); });
+    Q3Debug_SetSphereTestsPerPoint(0);
+    EXPECT_GT(settled, Count + TestsAtLeast);
+    EXPECT_LE(Q3Debug_LastSphereTests(), Count + TestsAtLeast);
+    EXPECT_EQ(Outside(widened, cloud.points), 0u);
+    EXPECT_EQ(widened.isEmpty, kQ3False);
+}
+
 TEST_F(Bounding, MeshWithoutAFinitePointIsEmpty)
 {
     Cloud cloud({ { NaN, 0, 0 }, { 0, Infinity, 0 }, { 0, 0, -Infinity } });

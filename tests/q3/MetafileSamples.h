@@ -169,12 +169,13 @@ struct TableEntry {
 };
 
 // A table of contents of typed entries, as modelling tools write them.
-// Entry size and count are those of the entries unless given.
-inline Bytes TableOfContents(
-    const std::vector<TableEntry>& entries, uint32_t entrySize = 16, std::optional<uint32_t> count = {})
+// Entry size and count are those of the entries unless given; `next` is the
+// byte offset of the table it chains to (0: none).
+inline Bytes TableOfContents(const std::vector<TableEntry>& entries, uint32_t entrySize = 16,
+    std::optional<uint32_t> count = {}, uint64_t next = 0)
 {
     Builder b;
-    b.U64(0).U32(static_cast<uint32_t>(entries.size()) + 1).U32(0).U32(1).U32(entrySize);
+    b.U64(next).U32(static_cast<uint32_t>(entries.size()) + 1).U32(0).U32(1).U32(entrySize);
     b.U32(count.value_or(static_cast<uint32_t>(entries.size())));
     for (const TableEntry& entry : entries)
         b.U32(entry.id).U64(entry.location).Raw(Bytes(entry.type, entry.type + 4));

@@ -188,6 +188,20 @@ TEST_P(Metafiles, TransparencyColorIsReadIntoTheSet)
     EXPECT_EQ(color.b, 0.75f);
 }
 
+TEST_P(Metafiles, IlluminationShadersReadAsTheKindNamed)
+{
+    const std::string text = "3DMetafile ( 1 6 Normal )\n"
+                             "NULLIllumination ( ) LambertIllumination ( ) PhongIllumination ( )\n";
+    samples::Builder binary;
+    binary.Raw(samples::Header()).Object("nuli", {}).Object("lmil", {}).Object("phil", {});
+    Read read;
+    ReadAll(Text() ? samples::FromText(text) : binary.bytes, read);
+    ASSERT_EQ(read.objects.size(), 3u);
+    EXPECT_EQ(Q3Object_GetLeafType(read.objects[0]), kQ3IlluminationTypeNULL);
+    EXPECT_EQ(Q3Object_GetLeafType(read.objects[1]), kQ3IlluminationTypeLambert);
+    EXPECT_EQ(Q3Object_GetLeafType(read.objects[2]), kQ3IlluminationTypePhong);
+}
+
 INSTANTIATE_TEST_SUITE_P(BinaryAndText, Metafiles, testing::Values(false, true),
     [](const testing::TestParamInfo<bool>& info) { return info.param ? "Text" : "Binary"; });
 
@@ -323,11 +337,41 @@ TEST_F(SharedObjects, BinaryMeshesShareOneSetThroughReferences)
     }
 }
 
+TEST_F(SharedObjects, BinaryReferencesResolveThroughChainedTables)
+{
+    // The first table lists only an id nothing refers to; the second, which
+    // it chains to, resolves the references and chains back to the first.
+    Read read;
+    ReadAll(samples::SharedSetFile([](const samples::SharedPlaces& places) {
+        const samples::Bytes unrelated = samples::TableOfContents({ { 9, places.set } });
+        const uint64_t second = places.table + unrelated.size();
+        return samples::Builder()
+            .Raw(samples::TableOfContents({ { 9, places.set } }, 16, {}, second))
+            .Raw(samples::TableOfContents({ { 1, places.set } }, 16, {}, places.table))
+            .bytes;
+    }),
+        read);
+    ASSERT_EQ(read.objects.size(), 5u);
+    EXPECT_EQ(read.objects[4], nullptr);
+    read.objects.pop_back();
+    ExpectOneSharedSet(read);
+}
+
 TEST_F(SharedObjects, TextMeshesShareOneSetThroughLabelledReferences)
 {
     Read read;
     ReadAll(samples::FromText(samples::SharedSetText()), read);
     ExpectOneSharedSet(read);
+
+    // Labels standing in a row all name the object after them.
+    std::string text = samples::SharedSetText();
+    text.replace(text.find("shared: "), 8, "first: shared: last: ");
+    text.replace(text.find("Reference ( 1 )"), 15, "Reference ( 2 )");
+    text.replace(text.find("Reference ( 1 )"), 15, "Reference ( 3 )");
+    text.replace(text.find("0 12 1\n  1 shared>"), 18, "0 12 3\n  1 shared>  2 first>  3 last>");
+    Read labelled;
+    ReadAll(samples::FromText(text), labelled);
+    ExpectOneSharedSet(labelled);
 }
 
 TEST_F(SharedObjects, ReferencesThatCannotBeFollowedReadAsNothing)

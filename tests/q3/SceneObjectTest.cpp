@@ -136,9 +136,11 @@ TEST_F(SceneObjects, AttributeSetsHoldColorsAndShaderReferences)
     TQ3TextureObject inner = nullptr;
     ASSERT_EQ(Q3TextureShader_GetTexture(again, &inner), kQ3Success);
     EXPECT_EQ(Q3Texture_GetType(inner), kQ3TextureTypePixmap);
-    TQ3Uns32 width = 0;
+    TQ3Uns32 width = 0, height = 0;
     Q3Texture_GetWidth(inner, &width);
     EXPECT_EQ(width, 2u);
+    Q3Texture_GetHeight(inner, &height);
+    EXPECT_EQ(height, 1u);
     TQ3StoragePixmap pixmap {};
     ASSERT_EQ(Q3PixmapTexture_GetPixmap(inner, &pixmap), kQ3Success);
     TQ3Uns32 size = 0;
@@ -162,6 +164,8 @@ TEST_F(SceneObjects, TriMeshCopiesOnCreateAndOnGetData)
     fixtures::Quad quad(1);
     TQ3AttributeSet set = Q3AttributeSet_New();
     quad.data.triMeshAttributeSet = set;
+    // A count of edges without their array: the mesh is made without edges.
+    quad.data.numEdges = 3;
     TQ3GeometryObject mesh = Q3TriMesh_New(&quad.data);
     Q3Object_Dispose(set);
     quad.points[0].x = 42; // the mesh must not see this
@@ -173,6 +177,8 @@ TEST_F(SceneObjects, TriMeshCopiesOnCreateAndOnGetData)
     EXPECT_EQ(copy.numPoints, 4u);
     EXPECT_EQ(copy.points[0].x, -1);
     EXPECT_NE(copy.points, quad.points.data());
+    EXPECT_EQ(copy.numEdges, 0u);
+    EXPECT_EQ(copy.edges, nullptr);
     ASSERT_EQ(copy.numVertexAttributeTypes, 1u);
     EXPECT_EQ(static_cast<TQ3Param2D*>(copy.vertexAttributeTypes[0].data)[2].u, 1);
     EXPECT_EQ(copy.triMeshAttributeSet, set);

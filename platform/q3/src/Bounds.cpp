@@ -11,6 +11,11 @@ namespace q3 {
 
 namespace {
 
+    // The membership tests of the last sphere search, and the share per
+    // point allowed, for tests to see its budget at work.
+    size_t s_lastSphereTests = 0;
+    size_t s_testsPerPoint = 0;
+
     // Spheres are worked out in double precision and rounded to floats once,
     // at the end.
     struct Vec {
@@ -95,7 +100,8 @@ namespace {
     // caller then widens the last sphere to hold them all.
     Sphere Smallest(const std::vector<Vec>& p)
     {
-        size_t budget = TestsPerPoint * p.size() + TestsAtLeast;
+        const size_t allowed = (s_testsPerPoint ? s_testsPerPoint : TestsPerPoint) * p.size() + TestsAtLeast;
+        size_t budget = allowed;
         const auto outside = [&budget](const Sphere& sphere, const Vec& point) {
             if (budget == 0)
                 return false;
@@ -121,6 +127,7 @@ namespace {
                 }
             }
         }
+        s_lastSphereTests = allowed - budget;
         return sphere;
     }
 
@@ -158,12 +165,14 @@ TQ3BoundingSphere SphereAround(std::span<const TQ3Point3D> points)
     if (p.empty())
         return result;
     const Sphere sphere = Smallest(p);
-    // The radius in floats must still hold every point.
-    double radius = 0;
-    for (const Vec& point : p)
-        radius = std::max(radius, std::sqrt(Dot(point - sphere.centre, point - sphere.centre)));
     result.origin = { static_cast<float>(sphere.centre.x), static_cast<float>(sphere.centre.y),
         static_cast<float>(sphere.centre.z) };
+    // The radius in floats must still hold every point, measured from the
+    // centre in floats: rounding the centre moves it.
+    const Vec origin { result.origin.x, result.origin.y, result.origin.z };
+    double radius = 0;
+    for (const Vec& point : p)
+        radius = std::max(radius, std::sqrt(Dot(point - origin, point - origin)));
     result.radius = std::nextafter(static_cast<float>(radius), std::numeric_limits<float>::infinity());
     if (radius == 0)
         result.radius = 0;
@@ -175,22 +184,43 @@ TQ3BoundingSphere SphereAround(std::span<const TQ3Point3D> points)
 
 #include "View.h"
 
+#include <new>
 #include <vector>
 
 namespace q3 {
 
 namespace {
 
-    // Collects the world position of every point submitted.
+    // Takes in the world position of every point submitted: a box grows
+    // with each, while a sphere needs them all at the end.
     class BoundsPass final : public Pass {
     public:
-        void Mesh(const render::Mesh& mesh, const ViewState& state) override
+        explicit BoundsPass(View::Mode mode)
+            : mKeepsPoints(mode == View::Mode::BoundingSphere)
         {
-            for (uint32_t i = 0; i < mesh.pointCount; ++i)
-                points.push_back(TransformAffine(mesh.points[i], state.localToWorld));
         }
 
+        void Mesh(const render::Mesh& mesh, const ViewState& state) override
+        {
+            // Room for the whole mesh at once, so that one too large for
+            // memory fails before its points are copied; growing at least
+            // twofold keeps many small meshes linear.
+            if (mKeepsPoints && points.capacity() - points.size() < mesh.pointCount)
+                points.reserve(std::max(2 * points.capacity(), points.size() + mesh.pointCount));
+            for (uint32_t i = 0; i < mesh.pointCount; ++i) {
+                const TQ3Point3D point = TransformAffine(mesh.points[i], state.localToWorld);
+                if (mKeepsPoints)
+                    points.push_back(point);
+                else
+                    ExtendBox(box, point);
+            }
+        }
+
+        TQ3BoundingBox box { {}, {}, kQ3True };
         std::vector<TQ3Point3D> points {};
+
+    private:
+        bool mKeepsPoints { false };
     };
 
     TQ3Status StartBounding(TQ3ViewObject view, TQ3ComputeBounds computeBounds, View::Mode mode)
@@ -199,7 +229,7 @@ namespace {
         if (!self || computeBounds > kQ3ComputeBoundsApproximate)
             return kQ3Failure;
         // Approximate bounds are computed exactly too.
-        self->Start(mode, std::make_unique<BoundsPass>());
+        self->Start(mode, std::make_unique<BoundsPass>(mode));
         return kQ3Success;
     }
 
@@ -227,7 +257,7 @@ TQ3ViewStatus Q3View_EndBoundingBox(TQ3ViewObject view, TQ3BoundingBox* result)
     BoundsPass* bounds = EndBounding(view, View::Mode::BoundingBox, pass);
     if (!bounds || !result)
         return kQ3ViewStatusError;
-    *result = BoxAround(bounds->points);
+    *result = bounds->box;
     return kQ3ViewStatusDone;
 }
 
@@ -242,6 +272,20 @@ TQ3ViewStatus Q3View_EndBoundingSphere(TQ3ViewObject view, TQ3BoundingSphere* re
     BoundsPass* bounds = EndBounding(view, View::Mode::BoundingSphere, pass);
     if (!bounds || !result)
         return kQ3ViewStatusError;
-    *result = SphereAround(bounds->points);
+    // A sphere of points that did not all fit in memory, or whose search
+    // itself does not fit, is empty: the bound is not known.
+    *result = { {}, 0, kQ3True };
+    if (bounds->outOfMemory)
+        return kQ3ViewStatusError;
+    try {
+        *result = SphereAround(bounds->points);
+    } catch (const std::bad_alloc&) {
+        PostError(kQ3ErrorOutOfMemory);
+        return kQ3ViewStatusError;
+    }
     return kQ3ViewStatusDone;
 }
+
+TQ3Uns32 Q3Debug_LastSphereTests(void) { return static_cast<TQ3Uns32>(q3::s_lastSphereTests); }
+
+void Q3Debug_SetSphereTestsPerPoint(TQ3Uns32 tests) { q3::s_testsPerPoint = tests; }

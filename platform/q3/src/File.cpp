@@ -2,6 +2,8 @@
 
 #include "Storage.h"
 
+#include <new>
+
 namespace q3 {
 
 std::span<const TQ3ObjectType> File::TypeChain() const
@@ -31,7 +33,14 @@ TQ3Status Q3File_OpenRead(TQ3FileObject file, TQ3FileMode* mode)
     if (!self || !self->storage || self->source)
         return kQ3Failure;
     TQ3FileMode found = kQ3FileModeNormal;
-    self->source = OpenMetafile(static_cast<MemoryStorage*>(self->storage.Get())->Bytes(), found);
+    // The tables a reader keeps grow with the file; a file too large for
+    // them cannot be opened.
+    try {
+        self->source = OpenMetafile(static_cast<MemoryStorage*>(self->storage.Get())->Bytes(), found);
+    } catch (const std::bad_alloc&) {
+        PostError(kQ3ErrorOutOfMemory);
+        return kQ3Failure;
+    }
     if (!self->source) {
         PostError(kQ3ErrorInvalidParameter);
         return kQ3Failure;
@@ -53,8 +62,16 @@ TQ3Object Q3File_ReadObject(TQ3FileObject file)
     auto* self = Cast<File>(file);
     if (!self || !self->source || self->source->AtEnd())
         return nullptr;
-    Ref<> object = ReadMetafileObject(*self->source);
-    return Q3Shared_GetReference(object.Get());
+    // An object too large for memory reads as nothing, and so does the rest
+    // of the file, which might lean on it.
+    try {
+        Ref<> object = ReadMetafileObject(*self->source);
+        return Q3Shared_GetReference(object.Get());
+    } catch (const std::bad_alloc&) {
+        self->source->Reject();
+        PostError(kQ3ErrorOutOfMemory);
+        return nullptr;
+    }
 }
 
 TQ3Status Q3File_Close(TQ3FileObject file)
@@ -64,4 +81,10 @@ TQ3Status Q3File_Close(TQ3FileObject file)
         return kQ3Failure;
     self->source.reset();
     return kQ3Success;
+}
+
+TQ3Uns32 Q3Debug_FilePosition(TQ3FileObject file)
+{
+    auto* self = Cast<File>(file);
+    return self && self->source ? static_cast<TQ3Uns32>(self->source->Position()) : 0;
 }

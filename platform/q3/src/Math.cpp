@@ -180,6 +180,19 @@ bool Invert(const TQ3Matrix4x4& matrix, TQ3Matrix4x4& inverse)
     return true;
 }
 
+void ExtendBox(TQ3BoundingBox& box, const TQ3Point3D& p)
+{
+    if (!IsFinite(p))
+        return;
+    if (box.isEmpty) {
+        box.min = box.max = p;
+        box.isEmpty = kQ3False;
+        return;
+    }
+    box.min = { std::min(box.min.x, p.x), std::min(box.min.y, p.y), std::min(box.min.z, p.z) };
+    box.max = { std::max(box.max.x, p.x), std::max(box.max.y, p.y), std::max(box.max.z, p.z) };
+}
+
 }
 
 using namespace q3;
@@ -349,16 +362,7 @@ TQ3BoundingBox* Q3BoundingBox_SetFromPoints3D(
     for (TQ3Uns32 i = 0; i < count; ++i) {
         TQ3Point3D p;
         std::memcpy(&p, bytes + static_cast<size_t>(i) * stride, sizeof p);
-        // No box holds a point at infinity or not a number.
-        if (!IsFinite(p))
-            continue;
-        if (box->isEmpty) {
-            box->min = box->max = p;
-            box->isEmpty = kQ3False;
-            continue;
-        }
-        box->min = { std::min(box->min.x, p.x), std::min(box->min.y, p.y), std::min(box->min.z, p.z) };
-        box->max = { std::max(box->max.x, p.x), std::max(box->max.y, p.y), std::max(box->max.z, p.z) };
+        ExtendBox(*box, p);
     }
     return box;
 }

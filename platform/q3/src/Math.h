@@ -13,6 +13,10 @@ namespace q3 {
 
 inline bool IsFinite(const TQ3Point3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
+// Grows the box to hold the point; a point that is not finite is left out,
+// as no box holds it.
+void ExtendBox(TQ3BoundingBox& box, const TQ3Point3D& p);
+
 // A unit vector, or zero for a zero vector.
 TQ3Vector3D Normalized(const TQ3Vector3D& v);
 

@@ -111,6 +111,7 @@ namespace {
         bool Type(TQ3ObjectType& type) override { return Number(type); }
 
         MetafileLocation OpenLocation() const override { return mScopes.empty() ? 0 : mScopes.back().start; }
+        MetafileLocation Position() const override { return mPosition; }
 
         std::unique_ptr<MetafileSource> At(MetafileLocation location) const override
         {

@@ -85,6 +85,8 @@ public:
     virtual bool Type(TQ3ObjectType& type) = 0;
     // Where the open object starts.
     virtual MetafileLocation OpenLocation() const = 0;
+    // Where the next field or object is read.
+    virtual MetafileLocation Position() const = 0;
     // A reader of the same data whose next object is the one at `location`,
     // sharing this reader's shared objects; null when the place is outside
     // the data.

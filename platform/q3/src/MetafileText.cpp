@@ -4,8 +4,8 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <map>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace q3 {
@@ -250,6 +250,7 @@ namespace {
         }
 
         MetafileLocation OpenLocation() const override { return mStarts.empty() ? 0 : mStarts.back(); }
+        MetafileLocation Position() const override { return mPosition; }
 
         std::unique_ptr<MetafileSource> At(MetafileLocation location) const override
         {
@@ -264,22 +265,31 @@ namespace {
 
     private:
         // Each label's name and the place of the object it is put before.
-        using LabelMap = std::map<std::string_view, MetafileLocation>;
+        using LabelMap = std::unordered_map<std::string_view, MetafileLocation>;
 
+        // One pass over the text: labels standing in a row wait for the
+        // token after the last of them, which all of them name, so that each
+        // label is looked at once however many stand together.
         const LabelMap& Labels() const
         {
             if (mLabels)
                 return *mLabels;
             auto labels = std::make_shared<LabelMap>();
+            std::vector<std::string_view> waiting;
             size_t position = 0;
-            for (std::string_view token = Scan(position, LabelTokens::Return); !token.empty();
-                 token = Scan(position, LabelTokens::Return)) {
-                if (!IsLabel(token))
+            while (true) {
+                const std::string_view token = Scan(position, LabelTokens::Return);
+                if (IsLabel(token)) {
+                    waiting.push_back(token.substr(0, token.size() - 1));
                     continue;
-                size_t after = position;
-                const std::string_view labelled = Scan(after);
-                const size_t place = labelled.empty() ? mText.size() : size_t(labelled.data() - mText.data());
-                labels->emplace(token.substr(0, token.size() - 1), place);
+                }
+                const size_t place = token.empty() ? mText.size() : size_t(token.data() - mText.data());
+                // The first of several labels with one name is the one that counts.
+                for (const std::string_view name : waiting)
+                    labels->emplace(name, place);
+                waiting.clear();
+                if (token.empty())
+                    break;
             }
             mLabels = std::move(labels);
             return *mLabels;

@@ -7,6 +7,7 @@
 #include "Texture.h"
 #include "View.h"
 
+#include <new>
 #include <vector>
 
 namespace q3 {
@@ -167,7 +168,17 @@ TQ3Status Q3View_StartRendering(TQ3ViewObject view)
     auto* self = Cast<View>(view);
     if (!self)
         return kQ3Failure;
-    std::unique_ptr<RenderPass> pass = MakeRenderPass(*self);
+    std::unique_ptr<RenderPass> pass;
+    // The device's buffers grow with the pane. When they cannot, the device
+    // is dropped whole, as it may be left with some grown and some not; the
+    // next frame makes a new one.
+    try {
+        pass = MakeRenderPass(*self);
+    } catch (const std::bad_alloc&) {
+        self->renderCache.reset();
+        PostError(kQ3ErrorOutOfMemory);
+        return kQ3Failure;
+    }
     if (!pass) {
         PostError(kQ3ErrorInvalidParameter);
         return kQ3Failure;
@@ -182,6 +193,14 @@ TQ3ViewStatus Q3View_EndRendering(TQ3ViewObject view)
     std::unique_ptr<Pass> pass = self ? self->End(View::Mode::Rendering) : nullptr;
     if (!pass)
         return kQ3ViewStatusError;
-    static_cast<RenderPass*>(pass.get())->Finish();
+    // Sorting the frame's triangles needs room in proportion to them.
+    try {
+        static_cast<RenderPass*>(pass.get())->Finish();
+    } catch (const std::bad_alloc&) {
+        pass.reset();
+        self->renderCache.reset();
+        PostError(kQ3ErrorOutOfMemory);
+        return kQ3ViewStatusError;
+    }
     return kQ3ViewStatusDone;
 }

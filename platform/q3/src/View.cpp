@@ -5,6 +5,8 @@
 #include "DrawContext.h"
 #include "Renderer.h"
 
+#include <new>
+
 namespace q3 {
 
 View::~View() = default;
@@ -73,13 +75,26 @@ void View::SubmitMesh(const render::Mesh& mesh, const Object* attributes)
     if (!mPass)
         return;
     if (!attributes || !attributes->IsType(kQ3SetTypeAttribute)) {
-        mPass->Mesh(mesh, State());
+        PassMesh(mesh, State());
         return;
     }
     // The geometry's own attributes override the inherited ones for this mesh only.
     ViewState state = State();
     Apply(*static_cast<const AttributeSet*>(attributes), state);
-    mPass->Mesh(mesh, state);
+    PassMesh(mesh, state);
+}
+
+void View::PassMesh(const render::Mesh& mesh, const ViewState& state)
+{
+    // A pass's work for a mesh may need memory in proportion to its points,
+    // which a caller can make as many as it likes: a mesh for which memory
+    // runs out is left out of the loop rather than ending the caller.
+    try {
+        mPass->Mesh(mesh, state);
+    } catch (const std::bad_alloc&) {
+        mPass->outOfMemory = true;
+        PostError(kQ3ErrorOutOfMemory);
+    }
 }
 
 }

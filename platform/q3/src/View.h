@@ -33,6 +33,9 @@ public:
     virtual void Mesh(const render::Mesh& mesh, const ViewState& state) = 0;
     // Whether a mesh inside `box` (local coordinates) may matter to the pass.
     virtual bool MayShow(const TQ3BoundingBox&, const ViewState&) const { return true; }
+
+    // Set when memory ran out for a mesh, which the pass then left out.
+    bool outOfMemory { false };
 };
 
 // What the rendering loop keeps from one frame to the next (its device and
@@ -78,10 +81,13 @@ public:
     void SetIlluminated(bool illuminated) { State().illuminated = illuminated; }
     // Hands a mesh to the loop with the state in force, `attributes` (if any) on top.
     void SubmitMesh(const render::Mesh& mesh, const Object* attributes);
+
     // Whether a mesh inside `box` may matter to the loop, placed as the state says.
     bool MayShow(const TQ3BoundingBox& box) { return !mPass || mPass->MayShow(box, State()); }
 
 private:
+    void PassMesh(const render::Mesh& mesh, const ViewState& state);
+
     Mode mMode { Mode::Idle };
     std::unique_ptr<Pass> mPass {};
     std::vector<ViewState> mStack { ViewState {} };

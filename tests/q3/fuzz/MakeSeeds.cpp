@@ -53,5 +53,14 @@ int main(int argc, char** argv)
                 samples::Builder().Object("kxpr", samples::Builder().F32(0.5f).F32(0.5f).F32(0.5f).bytes).bytes));
     Write(folder, "clamped-transparent.3dmf",
         samples::Builder().Raw(samples::Header()).Object("cntr", clamped.bytes).bytes);
+
+    // More objects than a reader would read if it stood still, each read
+    // moving on: progress, however long.
+    constexpr int ManyObjects = 100001;
+    samples::Builder many;
+    many.Raw(samples::Header());
+    for (int i = 0; i < ManyObjects; ++i)
+        many.Object("attr", {});
+    Write(folder, "many-empty-objects.3dmf", many.bytes);
     return 0;
 }

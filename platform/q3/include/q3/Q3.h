@@ -464,6 +464,19 @@ TQ3Uns32 Q3Debug_InitializeCount(void);
 // for objects of this type or its subtypes, as when memory runs out.
 void Q3Debug_RefuseNew(TQ3ObjectType type);
 
+// How many times the last bounding sphere search tested a point against a
+// sphere: the work its budget bounds.
+TQ3Uns32 Q3Debug_LastSphereTests(void);
+// Until called again (0 restores the library's own), the sphere search may
+// test each point this many times, and 10,000 times more in all, before it
+// settles for widening the sphere it reached to hold every point.
+void Q3Debug_SetSphereTestsPerPoint(TQ3Uns32 tests);
+
+// Where the next read of an open model file starts, in bytes from the start
+// of its data; 0 for a file that is not open. A read loop sees by it that
+// each read moves on.
+TQ3Uns32 Q3Debug_FilePosition(TQ3FileObject file);
+
 // Views -------------------------------------------------------------------
 
 TQ3ViewObject Q3View_New(void);
