@@ -38,7 +38,7 @@ namespace {
         static std::set<LxPluginMain> started;
         if (!main || !started.insert(main).second)
             return false;
-        main(&HostResolver);
+        CallPlugin([&] { main(&HostResolver); });
         ThrowPendingException();
         return true;
     }
