@@ -114,17 +114,20 @@ TEST(EntryPoint, CppExceptionLeavingThePluginIsThrownAsRuntimeExceptionWithItsMe
         }
         return "nothing";
     };
+    // A method and a setter through the entry-point table.
     Ref<Object> vector = NewObject("TestVector");
-    const Property& x = *FindClass("TestVector")->FindProperty("X");
+    const LxEntryPoint* repeat = Entry("TestVector.Repeat(count as Integer) as TestVector");
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    // A method, an accessor through the entry-point table and one through the class record.
-    EXPECT_EQ(messageOf([&] {
-        Call<Ref<Object>>(Entry("TestVector.Repeat(count as Integer) as TestVector"), vector.Get(), -1);
-    }),
-        "cannot make -1 copies");
+    EXPECT_EQ(messageOf([&] { Call<Ref<Object>>(repeat, vector.Get(), -1); }), "cannot make -1 copies");
     EXPECT_EQ(messageOf([&] { Call(Entry("TestVector.X.Set"), vector.Get(), nan); }), "a coordinate cannot be NaN");
+    // A setter and a getter through the class record.
+    const Property& x = *FindClass("TestVector")->FindProperty("X");
     EXPECT_EQ(messageOf([&] { SetProperty(*vector, x, nan); }), "a coordinate cannot be NaN");
     EXPECT_EQ(GetProperty<double>(*vector, x), 0.0);
+    Ref<Object> element = NewObject("TestElement");
+    testplugin::Element(ToLx(element.Get())).count = INT32_MAX;
+    const Property& size = *FindClass("TestElement")->FindProperty("Size");
+    EXPECT_EQ(messageOf([&] { GetProperty<int32_t>(*element, size); }), "the size does not fit");
     // A constructor: the object is not made, and its destructor's failure is logged, not thrown.
     DebugLogCapture log;
     EXPECT_EQ(messageOf([] { NewObject("TestFragile"); }), "std::bad_alloc");

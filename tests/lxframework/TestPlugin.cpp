@@ -2,8 +2,10 @@
 
 #include <lxframework/Runtime.h>
 
+#include <climits>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
 
@@ -130,7 +132,15 @@ namespace {
         Service<LxUnlockObjectProc>("VANTUnlockObject")(Element(self).position);
     }
 
-    LxInteger ElementSize(LxObject* self, intptr_t) { return Element(self).count * 10; }
+    constexpr int32_t SizePerCount = 10;
+
+    // A getter that lets a C++ exception out.
+    LxInteger ElementSize(LxObject* self, intptr_t)
+    {
+        if (std::abs(Element(self).count) > INT32_MAX / SizePerCount)
+            throw std::overflow_error("the size does not fit");
+        return Element(self).count * SizePerCount;
+    }
     void SetTarget(LxObject* self, intptr_t, LxObject* vector);
 
     LxPropertyRow gElementProperties[] = {
