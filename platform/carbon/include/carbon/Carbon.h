@@ -67,9 +67,9 @@ typedef uint32_t GWorldFlags;
 typedef int32_t QDErr;
 
 // The longest side of an off-screen world. A square world of this side
-// already holds a gigabyte of pixels, and the host's pictures, made from
-// worlds, share the limit: a world it could not turn into a picture is
-// refused before anything is allocated or drawn into it.
+// already holds a gigabyte of pixels. The host makes its pictures from worlds
+// and shares the limit, so a world too large to become a picture is refused
+// before anything is allocated or drawn into it.
 enum : int16_t { kMaxGWorldSide = 16384 };
 
 // A 32-bit off-screen world of `bounds`' size, zero-filled; its background
