@@ -40,7 +40,7 @@ ObjectRef NewObjectOfClass(std::string_view className)
 {
     const lx::Class* cls = lx::FindClass(className);
     if (!cls || !cls->IsComplete())
-        lx::Throw<lx::RuntimeException>("no class " + std::string(className));
+        lx::Throw<lx::NilObjectException>("no class " + std::string(className));
     return lx::RuntimeNewObject(*cls);
 }
 

@@ -10,14 +10,17 @@
 
 using namespace bindings;
 
-TEST(Lx3DFacade, AClassNoPluginRegisteredRaisesRuntimeException)
+// The new object is nil, and the game and the globe meet it as the nil object it
+// is; callers that catch RuntimeException still catch it.
+TEST(Lx3DFacade, AClassNoPluginRegisteredRaisesNilObjectException)
 {
     BindOnce();
+    EXPECT_EQ(RaisedBy([] { NewObjectOfClass("NoSuchClass"); }), "NilObjectException");
     try {
         NewObjectOfClass("NoSuchClass");
-        FAIL() << "no exception";
     } catch (const lx::Exception& exception) {
         EXPECT_TRUE(exception.Is<lx::RuntimeException>());
+        EXPECT_NE(std::string(exception.what()).find("NoSuchClass"), std::string::npos) << exception.what();
     }
 }
 

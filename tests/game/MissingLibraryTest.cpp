@@ -2,10 +2,12 @@
 // folder of its own, without a plugins folder beside it but for the test
 // that puts a damaged plug-in there.
 
+#include "../lxframework/RaisedBy.h"
 #include "../lxframework/loader/DamagedModule.h"
 #include "GameRun.h"
 
 #include "globe/GlobeBitCreation.h"
+#include "globe/GlobeBitMaker.h"
 
 #include <lxframework/Runtime.h>
 #include <lxframework/Slider.h>
@@ -36,6 +38,23 @@ TEST(MissingLibrary, ShowsTheMessageAfterTheTitleAndExitsAsAFailure)
     EXPECT_EQ(seen, expected);
     for (const auto& mesh : globe::GlobeBitCreation::GlobeBits)
         EXPECT_FALSE(mesh);
+}
+
+// Without the plug-in a new vector is nil: the camera's orbit and the globe's
+// mesh maker meet it as the nil object it is.
+TEST(MissingLibrary, NewObjectsOfThePluginAreNilObjects)
+{
+    std::vector<std::string> raised;
+    lx::test::CaptureMessageBoxes([&](std::string_view) {
+        lx::Ref<game::MainWindow> window = lx::Cast<game::MainWindow>(lx::test::FindWindow("MainWindow"));
+        ASSERT_TRUE(window);
+        raised.push_back(RaisedBy([&] { window->MoveCamera(1, 1); }));
+        raised.push_back(RaisedBy([] { globe::GlobeBitMaker().AddPoint(0, 0, 1.5); }));
+    });
+    RunGame([](game::MainWindow&) { ADD_FAILURE() << "the game went on without its plug-in"; });
+    lx::test::CaptureMessageBoxes(nullptr);
+    const std::vector<std::string> expected { "NilObjectException", "NilObjectException" };
+    EXPECT_EQ(raised, expected);
 }
 
 TEST(MissingLibrary, DamagedPluginIsNamedOnStderrAndTheGameEndsAsWithoutOne)

@@ -15,6 +15,7 @@ struct Placement {
 std::map<LxObject*, Placement> gPlacements;
 int32_t gInvalidations = 0;
 LxInteger gLastPictureFormat = 0;
+int32_t gPicturesBuilt = 0;
 
 // The host's own services, for every control and picture the stand-ins do not know.
 struct HostControlServices {
@@ -62,6 +63,7 @@ void Invalidate(LxObject* control)
 LxObject* BuildPicture(LxInteger width, LxInteger height, LxInteger format, const void* base, LxInteger rowBytes)
 {
     gLastPictureFormat = format;
+    ++gPicturesBuilt;
     return gHost.build(width, height, format, base, rowBytes);
 }
 
@@ -221,6 +223,8 @@ TQ3LightData LightDataOf(TQ3Object light)
 }
 
 LxInteger LastPictureFormat() { return gLastPictureFormat; }
+
+int32_t PicturesBuilt() { return gPicturesBuilt; }
 
 void OnMouseDown(lx::Object& view, std::function<bool(int32_t, int32_t)> handler)
 {

@@ -63,6 +63,9 @@ TQ3LightData LightDataOf(TQ3Object light);
 
 // The format code of the last picture the plug-in built from its pixels.
 LxInteger LastPictureFormat();
+// How many pictures the plug-in has built from its pixels: one for every
+// picture it rendered.
+int32_t PicturesBuilt();
 
 // Installs an application handler of one of the view's events.
 void OnMouseDown(lx::Object& view, std::function<bool(int32_t, int32_t)> handler);

@@ -230,6 +230,19 @@ TEST_F(ViewPick, PicturesHaveTheAskedSizeOrTheControls)
     EXPECT_EQ(Picture(0, 0, 32), nullptr);
 }
 
+TEST_F(ViewPick, PictureTheHostCannotHoldIsRefusedBeforeItIsRendered)
+{
+    OpenGameScene();
+    lx::Ref<lx::Picture> longest = Picture(kMaxGWorldSide, 1, 32);
+    ASSERT_NE(longest, nullptr);
+    EXPECT_EQ(longest->Width(), kMaxGWorldSide);
+    // Rendered first, the scene would reach the host only to be thrown away.
+    const int32_t built = PicturesBuilt();
+    EXPECT_EQ(Picture(kMaxGWorldSide + 1, 1, 32), nullptr);
+    EXPECT_EQ(Picture(1, kMaxGWorldSide + 1, 32), nullptr);
+    EXPECT_EQ(PicturesBuilt(), built);
+}
+
 TEST_F(ViewPick, PictureShowsTheSceneOverTheSky)
 {
     Set<lx::Color>(*view, "SkyColor", lx::Color { 0x5276A5 });

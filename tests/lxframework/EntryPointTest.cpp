@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace lx;
 
 namespace {
@@ -94,6 +96,43 @@ TEST(EntryPoint, PluginExceptionIsThrownAfterTheCallReturns)
     ExpectThrows<NilObjectException>([&] {
         Call<Ref<Object>>(Entry("TestVector.Plus(vector as TestVector) as TestVector"), vector.Get(), Ref<Object>());
     });
+    EXPECT_FALSE(HasPendingException());
+}
+
+TEST(EntryPoint, CppExceptionLeavingThePluginIsThrownAsRuntimeExceptionWithItsMessage)
+{
+    // What the plug-in let out, as the caller meets it: the framework's own exception.
+    auto messageOf = [](const std::function<void()>& call) -> std::string {
+        try {
+            call();
+        } catch (const Exception& exception) {
+            const auto* raised = dynamic_cast<const RuntimeException*>(exception.ExceptionObject().Get());
+            EXPECT_EQ(exception.ExceptionObject()->ObjectClass().Name(), "RuntimeException");
+            return raised ? raised->Message : "not a RuntimeException";
+        } catch (...) {
+            return "a C++ exception";
+        }
+        return "nothing";
+    };
+    // A method and a setter through the entry-point table.
+    Ref<Object> vector = NewObject("TestVector");
+    const LxEntryPoint* repeat = Entry("TestVector.Repeat(count as Integer) as TestVector");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(messageOf([&] { Call<Ref<Object>>(repeat, vector.Get(), -1); }), "cannot make -1 copies");
+    EXPECT_EQ(messageOf([&] { Call(Entry("TestVector.X.Set"), vector.Get(), nan); }), "a coordinate cannot be NaN");
+    // A setter and a getter through the class record.
+    const Property& x = *FindClass("TestVector")->FindProperty("X");
+    EXPECT_EQ(messageOf([&] { SetProperty(*vector, x, nan); }), "a coordinate cannot be NaN");
+    EXPECT_EQ(GetProperty<double>(*vector, x), 0.0);
+    Ref<Object> element = NewObject("TestElement");
+    testplugin::Element(ToLx(element.Get())).count = INT32_MAX;
+    const Property& size = *FindClass("TestElement")->FindProperty("Size");
+    EXPECT_EQ(messageOf([&] { GetProperty<int32_t>(*element, size); }), "the size does not fit");
+    // A constructor: the object is not made, and its destructor's failure is logged, not thrown.
+    DebugLogCapture log;
+    EXPECT_EQ(messageOf([] { NewObject("TestFragile"); }), "std::bad_alloc");
+    EXPECT_EQ(
+        log.Lines(), std::vector<std::string> { "an exception raised by a destructor was dropped: RuntimeException" });
     EXPECT_FALSE(HasPendingException());
 }
 

@@ -142,6 +142,19 @@ TEST_F(EventTest, HandlerExceptionCrossesThePluginAsPendingAndIsThrownAfter)
     }
     EXPECT_EQ(downs, 1);
 
+    // An exception that is not the framework's own comes out as a RuntimeException with its message.
+    InstallEventHandler(*space, "MouseUp",
+        std::function<void(Object&, int32_t, int32_t)>(
+            [](Object&, int32_t, int32_t) { throw std::runtime_error("the handler gave up"); }));
+    try {
+        Call(Entry("TestSpace.Release(X as Integer, Y as Integer)"), space.Get(), 1, 1);
+        FAIL() << "no exception";
+    } catch (const Exception& exception) {
+        const auto* raised = dynamic_cast<const RuntimeException*>(exception.ExceptionObject().Get());
+        ASSERT_TRUE(raised);
+        EXPECT_EQ(raised->Message, "the handler gave up");
+    }
+
     // While an exception is pending the application is unwinding: no handler runs.
     RaisePending(New<RuntimeException>());
     auto click = reinterpret_cast<LxBehaviourMouseDownProc>(

@@ -2,8 +2,12 @@
 
 #include <lxframework/Runtime.h>
 
+#include <climits>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <stdexcept>
 
 namespace testplugin {
 
@@ -28,7 +32,14 @@ namespace {
     }
 
     LxDouble GetCoordinate(LxObject* self, intptr_t selector) { return Coordinate(self, selector); }
-    void SetCoordinate(LxObject* self, intptr_t selector, LxDouble value) { Coordinate(self, selector) = float(value); }
+
+    // Lets a C++ exception out where it should raise one: the host must stop it at its boundary.
+    void SetCoordinate(LxObject* self, intptr_t selector, LxDouble value)
+    {
+        if (std::isnan(value))
+            throw std::domain_error("a coordinate cannot be NaN");
+        Coordinate(self, selector) = float(value);
+    }
 
     LxDouble Length(LxObject* self)
     {
@@ -78,6 +89,18 @@ namespace {
         *y = Vector(self).y;
     }
 
+    // Lets a C++ exception out of a method, as one whose allocation fails would.
+    LxObject* Repeat(LxObject*, LxInteger count)
+    {
+        if (count < 0)
+            throw std::length_error("cannot make " + std::to_string(count) + " copies");
+        return NewVector();
+    }
+
+    // A class whose objects can never be made, nor go quietly.
+    void FragileInit(LxObject*) { throw std::bad_alloc(); }
+    void FragileExit(LxObject*) { throw std::runtime_error("cannot let go"); }
+
     LxPropertyRow gVectorProperties[] = {
         { nullptr, "X", "Double", 0, reinterpret_cast<LxFunction>(&GetCoordinate),
             reinterpret_cast<LxFunction>(&SetCoordinate), 0 },
@@ -93,6 +116,7 @@ namespace {
         { reinterpret_cast<LxFunction>(&Item), nullptr, "Item(index as Integer) As Double", 0 },
         { reinterpret_cast<LxFunction>(&CopyAndComplain), nullptr, "CopyAndComplain as TestVector", 0 },
         { reinterpret_cast<LxFunction>(&GetXY), nullptr, "GetXY(ByRef x as Double, ByRef y as Double)", 0 },
+        { reinterpret_cast<LxFunction>(&Repeat), nullptr, "Repeat(count as Integer) as TestVector", 0 },
     };
 
     void ElementInit(LxObject* self)
@@ -108,7 +132,15 @@ namespace {
         Service<LxUnlockObjectProc>("VANTUnlockObject")(Element(self).position);
     }
 
-    LxInteger ElementSize(LxObject* self, intptr_t) { return Element(self).count * 10; }
+    constexpr int32_t SizePerCount = 10;
+
+    // A getter that lets a C++ exception out.
+    LxInteger ElementSize(LxObject* self, intptr_t)
+    {
+        if (std::abs(Element(self).count) > INT32_MAX / SizePerCount)
+            throw std::overflow_error("the size does not fit");
+        return Element(self).count * SizePerCount;
+    }
     void SetTarget(LxObject* self, intptr_t, LxObject* vector);
 
     LxPropertyRow gElementProperties[] = {
@@ -226,13 +258,16 @@ namespace {
 }
 
 LxClassRecord VectorRecord = { LxRecordVersion, "TestVector", nullptr, sizeof(VectorData), 0, nullptr, nullptr,
-    gVectorProperties, 3, gVectorMethods, 5, nullptr, 0, nullptr, 0 };
+    gVectorProperties, 3, gVectorMethods, 6, nullptr, 0, nullptr, 0 };
 
 LxClassRecord ElementRecord = { LxRecordVersion, "TestElement", nullptr, sizeof(ElementData), 0, &ElementInit,
     &ElementExit, gElementProperties, 8, gElementMethods, 3, gElementEvents, 1, nullptr, 0 };
 
 LxClassRecord MeshRecord = { LxRecordVersion, "TestMesh", "TestElement", sizeof(MeshData), 0, &MeshInit, &MeshExit,
     nullptr, 0, nullptr, 0, nullptr, 0, gMeshEventInstances, 1 };
+
+LxClassRecord FragileRecord = { LxRecordVersion, "TestFragile", nullptr, 0, 0, &FragileInit, &FragileExit, nullptr, 0,
+    nullptr, 0, nullptr, 0, nullptr, 0 };
 
 LxControlRecord SpaceRecord = { LxRecordVersion, "TestSpace", sizeof(SpaceData), 8, 128, 129, 256, 256,
     gSpaceProperties, 1, gSpaceMethods, 3, gSpaceEvents, 3, &gSpaceBehaviour, 0 };
@@ -264,6 +299,7 @@ void Register()
     registerClass(&MeshRecord);
     registerClass(&VectorRecord);
     registerClass(&ElementRecord);
+    registerClass(&FragileRecord);
     Service<LxPluginRegisterControlProc>("PluginRegisterControl")(&SpaceRecord);
 }
 

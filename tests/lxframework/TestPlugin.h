@@ -2,8 +2,9 @@
 
 // A small plug-in written against the C interface only, as a real one would
 // be: value fields, accessors with selectors, a constructor chain, an event
-// with a handling subclass, and a control with mouse events. It records what
-// it runs so tests can see the order.
+// with a handling subclass, and a control with mouse events; and, as a faulty
+// one might, members that let C++ exceptions out. It records what it runs so
+// tests can see the order.
 
 #include <lxframework/plugin.h>
 
@@ -37,6 +38,7 @@ constexpr int32_t DefaultFieldOfView = 60;
 extern LxClassRecord VectorRecord;
 extern LxClassRecord ElementRecord;
 extern LxClassRecord MeshRecord;
+extern LxClassRecord FragileRecord;
 extern LxControlRecord SpaceRecord;
 
 std::vector<std::string>& Log();

@@ -24,7 +24,8 @@ namespace bindings {
 using ObjectRef = lx::Ref<lx::Object>;
 
 // A new object of the class a plug-in registered under that name, its
-// constructors run; RuntimeException when no plug-in registered it.
+// constructors run. NilObjectException when no plug-in registered it: the new
+// object is nil then, and this is where its caller meets it.
 ObjectRef NewObjectOfClass(std::string_view className);
 
 // An object property by name. A class without that property reads as nil,

@@ -81,6 +81,8 @@ QDErr NewGWorld(GWorldPtr* world, int16_t pixelDepth, const Rect* bounds, CTabHa
     const int height = bounds->bottom - bounds->top;
     if (width <= 0 || height <= 0)
         return paramErr;
+    if (width > kMaxGWorldSide || height > kMaxGWorldSide)
+        return memFullErr;
     auto* port = new (std::nothrow) OpaqueGrafPort;
     if (!port || !port->Resize(static_cast<int16_t>(width), static_cast<int16_t>(height))) {
         delete port;

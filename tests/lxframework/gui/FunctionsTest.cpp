@@ -73,6 +73,12 @@ TEST(Text, LenCountsCharactersAndChrMakesThem)
     EXPECT_EQ(Len("\xC2\xA9 2008"), 6);
     EXPECT_EQ(Chr(13), "\r");
     EXPECT_EQ(Chr(0xA9), "\xC2\xA9");
+    // Where two bytes give way to three, and three to four.
+    EXPECT_EQ(Chr(0x7FF), "\xDF\xBF");
+    EXPECT_EQ(Chr(0x800), "\xE0\xA0\x80");
+    EXPECT_EQ(Chr(0x20AC), "\xE2\x82\xAC");
+    EXPECT_EQ(Chr(0xFFFF), "\xEF\xBF\xBF");
+    EXPECT_EQ(Chr(0x10000), "\xF0\x90\x80\x80");
     EXPECT_EQ(Len(Chr(0x1F30D)), 1);
     EXPECT_EQ(Chr(-1), "");
     EXPECT_EQ(EndOfLine, "\n");

@@ -8,6 +8,7 @@
 #include <dlfcn.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -86,6 +87,28 @@ TEST(PluginLoader, ModuleThatCannotLoadIsReportedOnceWithItsReason)
     fs::remove_all(folder);
     // The intact module passes the same checks.
     EXPECT_EQ(lx::ModuleFileProblem(LOADER_TEST_MODULE), "");
+}
+
+TEST(PluginLoader, NamesLikeModulesThatAreNotFilesAreReportedWithTheirReason)
+{
+    namespace fs = std::filesystem;
+    // Of this process alone: other runs of the suite may share the folder for temporary files.
+    const fs::path folder = fs::path(testing::TempDir()) / ("odd-plugins-" + std::to_string(getpid()));
+    fs::create_directories(folder / "folder.so");
+    fs::create_symlink(folder / "nowhere", folder / "dangling.so");
+    damaged::WriteBytes(folder / "notes.txt", "not named like a module, so not a word");
+
+    testing::internal::CaptureStderr();
+    lx::RunPluginFolder(folder);
+    const std::string report = testing::internal::GetCapturedStderr();
+    fs::remove_all(folder);
+
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2) << report;
+    EXPECT_NE(report.find((folder / "dangling.so").string() + " not loaded: it is a symbolic link to nothing"),
+        std::string::npos)
+        << report;
+    EXPECT_NE(report.find((folder / "folder.so").string() + " not loaded: it is a directory"), std::string::npos)
+        << report;
 }
 
 TEST(PluginLoader, ModuleThatLoadsButCannotRegisterIsReportedWithItsReason)

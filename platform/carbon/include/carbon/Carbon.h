@@ -66,8 +66,15 @@ typedef struct OpaqueColorTable** CTabHandle;
 typedef uint32_t GWorldFlags;
 typedef int32_t QDErr;
 
+// The longest side of an off-screen world. A square world of this side
+// already holds a gigabyte of pixels. The host makes its pictures from worlds
+// and shares the limit, so a world too large to become a picture is refused
+// before anything is allocated or drawn into it.
+enum : int16_t { kMaxGWorldSide = 16384 };
+
 // A 32-bit off-screen world of `bounds`' size, zero-filled; its background
-// erases to white. Fails for an empty rectangle, a depth other than 32 or no memory.
+// erases to white. Fails for an empty rectangle, a side over kMaxGWorldSide,
+// a depth other than 32 or no memory.
 QDErr NewGWorld(
     GWorldPtr* world, int16_t pixelDepth, const Rect* bounds, CTabHandle table, GDHandle device, GWorldFlags flags);
 void DisposeGWorld(GWorldPtr world);

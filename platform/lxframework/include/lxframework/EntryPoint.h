@@ -37,7 +37,8 @@ namespace detail {
 // binding name, passing the row parameter to accessors. R is the C++ result
 // type (void, int32_t, double, bool, Color or Ref<Object>); arguments are
 // converted the same way. An exception the plug-in raised is thrown here, after
-// the call has returned, and an object result that came with it is released.
+// the call has returned, and an object result that came with it is released; a
+// C++ exception that left the plug-in is thrown here as a RuntimeException.
 template <class R = void, class... Args> R Call(const LxEntryPoint* entry, Object* self, Args&&... args)
 {
     constexpr bool hasResult = !std::is_void_v<R>;
@@ -65,11 +66,11 @@ template <class R = void, class... Args> R Call(const LxEntryPoint* entry, Objec
     };
 
     if constexpr (hasResult) {
-        auto result = ValueTraits<R>::FromC(invoke());
+        auto result = ValueTraits<R>::FromC(CallPlugin(invoke));
         ThrowPendingException();
         return result;
     } else {
-        invoke();
+        CallPlugin(invoke);
         ThrowPendingException();
     }
 }

@@ -49,4 +49,23 @@ Ref<Object> TakePendingException();
 // Throws the pending exception, if there is one, as lx::Exception.
 void ThrowPendingException();
 
+// Inside a catch block where a C++ exception must go no further (into a
+// plug-in, or out of one): makes the exception in flight the pending one, the
+// framework's own as it is and any other a RuntimeException with its message.
+void RaiseCurrentException() noexcept;
+
+// Runs a call into plug-in code. A plug-in reports errors by raising them, so
+// a C++ exception that leaves it anyway (an allocation that failed, say) is
+// kept as the pending exception and the call gives its zero value: the caller
+// then meets it as one the plug-in raised.
+template <class Body> auto CallPlugin(Body&& body) noexcept -> decltype(body())
+{
+    try {
+        return body();
+    } catch (...) {
+        RaiseCurrentException();
+        return decltype(body())();
+    }
+}
+
 }

@@ -53,7 +53,7 @@ public:
     int32_t DescriptionLocks = 0;
 
     static constexpr int32_t DefaultDepth = 32;
-    static constexpr int32_t MaximumSide = 16384;
+    static constexpr int32_t MaximumSide = kMaxGWorldSide;
 
 private:
     GWorldPtr mWorld = nullptr;

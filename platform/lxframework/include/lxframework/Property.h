@@ -53,7 +53,7 @@ template <class T> auto GetProperty(Object& object, const Property& property)
             return Traits::FromC(value);
     }
     auto getter = reinterpret_cast<C (*)(LxObject*, intptr_t)>(property.getter);
-    auto result = Traits::FromC(getter(ToLx(&object), property.param));
+    auto result = Traits::FromC(CallPlugin([&] { return getter(ToLx(&object), property.param); }));
     ThrowPendingException();
     return result;
 }
@@ -74,7 +74,7 @@ template <class T> void SetProperty(Object& object, const Property& property, co
         return;
     }
     auto setter = reinterpret_cast<void (*)(LxObject*, intptr_t, C)>(property.setter);
-    setter(ToLx(&object), property.param, cValue);
+    CallPlugin([&] { setter(ToLx(&object), property.param, cValue); });
     ThrowPendingException();
 }
 

@@ -16,10 +16,6 @@ const Class* TakeConstructingClass();
 // Reports a broken invariant of the framework and aborts.
 [[noreturn]] void FatalError(const char* message);
 
-// Inside a catch block of a function a plug-in called: turns the exception in
-// flight into the pending exception, since it must not unwind into the plug-in.
-void RaiseCurrentException() noexcept;
-
 // A plug-in reaches an object argument's data at the offset of the class it
 // declared, so anything else must never get there: throws IllegalCastException
 // unless `value` is nil or of the declared class. A class that is not

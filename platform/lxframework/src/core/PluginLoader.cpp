@@ -38,25 +38,40 @@ namespace {
         static std::set<LxPluginMain> started;
         if (!main || !started.insert(main).second)
             return false;
-        main(&HostResolver);
+        CallPlugin([&] { main(&HostResolver); });
         ThrowPendingException();
         return true;
     }
 
-    std::vector<std::filesystem::path> PluginModules()
+    // Everything named like a module, files or not: what cannot be one is
+    // told apart, and reported, when it is loaded.
+    std::vector<std::filesystem::path> PluginModules(const std::filesystem::path& folder)
     {
         std::error_code error;
-        std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-        if (error)
-            return {};
         std::vector<std::filesystem::path> modules;
-        for (const auto& entry :
-            std::filesystem::directory_iterator(executable.parent_path() / PluginFolderName, error)) {
-            if (entry.is_regular_file(error) && entry.path().extension() == PluginModuleExtension)
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            if (entry.path().extension() == PluginModuleExtension)
                 modules.push_back(entry.path());
         }
         std::sort(modules.begin(), modules.end());
         return modules;
+    }
+
+    // Why the name is not a file that could be read as a module, or empty when
+    // it is one (or is not there at all, which reading it reports). Opening
+    // anything but a plain file could block, or read a directory as nothing.
+    std::string NotAFileProblem(const std::filesystem::path& path)
+    {
+        std::error_code error;
+        const auto link = std::filesystem::symlink_status(path, error);
+        const auto target = std::filesystem::status(path, error);
+        if (std::filesystem::is_symlink(link) && !std::filesystem::exists(target))
+            return "it is a symbolic link to nothing";
+        if (std::filesystem::is_directory(target))
+            return "it is a directory";
+        if (std::filesystem::exists(target) && !std::filesystem::is_regular_file(target))
+            return "it is not a regular file";
+        return {};
     }
 
     void ReportNotLoaded(const std::filesystem::path& path, const std::string& reason)
@@ -130,6 +145,8 @@ namespace {
 
 std::string ModuleFileProblem(const std::filesystem::path& path)
 {
+    if (std::string problem = NotAFileProblem(path); !problem.empty())
+        return problem;
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return std::string("it cannot be read: ") + std::strerror(errno);
@@ -162,13 +179,21 @@ bool RunPluginModule(const std::filesystem::path& path)
     return false;
 }
 
+void RunPluginFolder(const std::filesystem::path& folder)
+{
+    for (const auto& path : PluginModules(folder))
+        RunPluginModule(path);
+}
+
 void RuntimeRegisterStaticPlugin(LxPluginMain main) { StaticPlugins().push_back(main); }
 
 void RuntimeInitExternalClasses()
 {
     RuntimeInit();
-    for (const auto& path : PluginModules())
-        RunPluginModule(path);
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error)
+        RunPluginFolder(executable.parent_path() / PluginFolderName);
     for (LxPluginMain main : StaticPlugins())
         RunPlugin(main);
     ClassRegistry::Instance().RejectPendingRecords();

@@ -39,9 +39,9 @@ void RunPluginConstructors(Object& object)
     auto classes = PluginClassesLeafFirst(object);
     for (auto cls = classes.rbegin(); cls != classes.rend(); ++cls) {
         if ((*cls)->Record() && (*cls)->Record()->constructor)
-            (*cls)->Record()->constructor(ToLx(&object));
+            CallPlugin([&] { (*cls)->Record()->constructor(ToLx(&object)); });
         else if (auto construct = reinterpret_cast<LxBehaviourProc>((*cls)->Behaviour(LxBehaviourConstruct)))
-            construct(ToLx(&object));
+            CallPlugin([&] { construct(ToLx(&object)); });
     }
 }
 
@@ -52,7 +52,7 @@ void RunPluginDestructors(Object& object)
     Ref<Object> earlier = TakePendingException();
     for (const Class* cls : PluginClassesLeafFirst(object)) {
         if (cls->Record() && cls->Record()->destructor)
-            cls->Record()->destructor(ToLx(&object));
+            CallPlugin([&] { cls->Record()->destructor(ToLx(&object)); });
         if (cls->ControlRecord())
             ReleaseControlFields(object, *cls);
     }

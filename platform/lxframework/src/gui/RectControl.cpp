@@ -154,7 +154,7 @@ void RectControl::Open()
         return;
     // The plug-in opens first: the application's Open relies on what it made.
     if (auto open = reinterpret_cast<LxBehaviourProc>(ObjectClass().Behaviour(LxBehaviourOpen))) {
-        open(ToLx(this));
+        CallPlugin([&] { open(ToLx(this)); });
         ThrowPendingException();
     }
     mOpened = true;
@@ -171,7 +171,7 @@ void RectControl::Close()
     mClosed = true;
     if (mOpened) {
         if (auto close = reinterpret_cast<LxBehaviourProc>(ObjectClass().Behaviour(LxBehaviourClose)))
-            close(ToLx(this));
+            CallPlugin([&] { close(ToLx(this)); });
     }
     mEvents.Clear();
     mMenus.Clear();
