@@ -56,7 +56,6 @@ public:
         std::function function(std::forward<F>(handler));
         InstallHandler(eventName, std::move(function));
     }
-    bool IsEventImplemented(std::string_view eventName) const;
     HostEvents& Events() { return mEvents; }
 
     // A control menu handler: runs when the control has the focus.

@@ -78,14 +78,6 @@ void RectControl::SetMouseCursor(Ref<lx::MouseCursor> cursor)
         mQt->widget->unsetCursor();
 }
 
-bool RectControl::IsEventImplemented(std::string_view eventName) const
-{
-    if (mEvents.IsImplemented(eventName))
-        return true;
-    const EventDefinition* event = ObjectClass().FindEvent(eventName);
-    return event && ResolveEventInstance(const_cast<RectControl&>(*this), *event);
-}
-
 void RectControl::AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
 {
     mMenus.Add(itemName, std::move(handler));
