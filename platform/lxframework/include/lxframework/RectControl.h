@@ -64,7 +64,8 @@ public:
 
     bool ApplySetting(const Setting& setting) override;
 
-    // The framework's side, used by the window: makes the control's widget in the window's content.
+    // The framework's side, used by the window. Attach makes the control's
+    // widget in the window's content.
     void Attach(Window& window);
     void SetName(std::string_view name) { mName = name; }
     void Open();
