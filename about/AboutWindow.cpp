@@ -8,15 +8,9 @@
 #include <lxframework/StaticText.h>
 #include <lxframework/UserMessages.h>
 
-#include <carbon/Carbon.h>
-
 namespace about {
 
 namespace {
-
-    // Carbon's collapse box (bit 3) and five attributes (bits 5 to 9) that
-    // mean nothing here; clearing the collapse box removes the minimise button.
-    constexpr WindowAttributes AttributesToClear = 0x3E8;
 
     constexpr int32_t PlacementCentred = 2;
     constexpr int32_t AlignCentre = 1;
@@ -131,8 +125,8 @@ void AboutWindow::Show()
 
 void AboutWindow::SetupWindow()
 {
-    // The result does not matter: the labels are set all the same.
-    ChangeWindowAttributes(PlatformWindow(), 0, AttributesToClear);
+    // The window is built with a minimise button; every show takes it away again.
+    SetMinimizeButton(false);
     Control<lx::StaticText>(*this, "StatAppName")->SetText(ProductName);
     Control<lx::StaticText>(*this, "StatAppVersion")->SetText(AboutWinSetup::AppVersion());
     Control<lx::StaticText>(*this, "StatAppCopyright")

@@ -23,6 +23,7 @@
 
 #include "bindings/Lx3D.h"
 #include "TestHooks.h"
+#include "Widgets.h"
 
 #include <carbon/Carbon.h>
 
@@ -106,7 +107,7 @@ void SlideStep(game::MainWindow& window, int& frame)
 // the window's port goes to the screen.
 void PresentView(game::MainWindow& window)
 {
-    const QRect bounds = window.View3D1()->Bounds();
+    const QRect bounds = lx::BoundsOf(*window.View3D1());
     const Rect rect { int16_t(bounds.top()), int16_t(bounds.left()), int16_t(bounds.bottom() + 1),
         int16_t(bounds.right() + 1) };
     FlushWindowRect(window.PlatformWindow(), &rect);
@@ -117,7 +118,7 @@ void StopPresenting(game::MainWindow& window) { SetWindowFlushHook(window.Platfo
 
 std::vector<QPoint> PickPoints(game::MainWindow& window)
 {
-    const QRect bounds = window.View3D1()->Bounds();
+    const QRect bounds = lx::BoundsOf(*window.View3D1());
     std::vector<QPoint> points;
     for (int row = 0; row < PickGrid; ++row) {
         for (int column = 0; column < PickGrid; ++column)
@@ -139,7 +140,7 @@ template <class Step> void InGame(benchmark::State& state, Presenting presenting
         if (presenting == Presenting::No)
             StopPresenting(window);
         // A view that is not shown skips the repaint of its presents.
-        else if (!window.View3D1()->Widget()->isVisible())
+        else if (!lx::WidgetOf(*window.View3D1())->isVisible())
             return;
         looped = true;
         for (auto _ : state)

@@ -1,4 +1,5 @@
 #include "GameRun.h"
+#include "Widgets.h"
 
 #include <about/AboutWindow.h>
 
@@ -15,7 +16,7 @@ namespace {
 // The menu bar's action with that shortcut in the window, or null.
 QAction* ActionWithShortcut(const Window& window, const char* shortcut)
 {
-    for (QAction* action : window.Widget()->findChildren<QAction*>()) {
+    for (QAction* action : WidgetOf(window)->findChildren<QAction*>()) {
         if (action->shortcut() == QKeySequence(QString::fromLatin1(shortcut)))
             return action;
     }

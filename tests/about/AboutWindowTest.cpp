@@ -1,4 +1,5 @@
 #include "AboutTestSupport.h"
+#include "PictureImage.h"
 
 #include <about/AboutWinSetup.h>
 
@@ -72,7 +73,7 @@ struct StyleRun {
 std::vector<StyleRun> Runs(const EditfieldWithLinks& field)
 {
     std::vector<StyleRun> runs;
-    QTextDocument& document = *static_cast<QTextEdit*>(field.Widget())->document();
+    QTextDocument& document = *static_cast<QTextEdit*>(WidgetOf(field))->document();
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
             const QTextCharFormat format = fragment.fragment().charFormat();
@@ -92,7 +93,7 @@ std::vector<StyleRun> Runs(const EditfieldWithLinks& field)
 // The point at the middle of link `link`, after scrolling it into view.
 QPoint LinkPoint(EditfieldWithLinks& field, std::size_t link)
 {
-    auto* edit = static_cast<QTextEdit*>(field.Widget());
+    auto* edit = static_cast<QTextEdit*>(WidgetOf(field));
     QTextCursor cursor(edit->document());
     cursor.setPosition(field.LinkStart[link]);
     edit->setTextCursor(cursor);
@@ -128,15 +129,15 @@ TEST_F(AboutBoxTest, AboutOpensAFixedWindowWithoutMinimiseButtonAndItsLabels)
         EXPECT_EQ(line.find("no property"), std::string::npos) << line;
 
     ASSERT_TRUE(about->IsOpen());
-    EXPECT_TRUE(about->Widget()->isVisible());
+    EXPECT_TRUE(WidgetOf(*about)->isVisible());
     EXPECT_EQ(about->Title(), "");
     // The name a window system puts where the title is empty.
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Terraslide"));
-    EXPECT_EQ(about->Content()->minimumSize(), QSize(300, 400));
-    EXPECT_EQ(about->Content()->maximumSize(), QSize(300, 400));
-    EXPECT_FALSE(about->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_FALSE(about->Widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_TRUE(about->Widget()->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_EQ(ContentOf(*about)->minimumSize(), QSize(300, 400));
+    EXPECT_EQ(ContentOf(*about)->maximumSize(), QSize(300, 400));
+    EXPECT_FALSE(WidgetOf(*about)->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(WidgetOf(*about)->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(WidgetOf(*about)->windowFlags().testFlag(Qt::WindowCloseButtonHint));
 
     EXPECT_EQ(Label(*about, "StatAppName"), "Terraslide");
     EXPECT_EQ(Label(*about, "StatAppVersion"), "Version  1.0.0");
@@ -150,23 +151,23 @@ TEST_F(AboutBoxTest, EveryShowTakesTheMinimiseButtonAwayAgainAndKeepsTheWindowOp
 {
     Ref<AboutWindow> about = ChooseAbout();
     SetProperties(*about, { { "MinimizeButton", true } });
-    ASSERT_TRUE(about->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    ASSERT_TRUE(WidgetOf(*about)->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     about->Show();
-    EXPECT_FALSE(about->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_TRUE(about->Widget()->isVisible());
+    EXPECT_FALSE(WidgetOf(*about)->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(WidgetOf(*about)->isVisible());
 }
 
 TEST_F(AboutBoxTest, AboutBringsAMinimisedAboutWindowBackUp)
 {
     Ref<AboutWindow> about = ChooseAbout();
-    about->Widget()->showMinimized();
+    WidgetOf(*about)->showMinimized();
     ProcessEvents();
-    ASSERT_TRUE(about->Widget()->isMinimized());
+    ASSERT_TRUE(WidgetOf(*about)->isMinimized());
     ChooseAbout();
     ProcessEvents();
-    EXPECT_FALSE(about->Widget()->isMinimized());
-    EXPECT_TRUE(about->Widget()->isVisible());
-    EXPECT_EQ(QApplication::activeWindow(), about->Widget());
+    EXPECT_FALSE(WidgetOf(*about)->isMinimized());
+    EXPECT_TRUE(WidgetOf(*about)->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), WidgetOf(*about));
 }
 
 TEST_F(AboutBoxTest, TheCreditsHaveTheirHeadersInBoldBlackAndThreeBlueLinks)
@@ -200,7 +201,7 @@ TEST_F(AboutBoxTest, TheCreditsHaveTheirHeadersInBoldBlackAndThreeBlueLinks)
     EXPECT_EQ(credits->SelStart(), 0);
     EXPECT_EQ(credits->SelLength(), 0);
     EXPECT_EQ(credits->ScrollPosition(), 0);
-    EXPECT_TRUE(static_cast<QTextEdit*>(credits->Widget())->isReadOnly());
+    EXPECT_TRUE(static_cast<QTextEdit*>(WidgetOf(*credits))->isReadOnly());
 }
 
 TEST_F(AboutBoxTest, AboutTwiceGivesOneWindowWithItsLabelsSetAgainAndTheCreditsOnce)
@@ -243,7 +244,7 @@ TEST_F(AboutBoxTest, EachLinkOpensItsTargetOnceAndAClickPastTheTextNothing)
         EXPECT_EQ(shown.Addresses, std::vector<std::string> { credits->LinkTarget[link] }) << "link " << link;
 
         shown.Addresses.clear();
-        const QPoint pastTheLine(credits->Widget()->width() - 30, point.y());
+        const QPoint pastTheLine(WidgetOf(*credits)->width() - 30, point.y());
         test::MousePress(*credits, pastTheLine);
         test::MouseRelease(*credits, pastTheLine);
         EXPECT_TRUE(shown.Addresses.empty()) << "right of link " << link;
@@ -285,8 +286,8 @@ TEST_F(AboutBoxTest, SelectAllInTheCreditsSelectsTheWholeText)
     Ref<AboutWindow> about = ChooseAbout();
     Ref<EditfieldWithLinks> credits = Credits(*about);
     ProcessEvents();
-    credits->Widget()->setFocus();
-    ASSERT_EQ(QApplication::focusWidget(), credits->Widget());
+    WidgetOf(*credits)->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), WidgetOf(*credits));
     test::ChooseMenuItem(*about, "EditSelectAll");
     EXPECT_EQ(credits->SelStart(), 0);
     EXPECT_EQ(credits->SelLength(), Len(credits->Text()));
@@ -296,12 +297,12 @@ TEST_F(AboutBoxTest, TheIconFillsTheCanvasAndIsTransparentWhereTheMaskIsWhite)
 {
     Ref<AboutWindow> about = ChooseAbout();
     Ref<Canvas> canvas = Cast<Canvas>(about->ControlByName("AppIconCanvas"));
-    const QImage shot = canvas->Widget()->grab().toImage();
+    const QImage shot = WidgetOf(*canvas)->grab().toImage();
     ASSERT_EQ(shot.size(), QSize(128, 128));
-    const QImage icon = about::AboutWinSetup::AppIcon()->ToImage();
-    const QImage mask = about::AboutWinSetup::AppIconMask()->ToImage();
+    const QImage icon = ToImage(*about::AboutWinSetup::AppIcon());
+    const QImage mask = ToImage(*about::AboutWinSetup::AppIconMask());
     ASSERT_EQ(icon.size(), QSize(128, 128));
-    const QRgb background = about->Background().rgb();
+    const QRgb background = BackgroundOf(*about).rgb();
     for (QPoint point : { QPoint(2, 2), QPoint(125, 3), QPoint(4, 124), QPoint(64, 64), QPoint(40, 70) }) {
         const bool opaque = qRed(mask.pixel(point)) == 0;
         EXPECT_EQ(shot.pixel(point), opaque ? icon.pixel(point) : background)
@@ -314,9 +315,9 @@ TEST_F(AboutBoxTest, WithoutAnIconFromTheGameTheCanvasStaysBlank)
     about::AboutWinSetup::SetAppIconAccessors(nullptr, nullptr);
     Ref<AboutWindow> about = ChooseAbout();
     Ref<Canvas> canvas = Cast<Canvas>(about->ControlByName("AppIconCanvas"));
-    const QImage shot = canvas->Widget()->grab().toImage();
+    const QImage shot = WidgetOf(*canvas)->grab().toImage();
     about::AboutWinSetup::SetAppIconAccessors(&game::GlobeIcon, &game::GlobeMask);
-    const QRgb background = about->Background().rgb();
+    const QRgb background = BackgroundOf(*about).rgb();
     for (QPoint point : { QPoint(2, 2), QPoint(64, 64), QPoint(40, 70) })
         EXPECT_EQ(shot.pixel(point), background) << point.x() << "," << point.y();
 }

@@ -104,7 +104,7 @@ TEST_F(LinkFieldTest, RightOfALineEndAndBelowTheTextNoLinkIsHit)
     // The text ends with a link, so "one past the last character" follows it.
     field->AddLink("two", "");
     const int lastLine = CharacterCentre(*field, 11).y();
-    const int pastTheEnd = field->Widget()->width() - 30;
+    const int pastTheEnd = WidgetOf(*field)->width() - 30;
 
     EXPECT_EQ(ClickOn(6), Targets { "one" });
     EXPECT_EQ(ClickOn(14), Targets { "two" });
@@ -140,7 +140,7 @@ TEST_F(LinkFieldTest, TheFingerShowsOnlyWhileThePointerRestsOnALink)
     EXPECT_EQ(CursorAt(CharacterCentre(*field, 9)), "FingerPointer");
 
     QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(field->Widget(), &leave);
+    QApplication::sendEvent(WidgetOf(*field), &leave);
     EXPECT_EQ(test::ApplicationCursorIdentity(), "");
 }
 

@@ -1,6 +1,7 @@
 // Scramble, Restore and the size slider, and the close-up of a solved official game.
 
 #include "GameScene.h"
+#include "Widgets.h"
 
 #include <lxframework/Functions.h>
 #include <lxframework/Slider.h>
@@ -186,7 +187,7 @@ TEST(Slider, PageKeysStepByTwentyAndArrowKeysByOne)
         lx::Ref<lx::Slider> slider = window.SliderSize();
         auto press = [&](Qt::Key key) {
             QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-            QApplication::sendEvent(slider->Widget(), &event);
+            QApplication::sendEvent(lx::WidgetOf(*slider), &event);
             return slider->Value();
         };
         EXPECT_EQ(press(Qt::Key_PageDown), 65);

@@ -2,6 +2,7 @@
 // and a contextual click, starts an orbit instead.
 
 #include "GameScene.h"
+#include "Widgets.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -15,7 +16,7 @@ class FrameRecorder : public QObject {
 public:
     FrameRecorder(game::MainWindow& window, int32_t piece)
         : mPiece(window.myCubes[piece])
-        , mView(window.View3D1()->Widget())
+        , mView(lx::WidgetOf(*window.View3D1()))
     {
         mView->installEventFilter(this);
     }

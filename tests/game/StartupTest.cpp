@@ -2,6 +2,7 @@
 // the scene; and the ways it quits.
 
 #include "GameScene.h"
+#include "Widgets.h"
 
 #include "bindings/EntryPoints.h"
 #include "bindings/Lx3D.h"
@@ -25,7 +26,7 @@ namespace {
 
 QRect ControlRect(game::MainWindow& window, const char* name)
 {
-    return lx::RuntimeWindowControlByName(&window, name)->Bounds();
+    return lx::BoundsOf(*lx::RuntimeWindowControlByName(&window, name));
 }
 
 bool ControlEnabled(game::MainWindow& window, const char* name)
@@ -49,10 +50,10 @@ TEST(Startup, OneFixedSizeWindowWithItsControlsLaidOut)
     const int status = RunGame([](game::MainWindow& window) {
         EXPECT_EQ(lx::RuntimeWindowList().size(), 1u);
         EXPECT_EQ(window.Title(), "Terraslide");
-        EXPECT_EQ(window.Content()->size(), QSize(670, 512));
-        const Qt::WindowFlags flags = window.Widget()->windowFlags();
+        EXPECT_EQ(lx::ContentOf(window)->size(), QSize(670, 512));
+        const Qt::WindowFlags flags = lx::WidgetOf(window)->windowFlags();
         EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-        EXPECT_EQ(window.Widget()->minimumSize(), window.Widget()->maximumSize());
+        EXPECT_EQ(lx::WidgetOf(window)->minimumSize(), lx::WidgetOf(window)->maximumSize());
 
         EXPECT_EQ(ControlRect(window, "View3D1"), QRect(0, 0, 512, 512));
         EXPECT_EQ(ControlRect(window, "butScramble"), QRect(529, 19, 128, 20));
@@ -172,7 +173,7 @@ TEST(Quitting, FileCloseQuitsWithStatusZeroAndReleasesWhatStartUpKept)
 TEST(Quitting, TheCloseBoxQuits)
 {
     const int status = RunGame([](game::MainWindow& window) {
-        window.Widget()->close();
+        lx::WidgetOf(window)->close();
         EXPECT_TRUE(lx::test::QuitRequested());
         EXPECT_EQ(lx::test::QuitCode(), 0);
     });

@@ -4,6 +4,7 @@
 // keep the pictures (front.png, back.png, north.png, south.png).
 
 #include "GlobeTestSupport.h"
+#include "PictureImage.h"
 
 #include "bindings/EntryPoints.h"
 #include "game/Resources.h"
@@ -123,7 +124,7 @@ protected:
         Call(Slot::Element3DYaw, camera.Get(), -yaw);
         if (!picture)
             return {};
-        QImage image = picture->ToImage();
+        QImage image = lx::ToImage(*picture);
         if (const char* folder = std::getenv("TERRASLIDE_GLOBE_PICTURES"))
             image.save(QString::fromLocal8Bit(folder) + "/" + name + ".png");
         return image;

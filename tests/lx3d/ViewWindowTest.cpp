@@ -65,10 +65,11 @@ public:
 // What the window system has of the control.
 QImage OnScreen(lx::RectControl& control)
 {
-    QWidget* top = control.Widget()->window();
-    const QPoint origin = control.Widget()->mapTo(top, QPoint(0, 0));
+    QWidget* top = lx::WidgetOf(control)->window();
+    const QPoint origin = lx::WidgetOf(control)->mapTo(top, QPoint(0, 0));
     return QGuiApplication::primaryScreen()
-        ->grabWindow(top->winId(), origin.x(), origin.y(), control.Bounds().width(), control.Bounds().height())
+        ->grabWindow(
+            top->winId(), origin.x(), origin.y(), lx::BoundsOf(control).width(), lx::BoundsOf(control).height())
         .toImage();
 }
 
@@ -178,7 +179,7 @@ TEST_F(ViewWindow, LitTexturedMeshStandsInFrontOfAPictureBackdrop)
     QImage shot = OnScreen(View());
     if (const char* path = std::getenv("TERRASLIDE_SCREENSHOT"))
         QGuiApplication::primaryScreen()
-            ->grabWindow(View().Widget()->window()->winId())
+            ->grabWindow(lx::WidgetOf(View())->window()->winId())
             .save(QString::fromLocal8Bit(path));
     const uint32_t corner = Rgb(shot, 4, 4);
     const uint32_t centre = Rgb(shot, ViewWidth / 2, ViewHeight / 2);

@@ -99,8 +99,8 @@ TEST(Construction, EveryControlExistsBeforeAnyOpenAndControlsOpenBeforeTheWindow
     EXPECT_EQ(viewplugin::Calls()[0], "construct");
     EXPECT_EQ(viewplugin::Calls()[1], "open");
     EXPECT_EQ(capture.Messages, std::vector<std::string> { "message" });
-    EXPECT_EQ(window->Widget()->windowTitle(), "Terraslide");
-    EXPECT_TRUE(window->Widget()->isVisible());
+    EXPECT_EQ(WidgetOf(*window)->windowTitle(), "Terraslide");
+    EXPECT_TRUE(WidgetOf(*window)->isVisible());
     window->Close();
 }
 
@@ -110,7 +110,7 @@ TEST(Construction, TitleIsInPlaceWhenTheMessageShows)
     Ref<OrderWindow> window;
     test::CaptureMessageBoxes([&](std::string_view) {
         Ref<Window> open = test::FindWindow("OrderWindow");
-        titleSeen = open ? open->Widget()->windowTitle().toStdString() : "no window";
+        titleSeen = open ? WidgetOf(*open)->windowTitle().toStdString() : "no window";
     });
     window = OpenWindow<OrderWindow>("OrderWindow");
     test::CaptureMessageBoxes(nullptr);
@@ -173,7 +173,7 @@ TEST(Construction, ClosingRemovesTheWindowFromTheWindowList)
     window->Close();
     EXPECT_FALSE(listed());
     ProcessEvents();
-    EXPECT_FALSE(window->Widget());
+    EXPECT_FALSE(WidgetOf(*window));
 }
 
 TEST(Construction, OnlyAResizeableWindowOffersMaximising)
@@ -181,9 +181,9 @@ TEST(Construction, OnlyAResizeableWindowOffersMaximising)
     class FrameWindow : public Window { };
     Ref<FrameWindow> window = OpenWindow<FrameWindow>("FrameWindow");
     SetProperties(*window, { { "Resizeable", false }, { "MaximizeButton", true } });
-    EXPECT_FALSE(window->Widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(WidgetOf(*window)->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     SetProperties(*window, { { "Resizeable", true } });
-    EXPECT_TRUE(window->Widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(WidgetOf(*window)->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     window->Close();
 }
 

@@ -139,8 +139,8 @@ TEST(MenuDispatch, FocusedControlComesFirst)
     SetUpApplication();
     Journal().clear();
     Ref<PlainWindow> window = OpenWindow<PlainWindow>("PlainWindow");
-    QApplication::setActiveWindow(window->Widget());
-    RuntimeWindowControlByName(window.Get(), "Field")->Widget()->setFocus();
+    QApplication::setActiveWindow(WidgetOf(*window));
+    WidgetOf(*RuntimeWindowControlByName(window.Get(), "Field"))->setFocus();
     ProcessEvents();
     test::ChooseMenuItem(*window, "FileClose");
     const std::vector<std::string> expected { "field FileClose", "app FileClose" };
@@ -162,7 +162,7 @@ TEST(MenuBarWidgets, WindowWithoutItsOwnBarShowsTheApplicationsWithControlShortc
 {
     SetUpApplication();
     Ref<PlainWindow> window = OpenWindow<PlainWindow>("PlainWindow");
-    auto* bar = window->Widget()->findChild<QMenuBar*>();
+    auto* bar = WidgetOf(*window)->findChild<QMenuBar*>();
     ASSERT_TRUE(bar);
     const auto menus = bar->actions();
     ASSERT_EQ(menus.size(), 2);

@@ -72,10 +72,10 @@ struct ViewFixture : ::testing::Test {
 // What the window system has of the control (not a fresh rendering of it).
 QImage OnScreen(RectControl& control)
 {
-    QWidget* top = control.Widget()->window();
-    const QPoint origin = control.Widget()->mapTo(top, QPoint(0, 0));
+    QWidget* top = WidgetOf(control)->window();
+    const QPoint origin = WidgetOf(control)->mapTo(top, QPoint(0, 0));
     return QGuiApplication::primaryScreen()
-        ->grabWindow(top->winId(), origin.x(), origin.y(), control.Bounds().width(), control.Bounds().height())
+        ->grabWindow(top->winId(), origin.x(), origin.y(), BoundsOf(control).width(), BoundsOf(control).height())
         .toImage();
 }
 
@@ -137,7 +137,7 @@ TEST_F(ViewFixture, RedrawRunsOnlyBetweenOpenAndClose)
     EXPECT_EQ(calls.back(), "close");
     const std::size_t afterClose = calls.size();
     test::MousePress(*view, QPoint(5, 6));
-    view->Widget()->repaint();
+    WidgetOf(*view)->repaint();
     ProcessEvents();
     EXPECT_EQ(calls.size(), afterClose);
     EXPECT_EQ(Count("close"), 1);
@@ -206,7 +206,7 @@ TEST_F(ViewFixture, APresentWithinARefreshPeriodWaitsForTheRestOfIt)
             now += wait + 1ms;
         });
     SetPresentPacing(true);
-    const double rate = view->Widget()->screen()->refreshRate();
+    const double rate = WidgetOf(*view)->screen()->refreshRate();
     const auto period = std::chrono::duration_cast<std::chrono::nanoseconds>(
         std::chrono::duration<double>(1.0 / (rate >= 1.0 ? rate : FallbackRefreshRate)));
     const LxEntryPoint* update = RuntimeLookupPluginEntrypoint(viewplugin::UpdateBinding);
@@ -266,7 +266,7 @@ TEST_F(ViewFixture, ApplicationCursorWinsAndNilRemovesIt)
     Ref<Application> app = New<Application>();
     RuntimeRegisterAppObject(app);
     view->SetMouseCursor(ArrowCursor());
-    EXPECT_EQ(view->Widget()->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(WidgetOf(*view)->cursor().shape(), Qt::ArrowCursor);
     app->SetMouseCursor(System::Cursors::FingerPointer());
     EXPECT_EQ(test::ApplicationCursorIdentity(), "FingerPointer");
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::PointingHandCursor);
@@ -280,10 +280,10 @@ TEST(CarbonWindowAttributes, ClearingTheCollapseBoxRemovesTheMinimiseButton)
 {
     class AttributesWindow : public Window { };
     Ref<AttributesWindow> window = OpenWindow<AttributesWindow>("AttributesWindow");
-    ASSERT_TRUE(window->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    ASSERT_TRUE(WidgetOf(*window)->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     ChangeWindowAttributes(window->PlatformWindow(), 0, 0x3E8);
-    EXPECT_FALSE(window->Widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_TRUE(window->Widget()->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-    EXPECT_TRUE(window->Widget()->isVisible());
+    EXPECT_FALSE(WidgetOf(*window)->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(WidgetOf(*window)->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(WidgetOf(*window)->isVisible());
     window->Close();
 }

@@ -1,3 +1,4 @@
+#include "CursorShape.h"
 #include "GuiInternal.h"
 #include "GuiTestSupport.h"
 
@@ -22,7 +23,7 @@ TEST(ResourceFork, ServesEveryPictureAndCursorOfTheManifest)
         Ref<MouseCursor> cursor = fork->getCursor(number);
         ASSERT_TRUE(cursor) << "cursor " << number;
         EXPECT_EQ(cursor->Identity(), "resource " + std::to_string(number));
-        EXPECT_EQ(cursor->Shape().hotSpot(), QPoint(8, 8));
+        EXPECT_EQ(CursorShape(*cursor).hotSpot(), QPoint(8, 8));
     }
     // A fresh cursor object on every call.
     EXPECT_NE(fork->getCursor(168), fork->getCursor(168));

@@ -3,6 +3,8 @@
 // Helpers that reach the Qt widgets behind the framework's controls, shared
 // by the tests of the framework and of the game's windows.
 
+#include "Widgets.h"
+
 #include <lxframework/EditField.h>
 
 #include <QApplication>
@@ -22,7 +24,7 @@ inline void ProcessEvents()
 // The centre of the character at `offset`, in the field's own coordinates.
 inline QPoint CharacterCentre(const lx::EditField& field, int offset)
 {
-    auto* edit = static_cast<QTextEdit*>(field.Widget());
+    auto* edit = static_cast<QTextEdit*>(lx::WidgetOf(field));
     QTextCursor cursor(edit->document());
     cursor.setPosition(offset);
     const QRect before = edit->cursorRect(cursor);
@@ -35,7 +37,7 @@ inline QPoint CharacterCentre(const lx::EditField& field, int offset)
 // The format of the character at `offset`.
 inline QTextCharFormat FormatAt(const lx::EditField& field, int offset)
 {
-    QTextCursor cursor(static_cast<QTextEdit*>(field.Widget())->document());
+    QTextCursor cursor(static_cast<QTextEdit*>(lx::WidgetOf(field))->document());
     cursor.setPosition(offset + 1);
     return cursor.charFormat();
 }

@@ -39,7 +39,7 @@ TEST(WindowHints, AWindowThatCannotBeResizedTellsTheWindowManagerSo)
         void Layout() override { SetProperties(*this, { { "Width", 120 }, { "Height", 90 }, { "Resizeable", false } }); }
     };
     lx::Ref<FixedWindow> window = OpenWindow<FixedWindow>("FixedWindow");
-    const std::optional<MotifHints> hints = lx::WindowMotifHints(*window->Widget());
+    const std::optional<MotifHints> hints = lx::WindowMotifHints(*lx::WidgetOf(*window));
     window->Close();
     if (!hints)
         GTEST_SKIP() << "no X11 display";

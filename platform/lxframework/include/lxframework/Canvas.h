@@ -15,9 +15,6 @@ public:
     bool ApplySetting(const Setting& setting) override;
     bool EraseBackground() const { return mEraseBackground; }
 
-protected:
-    QWidget* CreateWidget(QWidget* parent) override;
-
 private:
     bool mEraseBackground = true;
 };

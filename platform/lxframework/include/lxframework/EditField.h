@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-class QTextEdit;
-
 namespace lx {
 
 // A text field with styled runs. Offsets count characters, a line break as
@@ -43,11 +41,7 @@ public:
     bool ApplySetting(const Setting& setting) override;
 
 protected:
-    QWidget* CreateWidget(QWidget* parent) override;
     void ApplyFont() override;
-
-private:
-    QTextEdit* Edit() const;
 };
 
 }

@@ -38,8 +38,6 @@ public:
         mHandlers.insert_or_assign(std::string(name), std::move(handler));
     }
 
-    bool IsImplemented(std::string_view name) const { return mHandlers.find(name) != mHandlers.end(); }
-
     // Calls the installed handler; false when there is none.
     template <class... A> bool Raise(std::string_view name, A... arguments)
     {

@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-class QCursor;
-
 namespace lx {
 
 // A mouse cursor: a system shape or a picture with its hot spot. The identity
@@ -18,13 +16,14 @@ public:
     MouseCursor();
     ~MouseCursor() override;
 
-    static Ref<MouseCursor> New(const QCursor& cursor, std::string_view identity);
-
-    const QCursor& Shape() const { return *mShape; }
     const std::string& Identity() const { return mIdentity; }
 
+    // The cursor's shape, defined on the framework's private side so that
+    // this header names no toolkit type.
+    struct QtSide;
+
 private:
-    std::unique_ptr<QCursor> mShape;
+    std::unique_ptr<QtSide> mQt;
     std::string mIdentity;
 };
 

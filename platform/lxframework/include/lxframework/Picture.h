@@ -7,8 +7,6 @@
 
 #include <cstdint>
 
-class QImage;
-
 namespace lx {
 
 class Graphics;
@@ -25,10 +23,6 @@ public:
 
     // A new picture, opaque white; nil for a size that is not positive or too big.
     static Ref<Picture> New(int32_t width, int32_t height, int32_t depth = DefaultDepth);
-    // A new picture holding a copy of the image's colors (alpha dropped).
-    static Ref<Picture> FromImage(const QImage& image);
-    // The same, with the image's alpha kept as the mask where any pixel is not opaque.
-    static Ref<Picture> FromImageWithAlpha(const QImage& image);
 
     int32_t Width() const;
     int32_t Height() const;
@@ -45,9 +39,6 @@ public:
 
     // The pixels, for the framework's drawing code and the plug-in services.
     GWorldPtr World() const { return mWorld; }
-    // The colors (opaque), or with the mask and Transparent as alpha.
-    QImage ToImage() const;
-    QImage ToImageWithAlpha() const;
 
     // Lock count of plug-in picture descriptions.
     int32_t DescriptionLocks = 0;

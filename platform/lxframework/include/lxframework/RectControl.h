@@ -14,10 +14,6 @@
 #include <string>
 #include <string_view>
 
-class QFont;
-class QRect;
-class QWidget;
-
 namespace lx {
 
 class Window;
@@ -37,8 +33,6 @@ public:
     const std::string& Name() const { return mName; }
     // The window holding the control (no reference); null once closed.
     Window* ControlWindow() const { return mWindow; }
-    // Rectangle in the window's content coordinates.
-    QRect Bounds() const;
 
     void SetEnabled(bool enabled);
     bool Enabled() const { return mEnabled; }
@@ -62,7 +56,6 @@ public:
         std::function function(std::forward<F>(handler));
         InstallHandler(eventName, std::move(function));
     }
-    bool IsEventImplemented(std::string_view eventName) const;
     HostEvents& Events() { return mEvents; }
 
     // A control menu handler: runs when the control has the focus.
@@ -71,17 +64,19 @@ public:
 
     bool ApplySetting(const Setting& setting) override;
 
-    // The framework's side, used by the window.
-    void Attach(Window& window, QWidget* content);
+    // The framework's side, used by the window. Attach makes the control's
+    // widget in the window's content.
+    void Attach(Window& window);
     void SetName(std::string_view name) { mName = name; }
     void Open();
     void Close();
     bool IsOpen() const { return mOpened && !mClosed; }
-    QWidget* Widget() const;
+
+    // The control's widget and rectangle in the window's content, defined on
+    // the framework's private side so that this header names no toolkit type.
+    struct QtSide;
 
 protected:
-    // The widget that shows this control, a child of the window's content.
-    virtual QWidget* CreateWidget(QWidget* parent);
     // The font settings every text control shares; true when handled.
     bool ApplyFontSetting(const Setting& setting);
     virtual void ApplyFont() { }
@@ -94,7 +89,6 @@ protected:
         bool italic = false;
         bool underline = false;
     } mFont;
-    QFont ControlFont() const;
 
 private:
     template <class R, class... A> void InstallHandler(std::string_view eventName, std::function<R(A...)> handler)
@@ -114,8 +108,6 @@ private:
 
     std::string mName;
     Window* mWindow = nullptr;
-    // The control's widget and rectangle, kept out of this header.
-    struct QtSide;
     std::unique_ptr<QtSide> mQt;
     bool mEnabled = true;
     bool mVisible = true;

@@ -15,9 +15,6 @@ public:
 
     bool ApplySetting(const Setting& setting) override;
     bool AppliesEarly(std::string_view name) const override;
-
-protected:
-    QWidget* CreateWidget(QWidget* parent) override;
 };
 
 }

@@ -17,7 +17,6 @@ public:
     bool ApplySetting(const Setting& setting) override;
 
 protected:
-    QWidget* CreateWidget(QWidget* parent) override;
     void ApplyFont() override;
 };
 

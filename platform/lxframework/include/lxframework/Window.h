@@ -16,10 +16,6 @@
 #include <string_view>
 #include <vector>
 
-class QColor;
-class QPainter;
-class QWidget;
-
 namespace lx {
 
 // A top-level window. The game derives its windows from it, overrides the
@@ -72,17 +68,21 @@ public:
     int32_t Width() const { return mWidth; }
     int32_t Height() const { return mHeight; }
     WindowRef PlatformWindow() const { return mPlatformWindow; }
-    QWidget* Widget() const;
-    QWidget* Content() const;
+    // The content's background: BackColor when HasBackColor, else the system's window color.
+    bool HasBackColor() const { return mHasBackColor; }
+    Color BackColor() const { return mBackColor; }
+    // Shows or takes away the frame's minimise button, as the MinimizeButton setting does.
+    void SetMinimizeButton(bool shown);
 
     bool ApplySetting(const Setting& setting) override;
 
     // The framework's side: sends a chosen menu command along the chain
     // focused control, this window, the application.
     void DispatchMenu(std::string_view itemName);
-    // Painting of the content's background and the window's Paint event.
-    void PaintContent(QPainter& painter);
-    QColor Background() const;
+
+    // The window's widgets, defined on the framework's private side so that
+    // this header names no toolkit type.
+    struct QtSide;
 
 private:
     void Build();
@@ -92,8 +92,6 @@ private:
     static void OnFlush(WindowRef window, const Rect* rect, void* context);
     static void OnAttributes(WindowRef window, WindowAttributes attributes, void* context);
 
-    // The window's widgets, kept out of this header.
-    struct QtSide;
     std::unique_ptr<QtSide> mQt;
     WindowRef mPlatformWindow = nullptr;
     std::vector<Ref<RectControl>> mControls;

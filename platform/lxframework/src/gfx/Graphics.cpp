@@ -1,3 +1,4 @@
+#include "PictureImage.h"
 #include "PortImage.h"
 
 #include <lxframework/Graphics.h>
@@ -41,7 +42,7 @@ void Graphics::DrawPicture(Picture* picture, int32_t destinationX, int32_t desti
 {
     if (!picture || !mPort || destinationWidth <= 0 || destinationHeight <= 0 || sourceWidth <= 0 || sourceHeight <= 0)
         return;
-    const QImage source = picture->ToImageWithAlpha();
+    const QImage source = ToImageWithAlpha(*picture);
     const QRect destination(destinationX, destinationY, destinationWidth, destinationHeight);
     PaintRegion(mPort, destination, [&](QPainter& painter) {
         painter.drawImage(destination, source, QRect(sourceX, sourceY, sourceWidth, sourceHeight));

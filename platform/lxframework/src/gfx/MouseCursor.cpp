@@ -1,25 +1,24 @@
-#include <lxframework/MouseCursor.h>
-#include <lxframework/Runtime.h>
+#include "CursorShape.h"
 
-#include <QCursor>
+#include <lxframework/Runtime.h>
 
 namespace lx {
 
 MouseCursor::MouseCursor()
-    : mShape(std::make_unique<QCursor>())
+    : mQt(std::make_unique<QtSide>())
 {
 }
 
 MouseCursor::~MouseCursor() = default;
 
-Ref<MouseCursor> MouseCursor::New(const QCursor& cursor, std::string_view identity)
+Ref<MouseCursor> MouseCursor::QtSide::New(const QCursor& shape, std::string_view identity)
 {
     Ref<MouseCursor> result = lx::New<MouseCursor>();
-    *result->mShape = cursor;
+    result->mQt->shape = shape;
     result->mIdentity = identity;
     return result;
 }
 
-Ref<MouseCursor> ArrowCursor() { return MouseCursor::New(QCursor(Qt::ArrowCursor), "Arrow"); }
+Ref<MouseCursor> ArrowCursor() { return NewMouseCursor(QCursor(Qt::ArrowCursor), "Arrow"); }
 
 }

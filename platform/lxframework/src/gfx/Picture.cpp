@@ -1,3 +1,4 @@
+#include "PictureImage.h"
 #include "PortImage.h"
 
 #include <lxframework/Graphics.h>
@@ -44,15 +45,15 @@ Ref<Picture> Picture::New(int32_t width, int32_t height, int32_t depth)
     return picture;
 }
 
-Ref<Picture> Picture::FromImage(const QImage& image)
+Ref<Picture> PictureFromImage(const QImage& image)
 {
-    Ref<Picture> picture = New(image.width(), image.height());
+    Ref<Picture> picture = Picture::New(image.width(), image.height());
     if (picture)
-        ImageToPort(image, picture->mWorld, QPoint(0, 0));
+        ImageToPort(image, picture->World(), QPoint(0, 0));
     return picture;
 }
 
-Ref<Picture> Picture::FromImageWithAlpha(const QImage& image)
+Ref<Picture> PictureFromImageWithAlpha(const QImage& image)
 {
     QImage colors = image.convertToFormat(QImage::Format_ARGB32);
     QImage mask(colors.size(), QImage::Format_RGB32);
@@ -68,9 +69,11 @@ Ref<Picture> Picture::FromImageWithAlpha(const QImage& image)
             pixels[x] |= OpaqueBlack;
         }
     }
-    Ref<Picture> picture = FromImage(colors);
-    if (picture && !opaque && picture->Mask())
-        ImageToPort(mask, picture->mMask->mWorld, QPoint(0, 0));
+    Ref<Picture> picture = PictureFromImage(colors);
+    if (picture && !opaque) {
+        if (Ref<Picture> maskPicture = picture->Mask())
+            ImageToPort(mask, maskPicture->World(), QPoint(0, 0));
+    }
     return picture;
 }
 
@@ -107,20 +110,20 @@ Ref<Picture> Picture::Mask()
     return mMask;
 }
 
-QImage Picture::ToImage() const { return PortToImage(mWorld); }
+QImage ToImage(const Picture& picture) { return PortToImage(picture.World()); }
 
-QImage Picture::ToImageWithAlpha() const
+QImage ToImageWithAlpha(const Picture& picture)
 {
-    QImage image = ToImage().convertToFormat(QImage::Format_ARGB32);
+    QImage image = ToImage(picture).convertToFormat(QImage::Format_ARGB32);
     QImage mask;
-    if (mMask)
-        mask = mMask->ToImage().scaled(image.size());
+    if (Ref<Picture> existing = picture.ExistingMask())
+        mask = ToImage(*existing).scaled(image.size());
     for (int y = 0; y < image.height(); ++y) {
         auto* pixels = reinterpret_cast<QRgb*>(image.scanLine(y));
         const auto* maskPixels = mask.isNull() ? nullptr : reinterpret_cast<const QRgb*>(mask.constScanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             int alpha = maskPixels ? FullAlpha - qRed(maskPixels[x]) : FullAlpha;
-            if (Transparent == 1 && pixels[x] == White)
+            if (picture.Transparent == 1 && pixels[x] == White)
                 alpha = 0;
             pixels[x] = qRgba(qRed(pixels[x]), qGreen(pixels[x]), qBlue(pixels[x]), alpha);
         }

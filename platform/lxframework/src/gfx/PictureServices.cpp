@@ -1,3 +1,4 @@
+#include "PictureImage.h"
 #include "PortImage.h"
 
 #include <lxframework/Graphics.h>
@@ -50,7 +51,7 @@ namespace {
             return;
         try {
             const QSize size(rect->right - rect->left, rect->bottom - rect->top);
-            const QImage scaled = picture->ToImage().scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            const QImage scaled = ToImage(*picture).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             ImageToPort(scaled, port, QPoint(rect->left, rect->top));
         } catch (...) {
             DebugLog("a picture could not be drawn into the current port");
@@ -89,7 +90,7 @@ namespace {
                     target[x] = qRgba(rgb[0], rgb[1], rgb[2], keepAlpha ? source[0] : 255);
                 }
             }
-            return ToLx((keepAlpha ? Picture::FromImageWithAlpha(image) : Picture::FromImage(image)).Leak());
+            return ToLx((keepAlpha ? PictureFromImageWithAlpha(image) : PictureFromImage(image)).Leak());
         } catch (...) {
             return nullptr;
         }

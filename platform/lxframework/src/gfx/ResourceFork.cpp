@@ -1,3 +1,6 @@
+#include "CursorShape.h"
+#include "PictureImage.h"
+
 #include <lxframework/ResourceFork.h>
 #include <lxframework/Runtime.h>
 
@@ -76,7 +79,7 @@ Ref<Picture> ResourceFork::GetPicture(int32_t number) const
         DebugLog("picture resource " + std::to_string(number) + " does not load");
         return nullptr;
     }
-    return Picture::FromImage(image);
+    return PictureFromImage(image);
 }
 
 Ref<MouseCursor> ResourceFork::getCursor(int32_t number) const
@@ -90,7 +93,7 @@ Ref<MouseCursor> ResourceFork::getCursor(int32_t number) const
         DebugLog("cursor resource " + std::to_string(number) + " does not load");
         return nullptr;
     }
-    return MouseCursor::New(
+    return NewMouseCursor(
         QCursor(pixmap, found->second.hotSpot.x(), found->second.hotSpot.y()), "resource " + std::to_string(number));
 }
 

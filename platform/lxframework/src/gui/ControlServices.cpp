@@ -23,7 +23,7 @@ namespace {
         RectControl* control = AsControl(object);
         if (!control || !bounds)
             return;
-        const QRect rect = control->Bounds();
+        const QRect rect = BoundsOf(*control);
         *bounds = { Clamp16(rect.top()), Clamp16(rect.left()), Clamp16(rect.top() + rect.height()),
             Clamp16(rect.left() + rect.width()) };
     }
@@ -44,8 +44,9 @@ namespace {
     void InvalidateControl(LxObject* object) noexcept
     {
         RectControl* control = AsControl(object);
-        if (control && control->Widget())
-            control->Widget()->update();
+        QWidget* widget = control ? WidgetOf(*control) : nullptr;
+        if (widget)
+            widget->update();
     }
 
 }

@@ -2,6 +2,7 @@
 
 #include "GuiInternal.h"
 #include "PresentPacer.h"
+#include "Widgets.h"
 
 #include <lxframework/RectControl.h>
 
@@ -11,6 +12,8 @@
 #include <QWidget>
 
 namespace lx {
+
+class EditField;
 
 // Keeps a control alive as long as its widget exists (it is the widget's
 // child) and turns the widget's hover events into the control's MouseMove and
@@ -67,6 +70,20 @@ private:
 struct RectControl::QtSide {
     QPointer<QWidget> widget;
     QRect bounds;
+
+    // Members of RectControl, so they may hand the framework's Qt code the
+    // control's side and its font settings.
+    static QtSide& Of(const RectControl& control) { return *control.mQt; }
+    static QFont Font(const RectControl& control);
 };
+
+// The font of a text control's settings.
+inline QFont ControlFont(const RectControl& control) { return RectControl::QtSide::Font(control); }
+
+// The widget that shows the control, made for its class as a child of the
+// window's content: the framework's own controls each have their kind of
+// widget; a plug-in control is hosted by a PluginControlWidget.
+QWidget* CreateControlWidget(RectControl& control, QWidget* parent);
+QWidget* CreateEditFieldWidget(EditField& field, QWidget* parent);
 
 }

@@ -1,8 +1,11 @@
+#include "ControlWidgets.h"
 #include "GuiInternal.h"
-
-#include "../gfx/PortImage.h"
+#include "PictureImage.h"
+#include "PortImage.h"
 
 #include <lxframework/Canvas.h>
+#include <lxframework/Class.h>
+#include <lxframework/EditField.h>
 #include <lxframework/Picture.h>
 #include <lxframework/PushButton.h>
 #include <lxframework/Slider.h>
@@ -63,7 +66,7 @@ namespace {
             if (mCanvas->EraseBackground()) {
                 QImage background(size(), QImage::Format_RGB32);
                 Window* window = mCanvas->ControlWindow();
-                background.fill(window ? window->Background() : palette().color(QPalette::Window));
+                background.fill(window ? BackgroundOf(*window) : palette().color(QPalette::Window));
                 ImageToPort(background, surface->World(), QPoint(0, 0));
             }
             Ref<Graphics> graphics = surface->Graphics();
@@ -71,35 +74,76 @@ namespace {
             if (mCanvas->IsOpen())
                 Dispatch([&] { mCanvas->Event_Paint(*graphics); });
             QPainter painter(this);
-            painter.drawImage(0, 0, surface->ToImage());
+            painter.drawImage(0, 0, ToImage(*surface));
         }
 
     private:
         Canvas* mCanvas = nullptr;
     };
 
+    QWidget* CreatePushButtonWidget(PushButton& control, QWidget* parent)
+    {
+        auto* button = new QPushButton(parent);
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, button,
+            [&control] { Raise(control, [&control] { control.Events().Raise("Action"); }); });
+        return button;
+    }
+
+    QWidget* CreateSliderWidget(Slider& control, QWidget* parent)
+    {
+        auto* slider = new QSlider(Qt::Horizontal, parent);
+        QObject::connect(slider, &QSlider::valueChanged, slider,
+            [&control] { Raise(control, [&control] { control.Events().Raise("ValueChanged"); }); });
+        return slider;
+    }
+
+    QWidget* CreateStaticTextWidget(StaticText& control, QWidget* parent)
+    {
+        auto* label = new QLabel(parent);
+        label->setAlignment(TextAlignment(AlignLeft));
+        label->setTextFormat(Qt::PlainText);
+        label->setFont(ControlFont(control));
+        return label;
+    }
+
+    // Any other control, and a plug-in's, which draws itself.
+    QWidget* CreatePlainWidget(RectControl& control, QWidget* parent)
+    {
+        const Class& cls = control.ObjectClass();
+        if (cls.ClassKind() == Class::Kind::PluginControl || cls.Behaviour(LxBehaviourRedraw))
+            return new PluginControlWidget(control, parent);
+        return new QWidget(parent);
+    }
+
+}
+
+QWidget* CreateControlWidget(RectControl& control, QWidget* parent)
+{
+    if (auto* button = dynamic_cast<PushButton*>(&control))
+        return CreatePushButtonWidget(*button, parent);
+    if (auto* slider = dynamic_cast<Slider*>(&control))
+        return CreateSliderWidget(*slider, parent);
+    if (auto* label = dynamic_cast<StaticText*>(&control))
+        return CreateStaticTextWidget(*label, parent);
+    if (auto* field = dynamic_cast<EditField*>(&control))
+        return CreateEditFieldWidget(*field, parent);
+    if (auto* canvas = dynamic_cast<Canvas*>(&control))
+        return new CanvasWidget(*canvas, parent);
+    return CreatePlainWidget(control, parent);
 }
 
 PushButton::PushButton() { mEvents.Declare<void()>("Action"); }
 
-QWidget* PushButton::CreateWidget(QWidget* parent)
-{
-    auto* button = new QPushButton(parent);
-    button->setAutoDefault(false);
-    QObject::connect(
-        button, &QPushButton::clicked, button, [this] { Raise(*this, [this] { mEvents.Raise("Action"); }); });
-    return button;
-}
-
 void PushButton::ApplyFont()
 {
-    if (Widget())
-        Widget()->setFont(ControlFont());
+    if (QWidget* widget = WidgetOf(*this))
+        widget->setFont(ControlFont(*this));
 }
 
 bool PushButton::ApplySetting(const Setting& setting)
 {
-    auto* button = static_cast<QPushButton*>(Widget());
+    auto* button = static_cast<QPushButton*>(WidgetOf(*this));
     if (setting.Name == "Caption")
         button->setText(ToQString(SettingText(setting.Value)));
     else if (setting.Name == "Default")
@@ -113,23 +157,15 @@ bool PushButton::ApplySetting(const Setting& setting)
 
 Slider::Slider() { mEvents.Declare<void()>("ValueChanged"); }
 
-QWidget* Slider::CreateWidget(QWidget* parent)
-{
-    auto* slider = new QSlider(Qt::Horizontal, parent);
-    QObject::connect(
-        slider, &QSlider::valueChanged, slider, [this] { Raise(*this, [this] { mEvents.Raise("ValueChanged"); }); });
-    return slider;
-}
+int32_t Slider::Value() const { return static_cast<QSlider*>(WidgetOf(*this))->value(); }
 
-int32_t Slider::Value() const { return static_cast<QSlider*>(Widget())->value(); }
-
-void Slider::SetValue(int32_t value) { static_cast<QSlider*>(Widget())->setValue(value); }
+void Slider::SetValue(int32_t value) { static_cast<QSlider*>(WidgetOf(*this))->setValue(value); }
 
 bool Slider::AppliesEarly(std::string_view name) const { return name == "Minimum" || name == "Maximum"; }
 
 bool Slider::ApplySetting(const Setting& setting)
 {
-    auto* slider = static_cast<QSlider*>(Widget());
+    auto* slider = static_cast<QSlider*>(WidgetOf(*this));
     const int32_t number = SettingInteger(setting.Value);
     if (setting.Name == "Minimum")
         slider->setMinimum(number);
@@ -144,7 +180,7 @@ bool Slider::ApplySetting(const Setting& setting)
     else if (setting.Name == "LiveScroll")
         slider->setTracking(SettingBoolean(setting.Value));
     else if (RectControl::ApplySetting(setting))
-        slider->setOrientation(Bounds().width() >= Bounds().height() ? Qt::Horizontal : Qt::Vertical);
+        slider->setOrientation(BoundsOf(*this).width() >= BoundsOf(*this).height() ? Qt::Horizontal : Qt::Vertical);
     else
         return false;
     return true;
@@ -152,28 +188,19 @@ bool Slider::ApplySetting(const Setting& setting)
 
 StaticText::StaticText() = default;
 
-QWidget* StaticText::CreateWidget(QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setAlignment(TextAlignment(AlignLeft));
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(ControlFont());
-    return label;
-}
+void StaticText::SetText(std::string_view text) { static_cast<QLabel*>(WidgetOf(*this))->setText(ToQString(text)); }
 
-void StaticText::SetText(std::string_view text) { static_cast<QLabel*>(Widget())->setText(ToQString(text)); }
-
-std::string StaticText::Text() const { return FromQString(static_cast<QLabel*>(Widget())->text()); }
+std::string StaticText::Text() const { return FromQString(static_cast<QLabel*>(WidgetOf(*this))->text()); }
 
 void StaticText::ApplyFont()
 {
-    if (Widget())
-        Widget()->setFont(ControlFont());
+    if (QWidget* widget = WidgetOf(*this))
+        widget->setFont(ControlFont(*this));
 }
 
 bool StaticText::ApplySetting(const Setting& setting)
 {
-    auto* label = static_cast<QLabel*>(Widget());
+    auto* label = static_cast<QLabel*>(WidgetOf(*this));
     if (setting.Name == "Text")
         SetText(SettingText(setting.Value));
     else if (setting.Name == "MultiLine")
@@ -190,8 +217,6 @@ bool StaticText::ApplySetting(const Setting& setting)
 }
 
 Canvas::Canvas() { mEvents.Declare<void(Graphics&)>("Paint"); }
-
-QWidget* Canvas::CreateWidget(QWidget* parent) { return new CanvasWidget(*this, parent); }
 
 bool Canvas::ApplySetting(const Setting& setting)
 {

@@ -1,3 +1,4 @@
+#include "ControlWidgets.h"
 #include "GuiInternal.h"
 
 #include <lxframework/EditField.h>
@@ -76,87 +77,87 @@ namespace {
         return last;
     }
 
+    QTextEdit* Edit(const EditField& field) { return static_cast<QTextEdit*>(WidgetOf(field)); }
+
 }
 
 EditField::EditField() { mEvents.Declare<bool(int32_t, int32_t)>("MouseDown"); }
 
-QWidget* EditField::CreateWidget(QWidget* parent)
+QWidget* CreateEditFieldWidget(EditField& field, QWidget* parent)
 {
     auto* edit = new QTextEdit(parent);
     edit->setAcceptRichText(false);
-    edit->setFont(ControlFont());
+    edit->setFont(ControlFont(field));
     edit->viewport()->setMouseTracking(true);
-    edit->viewport()->installEventFilter(new PressFilter(*this, *edit));
+    edit->viewport()->installEventFilter(new PressFilter(field, *edit));
     return edit;
 }
 
-QTextEdit* EditField::Edit() const { return static_cast<QTextEdit*>(Widget()); }
-
 void EditField::ApplyFont()
 {
-    if (Widget()) {
-        Edit()->setFont(ControlFont());
-        Edit()->document()->setDefaultFont(ControlFont());
+    if (QTextEdit* edit = Edit(*this)) {
+        edit->setFont(ControlFont(*this));
+        edit->document()->setDefaultFont(ControlFont(*this));
     }
 }
 
-std::string EditField::Text() const { return FromQString(Edit()->toPlainText()); }
+std::string EditField::Text() const { return FromQString(Edit(*this)->toPlainText()); }
 
-void EditField::SetText(std::string_view text) { Edit()->setPlainText(ToQString(text)); }
+void EditField::SetText(std::string_view text) { Edit(*this)->setPlainText(ToQString(text)); }
 
-int32_t EditField::SelStart() const { return Edit()->textCursor().selectionStart(); }
+int32_t EditField::SelStart() const { return Edit(*this)->textCursor().selectionStart(); }
 
 void EditField::SetSelStart(int32_t start)
 {
-    QTextCursor cursor = Edit()->textCursor();
-    const int end = Edit()->document()->characterCount() - 1;
+    QTextCursor cursor = Edit(*this)->textCursor();
+    const int end = Edit(*this)->document()->characterCount() - 1;
     cursor.setPosition(std::clamp(start, 0, end));
-    Edit()->setTextCursor(cursor);
+    Edit(*this)->setTextCursor(cursor);
 }
 
 int32_t EditField::SelLength() const
 {
-    const QTextCursor cursor = Edit()->textCursor();
+    const QTextCursor cursor = Edit(*this)->textCursor();
     return cursor.selectionEnd() - cursor.selectionStart();
 }
 
 void EditField::SetSelLength(int32_t length)
 {
-    QTextCursor cursor = Edit()->textCursor();
+    QTextCursor cursor = Edit(*this)->textCursor();
     const int start = cursor.selectionStart();
-    const int end = Edit()->document()->characterCount() - 1;
+    const int end = Edit(*this)->document()->characterCount() - 1;
     cursor.setPosition(start);
     cursor.setPosition(std::clamp(start + std::max(length, 0), start, end), QTextCursor::KeepAnchor);
-    Edit()->setTextCursor(cursor);
+    Edit(*this)->setTextCursor(cursor);
 }
 
-std::string EditField::SelText() const { return FromQString(Edit()->textCursor().selectedText()); }
+std::string EditField::SelText() const { return FromQString(Edit(*this)->textCursor().selectedText()); }
 
 void EditField::SetSelText(std::string_view text)
 {
     // The cursor edits the document directly, so a read-only field takes it too.
-    QTextCursor cursor = Edit()->textCursor();
+    QTextCursor cursor = Edit(*this)->textCursor();
     cursor.insertText(ToQString(text));
-    Edit()->setTextCursor(cursor);
+    Edit(*this)->setTextCursor(cursor);
 }
 
 void EditField::SetSelTextColor(Color color)
 {
     QTextCharFormat format;
     format.setForeground(QColor(QRgb(color.rgb)));
-    Edit()->textCursor().mergeCharFormat(format);
+    Edit(*this)->textCursor().mergeCharFormat(format);
 }
 
 void EditField::SetSelBold(bool bold)
 {
     QTextCharFormat format;
     format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    Edit()->textCursor().mergeCharFormat(format);
+    Edit(*this)->textCursor().mergeCharFormat(format);
 }
 
 void EditField::SetScrollPosition(int32_t line)
 {
-    QTextDocument& document = *Edit()->document();
+    QTextDocument& document = *Edit(*this)->document();
     int remaining = std::max(line, 0);
     qreal y = 0;
     for (QTextBlock block = document.begin(); block.isValid() && remaining > 0; block = block.next()) {
@@ -171,13 +172,13 @@ void EditField::SetScrollPosition(int32_t line)
         remaining -= lines;
         y = blockRect.bottom();
     }
-    Edit()->verticalScrollBar()->setValue(static_cast<int>(y));
+    Edit(*this)->verticalScrollBar()->setValue(static_cast<int>(y));
 }
 
 int32_t EditField::ScrollPosition() const
 {
-    const int offset = Edit()->verticalScrollBar()->value();
-    QTextDocument& document = *Edit()->document();
+    const int offset = Edit(*this)->verticalScrollBar()->value();
+    QTextDocument& document = *Edit(*this)->document();
     int line = 0;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const QRectF blockRect = document.documentLayout()->blockBoundingRect(block);
@@ -192,7 +193,7 @@ int32_t EditField::ScrollPosition() const
 
 int32_t EditField::CharPosAtXY(int32_t x, int32_t y) const
 {
-    QTextEdit& edit = *Edit();
+    QTextEdit& edit = *Edit(*this);
     // Control-local to document coordinates: through the frame to the
     // viewport, then past the scrolled-off part.
     const QPoint inViewport = edit.viewport()->mapFrom(&edit, QPoint(x, y));
@@ -219,7 +220,7 @@ int32_t EditField::CharPosAtXY(int32_t x, int32_t y) const
 
 bool EditField::ApplySetting(const Setting& setting)
 {
-    QTextEdit& edit = *Edit();
+    QTextEdit& edit = *Edit(*this);
     const std::string& name = setting.Name;
     if (name == "Text")
         SetText(SettingText(setting.Value));

@@ -1,3 +1,4 @@
+#include "CursorShape.h"
 #include "GuiInternal.h"
 #include "TestHooks.h"
 
@@ -221,7 +222,7 @@ void UpdateApplicationCursor()
     if (State().waitCursorShown)
         wanted = QCursor(Qt::WaitCursor);
     else if (State().app && State().app->MouseCursor())
-        wanted = State().app->MouseCursor()->Shape();
+        wanted = CursorShape(*State().app->MouseCursor());
     if (!wanted) {
         if (State().overrideCursorSet)
             QApplication::restoreOverrideCursor();
@@ -345,7 +346,7 @@ bool Keyboard::AsyncControlKey() { return State().modifiers.testFlag(Qt::Control
 
 Ref<MouseCursor> System::Cursors::FingerPointer()
 {
-    return MouseCursor::New(QCursor(Qt::PointingHandCursor), "FingerPointer");
+    return NewMouseCursor(QCursor(Qt::PointingHandCursor), "FingerPointer");
 }
 
 void Application::SetMouseCursor(Ref<lx::MouseCursor> cursor)

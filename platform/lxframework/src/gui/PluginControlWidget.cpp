@@ -1,6 +1,5 @@
 #include "ControlWidgets.h"
-
-#include "../gfx/PortImage.h"
+#include "PortImage.h"
 
 #include <lxframework/Class.h>
 #include <lxframework/Window.h>

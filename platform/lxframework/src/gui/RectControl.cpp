@@ -1,4 +1,5 @@
 #include "ControlWidgets.h"
+#include "CursorShape.h"
 
 #include <lxframework/Class.h>
 #include <lxframework/PluginObject.h>
@@ -25,21 +26,14 @@ RectControl::RectControl()
 
 RectControl::~RectControl() { RunPluginDestructors(*this); }
 
-QRect RectControl::Bounds() const { return mQt->bounds; }
+QWidget* WidgetOf(const RectControl& control) { return RectControl::QtSide::Of(control).widget; }
 
-QWidget* RectControl::Widget() const { return mQt->widget; }
+QRect BoundsOf(const RectControl& control) { return RectControl::QtSide::Of(control).bounds; }
 
-QWidget* RectControl::CreateWidget(QWidget* parent)
-{
-    if (ObjectClass().ClassKind() == Class::Kind::PluginControl || ObjectClass().Behaviour(LxBehaviourRedraw))
-        return new PluginControlWidget(*this, parent);
-    return new QWidget(parent);
-}
-
-void RectControl::Attach(Window& window, QWidget* content)
+void RectControl::Attach(Window& window)
 {
     mWindow = &window;
-    QWidget* widget = CreateWidget(content);
+    QWidget* widget = CreateControlWidget(*this, ContentOf(window));
     mQt->widget = widget;
     new ControlLink(*this, *widget, widget);
     // A control made without a size takes its class's default one.
@@ -79,17 +73,9 @@ void RectControl::SetMouseCursor(Ref<lx::MouseCursor> cursor)
     if (!mQt->widget)
         return;
     if (mMouseCursor)
-        mQt->widget->setCursor(mMouseCursor->Shape());
+        mQt->widget->setCursor(CursorShape(*mMouseCursor));
     else
         mQt->widget->unsetCursor();
-}
-
-bool RectControl::IsEventImplemented(std::string_view eventName) const
-{
-    if (mEvents.IsImplemented(eventName))
-        return true;
-    const EventDefinition* event = ObjectClass().FindEvent(eventName);
-    return event && ResolveEventInstance(const_cast<RectControl&>(*this), *event);
 }
 
 void RectControl::AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
@@ -143,9 +129,10 @@ bool RectControl::ApplyFontSetting(const Setting& setting)
     return true;
 }
 
-QFont RectControl::ControlFont() const
+QFont RectControl::QtSide::Font(const RectControl& control)
 {
-    return FrameworkFont(mFont.family, mFont.size, mFont.bold, mFont.italic, mFont.underline);
+    const FontSettings& font = control.mFont;
+    return FrameworkFont(font.family, font.size, font.bold, font.italic, font.underline);
 }
 
 void RectControl::Open()

@@ -14,7 +14,7 @@ namespace test {
         void SendMouse(RectControl& control, QEvent::Type type, QPoint point, Qt::MouseButton button,
             Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
         {
-            QWidget* widget = control.Widget();
+            QWidget* widget = WidgetOf(control);
             if (!widget)
                 return;
             // An edit field takes the mouse in its viewport.
@@ -61,13 +61,13 @@ namespace test {
 
     int PresentCount(const RectControl& control)
     {
-        auto* widget = dynamic_cast<PluginControlWidget*>(control.Widget());
+        auto* widget = dynamic_cast<PluginControlWidget*>(WidgetOf(control));
         return widget ? widget->PresentCount() : 0;
     }
 
     QImage PresentedFrame(const RectControl& control)
     {
-        auto* widget = dynamic_cast<PluginControlWidget*>(control.Widget());
+        auto* widget = dynamic_cast<PluginControlWidget*>(WidgetOf(control));
         return widget ? widget->Frame() : QImage();
     }
 

@@ -1,10 +1,10 @@
 #include "ControlWidgets.h"
 #include "GuiInternal.h"
+#include "PictureImage.h"
 #include "PlaceholderControl.h"
+#include "PortImage.h"
 #include "WindowHints.h"
 #include "WindowWidget.h"
-
-#include "../gfx/PortImage.h"
 
 #include <lxframework/AppLife.h>
 #include <lxframework/Class.h>
@@ -70,10 +70,21 @@ ContentWidget::ContentWidget(Window& window, QWidget* parent)
 {
 }
 
+// Draws through a picture of the content's size, erased with the background,
+// so the window's Paint event draws as on any picture.
 void ContentWidget::paintEvent(QPaintEvent*)
 {
+    Ref<Window> window(mWindow);
+    Ref<Picture> surface = Picture::New(window->Width(), window->Height());
+    if (!surface)
+        return;
+    QImage background(window->Width(), window->Height(), QImage::Format_RGB32);
+    background.fill(BackgroundOf(*window));
+    ImageToPort(background, surface->World(), QPoint(0, 0));
+    Ref<Graphics> graphics = surface->Graphics();
+    Dispatch([&] { window->Event_Paint(*graphics); });
     QPainter painter(this);
-    mWindow->PaintContent(painter);
+    painter.drawImage(0, 0, ToImage(*surface));
 }
 
 WindowWidget::WindowWidget(Window& window)
@@ -119,9 +130,21 @@ Window::Window()
 
 Window::~Window() { DisposeWindowReference(mPlatformWindow); }
 
-QWidget* Window::Widget() const { return mQt->widget; }
+QWidget* WidgetOf(const Window& window) { return Window::QtSide::Of(window).widget; }
 
-QWidget* Window::Content() const { return mQt->widget ? mQt->widget->Content() : nullptr; }
+QWidget* ContentOf(const Window& window)
+{
+    WindowWidget* widget = Window::QtSide::Of(window).widget;
+    return widget ? widget->Content() : nullptr;
+}
+
+QColor BackgroundOf(const Window& window)
+{
+    if (window.HasBackColor())
+        return QColor(QRgb(window.BackColor().rgb));
+    QWidget* widget = WidgetOf(window);
+    return widget ? widget->palette().color(QPalette::Window) : QColor(Qt::white);
+}
 
 void Window::Constructor()
 {
@@ -216,7 +239,7 @@ void Window::OnFlush(WindowRef, const Rect* rect, void* context)
     auto* window = static_cast<Window*>(context);
     const QRect flushed(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
     for (const Ref<RectControl>& control : std::vector(window->mControls)) {
-        if (auto* widget = dynamic_cast<PluginControlWidget*>(control->Widget()))
+        if (auto* widget = dynamic_cast<PluginControlWidget*>(WidgetOf(*control)))
             widget->Present(flushed);
     }
 }
@@ -267,6 +290,12 @@ void Window::SetTitle(std::string_view title)
     mTitle = title;
     if (mQt->widget)
         mQt->widget->setWindowTitle(ToQString(title));
+}
+
+void Window::SetMinimizeButton(bool shown)
+{
+    mMinimizeButton = shown;
+    ApplyFrame();
 }
 
 void Window::SetMenuBar(Ref<lx::MenuBar> bar)
@@ -349,7 +378,7 @@ Ref<RectControl> Window::New(const Class& controlClass)
     Ref<RectControl> control = Cast<RectControl>(RuntimeNewObject(*cls));
     if (!control)
         return nullptr;
-    control->Attach(*this, Content());
+    control->Attach(*this);
     mControls.push_back(control);
     return control;
 }
@@ -372,27 +401,6 @@ Ref<RectControl> Window::ControlByName(std::string_view name) const
 void Window::AddMenuHandler(std::string_view itemName, std::function<bool()> handler)
 {
     mMenus.Add(itemName, std::move(handler));
-}
-
-QColor Window::Background() const
-{
-    if (mHasBackColor)
-        return QColor(QRgb(mBackColor.rgb));
-    return mQt->widget ? mQt->widget->palette().color(QPalette::Window) : QColor(Qt::white);
-}
-
-void Window::PaintContent(QPainter& painter)
-{
-    Ref<Window> self(this);
-    Ref<Picture> surface = Picture::New(mWidth, mHeight);
-    if (!surface)
-        return;
-    QImage background(mWidth, mHeight, QImage::Format_RGB32);
-    background.fill(Background());
-    ImageToPort(background, surface->World(), QPoint(0, 0));
-    Ref<lx::Graphics> graphics = surface->Graphics();
-    Dispatch([&] { Event_Paint(*graphics); });
-    painter.drawImage(0, 0, surface->ToImage());
 }
 
 bool Window::ApplySetting(const Setting& setting)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Widgets.h"
+
 #include <lxframework/Window.h>
 
 #include <QPointer>
@@ -48,6 +50,9 @@ private:
 
 struct Window::QtSide {
     QPointer<WindowWidget> widget;
+
+    // A member of Window, so it may hand the framework's Qt code the window's side.
+    static QtSide& Of(const Window& window) { return *window.mQt; }
 };
 
 }
