@@ -315,7 +315,7 @@ namespace {
     // come first, so that a run hidden at every pixel costs no division
     // and no texel.
     template <bool Textured, bool Fogged>
-    void ShadeSpan(const TriangleSpans& triangle, const Sse2RunSetUp& runSetUp, const RowSpan& span)
+    uint64_t ShadeSpan(const TriangleSpans& triangle, const Sse2RunSetUp& runSetUp, const RowSpan& span)
     {
         const SpanShading& shading = triangle.shading;
         Sse2SpanInterpolants interpolants(triangle.origin, triangle.stepY, triangle.stepX, span.row, span.column);
@@ -323,6 +323,7 @@ namespace {
         uint8_t* pixels = span.pixels;
         int count = span.count;
         float depth = interpolants.FirstDepth();
+        uint64_t shaded = 0;
         // `shadeRun(length, run)` shades a run that shows; `nextRun(length)`
         // moves past every run.
         auto shadeRuns = [&](auto shadeRun, auto nextRun) {
@@ -330,12 +331,15 @@ namespace {
                 const int length = std::min(count, SubspanLength);
                 count -= length;
                 const RunDepths run = DepthsOfRun(depth, triangle.stepX[Depth], length, stored, shading);
-                if (run.passing != 0)
+                if (run.passing != 0) {
                     shadeRun(length, run);
+                    shaded += uint64_t(std::popcount(run.passing));
+                }
                 nextRun(length);
                 stored = stored + length;
                 pixels += size_t(length) * PixelBytes;
             }
+            return shaded;
         };
         if constexpr (Textured && !Fogged) {
             if (triangle.facing) {
@@ -360,7 +364,7 @@ namespace {
                     [&](int) { facing.Next(); });
             }
         }
-        shadeRuns(
+        return shadeRuns(
             [&](int length, const RunDepths& run) {
                 ShadeRun<Textured, Fogged>(
                     shading, interpolants.Run(length, runSetUp), length, run, stored.depths, stored.orders, pixels);
@@ -376,16 +380,14 @@ FastSpans::FastSpans(const TriangleSpans& triangle)
 {
 }
 
-bool FastSpans::Shade(const RowSpan& span) const
+std::optional<uint64_t> FastSpans::Shade(const RowSpan& span) const
 {
     const SpanShading& shading = mTriangle.shading;
     if (shading.level)
-        shading.fog ? ShadeSpan<true, true>(mTriangle, mRunSetUp, span)
-                    : ShadeSpan<true, false>(mTriangle, mRunSetUp, span);
-    else
-        shading.fog ? ShadeSpan<false, true>(mTriangle, mRunSetUp, span)
-                    : ShadeSpan<false, false>(mTriangle, mRunSetUp, span);
-    return true;
+        return shading.fog ? ShadeSpan<true, true>(mTriangle, mRunSetUp, span)
+                           : ShadeSpan<true, false>(mTriangle, mRunSetUp, span);
+    return shading.fog ? ShadeSpan<false, true>(mTriangle, mRunSetUp, span)
+                       : ShadeSpan<false, false>(mTriangle, mRunSetUp, span);
 }
 
 }
@@ -402,7 +404,7 @@ FastSpans::FastSpans(const TriangleSpans& triangle)
 {
 }
 
-bool FastSpans::Shade(const RowSpan&) const { return false; }
+std::optional<uint64_t> FastSpans::Shade(const RowSpan&) const { return std::nullopt; }
 
 }
 

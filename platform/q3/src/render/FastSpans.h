@@ -11,6 +11,8 @@
 #include "Spans.h"
 #include "WidePixels.h"
 
+#include <optional>
+
 namespace q3::render {
 
 class FastSpans {
@@ -18,9 +20,10 @@ public:
     // Works out once what every span of the triangle shares.
     explicit FastSpans(const TriangleSpans& triangle);
 
-    // Draws the span and returns true, or returns false, leaving it to the
-    // reference path.
-    bool Shade(const RowSpan& span) const;
+    // Draws the span and returns how many of its pixels it shaded (see
+    // Rasterizer::ShadedPixels), or returns nothing, leaving the span to
+    // the reference path.
+    std::optional<uint64_t> Shade(const RowSpan& span) const;
 
 private:
     const TriangleSpans& mTriangle;

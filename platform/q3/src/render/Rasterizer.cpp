@@ -225,6 +225,7 @@ namespace {
 void Rasterizer::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear)
 {
     mDrawing = false;
+    mShadedPixels = 0;
     mTarget = target;
     int paneWidth = pane.right - pane.left, paneHeight = pane.bottom - pane.top;
     bool targetUsable = target.pixels && target.width > 0 && target.height > 0
@@ -346,8 +347,10 @@ void Rasterizer::FillTriangle(const Setup& setup)
         const RowSpan span { float(y - setup.top), float(first), int(last - first + 1),
             { mDepth.Row(row) + column, mDepth.Orders(row) + column },
             mTarget.pixels + size_t(y) * size_t(mTarget.rowBytes) + size_t(x) * PixelBytes };
-        if (!fast.Shade(span))
-            ShadeSpan(setup.spans, span);
+        if (std::optional<uint64_t> shaded = fast.Shade(span))
+            mShadedPixels += *shaded;
+        else
+            mShadedPixels += ShadeSpan(setup.spans, span);
     }
 }
 
@@ -410,15 +413,15 @@ namespace {
     // Shades one pixel at `depth`, if it passes the depth test: its color,
     // fogged when the fog is on, then stored with its depth if opaque, or
     // blended over what is there, leaving the depth, so that whatever lies
-    // behind still shows through.
-    void ShadePixel(const SpanShading& shading, const PixelSteps& at, float depth, DepthRow stored, uint8_t* pixel)
+    // behind still shows through. True when it passed.
+    bool ShadePixel(const SpanShading& shading, const PixelSteps& at, float depth, DepthRow stored, uint8_t* pixel)
     {
         if (!Passes(depth, stored.depths[0], stored.orders[0], shading.order))
-            return;
+            return false;
         ScalarPixels::Color color = at.Color();
         const uint32_t alpha = ScalarPixels::Alpha(color);
         if (alpha == 0)
-            return;
+            return true;
         if (shading.fog) {
             // The color is premultiplied, so the fog's share is too.
             const uint32_t clear = at.FogClear();
@@ -429,6 +432,7 @@ namespace {
         else
             stored.Set(0, depth, shading.order);
         ScalarPixels::Store(color, pixel);
+        return true;
     }
 
     // Where each run of a span starts and how it steps: divided by w at
@@ -460,22 +464,25 @@ namespace {
 // The reference span: runs of SubspanLength pixels, each set up at its
 // ends (see RunSteps.h), and each pixel of a run shaded by itself. Depths
 // step from run to run by whole runs, as the fast paths step them.
-void Rasterizer::ShadeSpan(const TriangleSpans& triangle, const RowSpan& span)
+// Returns how many pixels were shaded.
+uint64_t Rasterizer::ShadeSpan(const TriangleSpans& triangle, const RowSpan& span)
 {
     const float depthStep = triangle.stepX[Depth];
     SpanRuns runs(triangle, span);
     float depth = runs.FirstDepth();
+    uint64_t shaded = 0;
     for (int done = 0; done < span.count; done += SubspanLength) {
         const int length = std::min(span.count - done, SubspanLength);
         PixelSteps at(runs.Steps(length), triangle.shading);
         for (int i = 0; i < length; ++i) {
-            ShadePixel(triangle.shading, at, depth + depthStep * float(i), span.stored + (done + i),
+            shaded += ShadePixel(triangle.shading, at, depth + depthStep * float(i), span.stored + (done + i),
                 span.pixels + size_t(done + i) * PixelBytes);
             at.Next();
         }
         depth += depthStep * float(length);
         runs.Next(length);
     }
+    return shaded;
 }
 
 void Rasterizer::DrawLine(const ScreenVertex& a, const ScreenVertex& b, const Shading& shading)

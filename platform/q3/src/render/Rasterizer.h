@@ -43,10 +43,14 @@ public:
     void DrawLine(const ScreenVertex& a, const ScreenVertex& b, const Shading& shading);
     void DrawPoint(const ScreenVertex& point, const Shading& shading);
 
+    // How many pixels passed the depth test and were shaded since Begin,
+    // whether they showed or not: the work hidden surfaces cost.
+    uint64_t ShadedPixels() const { return mShadedPixels; }
+
 private:
     struct Setup;
     void FillTriangle(const Setup& setup);
-    static void ShadeSpan(const TriangleSpans& triangle, const RowSpan& span);
+    static uint64_t ShadeSpan(const TriangleSpans& triangle, const RowSpan& span);
 
     Target mTarget {};
     // The pane's extent in pixels, for the projection.
@@ -58,6 +62,7 @@ private:
     Pane mScissor {};
     bool mDrawing { false };
     DepthBuffer mDepth {};
+    uint64_t mShadedPixels { 0 };
 };
 
 }
