@@ -327,6 +327,7 @@ void Rasterizer::FillTriangle(const Setup& setup)
     // negative. A vertical edge is inside the whole row or none of it.
     std::array<Crossing, 3> crossings { Crossing(setup.edges[0]), Crossing(setup.edges[1]), Crossing(setup.edges[2]) };
 
+    uint64_t shaded = 0;
     for (int y = setup.top; y < setup.bottom; ++y) {
         int64_t first = 0, last = width - 1;
         for (int i = 0; i < 3; ++i) {
@@ -347,11 +348,10 @@ void Rasterizer::FillTriangle(const Setup& setup)
         const RowSpan span { float(y - setup.top), float(first), int(last - first + 1),
             { mDepth.Row(row) + column, mDepth.Orders(row) + column },
             mTarget.pixels + size_t(y) * size_t(mTarget.rowBytes) + size_t(x) * PixelBytes };
-        if (std::optional<uint64_t> shaded = fast.Shade(span))
-            mShadedPixels += *shaded;
-        else
-            mShadedPixels += ShadeSpan(setup.spans, span);
+        const std::optional<uint64_t> shadedFast = fast.Shade(span);
+        shaded += shadedFast ? *shadedFast : ShadeSpan(setup.spans, span);
     }
+    mShadedPixels += shaded;
 }
 
 namespace {
