@@ -6,8 +6,8 @@
 
 #include "GameHarness.h"
 
-#include "bindings/Lx3D.h"
 #include "TestHooks.h"
+#include "bindings/Lx3D.h"
 
 #include <QImage>
 

@@ -6,8 +6,8 @@
 
 #include <array>
 #include <cstdlib>
-#include <iomanip>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 
 namespace q3::render::testing {

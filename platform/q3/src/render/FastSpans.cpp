@@ -27,7 +27,8 @@ namespace {
 
         Sse2Pixels::Color Sample() const
         {
-            return Sse2Pixels::Sample(level, OnTexture(s, level.width, uBoundary), OnTexture(t, level.height, vBoundary));
+            return Sse2Pixels::Sample(
+                level, OnTexture(s, level.width, uBoundary), OnTexture(t, level.height, vBoundary));
         }
         void Step()
         {
@@ -226,13 +227,13 @@ namespace {
         if (Pairs::AllOpaque(row))
             return FinishOpaqueRow(row, run, shading, stored, pixels);
         for (int pair = 0; pair < SubspanLength / 2; ++pair)
-            FinishPair(
-                row.pairs[pair], (run.passing >> (2 * pair)) & 3, 2 * pair, run, shading, stored, pixels + pair * 2 * PixelBytes);
+            FinishPair(row.pairs[pair], (run.passing >> (2 * pair)) & 3, 2 * pair, run, shading, stored,
+                pixels + pair * 2 * PixelBytes);
     }
 
     // ShadeAlongRow, lit as `modulated` says.
-    void ShadeAlongRow(bool modulated, const InsideWalk& walk, const RunSteps& steps, const RunDepths& run,
-        const SpanShading& shading, DepthRow stored, uint8_t* pixels)
+    [[gnu::always_inline]] inline void ShadeAlongRow(bool modulated, const InsideWalk& walk, const RunSteps& steps,
+        const RunDepths& run, const SpanShading& shading, DepthRow stored, uint8_t* pixels)
     {
         modulated ? ShadeAlongRow<true>(walk, steps, run, shading, stored, pixels)
                   : ShadeAlongRow<false>(walk, steps, run, shading, stored, pixels);
@@ -327,6 +328,7 @@ namespace {
     uint64_t ShadeSpan(const TriangleSpans& triangle, const Sse2RunSetUp& runSetUp, const RowSpan& span)
     {
         const SpanShading& shading = triangle.shading;
+        const float depthStep = triangle.stepX[Depth];
         Sse2SpanInterpolants interpolants(triangle.origin, triangle.stepY, triangle.stepX, span.row, span.column);
         DepthRow stored = span.stored;
         uint8_t* pixels = span.pixels;
@@ -339,7 +341,7 @@ namespace {
             while (count > 0) {
                 const int length = std::min(count, SubspanLength);
                 count -= length;
-                const RunDepths run = DepthsOfRun(depth, triangle.stepX[Depth], length, stored, shading);
+                const RunDepths run = DepthsOfRun(depth, depthStep, length, stored, shading);
                 if (run.passing != 0) {
                     shadeRun(length, run);
                     shaded += PassingCounts[run.passing];
@@ -352,7 +354,8 @@ namespace {
         };
         if constexpr (Textured && !Fogged) {
             if (triangle.facing) {
-                FacingRuns facing(interpolants.Run(std::min(count, SubspanLength), runSetUp), *triangle.facing, shading);
+                FacingRuns facing(
+                    interpolants.Run(std::min(count, SubspanLength), runSetUp), *triangle.facing, shading);
                 // The light is the same all along the span, and the step from
                 // pixel to pixel: which way a run goes is mostly known at once.
                 const bool alongRow

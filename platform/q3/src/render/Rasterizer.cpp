@@ -199,8 +199,8 @@ namespace {
         // need not have their light compared.
         double reach = 0;
         for (auto [i, j] : CornerPairs) {
-            reach = std::max({ reach, std::fabs(at(i, U) - at(j, U)) * level.width,
-                std::fabs(at(i, V) - at(j, V)) * level.height });
+            reach = std::max(
+                { reach, std::fabs(at(i, U) - at(j, U)) * level.width, std::fabs(at(i, V) - at(j, V)) * level.height });
         }
         const double spread
             = (std::fabs(double(stepX[InverseW])) * width + std::fabs(double(stepY[InverseW])) * height) / inverseW;
@@ -445,8 +445,8 @@ namespace {
             , mInterpolants(triangle.origin, triangle.stepY, triangle.stepX, span.row, span.column)
         {
             if (triangle.facing)
-                mFacing.emplace(mInterpolants.Run(std::min(span.count, SubspanLength), mShading), *triangle.facing,
-                    mShading);
+                mFacing.emplace(
+                    mInterpolants.Run(std::min(span.count, SubspanLength), mShading), *triangle.facing, mShading);
         }
 
         float FirstDepth() const { return mInterpolants.FirstDepth(); }
