@@ -1,3 +1,4 @@
+#include "FrameObserver.h"
 #include "MetafileSamples.h"
 #include "SceneFixtures.h"
 
@@ -93,6 +94,22 @@ protected:
 
 private:
     TQ3Uns32 mStart { 0 };
+};
+
+// How many pixels the last frame shaded, as the rendering loop reports it.
+class ShadedPixelCounter final : public q3::FrameObserver {
+public:
+    ShadedPixelCounter() { q3::ObserveFrames(this); }
+    ~ShadedPixelCounter() override { q3::ObserveFrames(nullptr); }
+
+    void Begin(const q3::render::Pane&, TQ3ColorRGB, const TQ3Matrix4x4&, TQ3Point3D,
+        std::span<const q3::render::Light>, bool) override
+    {
+    }
+    void Mesh(const q3::render::Mesh&, const q3::render::DrawState&, const q3::render::Fog&) override { }
+    void End(uint64_t shadedPixels) override { shaded = shadedPixels; }
+
+    uint64_t shaded { 0 };
 };
 
 const Rgb Black { 0, 0, 0 }, Red { 255, 0, 0 }, Green { 0, 255, 0 }, Blue { 0, 0, 255 }, White { 255, 255, 255 };
@@ -220,6 +237,23 @@ TEST_F(Rendering, NearerSurfaceHidesFartherWhateverTheOrder)
     ExpectColor(AtWorld(-6, 0), Red);
 }
 
+TEST_F(Rendering, SurfaceHiddenBehindANearerOneIsNotShaded)
+{
+    // A backdrop past every side of the view comes first, as the game's
+    // does, and a nearer quad hides its middle. Opaque surfaces drawn
+    // nearest first shade each pixel once; drawn as they came, or farthest
+    // first, the hidden part of the backdrop would be shaded too.
+    fixtures::Quad backdrop(12, 0), nearQuad(4, 2);
+    ShadedPixelCounter counter;
+    Frame([&] {
+        SubmitQuad(backdrop, { 1, 0, 0 });
+        SubmitQuad(nearQuad, { 0, 1, 0 });
+    });
+    ExpectColor(AtWorld(0, 0), Green);
+    ExpectColor(AtWorld(-8, 8), Red);
+    EXPECT_EQ(counter.shaded, uint64_t(Size * Size));
+}
+
 TEST_F(Rendering, TransparencyColorLetsWhatIsBehindShowThrough)
 {
     // Half transparent green in front of red, submitted first: the red
@@ -293,6 +327,9 @@ TEST_F(Rendering, LinearFogRunsFromStartToEnd)
     ExpectColor(fogged(10, 30), Red);
     ExpectColor(fogged(0, 10), Blue);
     ExpectColor(fogged(0, 20), { 128, 0, 128 }, 10);
+    // A fog that ends where it starts has no depth to thicken over: the
+    // scene stays clear, even beyond that distance.
+    ExpectColor(fogged(5, 5), Red, 0);
 }
 
 TEST_F(Rendering, WireframeDrawsEdgesOnly)

@@ -21,6 +21,9 @@ public:
         = 0;
     // A mesh is drawn, with the fog in force.
     virtual void Mesh(const render::Mesh& mesh, const render::DrawState& state, const render::Fog& fog) = 0;
+    // The frame is finished, having shaded `shadedPixels` (see
+    // render::Device::ShadedPixels).
+    virtual void End([[maybe_unused]] uint64_t shadedPixels) { }
 };
 
 // Every frame rendered from now on is shown to `observer`; null stops.

@@ -102,6 +102,8 @@ namespace {
         void Finish()
         {
             mDevice->End();
+            if (s_observer)
+                s_observer->End(mDevice->ShadedPixels());
             static_cast<DrawContext*>(mView->drawContext.Get())->Present(mPane);
         }
 

@@ -1,4 +1,5 @@
 #include "render/Clipper.h"
+#include "render/Tunables.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,45 @@ TEST(Clipper, SegmentIsCutAtThePlanes)
     EXPECT_FLOAT_EQ(b.z, -1);
     ClipVertex c = At(0, 0, 1, 1), d = At(0, 0, 2, 1);
     EXPECT_FALSE(Clipper::ClipSegment(c, d, ComputeOutcode(c) | ComputeOutcode(d)));
+}
+
+TEST(Clipper, SegmentEndingJustInsideKeepsItsEnd)
+{
+    // A wire from far past a side of the view, or from behind the eye, to
+    // just inside the view: the end inside stays exactly where it is, in
+    // either order, and the other end comes in onto the plane it crossed,
+    // its distance outside that plane given by `beyond`.
+    const struct {
+        const char* name;
+        ClipVertex outside;
+        ClipVertex inside;
+        float (*beyond)(const ClipVertex&);
+    } rows[] = {
+        { "past the right side", At(40, 0, -0.5f, 1, 1), At(0.999f, 0, -0.5f, 1),
+            [](const ClipVertex& v) { return v.x - GuardBand * v.w; } },
+        { "past the top", At(0, 40, -0.5f, 1, 1), At(0, 0.999f, -0.5f, 1),
+            [](const ClipVertex& v) { return v.y - GuardBand * v.w; } },
+        { "behind the eye", At(0.5f, 0.5f, 0.5f, -1, 1), At(0.5f, 0.5f, -0.001f, 1),
+            [](const ClipVertex& v) { return v.z; } },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_EQ(ComputeOutcode(row.inside), 0u);
+        for (bool insideFirst : { false, true }) {
+            ClipVertex a = insideFirst ? row.inside : row.outside, b = insideFirst ? row.outside : row.inside;
+            ASSERT_TRUE(Clipper::ClipSegment(a, b, ComputeOutcode(a) | ComputeOutcode(b)));
+            const ClipVertex& kept = insideFirst ? a : b;
+            const ClipVertex& cut = insideFirst ? b : a;
+            EXPECT_EQ(kept.x, row.inside.x);
+            EXPECT_EQ(kept.y, row.inside.y);
+            EXPECT_EQ(kept.z, row.inside.z);
+            EXPECT_EQ(kept.w, row.inside.w);
+            EXPECT_EQ(kept.varyings[Red], 0);
+            EXPECT_NEAR(row.beyond(cut), 0, 1e-4f);
+            EXPECT_GT(cut.varyings[Red], 0);
+            EXPECT_LT(cut.varyings[Red], 1);
+        }
+    }
 }
 
 TEST(Clipper, NonFiniteCoordinatesAreUnusable)

@@ -1,6 +1,7 @@
 #include "render/Pixels.h"
 #include "render/DecodedTexture.h"
 #include "render/RunSteps.h"
+#include "render/WidePixels.h"
 
 #include <gtest/gtest.h>
 
@@ -284,9 +285,9 @@ TEST(WidePixels, RunsSetUpAsThePlainPath)
         shading.uBoundary = random() % 2 ? Boundary::Clamp : Boundary::Wrap;
         shading.vBoundary = random() % 2 ? Boundary::Clamp : Boundary::Wrap;
         shading.opacity = trial % 2 ? 1 : pick(trial);
-        shading.fogged = random() % 2;
+        shading.fog = random() % 2;
         const float row = float(random() % 300), column = float(random() % 300);
-        PlainSpanInterpolants plain(origin, stepY, stepX, row, column);
+        SpanInterpolants plain(origin, stepY, stepX, row, column);
         Sse2SpanInterpolants wide(origin, stepY, stepX, row, column);
         // Which NaN comes out depends on the order the compiler adds in;
         // any NaN fails every depth test alike.
@@ -296,7 +297,7 @@ TEST(WidePixels, RunsSetUpAsThePlainPath)
         }
         for (int run = 0; run < 3; ++run) {
             const int length = 1 + int(random() % SubspanLength);
-            ASSERT_EQ(plain.Run(length, PlainRunSetUp(shading)), wide.Run(length, Sse2RunSetUp(shading)))
+            ASSERT_EQ(plain.Run(length, shading), wide.Run(length, Sse2RunSetUp(shading)))
                 << "trial " << trial << ", run " << run;
             plain.Advance(length);
             wide.Advance(length);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdlib>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 
 namespace q3::render::testing {
@@ -18,6 +19,29 @@ namespace {
     constexpr int StrayPixelsAllowed = 4;
 
     std::string ReferencePath(const std::string& name) { return std::string(REFERENCE_DIR) + "/" + name + ".ppm"; }
+    std::string DigestPath(const std::string& name) { return std::string(REFERENCE_DIR) + "/" + name + ".digest"; }
+
+    bool Regenerating()
+    {
+        const char* regenerate = std::getenv("TERRASLIDE_REGENERATE_REFERENCES");
+        return regenerate && std::string(regenerate) == "1";
+    }
+
+    // 64-bit FNV-1a of the target's pixels, row by row, padding left out.
+    std::string Digest(Canvas canvas)
+    {
+        constexpr uint64_t Basis = 0xCBF29CE484222325, Prime = 0x100000001B3;
+        const Target target = canvas.GetTarget();
+        uint64_t digest = Basis;
+        for (int y = 0; y < target.height; ++y) {
+            const uint8_t* row = target.pixels + size_t(y) * size_t(target.rowBytes);
+            for (size_t i = 0; i < size_t(target.width) * 4; ++i)
+                digest = (digest ^ row[i]) * Prime;
+        }
+        std::ostringstream text;
+        text << std::hex << std::setw(16) << std::setfill('0') << digest;
+        return text.str();
+    }
 
     uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0)
     {
@@ -121,8 +145,7 @@ std::shared_ptr<const DecodedTexture> MakeTexture(const std::vector<uint32_t>& t
 
 ::testing::AssertionResult MatchesReference(const Canvas& canvas, const std::string& name, int tolerance)
 {
-    const char* regenerate = std::getenv("TERRASLIDE_REGENERATE_REFERENCES");
-    if (regenerate && std::string(regenerate) == "1") {
+    if (Regenerating()) {
         std::ofstream file(ReferencePath(name), std::ios::binary);
         file << "P6\n" << canvas.Width() << " " << canvas.Height() << "\n255\n";
         for (int y = 0; y < canvas.Height(); ++y) {
@@ -155,6 +178,21 @@ std::shared_ptr<const DecodedTexture> MakeTexture(const std::vector<uint32_t>& t
     }
     if (differing > StrayPixelsAllowed)
         return ::testing::AssertionFailure() << differing << " pixels differ from " << name << ", " << first;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult DrawsRecordedBytes(const Canvas& canvas, const std::string& name)
+{
+    const std::string digest = Digest(canvas);
+    if (Regenerating()) {
+        std::ofstream(DigestPath(name)) << digest << "\n";
+        return ::testing::AssertionSuccess() << "regenerated";
+    }
+    std::string recorded;
+    std::ifstream(DigestPath(name)) >> recorded;
+    if (recorded != digest)
+        return ::testing::AssertionFailure()
+            << "the bytes of " << name << " have digest " << digest << ", not the recorded " << recorded;
     return ::testing::AssertionSuccess();
 }
 

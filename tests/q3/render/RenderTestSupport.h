@@ -68,6 +68,12 @@ std::shared_ptr<const DecodedTexture> MakeTexture(const std::vector<uint32_t>& t
 // in the environment it rewrites the reference instead.
 ::testing::AssertionResult MatchesReference(const Canvas& canvas, const std::string& name, int tolerance = 3);
 
+// Compares the canvas's bytes exactly with those recorded for `name`, by
+// digest, so that every build of the rasteriser, with its fast paths or
+// without, is held to the same bytes. The regeneration switch of
+// MatchesReference records them instead.
+::testing::AssertionResult DrawsRecordedBytes(const Canvas& canvas, const std::string& name);
+
 // Writes the canvas as a PNG file.
 bool WritePng(const Canvas& canvas, const std::string& path);
 

@@ -38,6 +38,7 @@ TEST(ReferenceImages, LitSphere)
     Canvas canvas;
     RenderSphere(canvas, false);
     EXPECT_TRUE(MatchesReference(canvas, "lit_sphere"));
+    EXPECT_TRUE(DrawsRecordedBytes(canvas, "lit_sphere"));
 }
 
 TEST(ReferenceImages, WireframeSphere)
@@ -45,6 +46,7 @@ TEST(ReferenceImages, WireframeSphere)
     Canvas canvas;
     RenderSphere(canvas, true);
     EXPECT_TRUE(MatchesReference(canvas, "wireframe_sphere"));
+    EXPECT_TRUE(DrawsRecordedBytes(canvas, "wireframe_sphere"));
 }
 
 TEST(ReferenceImages, TexturedFloorWithMipmaps)
@@ -75,6 +77,7 @@ TEST(ReferenceImages, TexturedFloorWithMipmaps)
     device.DrawMesh(floor, state);
     device.End();
     EXPECT_TRUE(MatchesReference(canvas, "textured_floor"));
+    EXPECT_TRUE(DrawsRecordedBytes(canvas, "textured_floor"));
 }
 
 TEST(ReferenceImages, FoggedGlobesOverTheBackdrop)
@@ -114,6 +117,7 @@ TEST(ReferenceImages, FoggedGlobesOverTheBackdrop)
     device.End();
     EXPECT_TRUE(canvas.GuardsIntact());
     EXPECT_TRUE(MatchesReference(canvas, "fogged_globes", 0));
+    EXPECT_TRUE(DrawsRecordedBytes(canvas, "fogged_globes"));
 }
 
 TEST(SceneImage, BenchmarkSceneIsWrittenForALook)
@@ -125,6 +129,7 @@ TEST(SceneImage, BenchmarkSceneIsWrittenForALook)
     scene.Render(device, canvas.GetTarget());
     EXPECT_TRUE(canvas.GuardsIntact());
     EXPECT_TRUE(WritePng(canvas, std::string(OUTPUT_DIR) + "/synthetic_scene.png"));
+    EXPECT_TRUE(DrawsRecordedBytes(canvas, "synthetic_scene"));
 
     // The globe fills the middle, lit; the dark sky fills the corners, and
     // its transparent band lets the clear color through.

@@ -412,6 +412,8 @@ void Device::End()
     DrawDeferred();
 }
 
+uint64_t Device::ShadedPixels() const { return mRasterizer->ShadedPixels(); }
+
 uint32_t Device::TakeOrder()
 {
     // Past the last order the rest share it; no frame comes near.

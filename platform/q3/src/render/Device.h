@@ -121,6 +121,10 @@ public:
 
     // Ends the frame; every pixel of the pane is final.
     void End();
+    // How many pixels the frame shaded, hidden or not: one for each pixel
+    // of the pane that opaque surfaces cover, when they are drawn nearest
+    // first, and more for what is drawn over them.
+    uint64_t ShadedPixels() const;
 
 private:
     struct Frame;

@@ -2,12 +2,15 @@
 
 // The rasteriser: projects clipped vertices onto the pane and fills
 // triangles with a depth test. Lines and points are drawn as thin quads
-// through the same triangle loop.
+// through the same triangle loop. A triangle is set up with integer edges,
+// filled row by row, and each row's span is drawn by the fast paths
+// (FastSpans.h) or, when they hand it back, by the reference path, pixel
+// by pixel.
 
 #include "Clipper.h"
 #include "DepthBuffer.h"
 #include "Device.h"
-#include "RunSteps.h"
+#include "Spans.h"
 
 namespace q3::render {
 
@@ -20,25 +23,6 @@ struct ScreenVertex {
     float depth { 0 };
     float inverseW { 1 };
     std::array<float, VaryingCount> varyings {};
-};
-
-// How a triangle's pixels take their color: the interpolated color alone
-// or times a texel, then fog when it is on; and which pixels pass the
-// depth test. The interpolated color comes premultiplied by the opacity,
-// which scales the texel's alpha too.
-//
-// A pixel passes where it is nearer than what is there, or as near and
-// its triangle comes earlier in `order`: triangles drawn out of order
-// give the picture drawing them in order would. Triangles of one order
-// never replace each other at equal depth.
-struct Shading {
-    const DecodedTexture* texture { nullptr };
-    bool fog { false };
-    TQ3ColorRGB fogColor { 0, 0, 0 };
-    Boundary uBoundary { Boundary::Wrap };
-    Boundary vBoundary { Boundary::Wrap };
-    float opacity { 1 };
-    uint32_t order { 0 };
 };
 
 class Rasterizer {
@@ -59,12 +43,14 @@ public:
     void DrawLine(const ScreenVertex& a, const ScreenVertex& b, const Shading& shading);
     void DrawPoint(const ScreenVertex& point, const Shading& shading);
 
+    // How many pixels passed the depth test and were shaded since Begin,
+    // whether they showed or not: the work hidden surfaces cost.
+    uint64_t ShadedPixels() const { return mShadedPixels; }
+
 private:
     struct Setup;
-    template <bool Textured, bool Fogged> void FillTriangle(const Setup& setup);
-    template <bool Textured, bool Fogged>
-    void ShadeSpan(const Setup& setup, const RunSetUp& runSetUp, SpanInterpolants span, int count, float* depths,
-        uint32_t* orders, uint8_t* pixels);
+    void FillTriangle(const Setup& setup);
+    static uint64_t ShadeSpan(const TriangleSpans& triangle, const RowSpan& span);
 
     Target mTarget {};
     // The pane's extent in pixels, for the projection.
@@ -76,6 +62,7 @@ private:
     Pane mScissor {};
     bool mDrawing { false };
     DepthBuffer mDepth {};
+    uint64_t mShadedPixels { 0 };
 };
 
 }

@@ -34,4 +34,19 @@ static constexpr int SubspanLength = 8;
 // Lines are drawn as quads this wide, in pixels.
 static constexpr float LineWidth = 1.0f;
 
+// A target pixel is four bytes: A (or unused), R, G, B.
+static constexpr int PixelBytes = 4;
+
+// A textured triangle facing the eye has its runs set up by additions
+// along a row rather than by a division at each run, where that moves its
+// texel positions by no more than this many texels anywhere on it...
+static constexpr double FacingTexelTolerance = 1.0 / 512;
+// ...and where the light at its corners differs by no more than this, so
+// that one run's color serves them all.
+static constexpr double FacingColorTolerance = 1.0 / 16384;
+// Those additions keep texel positions this many bits finer than the
+// runs' fixed point, so that a whole span of them adds up to much less
+// than a position's unit.
+static constexpr int FacingFineBits = 16;
+
 }
