@@ -1,3 +1,4 @@
+#include "Color.h"
 #include "Element3D.h"
 #include "HostServices.h"
 #include "Lx3DUtil.h"
@@ -105,7 +106,8 @@ namespace {
     // Before the view can draw anything the picture shows the sky.
     void FillWithSky(char* base, int32_t width, int32_t height, int32_t rowBytes, LxColor sky)
     {
-        const uint8_t pixel[4] = { 0, uint8_t(sky >> 16), uint8_t(sky >> 8), uint8_t(sky) };
+        const ChannelBytes bytes = ChannelsOf(sky);
+        const uint8_t pixel[4] = { 0, bytes.red, bytes.green, bytes.blue };
         for (int32_t y = 0; y < height; ++y) {
             for (int32_t x = 0; x < width; ++x)
                 std::memcpy(base + std::ptrdiff_t(y) * rowBytes + std::ptrdiff_t(x) * 4, pixel, sizeof pixel);
