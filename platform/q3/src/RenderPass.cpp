@@ -5,6 +5,7 @@
 #include "Light.h"
 #include "Renderer.h"
 #include "Texture.h"
+#include "VectorState.h"
 #include "View.h"
 
 #include <vector>
@@ -167,6 +168,8 @@ TQ3Status Q3View_StartRendering(TQ3ViewObject view)
     auto* self = Cast<View>(view);
     if (!self)
         return kQ3Failure;
+    // Between frames the host's painting may have left them in use.
+    ClearUpperVectorState();
     std::unique_ptr<RenderPass> pass = MakeRenderPass(*self);
     if (!pass) {
         PostError(kQ3ErrorInvalidParameter);
