@@ -1,13 +1,18 @@
 // The game's own scene, built by its real start-up in this process
 // (offscreen), timed as the player drives it: a frame of an orbit step and a
 // frame of a slide step (render only), an orbit frame with its present, the
-// present alone, and a pick at 100 points over the view. One orbit frame is
-// captured as the device saw it and written to a file. The rasteriser alone
-// and Mesa's llvmpipe, single-threaded, render the capture in this process,
-// their runs interleaved at random with the game's so that both see the same
-// machine; llvmpipe with its default threads reads the file in a child
-// process, since it reads its thread count once per process. The program
-// fails if llvmpipe's picture of the capture is not the game's frame.
+// present alone, and a pick at 100 points over the view. A step of an orbit
+// drag (the mouse event, the camera's turn, the frame, its present and the
+// events it posts) is timed twice: back to back, with warm caches, and in the
+// game's rhythm, each step after a display refresh of idleness, as the
+// player's drag comes. One orbit frame is captured as the device saw it and
+// written to a file. The rasteriser alone and Mesa's llvmpipe,
+// single-threaded, render the capture in this process, their runs
+// interleaved at random with the game's so that both see the same machine;
+// llvmpipe draws it twice, used naively and carefully (see MesaReplay.h).
+// llvmpipe with its default threads reads the file in a child process, since
+// it reads its thread count once per process. The program fails if
+// llvmpipe's picture of the capture is not the game's frame.
 //
 //   game_bench [--capture=FILE] [--pictures=FOLDER] [--smoke] [benchmark flags]
 //
@@ -27,12 +32,16 @@
 
 #include <carbon/Carbon.h>
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +50,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace bench;
@@ -52,6 +62,9 @@ constexpr int FrameIterations = 40;
 constexpr int PresentIterations = 200;
 constexpr int PickIterations = 300;
 constexpr int OrbitPixels = 4; // of drag per frame, a brisk drag
+constexpr QPoint DragStart { 20, 20 }; // on the star backdrop, where a press starts an orbit
+// One display refresh at 60 Hz: the least the game idles between the steps of a drag.
+constexpr std::chrono::nanoseconds RefreshGap { 16'666'667 };
 constexpr int PickGrid = 10; // 10 × 10 points over the view
 constexpr int SlidePiece = 14; // in front of the empty slot at the start
 constexpr double SlideStart = 128; // its z, one cell in front of the slot
@@ -63,10 +76,13 @@ constexpr double MaximumDifferingShare = 2; // percent of the pixels
 constexpr const char* OrbitFrameName = "OrbitFrame";
 constexpr const char* SlideFrameName = "SlideFrame";
 constexpr const char* OrbitShownName = "OrbitFrameShown";
+constexpr const char* DragName = "OrbitDrag";
+constexpr const char* DragInRhythmName = "OrbitDragInRhythm";
 constexpr const char* PresentName = "Present";
 constexpr const char* PickName = "Pick";
 constexpr const char* RasteriserName = "RasteriserAlone";
 constexpr const char* MesaName = "LlvmpipeFrame";
+constexpr const char* MesaCarefulName = "LlvmpipeFrameCareful";
 
 struct Options {
     std::string capturePath { "game-frame.capture" };
@@ -170,6 +186,42 @@ void OrbitFrameShown(benchmark::State& state)
 
 void Present(benchmark::State& state) { InGame(state, Presenting::Yes, PresentView); }
 
+long MinorPageFaults()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// Steps of an orbit drag as the game receives them, each after `gap` of
+// idleness, which is not timed: the mouse moves over the view with the
+// button held, the game's handler turns the camera and renders, the frame is
+// presented, and what the step posted is handled. A frame that finds memory
+// handed back to the system faults it in again, which the page faults show.
+void OrbitDrag(benchmark::State& state, std::chrono::nanoseconds gap)
+{
+    int frame = 0;
+    long faults = 0;
+    InGame(state, Presenting::Yes, [&](game::MainWindow& window) {
+        lx::RectControl& view = *window.View3D1();
+        if (frame == 0)
+            lx::test::MousePress(view, DragStart);
+        if (gap.count() > 0) {
+            state.PauseTiming();
+            std::this_thread::sleep_for(gap);
+            state.ResumeTiming();
+        }
+        const long faultsBefore = MinorPageFaults();
+        lx::test::MouseMove(view, DragStart + QPoint(frame++ % 2 ? 0 : OrbitPixels, 0), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        faults += MinorPageFaults() - faultsBefore;
+    });
+    state.counters["PageFaults"] = benchmark::Counter(double(faults), benchmark::Counter::kAvgIterations);
+}
+
+void OrbitDragBackToBack(benchmark::State& state) { OrbitDrag(state, std::chrono::nanoseconds(0)); }
+void OrbitDragInRhythm(benchmark::State& state) { OrbitDrag(state, RefreshGap); }
+
 void Pick(benchmark::State& state)
 {
     size_t next = 0;
@@ -198,10 +250,10 @@ void RasteriserAlone(benchmark::State& state)
     }
 }
 
-void MesaFrame(benchmark::State& state)
+template <GlUse Use> void MesaFrame(benchmark::State& state)
 {
     try {
-        MesaReplay mesa(TheCapture);
+        MesaReplay mesa(TheCapture, Use);
         // The first frame compiles llvmpipe's shaders for the context.
         mesa.Frame();
         for (auto _ : state)
@@ -222,6 +274,12 @@ void Register(const char* name, void (*function)(benchmark::State&), int iterati
     else if (iterations > 0)
         registered->Iterations(iterations);
     registered->Unit(unit)->Repetitions(RepetitionCount());
+}
+
+void RegisterMesa()
+{
+    Register(MesaName, MesaFrame<GlUse::Naive>, 0, benchmark::kMillisecond);
+    Register(MesaCarefulName, MesaFrame<GlUse::Careful>, 0, benchmark::kMillisecond);
 }
 
 // ---- Results ----
@@ -333,9 +391,9 @@ QImage CaptureGameFrame()
     return shown;
 }
 
-QImage LlvmpipePicture()
+QImage LlvmpipePicture(GlUse use)
 {
-    MesaReplay mesa(TheCapture);
+    MesaReplay mesa(TheCapture, use);
     mesa.Frame();
     const std::vector<uint8_t>& pixels = mesa.Pixels();
     return QImage(pixels.data(), TheCapture.width, TheCapture.height, TheCapture.width * 4, QImage::Format_RGBA8888)
@@ -363,15 +421,19 @@ double DifferingShare(const QImage& ours, const QImage& theirs)
 void CaptureAndCompare()
 {
     const QImage game = CaptureGameFrame();
-    const QImage llvmpipe = LlvmpipePicture();
-    if (!TheOptions.pictures.empty()) {
+    if (!TheOptions.pictures.empty())
         game.save(QString::fromStdString(TheOptions.pictures + "/game.png"));
-        llvmpipe.save(QString::fromStdString(TheOptions.pictures + "/llvmpipe.png"));
+    for (const auto& [use, name] :
+        { std::pair(GlUse::Naive, "llvmpipe"), std::pair(GlUse::Careful, "llvmpipe-careful") }) {
+        const QImage llvmpipe = LlvmpipePicture(use);
+        if (!TheOptions.pictures.empty())
+            llvmpipe.save(QString::fromStdString(TheOptions.pictures + "/" + name + ".png"));
+        const double share = llvmpipe.size() == game.size() ? DifferingShare(game, llvmpipe) : 100;
+        std::printf(
+            "Pixels differing by more than %d in a channel, game vs %s: %.2f%%\n", VisibleDifference, name, share);
+        if (share > MaximumDifferingShare)
+            throw std::runtime_error(std::string(name) + " does not draw the game's scene");
     }
-    const double share = llvmpipe.size() == game.size() ? DifferingShare(game, llvmpipe) : 100;
-    std::printf("Pixels differing by more than %d in a channel, game vs llvmpipe: %.2f%%\n", VisibleDifference, share);
-    if (share > MaximumDifferingShare)
-        throw std::runtime_error("llvmpipe does not draw the game's scene");
 }
 
 // ---- llvmpipe with its default threads, in a process of its own ----
@@ -385,33 +447,46 @@ int ReplayInMesa(int argc, char** argv)
         std::fprintf(stderr, "%s\n", exception.what());
         return 1;
     }
-    Register(MesaName, MesaFrame, 0, benchmark::kMillisecond);
+    RegisterMesa();
     benchmark::Initialize(&argc, argv);
     Keeper keeper;
     keeper.SetOutputStream(&std::cerr);
     keeper.SetErrorStream(&std::cerr);
     benchmark::RunSpecifiedBenchmarks(&keeper);
-    const Result result = keeper.Of(MesaName);
-    std::printf("%f %f %f %f %d\n", result.median, result.min, result.max, result.cpuMedian, result.runs);
-    return result.Measured() ? 0 : 1;
+    bool measured = true;
+    for (const char* name : { MesaName, MesaCarefulName }) {
+        const Result result = keeper.Of(name);
+        std::printf("%f %f %f %f %d\n", result.median, result.min, result.max, result.cpuMedian, result.runs);
+        measured = measured && result.Measured();
+    }
+    return measured ? 0 : 1;
 }
 
+// llvmpipe's frame, used naively and carefully.
+struct MesaResults {
+    Result naive {};
+    Result careful {};
+};
+
 // Runs this program on the capture file without LP_NUM_THREADS, and reads
-// back its result.
-Result LlvmpipeWithDefaultThreads()
+// back its results.
+MesaResults LlvmpipeWithDefaultThreads()
 {
     std::vector<std::string> arguments { "--llvmpipe=" + TheOptions.capturePath };
     if (TheOptions.smoke)
         arguments.push_back("--smoke");
     arguments.insert(arguments.end(), TheOptions.benchmarkFlags.begin(), TheOptions.benchmarkFlags.end());
     const std::optional<std::string> output = RunSelf(arguments, { "LP_NUM_THREADS" });
-    Result result;
+    MesaResults results;
+    Result& naive = results.naive;
+    Result& careful = results.careful;
     if (!output
-        || std::sscanf(output->c_str(), "%lf %lf %lf %lf %d", &result.median, &result.min, &result.max,
-               &result.cpuMedian, &result.runs)
-            != 5)
+        || std::sscanf(output->c_str(), "%lf %lf %lf %lf %d %lf %lf %lf %lf %d", &naive.median, &naive.min, &naive.max,
+               &naive.cpuMedian, &naive.runs, &careful.median, &careful.min, &careful.max, &careful.cpuMedian,
+               &careful.runs)
+            != 10)
         return {};
-    return result;
+    return results;
 }
 
 // ---- The summary ----
@@ -438,12 +513,28 @@ void PrintRatio(const char* what, const Result& ours, const Result& theirs, CpuR
     std::printf("\n");
 }
 
-void PrintSummary(const Keeper& ours, const Result& mesaSingle, const Result& mesaDefault)
+// Against llvmpipe used naively and carefully, side by side.
+void PrintRatios(const char* what, const Result& ours, const MesaResults& theirs, CpuRatio cpu)
+{
+    if (!ours.Measured() || !theirs.naive.Measured() || !theirs.careful.Measured())
+        return;
+    std::printf("  %-44s %8.2f  %8.2f", what, ours.median / theirs.naive.median, ours.median / theirs.careful.median);
+    if (cpu == CpuRatio::Shown)
+        std::printf(
+            "  (CPU %.2f, %.2f)", ours.cpuMedian / theirs.naive.cpuMedian, ours.cpuMedian / theirs.careful.cpuMedian);
+    std::printf("\n");
+}
+
+void PrintSummary(const Keeper& ours, const MesaResults& mesaSingle, const MesaResults& mesaDefault)
 {
     const Result orbit = ours.Of(OrbitFrameName);
     const Result shown = ours.Of(OrbitShownName);
+    const Result drag = ours.Of(DragName);
+    const Result dragInRhythm = ours.Of(DragInRhythmName);
     std::printf("\nThe game's scene (%zu triangles), medians:\n", TheCapture.TriangleCount());
     PrintResult("Orbit frame, render only", orbit, 1, "ms");
+    PrintResult("Orbit drag step, back to back (warm)", drag, 1, "ms");
+    PrintResult("Orbit drag step in the game's rhythm", dragInRhythm, 1, "ms");
     PrintResult("Slide frame, render only", ours.Of(SlideFrameName), 1, "ms");
     PrintResult("Orbit frame with its present", shown, 1, "ms");
     PrintResult("Present alone (render excluded)", ours.Of(PresentName), 1, "ms");
@@ -451,13 +542,17 @@ void PrintSummary(const Keeper& ours, const Result& mesaSingle, const Result& me
         std::printf("  %-44s %8.3f ms\n", "Present, as shown minus render only", shown.median - orbit.median);
     PrintResult("Pick (100 points over the view)", ours.Of(PickName), 1e3, "µs");
     PrintResult("Rasteriser alone on the captured frame", ours.Of(RasteriserName), 1, "ms");
-    PrintResult("llvmpipe single-threaded, captured frame", mesaSingle, 1, "ms");
-    PrintResult("llvmpipe default threads, captured frame", mesaDefault, 1, "ms");
+    PrintResult("llvmpipe single-threaded, used naively", mesaSingle.naive, 1, "ms");
+    PrintResult("llvmpipe single-threaded, used carefully", mesaSingle.careful, 1, "ms");
+    PrintResult("llvmpipe default threads, used naively", mesaDefault.naive, 1, "ms");
+    PrintResult("llvmpipe default threads, used carefully", mesaDefault.careful, 1, "ms");
     std::printf("Ratios:\n");
-    PrintRatio("orbit frame / llvmpipe single-threaded", orbit, mesaSingle, CpuRatio::Shown);
-    PrintRatio("rasteriser alone / llvmpipe single-threaded", ours.Of(RasteriserName), mesaSingle, CpuRatio::Shown);
+    PrintRatio("drag step in rhythm / back to back", dragInRhythm, drag, CpuRatio::Shown);
+    std::printf("  %-44s %8s  %8s\n", "against llvmpipe", "naive", "careful");
+    PrintRatios("orbit frame / llvmpipe single-threaded", orbit, mesaSingle, CpuRatio::Shown);
+    PrintRatios("rasteriser alone / llvmpipe single-threaded", ours.Of(RasteriserName), mesaSingle, CpuRatio::Shown);
     // llvmpipe's threads spend CPU time the process's main thread does not see.
-    PrintRatio("orbit frame / llvmpipe default threads", orbit, mesaDefault, CpuRatio::Hidden);
+    PrintRatios("orbit frame / llvmpipe default threads", orbit, mesaDefault, CpuRatio::Hidden);
 }
 
 Options ParseOptions(int argc, char** argv)
@@ -500,7 +595,7 @@ std::vector<char*> BenchmarkArguments(int argc, char** argv)
 int main(int argc, char** argv)
 {
     // The cost of a present is measured, not the wait for the display.
-    setenv("TERRASLIDE_PACE_PRESENTS", "0", 0);
+    lx::test::SetPresentPacing(false);
     TheOptions = ParseOptions(argc, argv);
     if (!TheOptions.replayInMesa.empty())
         return ReplayInMesa(argc, argv);
@@ -513,18 +608,20 @@ int main(int argc, char** argv)
         return 1;
     }
     Register(OrbitFrameName, OrbitFrame, FrameIterations, benchmark::kMillisecond);
+    Register(DragName, OrbitDragBackToBack, FrameIterations, benchmark::kMillisecond);
+    Register(DragInRhythmName, OrbitDragInRhythm, FrameIterations, benchmark::kMillisecond);
     Register(SlideFrameName, SlideFrame, FrameIterations, benchmark::kMillisecond);
     Register(OrbitShownName, OrbitFrameShown, FrameIterations, benchmark::kMillisecond);
     Register(PresentName, Present, PresentIterations, benchmark::kMillisecond);
     Register(PickName, Pick, PickIterations, benchmark::kMicrosecond);
     Register(RasteriserName, RasteriserAlone, 0, benchmark::kMillisecond);
-    Register(MesaName, MesaFrame, 0, benchmark::kMillisecond);
+    RegisterMesa();
     std::vector<char*> arguments = BenchmarkArguments(argc, argv);
     int count = int(arguments.size());
     benchmark::Initialize(&count, arguments.data());
     Keeper keeper;
     benchmark::RunSpecifiedBenchmarks(&keeper);
-    PrintSummary(keeper, keeper.Of(MesaName), LlvmpipeWithDefaultThreads());
+    PrintSummary(keeper, { keeper.Of(MesaName), keeper.Of(MesaCarefulName) }, LlvmpipeWithDefaultThreads());
     benchmark::Shutdown();
     return 0;
 }

@@ -82,6 +82,48 @@ namespace {
         return flat;
     }
 
+    TQ3Point3D Centre(const CapturedMesh& mesh)
+    {
+        TQ3Point3D sum { 0, 0, 0 };
+        for (const TQ3Point3D& point : mesh.geometry.points) {
+            sum.x += point.x;
+            sum.y += point.y;
+            sum.z += point.z;
+        }
+        const float count = float(std::max<size_t>(mesh.geometry.points.size(), 1));
+        const TQ3Point3D local { sum.x / count, sum.y / count, sum.z / count };
+        // Row vectors times the matrix, as the capture stores it.
+        const auto& m = mesh.localToWorld.value;
+        return { local.x * m[0][0] + local.y * m[1][0] + local.z * m[2][0] + m[3][0],
+            local.x * m[0][1] + local.y * m[1][1] + local.z * m[2][1] + m[3][1],
+            local.x * m[0][2] + local.y * m[1][2] + local.z * m[2][2] + m[3][2] };
+    }
+
+    float DistanceSquared(const TQ3Point3D& a, const TQ3Point3D& b)
+    {
+        const float x = a.x - b.x, y = a.y - b.y, z = a.z - b.z;
+        return x * x + y * y + z * z;
+    }
+
+    // A framebuffer object of the pane's size, with a depth buffer, made
+    // the target of drawing.
+    void DrawIntoFramebufferObject(int width, int height)
+    {
+        GLuint framebuffer = 0, color = 0, depth = 0;
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glGenRenderbuffers(1, &color);
+        glBindRenderbuffer(GL_RENDERBUFFER, color);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+        glGenRenderbuffers(1, &depth);
+        glBindRenderbuffer(GL_RENDERBUFFER, depth);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+            throw std::runtime_error("llvmpipe cannot draw into a framebuffer object");
+    }
+
     void SetLights(const std::vector<Light>& lights)
     {
         // The lights stand in world space, which is eye space here: the
@@ -131,9 +173,11 @@ struct MesaReplay::State {
         GLuint uvs { 0 };
         GLuint triangles { 0 };
         GLsizei indexCount { 0 };
+        float distanceSquared { 0 }; // from the eye to the mesh's centre
     };
 
     const SceneCapture* capture { nullptr };
+    GlUse use { GlUse::Naive };
     std::vector<uint8_t> pixels {};
     OSMesaContext context { nullptr };
     std::vector<GLuint> textures {};
@@ -188,17 +232,20 @@ struct MesaReplay::State {
     }
 };
 
-MesaReplay::MesaReplay(const SceneCapture& capture)
+MesaReplay::MesaReplay(const SceneCapture& capture, GlUse use)
     : mState(std::make_unique<State>())
 {
     State& state = *mState;
     state.capture = &capture;
+    state.use = use;
     state.pixels.assign(size_t(capture.width) * capture.height * 4, 0);
     state.context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
     if (!state.context
         || !OSMesaMakeCurrent(state.context, state.pixels.data(), GL_UNSIGNED_BYTE, capture.width, capture.height))
         throw std::runtime_error("no OSMesa context");
     OSMesaPixelStore(OSMESA_Y_UP, 0);
+    if (use == GlUse::Careful)
+        DrawIntoFramebufferObject(capture.width, capture.height);
 
     glViewport(0, 0, capture.width, capture.height);
     glMatrixMode(GL_PROJECTION);
@@ -222,6 +269,7 @@ MesaReplay::MesaReplay(const SceneCapture& capture)
     for (const CapturedMesh& mesh : capture.meshes) {
         State::Batch batch;
         batch.mesh = &mesh;
+        batch.distanceSquared = DistanceSquared(Centre(mesh), capture.eye);
         const bool flat = mesh.illuminated && mesh.geometry.normals.empty();
         const SyntheticMesh geometry = flat ? FlatShaded(mesh.geometry) : mesh.geometry;
         batch.indexCount = GLsizei(geometry.triangles.size() * 3);
@@ -240,6 +288,15 @@ MesaReplay::MesaReplay(const SceneCapture& capture)
         batch.points = UploadBuffer(GL_ARRAY_BUFFER, geometry.points);
         batch.triangles = UploadBuffer(GL_ELEMENT_ARRAY_BUFFER, geometry.triangles);
         state.batches.push_back(batch);
+    }
+    if (use == GlUse::Careful) {
+        // The opaque ones nearest first; the transparent ones, drawn in a
+        // pass of their own, keep their order.
+        auto key = [](const State::Batch& batch) {
+            return std::pair(batch.transparent, batch.transparent ? 0.0f : batch.distanceSquared);
+        };
+        std::stable_sort(state.batches.begin(), state.batches.end(),
+            [&key](const State::Batch& a, const State::Batch& b) { return key(a) < key(b); });
     }
     if (glGetError() != GL_NO_ERROR)
         throw std::runtime_error("OpenGL refused the captured frame");
@@ -268,6 +325,19 @@ void MesaReplay::Frame()
     glFinish();
 }
 
-const std::vector<uint8_t>& MesaReplay::Pixels() const { return mState->pixels; }
+const std::vector<uint8_t>& MesaReplay::Pixels()
+{
+    State& state = *mState;
+    if (state.use == GlUse::Careful) {
+        const int width = state.capture->width, height = state.capture->height;
+        const size_t rowBytes = size_t(width) * 4;
+        std::vector<uint8_t> bottomUp(state.pixels.size());
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+        for (int y = 0; y < height; ++y)
+            std::copy_n(bottomUp.data() + size_t(height - 1 - y) * rowBytes, rowBytes,
+                state.pixels.data() + size_t(y) * rowBytes);
+    }
+    return state.pixels;
+}
 
 }

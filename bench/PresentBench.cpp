@@ -10,7 +10,7 @@
 // refresh periods while the process sleeps.
 
 #include "PortImage.h"
-#include "PresentPacer.h"
+#include "TestHooks.h"
 #include "ViewPlugin.h"
 
 #include <lxframework/Runtime.h>
@@ -56,7 +56,7 @@ void FillWithPattern(CGrafPtr port)
 lx::Ref<PresentWindow> OpenPresentWindow()
 {
     viewplugin::Register();
-    lx::SetPresentPacing(false);
+    lx::test::SetPresentPacing(false);
     if (!lx::FindClass("PresentWindow"))
         lx::RegisterClass<PresentWindow>("PresentWindow", "Window");
     lx::Ref<PresentWindow> window = lx::New<PresentWindow>();
@@ -97,13 +97,13 @@ void ConvertPortForQt(benchmark::State& state)
 void PacedSlide(benchmark::State& state)
 {
     lx::Ref<PresentWindow> window = OpenPresentWindow();
-    lx::SetPresentPacing(true);
+    lx::test::SetPresentPacing(true);
     const Rect whole { 0, 0, Side, Side };
     for (auto _ : state) {
         for (int step = 0; step < SlideSteps; ++step)
             FlushWindowRect(window->PlatformWindow(), &whole);
     }
-    lx::SetPresentPacing(false);
+    lx::test::SetPresentPacing(false);
     window->Close();
     QApplication::processEvents();
 }

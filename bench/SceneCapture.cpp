@@ -1,5 +1,6 @@
 #include "SceneCapture.h"
 
+#include "VectorState.h"
 #include "render/DecodedTexture.h"
 
 #include <algorithm>
@@ -257,6 +258,8 @@ void SceneCapture::Render(Device& device, std::vector<uint8_t>& pixels)
             texture.decoded = TextureFromTexels(StraightAlpha(texture.texels), texture.width, texture.height);
     }
     pixels.resize(size_t(width) * height * 4);
+    // As a view's frame starts.
+    q3::ClearUpperVectorState();
     device.Begin({ pixels.data(), width, height, width * 4 }, { 0, 0, width, height }, clear);
     device.SetCamera(worldToFrustum, eye);
     device.SetLights(lights);

@@ -5,6 +5,7 @@
 #include "Light.h"
 #include "Renderer.h"
 #include "Texture.h"
+#include "VectorState.h"
 #include "View.h"
 
 #include <new>
@@ -170,6 +171,8 @@ TQ3Status Q3View_StartRendering(TQ3ViewObject view)
     auto* self = Cast<View>(view);
     if (!self)
         return kQ3Failure;
+    // Between frames the host's painting may have left them in use.
+    ClearUpperVectorState();
     std::unique_ptr<RenderPass> pass;
     // The device's buffers grow with the pane. When they cannot, the device
     // is dropped whole, as it may be left with some grown and some not; the

@@ -200,12 +200,12 @@ TEST_F(ViewFixture, APresentWithinARefreshPeriodWaitsForTheRestOfIt)
     std::chrono::nanoseconds now = 100s;
     std::vector<std::chrono::nanoseconds> waits;
     // Every sleep wakes a millisecond late.
-    SetPacingClock([&] { return now; },
+    test::SetPacingClock([&] { return now; },
         [&](std::chrono::nanoseconds wait) {
             waits.push_back(wait);
             now += wait + 1ms;
         });
-    SetPresentPacing(true);
+    test::SetPresentPacing(true);
     const double rate = WidgetOf(*view)->screen()->refreshRate();
     const auto period = std::chrono::duration_cast<std::chrono::nanoseconds>(
         std::chrono::duration<double>(1.0 / (rate >= 1.0 ? rate : FallbackRefreshRate)));
@@ -221,8 +221,8 @@ TEST_F(ViewFixture, APresentWithinARefreshPeriodWaitsForTheRestOfIt)
     now += period;
     Call(update, view.Get());
     EXPECT_EQ(waits.size(), 2u) << "a present a whole period later goes at once";
-    SetPresentPacing(false);
-    SetPacingClock(nullptr, nullptr);
+    test::SetPresentPacing(false);
+    test::SetPacingClock(nullptr, nullptr);
 }
 
 TEST_F(ViewFixture, ControlServicesDescribeThePlaceAndTheWindow)

@@ -1,11 +1,10 @@
 #include "PresentPacer.h"
+#include "TestHooks.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
-#include <cstdlib>
-#include <string_view>
 #include <thread>
 
 namespace lx {
@@ -15,8 +14,8 @@ namespace {
 
     struct Pacing {
         std::optional<bool> on;
-        PacingClock now;
-        PacingSleep sleep;
+        test::PacingClock now;
+        test::PacingSleep sleep;
     };
 
     Pacing& Settings()
@@ -25,12 +24,7 @@ namespace {
         return pacing;
     }
 
-    bool PacingByDefault()
-    {
-        if (const char* setting = std::getenv("TERRASLIDE_PACE_PRESENTS"))
-            return std::string_view(setting) != "0";
-        return QGuiApplication::platformName() != QLatin1String("offscreen");
-    }
+    bool PacingByDefault() { return QGuiApplication::platformName() != QLatin1String("offscreen"); }
 
     nanoseconds Now()
     {
@@ -75,8 +69,6 @@ void PresentPacer::BeforePresent(const QWidget& widget)
     mLastPresent = now;
 }
 
-void SetPresentPacing(bool on) { Settings().on = on; }
-
 bool PresentPacing()
 {
     Pacing& pacing = Settings();
@@ -85,10 +77,16 @@ bool PresentPacing()
     return *pacing.on;
 }
 
-void SetPacingClock(PacingClock now, PacingSleep sleep)
-{
-    Settings().now = std::move(now);
-    Settings().sleep = std::move(sleep);
+namespace test {
+
+    void SetPresentPacing(bool on) { Settings().on = on; }
+
+    void SetPacingClock(PacingClock now, PacingSleep sleep)
+    {
+        Settings().now = std::move(now);
+        Settings().sleep = std::move(sleep);
+    }
+
 }
 
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <optional>
 
 class QWidget;
@@ -26,15 +25,8 @@ private:
 constexpr double FallbackRefreshRate = 60.0;
 
 // Pacing is on, except on Qt's offscreen platform, where nobody watches and
-// tests must not slow down. The environment variable TERRASLIDE_PACE_PRESENTS
-// (0 or 1) overrides that default, and this overrides both.
-void SetPresentPacing(bool on);
+// tests must not slow down; tests and benchmarks override that through their
+// hooks.
 bool PresentPacing();
-
-// The clock and the sleep the pacer uses: tests put in their own; nil restores
-// the steady clock and the thread's sleep.
-using PacingClock = std::function<std::chrono::nanoseconds()>;
-using PacingSleep = std::function<void(std::chrono::nanoseconds)>;
-void SetPacingClock(PacingClock now, PacingSleep sleep);
 
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-// Hooks for the framework's tests and the game's: finding windows and
-// controls, synthetic input, captured dialogs and quit requests, a seeded
-// Rnd, the presents of plug-in controls, cursor identities and the wait-cursor
-// state. Everything here is off until a test turns it on; the game never
+// Hooks for the framework's tests and the game's, and for the benchmarks:
+// finding windows and controls, synthetic input, captured dialogs and quit
+// requests, a seeded Rnd, the presents of plug-in controls and their pacing,
+// cursor identities and the wait-cursor state. Everything here is off until a test turns it on; the game never
 // includes this header.
 
 #include <lxframework/RectControl.h>
@@ -11,6 +11,7 @@
 
 #include <QImage>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,15 @@ void KeyModifiers(Qt::KeyboardModifiers modifiers);
 // control's pixels as last shown.
 int PresentCount(const RectControl& control);
 QImage PresentedFrame(const RectControl& control);
+
+// Turns the pacing of presents to the display's refresh on or off, whatever
+// the platform (on a display it is on, offscreen off).
+void SetPresentPacing(bool on);
+// The clock and the sleep the pacer uses: tests put in their own; nil restores
+// the steady clock and the thread's sleep.
+using PacingClock = std::function<std::chrono::nanoseconds()>;
+using PacingSleep = std::function<void(std::chrono::nanoseconds)>;
+void SetPacingClock(PacingClock now, PacingSleep sleep);
 
 // Identities of the application cursor and a control's cursor; "" for none.
 std::string ApplicationCursorIdentity();
