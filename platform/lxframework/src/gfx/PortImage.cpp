@@ -73,7 +73,8 @@ QImage PortToImage(CGrafPtr port, QRect region)
 
 void CopyPortToImage(CGrafPtr port, QRect region, QImage& image, QPoint imageOrigin)
 {
-    Q_ASSERT(image.format() == QImage::Format_RGB32 || image.isNull());
+    Q_ASSERT(image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+        || image.format() == QImage::Format_ARGB32_Premultiplied || image.isNull());
     region &= PortRect(port) & QRect(imageOrigin, image.size());
     if (region.isEmpty())
         return;

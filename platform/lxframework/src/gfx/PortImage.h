@@ -14,9 +14,10 @@ namespace lx {
 QImage PortToImage(CGrafPtr port, QRect region);
 // The whole port.
 QImage PortToImage(CGrafPtr port);
-// Writes the port's pixels inside `region` into `image`, an opaque 32-bit
-// image whose pixel (0, 0) shows the port's point `imageOrigin`; clipped to
-// both, and the rest of the image is left as it was.
+// Writes the port's pixels inside `region` into `image`, a 32-bit image of
+// 0xAARRGGBB words (premultiplied or not: the pixels written are opaque)
+// whose pixel (0, 0) shows the port's point `imageOrigin`; clipped to both,
+// and the rest of the image is left as it was.
 void CopyPortToImage(CGrafPtr port, QRect region, QImage& image, QPoint imageOrigin);
 // Writes the image's colors into the port with its top-left corner at `at`,
 // clipped to the port; the alpha byte becomes opaque.

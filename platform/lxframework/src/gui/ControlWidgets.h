@@ -7,6 +7,7 @@
 #include <lxframework/RectControl.h>
 
 #include <QObject>
+#include <QPainter>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -31,8 +32,8 @@ private:
 
 // The widget of a plug-in control. It calls the behaviour slots: redraw inside
 // its paint, press, drag and release for the mouse. Its pixels come from the
-// window's port, where the plug-in draws, converted once into the frame it
-// paints from.
+// window's port, where the plug-in draws, converted straight into what the
+// widget shows.
 class PluginControlWidget : public QWidget {
 public:
     PluginControlWidget(RectControl& control, QWidget* parent);
@@ -41,8 +42,8 @@ public:
     // display's pace. Inside this widget's own paint the paint shows it itself.
     void Present(const QRect& windowRect);
     int PresentCount() const { return mPresentCount; }
-    // The control's pixels as last shown.
-    const QImage& Frame() const { return mFrame; }
+    // The control's pixels as last shown, null while it is hidden.
+    QImage Shown() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -55,7 +56,8 @@ private:
     RectControl& Control() const;
     QPoint WindowPoint(const QPoint& local) const;
     void CallMouseSlot(int slot, const QPoint& local);
-    void CopyToFrame(const Window& window, const QRect& windowRect);
+    // Shows the port's pixels under `rect`, in this widget's coordinates.
+    void ShowPort(QPainter& painter, const Window& window, const QRect& rect);
 
     // The control outlives its widget: the widget's link holds it.
     RectControl* mControl = nullptr;
@@ -63,7 +65,6 @@ private:
     bool mPresentOnly = false;
     bool mTracking = false;
     int mPresentCount = 0;
-    QImage mFrame;
     PresentPacer mPacer;
 };
 

@@ -4,7 +4,9 @@
 #include <lxframework/Class.h>
 #include <lxframework/Window.h>
 
+#include <QBackingStore>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 
 namespace lx {
@@ -31,11 +33,8 @@ void PluginControlWidget::Present(const QRect& windowRect)
     Window* window = Control().ControlWindow();
     if (!window)
         return;
-    // Inside this widget's paint, the paint copies and shows its own rectangle.
-    if (mPainting)
-        return;
-    CopyToFrame(*window, shown);
-    if (!isVisible())
+    // Inside this widget's paint, the paint shows its own rectangle.
+    if (mPainting || !isVisible())
         return;
     mPacer.BeforePresent(*this);
     mPresentOnly = true;
@@ -43,13 +42,53 @@ void PluginControlWidget::Present(const QRect& windowRect)
     mPresentOnly = false;
 }
 
-void PluginControlWidget::CopyToFrame(const Window& window, const QRect& windowRect)
+QImage PluginControlWidget::Shown() const
 {
-    if (mFrame.size() != size()) {
-        mFrame = QImage(size(), QImage::Format_RGB32);
-        mFrame.fill(Qt::black);
+    QBackingStore* store = backingStore();
+    const auto* shown = store ? dynamic_cast<const QImage*>(store->paintDevice()) : nullptr;
+    if (!shown || !isVisible())
+        return {};
+    const qreal scale = shown->devicePixelRatio();
+    const QRect rect(mapTo(window(), QPoint(0, 0)) * scale, size() * scale);
+    return shown->copy(rect).convertToFormat(QImage::Format_RGB32);
+}
+
+namespace {
+    // The image the painter draws into, where its pixels are the port's own
+    // layout up to the byte order, so the port can be written there directly.
+    QImage* DirectTarget(QPainter& painter)
+    {
+        QPaintDevice* device = painter.paintEngine()->paintDevice();
+        if (!device || device->devType() != QInternal::Image)
+            return nullptr;
+        auto* image = static_cast<QImage*>(device);
+        const QImage::Format format = image->format();
+        const bool opaqueWords = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32
+            || format == QImage::Format_ARGB32_Premultiplied;
+        const bool unscaled
+            = image->devicePixelRatio() == 1 && painter.deviceTransform().type() <= QTransform::TxTranslate;
+        return opaqueWords && unscaled ? image : nullptr;
     }
-    CopyPortToImage(GetWindowPort(window.PlatformWindow()), windowRect, mFrame, geometry().topLeft());
+}
+
+void PluginControlWidget::ShowPort(QPainter& painter, const Window& window, const QRect& rect)
+{
+    CGrafPtr port = GetWindowPort(window.PlatformWindow());
+    const QPoint portOrigin = geometry().topLeft();
+    QImage* target = DirectTarget(painter);
+    if (!target) {
+        painter.drawImage(rect.topLeft(), PortToImage(port, rect.translated(portOrigin)));
+        return;
+    }
+    // The backing store's image, written where the paint may draw: the
+    // rectangle within the system clip, which leaves out what covers this widget.
+    const QPoint deviceOrigin = painter.deviceTransform().map(QPoint(0, 0));
+    QRegion allowed(rect.translated(deviceOrigin));
+    const QRegion clip = painter.paintEngine()->systemClip();
+    if (!clip.isEmpty())
+        allowed &= clip;
+    for (const QRect& part : allowed)
+        CopyPortToImage(port, part.translated(portOrigin - deviceOrigin), *target, portOrigin - deviceOrigin);
 }
 
 void PluginControlWidget::paintEvent(QPaintEvent* event)
@@ -72,9 +111,8 @@ void PluginControlWidget::paintEvent(QPaintEvent* event)
         // The window may have closed inside the redraw.
         if (!control.ControlWindow())
             return;
-        CopyToFrame(*window, event->rect().translated(geometry().topLeft()));
     }
-    painter.drawImage(event->rect().topLeft(), mFrame, event->rect());
+    ShowPort(painter, *window, event->rect());
 }
 
 void PluginControlWidget::CallMouseSlot(int slot, const QPoint& local)

@@ -68,7 +68,7 @@ namespace test {
     QImage PresentedFrame(const RectControl& control)
     {
         auto* widget = dynamic_cast<PluginControlWidget*>(WidgetOf(control));
-        return widget ? widget->Frame() : QImage();
+        return widget ? widget->Shown() : QImage();
     }
 
 }
