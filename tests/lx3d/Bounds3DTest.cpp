@@ -91,6 +91,10 @@ TEST(Bounds3D, LineIntersections)
     ExpectNear(Read(Crossing("LineIntersection", unit.Get(), { 5, 0, 0 }, { -5, 0, 0 }).Get()), { 1, 0, 0 });
     EXPECT_FALSE(Crossing("LineIntersection", unit.Get(), { -5, 2, 0 }, { 5, 2, 0 }));
     EXPECT_FALSE(Crossing("LineSegmentIntersection", unit.Get(), { 0, 0, 0 }, { 5, 0, 0 }));
+    // A sphere much smaller than the line's length is crossed all the same.
+    ObjectRef small = Sphere(0, 0, 0, 0.2);
+    ExpectNear(Read(Crossing("LineIntersection", small.Get(), { -1, 0, 0 }, { 1, 0, 0 }).Get()), { -0.2, 0, 0 });
+    ExpectNear(Read(Crossing("LineSegmentIntersection", small.Get(), { -1, 0, 0 }, { 1, 0, 0 }).Get()), { -0.2, 0, 0 });
     ObjectRef box = Box({ -1, -1, -1 }, { 1, 1, 1 });
     ExpectNear(
         Read(Crossing("LineIntersection", box.Get(), { -5, 0, 0 }, { 5, 0, 0 }).Get()), { -std::sqrt(3.0), 0, 0 });

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QScreen>
+
 #include <algorithm>
 
 using namespace lx;
@@ -184,6 +186,20 @@ TEST(Construction, OnlyAResizeableWindowOffersMaximising)
     EXPECT_FALSE(WidgetOf(*window)->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     SetProperties(*window, { { "Resizeable", true } });
     EXPECT_TRUE(WidgetOf(*window)->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    window->Close();
+}
+
+TEST(Construction, SettingsMadeOnAnOpenWindowTakeEffectAtOnce)
+{
+    Ref<RangeWindow> window = OpenWindow<RangeWindow>("RangeWindow");
+    Ref<RectControl> slider = RuntimeWindowControlByName(window.Get(), "Slider");
+    SetProperties(*slider, { { "HelpTag", "Size" } });
+    EXPECT_EQ(WidgetOf(*slider)->toolTip(), "Size");
+    ProcessEvents();
+    SetProperties(*window, { { "HasBackColor", true }, { "BackColor", Color { 0x336699 } } });
+    ProcessEvents();
+    const QImage shown = QGuiApplication::primaryScreen()->grabWindow(WidgetOf(*window)->winId()).toImage();
+    EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() - 1) & 0xFFFFFF, 0x336699u);
     window->Close();
 }
 

@@ -62,6 +62,10 @@ TEST_F(FieldFixture, SelTextEditsAReadOnlyField)
     EXPECT_EQ(field->SelText(), "Terra");
     field->SetSelText("");
     EXPECT_EQ(field->Text(), "slide");
+    // A length past the end selects up to the end.
+    field->SetSelStart(1);
+    field->SetSelLength(50);
+    EXPECT_EQ(field->SelText(), "lide");
 }
 
 TEST_F(FieldFixture, OffsetsCountALineEndAsOneCharacter)
@@ -95,7 +99,15 @@ TEST_F(FieldFixture, CharPosAtXYCountsFromOneOnTheText)
 {
     AddText("Hello", false);
     AddText(std::string(EndOfLine) + "World", false);
-    for (int offset : { 0, 2, 4, 6, 10 }) {
+    // A paragraph the field wraps by itself: its later lines count on from its first.
+    AddText(std::string(EndOfLine)
+            + "Clicking and dragging on either the surrounding space or on pieces that cannot move "
+              "rotates the whole puzzle",
+        false);
+    const int paragraph = 12;
+    const int nearEnd = Len(field->Text()) - 2;
+    ASSERT_GT(CharacterCentre(*field, nearEnd).y(), CharacterCentre(*field, paragraph).y()) << "the paragraph wraps";
+    for (int offset : { 0, 2, 4, 6, 10, paragraph, nearEnd - 6, nearEnd }) {
         const QPoint point = CharacterCentre(*field, offset);
         EXPECT_EQ(field->CharPosAtXY(point.x(), point.y()), offset + 1) << "character " << offset;
     }

@@ -80,6 +80,9 @@ TEST(Text, LenCountsCharactersAndChrMakesThem)
     EXPECT_EQ(Chr(0xFFFF), "\xEF\xBF\xBF");
     EXPECT_EQ(Chr(0x10000), "\xF0\x90\x80\x80");
     EXPECT_EQ(Len(Chr(0x1F30D)), 1);
+    // The last code point, and none past it.
+    EXPECT_EQ(Chr(0x10FFFF), "\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(Chr(0x110000), "");
     EXPECT_EQ(Chr(-1), "");
     EXPECT_EQ(EndOfLine, "\n");
 }

@@ -46,6 +46,13 @@ public:
         view->InstallInstanceEventHandler("MouseMove", [this](int32_t x, int32_t y) {
             Events.push_back("MouseMove " + std::to_string(x) + "," + std::to_string(y));
         });
+        // The framework's own control plug-in, lying and standing.
+        Ref<RectControl> across = New("Separator");
+        AddControl("Across", across);
+        SetProperties(*across, { { "Left", 10 }, { "Top", 80 }, { "Width", 100 }, { "Height", 4 } });
+        Ref<RectControl> down = New("Separator");
+        AddControl("Down", down);
+        SetProperties(*down, { { "Left", 100 }, { "Top", 10 }, { "Width", 4 }, { "Height", 60 } });
     }
 };
 
@@ -192,6 +199,28 @@ TEST_F(ViewFixture, AFlushShowsOnlyItsRectangle)
     EXPECT_EQ(screen.pixel(20, 30) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(test::PresentedFrame(*view), screen.convertToFormat(QImage::Format_RGB32));
     viewplugin::SetPaintColor(0x336699);
+}
+
+TEST_F(ViewFixture, ASeparatorDrawsItsGrooveAlongItsLongSide)
+{
+    const QImage across = test::PresentedFrame(*RuntimeWindowControlByName(window.Get(), "Across"));
+    const QImage down = test::PresentedFrame(*RuntimeWindowControlByName(window.Get(), "Down"));
+    ASSERT_EQ(across.size(), QSize(100, 4));
+    ASSERT_EQ(down.size(), QSize(4, 60));
+    // A dark line through the middle of the short side; the rest, its light line included, is white.
+    const std::vector<QRgb> groove { 0xFFFFFFu, 0xFFFFFFu, 0x808080u, 0xFFFFFFu };
+    for (int x : { 0, 50, 99 }) {
+        std::vector<QRgb> column;
+        for (int y = 0; y < 4; ++y)
+            column.push_back(across.pixel(x, y) & 0xFFFFFF);
+        EXPECT_EQ(column, groove) << "column " << x;
+    }
+    for (int y : { 0, 30, 59 }) {
+        std::vector<QRgb> row;
+        for (int x = 0; x < 4; ++x)
+            row.push_back(down.pixel(x, y) & 0xFFFFFF);
+        EXPECT_EQ(row, groove) << "row " << y;
+    }
 }
 
 TEST_F(ViewFixture, APresentWithinARefreshPeriodWaitsForTheRestOfIt)

@@ -31,9 +31,17 @@ public:
     }
 };
 
+class PlainWindow : public Window { };
+Ref<Window> gLeftOpen;
+
+// Fails with a window open, so nothing has closed it when the loop ends.
 class FailingApp : public Application {
 public:
-    void Event_Open() override { Throw<NilObjectException>("no object"); }
+    void Event_Open() override
+    {
+        gLeftOpen = OpenWindow<PlainWindow>("QuitPlainWindow");
+        Throw<NilObjectException>("no object");
+    }
 };
 
 }
@@ -66,5 +74,9 @@ TEST(Quit, UnhandledExceptionEndsTheLoopAndTheStatusIsAFailure)
     }
     ASSERT_EQ(capture.Messages.size(), 1u);
     EXPECT_NE(capture.Messages[0].find("NilObjectException"), std::string::npos);
+    ASSERT_TRUE(gLeftOpen->IsOpen());
     EXPECT_EQ(RuntimeExit(), 1);
+    EXPECT_FALSE(gLeftOpen->IsOpen()) << "the exit closes the windows left open";
+    EXPECT_TRUE(RuntimeWindowList().empty());
+    gLeftOpen.Reset();
 }
