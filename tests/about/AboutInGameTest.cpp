@@ -1,7 +1,9 @@
 #include "GameRun.h"
 #include "Widgets.h"
 
+#include <about/AboutWinSetup.h>
 #include <about/AboutWindow.h>
+#include <game/Resources.h>
 
 #include <QAction>
 #include <QKeySequence>
@@ -31,6 +33,9 @@ TEST(AboutInGame, FileCloseInTheAboutWindowClosesOnlyItAndTheGameGoesOn)
         test::ChooseMenuItem(window, "HelpAbout");
         Ref<Window> about = test::FindWindow(about::AboutWindow::ClassName);
         ASSERT_TRUE(about);
+        // Its icon is the game's globe.
+        EXPECT_EQ(about::AboutWinSetup::AppIcon(), game::GlobeIcon());
+        EXPECT_EQ(about::AboutWinSetup::AppIconMask(), game::GlobeMask());
         // The About window shows the game's menu bar; its Close is the About window's own.
         QAction* close = ActionWithShortcut(*about, "Ctrl+W");
         ASSERT_NE(close, nullptr);

@@ -303,7 +303,17 @@ TEST_F(AboutBoxTest, TheIconFillsTheCanvasAndIsTransparentWhereTheMaskIsWhite)
     const QImage mask = ToImage(*about::AboutWinSetup::AppIconMask());
     ASSERT_EQ(icon.size(), QSize(128, 128));
     const QRgb background = BackgroundOf(*about).rgb();
-    for (QPoint point : { QPoint(2, 2), QPoint(125, 3), QPoint(4, 124), QPoint(64, 64), QPoint(40, 70) }) {
+    // Either side of the globe's left and top edges, where a mask out of place shows first.
+    int left = 0;
+    while (left < 64 && qRed(mask.pixel(left, 64)) != 0)
+        ++left;
+    int top = 0;
+    while (top < 64 && qRed(mask.pixel(64, top)) != 0)
+        ++top;
+    ASSERT_GT(left, 0);
+    ASSERT_GT(top, 0);
+    for (QPoint point : { QPoint(2, 2), QPoint(125, 3), QPoint(4, 124), QPoint(64, 64), QPoint(40, 70),
+             QPoint(left - 1, 64), QPoint(left, 64), QPoint(64, top - 1), QPoint(64, top) }) {
         const bool opaque = qRed(mask.pixel(point)) == 0;
         EXPECT_EQ(shot.pixel(point), opaque ? icon.pixel(point) : background)
             << point.x() << "," << point.y() << (opaque ? " in the globe" : " outside the globe");

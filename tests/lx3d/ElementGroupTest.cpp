@@ -75,6 +75,11 @@ TEST(Element3D, TurnsAboutItsOwnAxes)
     // turns its forward axis down.
     Invoke("Element3D.Pitch(radians as Double)", element.Get(), Pi / 2);
     ExpectNear(Forward(*element), { 0, -1, 0 });
+    // A roll turns about the forward axis itself: it stays, and X turns to Y.
+    ObjectRef rolled = NewObject("Element3D");
+    Invoke("Element3D.Roll(radians as Double)", rolled.Get(), Pi / 2);
+    ExpectNear(Forward(*rolled), { 0, 0, 1 });
+    ExpectNear(Transformed("ObjectToWorldTransform", *rolled, { 1, 0, 0 }), { 0, 1, 0 });
 }
 
 TEST(Element3D, ManyTurnsKeepTheOrientationUnit)
@@ -164,6 +169,10 @@ TEST(Element3D, UpdateBoundsCoversVisibleChildren)
     SetObject(*group, "Bounds", bounds.Get());
     Invoke("Element3D.UpdateBounds", group.Get());
     ExpectNear(BoundsPoint(bounds, "Maximum"), { 1, 1, 1 });
+    // The element holds its bounds until it goes.
+    const int32_t held = bounds->ReferenceCount();
+    group = nullptr;
+    EXPECT_EQ(bounds->ReferenceCount(), held - 1);
 }
 
 TEST(Group3D, ChildrenFollowTheGroupsMoves)
@@ -268,6 +277,11 @@ TEST(Group3D, RemovingAnElementTakesItsLastOccurrence)
     ASSERT_EQ(Count(group.Get()), 3);
     EXPECT_EQ(InvokeObject("Group3D.Item(idx as Integer) as Element3D", group.Get(), 1), e);
     EXPECT_EQ(InvokeObject("Group3D.Item(idx as Integer) as Element3D", group.Get(), 2), other);
+    // Down to the first entry.
+    Invoke("Group3D.Remove(elem as Element3D)", group.Get(), other);
+    Invoke("Group3D.Remove(elem as Element3D)", group.Get(), other);
+    ASSERT_EQ(Count(group.Get()), 1);
+    EXPECT_EQ(InvokeObject("Group3D.Item(idx as Integer) as Element3D", group.Get(), 0), e);
 }
 
 TEST(Group3D, HoldsOneReferencePerEntry)
@@ -280,8 +294,15 @@ TEST(Group3D, HoldsOneReferencePerEntry)
     EXPECT_EQ(e->ReferenceCount(), before + 2);
     Invoke("Group3D.Remove(idx as Integer)", group.Get(), 0);
     EXPECT_EQ(e->ReferenceCount(), before + 1);
+    // Setting an entry takes the new element's reference and drops the old one's.
+    ObjectRef other = NewObject("Element3D");
+    Invoke("Group3D.Item(idx as Integer) as Element3D.Set", group.Get(), 0, other);
+    EXPECT_EQ(InvokeObject("Group3D.Item(idx as Integer) as Element3D", group.Get(), 0), other);
+    EXPECT_EQ(e->ReferenceCount(), before);
+    EXPECT_EQ(other->ReferenceCount(), before + 1);
     group = nullptr;
     EXPECT_EQ(e->ReferenceCount(), before);
+    EXPECT_EQ(other->ReferenceCount(), before);
 }
 
 TEST(Group3D, NilEntriesAreSkipped)

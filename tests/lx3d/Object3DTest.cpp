@@ -269,6 +269,18 @@ TEST(Object3D, ModelFromAString)
     EXPECT_EQ(PixelOf(*texture, 1, 0) >> 8 & 0xFF, 0xFFu);
 }
 
+TEST(Object3D, FindingMeshesInsideAModelsGroupsKeepsNoLibraryObject)
+{
+    const TQ3Uns32 objectsBefore = Q3Object_LiveCount();
+    {
+        ObjectRef object = NewObject("Object3D");
+        AddString(*object, TexturedSquare, -1);
+        EXPECT_EQ(Get<int32_t>(*object, "TrimeshCount"), 1);
+        EXPECT_TRUE(InvokeObject("Object3D.Trimesh(index as Integer) as Trimesh", object.Get(), 0));
+    }
+    EXPECT_EQ(Q3Object_LiveCount(), objectsBefore);
+}
+
 TEST(Object3D, MaterialsSharedThroughReferencesAreCountedAndShared)
 {
     // Two meshes; the second refers to the first one's set.

@@ -2,6 +2,9 @@
 #include "Lx3DView.h"
 
 #include <algorithm>
+#include <functional>
+#include <lxframework/Event.h>
+#include <memory>
 #include <numbers>
 
 namespace {
@@ -63,6 +66,20 @@ TEST_F(ViewRender, FirstRedrawDrawsTheSkyIntoThePaneAndFlushesIt)
     EXPECT_EQ(window->Rgb(19, 10), 0u);
     Invoke("Lx3DSpace.Update", view.Get());
     EXPECT_EQ(window->flushes.size(), 2u);
+}
+
+TEST_F(ViewRender, EachDrawingSubmitsTheSceneOnce)
+{
+    Open();
+    ObjectRef element = NewObject("Element3D");
+    AddToScene(element.Get());
+    auto renders = std::make_shared<int>(0);
+    lx::InstallEventHandler(*element, "Render",
+        lx::EventHandler(std::function<void(lx::Object&, int32_t)>([renders](lx::Object&, int32_t) { ++*renders; })));
+    Redraw();
+    EXPECT_EQ(*renders, 1);
+    Invoke("Lx3DSpace.Update", view.Get());
+    EXPECT_EQ(*renders, 2);
 }
 
 TEST_F(ViewRender, DrawContextFollowsTheControlsRectangle)
