@@ -65,6 +65,7 @@ public:
         SetProperties(*view, { { "Hither", 500 }, { "SkyColor", Color { 0x5276A5 } }, { "Left", 0 } });
         view->InstallInstanceEventHandler("MouseDown", [](int32_t, int32_t) { return true; });
         view->InstallInstanceEventHandler("Open", [] { Journal().push_back("placeholder Open"); });
+        AddControl("NotAControl", New("MenuItem"));
     }
     void Event_Open() override { Journal().push_back("window Open"); }
 };
@@ -132,10 +133,22 @@ TEST(Construction, SliderRangeIsAppliedBeforeItsValue)
 TEST(Construction, MissingPluginControlClassGivesAnInertPlaceholder)
 {
     Journal().clear();
+    std::vector<std::string> log;
+    DebugLogSink previous = SetDebugLogSink([&](std::string_view line) { log.emplace_back(line); });
     Ref<MissingControlWindow> window = OpenWindow<MissingControlWindow>("MissingControlWindow");
+    SetDebugLogSink(std::move(previous));
     Ref<RectControl> view = RuntimeWindowControlByName(window.Get(), "View3D1");
     ASSERT_TRUE(view);
     EXPECT_EQ(view->ObjectClass().Name(), "PlaceholderControl");
+    // A class that is no control stands in the same way; the log names both.
+    Ref<RectControl> notAControl = RuntimeWindowControlByName(window.Get(), "NotAControl");
+    ASSERT_TRUE(notAControl);
+    EXPECT_EQ(notAControl->ObjectClass().Name(), "PlaceholderControl");
+    for (const char* name : { "MissingSpace", "MenuItem" }) {
+        EXPECT_TRUE(std::ranges::any_of(log, [&](const std::string& line) {
+            return line.find(name) != std::string::npos;
+        })) << name;
+    }
     // The window still opened; the placeholder raises nothing.
     EXPECT_EQ(Journal(), std::vector<std::string> { "window Open" });
     EXPECT_TRUE(window->IsOpen());

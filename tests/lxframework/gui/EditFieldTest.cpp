@@ -18,7 +18,8 @@ public:
         AddControl("Field", field);
         SetProperties(*field,
             { { "Left", -1 }, { "Top", 10 }, { "Width", 302 }, { "Height", 139 }, { "Border", true },
-                { "MultiLine", true }, { "ReadOnly", true }, { "Styled", true }, { "TextSize", 0 } });
+                { "MultiLine", true }, { "ReadOnly", true }, { "Styled", true }, { "TextSize", 0 },
+                { "BackColor", Color { 0xFFFFF0 } } });
     }
 };
 
@@ -91,6 +92,7 @@ TEST_F(FieldFixture, AppendsKeepEachRunsOwnStyle)
     EXPECT_EQ(FormatAt(*field, 11).foreground().color(), QColor(0, 0, 255));
     EXPECT_EQ(FormatAt(*field, 16).foreground().color(), QColor(0, 0, 0));
     EXPECT_NE(FormatAt(*field, 16).fontWeight(), QFont::Bold);
+    EXPECT_EQ(WidgetOf(*field)->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xF0));
     EXPECT_EQ(field->SelStart(), 0);
     EXPECT_EQ(field->SelLength(), 0);
 }
@@ -116,6 +118,8 @@ TEST_F(FieldFixture, CharPosAtXYCountsFromOneOnTheText)
 TEST_F(FieldFixture, CharPosAtXYPastTheTextGivesLineBreaksAndTheEnd)
 {
     AddText("Hello", false);
+    // Above the only line: the character under the point.
+    EXPECT_EQ(field->CharPosAtXY(CharacterCentre(*field, 1).x(), 1), 2);
     AddText(std::string(EndOfLine) + "World", false);
     const QPoint firstLine = CharacterCentre(*field, 0);
     // Past the end of the first line: its line break, offset 5.

@@ -175,3 +175,19 @@ TEST(MenuBarWidgets, WindowWithoutItsOwnBarShowsTheApplicationsWithControlShortc
     EXPECT_TRUE(items[1]->isSeparator());
     window->Close();
 }
+
+TEST(MenuBarWidgets, WindowWithItsMenuBarHiddenShowsNoneThoughItGaveItsOwnBarFirst)
+{
+    SetUpApplication();
+    class HiddenBarWindow : public Window {
+    public:
+        void Layout() override
+        {
+            SetMenuBar(GameMenuBar());
+            SetProperties(*this, { { "MenuBarVisible", false } });
+        }
+    };
+    Ref<HiddenBarWindow> window = OpenWindow<HiddenBarWindow>("HiddenBarWindow");
+    EXPECT_FALSE(WidgetOf(*window)->findChild<QMenuBar*>());
+    window->Close();
+}
