@@ -57,6 +57,13 @@ TEST_F(Light3DTest, PositionMakesAPointLightThatFollowsItsVector)
     EXPECT_FALSE(Update());
     EXPECT_EQ(Data().light, made);
     EXPECT_EQ(Data().appliedLocation.x, 5.0f);
+    // Any one coordinate is a change of its own.
+    Invoke("Vector3D.Y.Set", position.Get(), 7.0);
+    Update();
+    EXPECT_EQ(Data().appliedLocation.y, 7.0f);
+    Invoke("Vector3D.Z.Set", position.Get(), 9.0);
+    Update();
+    EXPECT_EQ(Data().appliedLocation.z, 9.0f);
 }
 
 TEST_F(Light3DTest, KindChangeMakesANewLight)

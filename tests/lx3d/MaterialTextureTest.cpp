@@ -109,15 +109,18 @@ TEST(Material, PartlyDrawnMaskLeavesTheRestOpaque)
 TEST(PictureTexture, SixteenBitTexelsWidenToEightBits)
 {
     UseHostRegistrations();
-    // Two texels, big-endian 1-5-5-5: all channels 31, then all channels 1.
-    const uint8_t texels[] = { 0x7F, 0xFF, 0x04, 0x21 };
-    TQ3ShaderObject shader = lx3d::NewTextureShader(2, 1, texels, 4, kQ3EndianBig, kQ3PixelTypeRGB16);
+    // Two rows of two texels, big-endian 1-5-5-5, each row padded to six
+    // bytes: all channels 31, then all channels 1, and the other way round.
+    const uint8_t texels[] = { 0x7F, 0xFF, 0x04, 0x21, 0, 0, 0x04, 0x21, 0x7F, 0xFF, 0, 0 };
+    TQ3ShaderObject shader = lx3d::NewTextureShader(2, 2, texels, 6, kQ3EndianBig, kQ3PixelTypeRGB16);
     auto picture = lx::Cast<lx::Picture>(ObjectRef::Adopt(lx::FromLx(lx3d::TextureShaderToPicture(shader))));
     Q3Object_Dispose(shader);
     ASSERT_TRUE(picture);
     EXPECT_FALSE(picture->ExistingMask());
     EXPECT_EQ(PixelOf(*picture, 0, 0), 0xFFFFFFu);
     EXPECT_EQ(PixelOf(*picture, 1, 0), 0x080808u);
+    EXPECT_EQ(PixelOf(*picture, 0, 1), 0x080808u);
+    EXPECT_EQ(PixelOf(*picture, 1, 1), 0xFFFFFFu);
 }
 
 TEST(PictureTexture, LittleEndianTexelsAreRead)

@@ -212,11 +212,13 @@ TEST(Object3D, Files)
     EXPECT_EQ(RaisedBy([&] { Invoke(add, object.Get(), ObjectRef(item), -1); }), "");
     EXPECT_EQ(ShapeCount(*object), 0);
     std::filesystem::path model = std::filesystem::temp_directory_path() / "lx3d_model.3dmf";
-    std::ofstream(model) << "3DMetafile ( 1 6 Normal toc> )\n";
+    std::ofstream(model) << "3DMetafile ( 1 6 Normal toc> )\n"
+                            "TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False )\n";
     item->path = model.string();
     EXPECT_EQ(RaisedBy([&] { Invoke(add, object.Get(), ObjectRef(item), -5); }), "OutOfBoundsException");
     Invoke(add, object.Get(), ObjectRef(item), -1);
     EXPECT_EQ(ShapeCount(*object), 1);
+    EXPECT_EQ(Get<int32_t>(*object, "TrimeshCount"), 1);
     EXPECT_EQ(RaisedBy([&] { Invoke(add, object.Get(), Nil(), -1); }), "");
     std::filesystem::remove(empty);
     std::filesystem::remove(model);

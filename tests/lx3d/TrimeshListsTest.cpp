@@ -124,6 +124,9 @@ TEST(Trimesh, NewVertexCountDropsAttributesButNotTriangles)
         "OutOfBoundsException");
     ExpectNear(VectorAt(Positions(mesh.Get()).Get(), 0), { 0, 0, 0 }, 0);
     EXPECT_EQ(Invoke<int32_t>("TriangleList.C(index as Integer) as Integer", Triangles(mesh.Get()).Get(), 0), 3);
+    // A new triangle count starts the triangles afresh.
+    Set<int32_t>(*mesh, "TriangleCount", 2);
+    EXPECT_EQ(Invoke<int32_t>("TriangleList.C(index as Integer) as Integer", Triangles(mesh.Get()).Get(), 0), 0);
 }
 
 TEST(Trimesh, UVPresence)

@@ -92,6 +92,7 @@ TEST_F(ViewProperties, CloseDropsEveryReferenceAndLibraryObject)
     Invoke("Lx3DSpace.AddLight(light as Light3D)", view.Get(), light.Get());
     Set<bool>(*view, "DebugCube", true);
     Redraw();
+    Set<int32_t>(*view, "AmbientLight", 50);
     const int32_t backgroundRefs = background->ReferenceCount();
     const int32_t lightRefs = light->ReferenceCount();
     Close();
@@ -181,6 +182,7 @@ TEST_F(ViewProperties, SkyColorReachesTheClearColorAndTheFog)
 TEST_F(ViewProperties, ClosedViewKeepsNothingNew)
 {
     Open();
+    Invoke("Lx3DSpace.AddLight(light as Light3D)", view.Get(), NewObject("Light3D").Get());
     Redraw();
     Close();
     ObjectRef light = NewObject("Light3D");
@@ -192,8 +194,10 @@ TEST_F(ViewProperties, ClosedViewKeepsNothingNew)
     EXPECT_EQ(Data().lights.items, nullptr);
     EXPECT_EQ(InvokeObject("Lx3DSpace.Light(index as Integer) As Light3D", view.Get(), 0), nullptr);
     EXPECT_EQ(InvokeObject("Lx3DSpace.GetPicture as Picture", view.Get()), nullptr);
-    EXPECT_EQ(InvokeObject("Lx3DSpace.FindObject(X as Integer, Y as Integer) as Object3D", view.Get(), 256, 256), nullptr);
-    EXPECT_EQ(InvokeObject("Lx3DSpace.FindPoint(X as Integer, Y as Integer) as Vector3D", view.Get(), 256, 256), nullptr);
+    EXPECT_EQ(
+        InvokeObject("Lx3DSpace.FindObject(X as Integer, Y as Integer) as Object3D", view.Get(), 256, 256), nullptr);
+    EXPECT_EQ(
+        InvokeObject("Lx3DSpace.FindPoint(X as Integer, Y as Integer) as Vector3D", view.Get(), 256, 256), nullptr);
     EXPECT_EQ(Invoke<int32_t>("Lx3DSpace.ViewHandle() As Integer", view.Get()), 0);
     Invoke("Lx3DSpace.Update", view.Get());
     EXPECT_EQ(Data().mView, nullptr);
