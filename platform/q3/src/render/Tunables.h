@@ -1,6 +1,8 @@
 #pragma once
 
-// The rasteriser's tunables, in one place.
+// The renderer's tunables and the formats of the rasteriser's numbers, in
+// one place. One tunable stays beside the only code it tunes: how finely
+// the device sorts opaque triangles by depth (DepthSlices, Device.cpp).
 
 #include <cstdint>
 
@@ -34,8 +36,28 @@ static constexpr int SubspanLength = 8;
 // Lines are drawn as quads this wide, in pixels.
 static constexpr float LineWidth = 1.0f;
 
-// A target pixel is four bytes: A (or unused), R, G, B.
+// A target pixel is four bytes: A (or unused), R, G, B. A channel, of a
+// pixel or a texel, runs from 0 to Opaque, which is also an opaque alpha.
 static constexpr int PixelBytes = 4;
+static constexpr uint32_t Opaque = 255;
+
+// Texel positions in fixed point: 1/256 of a texel, counted from the left
+// or top edge of the texture. The same fraction weighs the second texel of
+// a bilinear pair.
+static constexpr int TexelFractionBits = 8;
+static constexpr int32_t TexelOne = 1 << TexelFractionBits;
+
+// How far past the edges a clamped texel position may lie, in fixed point:
+// far enough that a whole run of steps, each less than a texture across,
+// stays within 32 bits however far out it starts.
+static constexpr int32_t ClampReach = 1 << 28;
+
+// The lit color's factors, the opacity and the fog are stepped across a
+// run in 1/4096 (see Stepper). Factors beyond FactorLargest all saturate
+// any texel but the faintest.
+static constexpr int FactorBits = 12;
+static constexpr int32_t FactorOne = 1 << FactorBits;
+static constexpr float FactorLargest = 64;
 
 // A textured triangle facing the eye has its runs set up by additions
 // along a row rather than by a division at each run, where that moves its
