@@ -16,7 +16,6 @@ namespace {
     constexpr int MaximumPasses = 100;
     constexpr float PickTolerance = 2.0f; // pixels
     constexpr int16_t OffscreenDepth = 32;
-    constexpr LxInteger OffscreenPictureFormat = 4; // bytes x, R, G, B
     constexpr int32_t LargestSide = INT16_MAX;
 
     using MouseDownHandler = LxBoolean (*)(LxObject* control, LxInteger x, LxInteger y);
@@ -252,7 +251,7 @@ LxObject* GetPictureSized(LxObject* control, LxInteger width, LxInteger height, 
     const int32_t rowBytes = PixRowBytes(pixels);
     FillWithSky(base, w, h, rowBytes, me->SkyColor);
     RenderOffscreen(me, base, w, h, rowBytes);
-    LxObject* picture = VANTBuildPictureFromBuffer(w, h, OffscreenPictureFormat, base, rowBytes);
+    LxObject* picture = VANTBuildPictureFromBuffer(w, h, LxPictureFormatOffscreen32, base, rowBytes);
     UnlockPixels(pixels);
     DisposeGWorld(world);
     return picture;
