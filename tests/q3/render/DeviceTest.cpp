@@ -410,11 +410,12 @@ TEST(DeviceLighting, PointLightAttenuation)
     // vertex, so its corners must see the light as its centre does.
     struct Row {
         const char* name;
-        int attenuation;
+        TQ3AttenuationType attenuation;
         float factor;
     };
-    for (Row row : { Row { "none", 0, 1.0f }, Row { "inverse distance", 1, 0.1f },
-             Row { "inverse distance squared", 2, 0.01f } }) {
+    for (Row row : { Row { "none", kQ3AttenuationTypeNone, 1.0f },
+             Row { "inverse distance", kQ3AttenuationTypeInverseDistance, 0.1f },
+             Row { "inverse distance squared", kQ3AttenuationTypeInverseDistanceSquared, 0.01f } }) {
         Light light;
         light.kind = Light::Kind::Point;
         light.location = { 0, 0, 10 };

@@ -214,11 +214,8 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
     }
     for (uint32_t i = 0; i < mesh.pointCount; ++i) {
         const TQ3Point3D& p = mesh.points[i];
-        const auto& w = state.localToWorld.value;
         const auto& f = localToFrustum.value;
-        frame.world[i] = { p.x * w[0][0] + p.y * w[1][0] + p.z * w[2][0] + w[3][0],
-            p.x * w[0][1] + p.y * w[1][1] + p.z * w[2][1] + w[3][1],
-            p.x * w[0][2] + p.y * w[1][2] + p.z * w[2][2] + w[3][2] };
+        frame.world[i] = TransformAffine(p, state.localToWorld);
         ClipVertex& clip = frame.clip[i];
         clip.x = p.x * f[0][0] + p.y * f[1][0] + p.z * f[2][0] + f[3][0];
         clip.y = p.x * f[0][1] + p.y * f[1][1] + p.z * f[2][1] + f[3][1];
@@ -228,9 +225,7 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
         if (frame.outcodes[i] == 0)
             frame.screen[i] = mRasterizer->Project(clip);
         if (pass.fogged) {
-            TQ3Vector3D offset = frame.world[i] - frame.eye;
-            float distance = offset.x * frame.viewDirection.x + offset.y * frame.viewDirection.y
-                + offset.z * frame.viewDirection.z;
+            float distance = Dot(frame.world[i] - frame.eye, frame.viewDirection);
             frame.fogFactors[i] = (frame.fog.end - distance) / (frame.fog.end - frame.fog.start);
         }
     }

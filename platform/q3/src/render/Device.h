@@ -4,6 +4,8 @@
 // and the software rasteriser that turns it into pixels. The view walks the
 // scene and keeps the state stack; the device lights, clips and rasterises.
 
+#include "Light.h"
+
 #include <q3/Q3.h>
 
 #include <cstdint>
@@ -47,16 +49,6 @@ struct Fog {
     float start { 0 };
     float end { 1 };
     TQ3ColorRGB color { 0, 0, 0 };
-};
-
-struct Light {
-    enum class Kind { Ambient, Directional, Point };
-    Kind kind { Kind::Ambient };
-    TQ3ColorRGB color { 1, 1, 1 };
-    float brightness { 1 };
-    TQ3Vector3D direction { 0, 0, -1 }; // world space, the way the light travels, unit length
-    TQ3Point3D location { 0, 0, 0 }; // world space
-    int attenuation { 0 }; // 0 none, 1 inverse distance, 2 inverse distance squared
 };
 
 // The attributes in force for a mesh.
