@@ -108,7 +108,9 @@ public:
     // Lines and points are drawn at once; triangles wait for End(), which
     // draws the opaque ones nearest first and then those of a surface less
     // than opaque or whose texture has transparent texels, back to front
-    // over the rest.
+    // over the rest. A frame holds a bounded number of triangles of each
+    // kind: past it, the opaque ones held are drawn at once, and a full
+    // list of those less than opaque is drawn after them.
     void DrawMesh(const Mesh& mesh, const DrawState& state);
 
     // Ends the frame; every pixel of the pane is final.
@@ -124,7 +126,7 @@ private:
     Shading ShadingOf(const MeshPass& pass) const;
     void DrawTriangle(MeshPass& pass, uint32_t triangle);
     void DrawPolygon(MeshPass& pass, const uint32_t (&corners)[3], uint32_t planes);
-    void Emit(const MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
+    void Emit(MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
     TQ3ColorRGB CornerColor(
         const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign);
     TQ3ColorRGB LitColor(

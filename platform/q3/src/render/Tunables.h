@@ -2,6 +2,7 @@
 
 // The rasteriser's tunables, in one place.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace q3::render {
@@ -36,6 +37,15 @@ static constexpr float LineWidth = 1.0f;
 
 // A target pixel is four bytes: A (or unused), R, G, B.
 static constexpr int PixelBytes = 4;
+
+// The room a frame's triangles of each kind, opaque and less than opaque,
+// may take while they wait to be sorted and drawn; past it the frame draws
+// what it holds and goes on, so that a scene of any depth costs time and
+// never memory. 12 MiB a kind is of the order of what the frame's own
+// pixels, depths and orders take in a 1024 × 768 window (9 MiB). It holds
+// 65,536 triangles, 27 times the game's frame, and a flush costs a pass
+// over the depth slices, nothing beside drawing that many triangles.
+static constexpr size_t HeldTriangleBytes = size_t(12) << 20;
 
 // A textured triangle facing the eye has its runs set up by additions
 // along a row rather than by a division at each run, where that moves its
