@@ -254,6 +254,51 @@ TEST_F(Rendering, SurfaceHiddenBehindANearerOneIsNotShaded)
     EXPECT_EQ(counter.shaded, uint64_t(Size * Size));
 }
 
+TEST_F(Rendering, FramePastItsTriangleBudgetDrawsWhatItHoldsAndGoesOn)
+{
+    // A script's deep scene: ten levels of groups, each referring twice to
+    // the one below, over one white quad, 2,048 triangles in one place.
+    // Around and over it, quads at depths out of order, and a yellow one
+    // at the blue one's depth, which the blue one, submitted first, hides.
+    fixtures::Quad shared(4, 2.5f);
+    TQ3Object scene = Q3TriMesh_New(&shared.data);
+    for (int level = 0; level < 10; ++level) {
+        TQ3GroupObject group = Q3DisplayGroup_New();
+        Q3Group_AddObject(group, scene);
+        Q3Group_AddObject(group, scene);
+        Q3Object_Dispose(scene);
+        scene = group;
+    }
+    fixtures::Quad red(9, 0), hidden(7, -1), blue(6, 2), yellow(5, 2), cyan(2, 3);
+    const auto picture = [&] {
+        Frame([&] {
+            SubmitQuad(red, { 1, 0, 0 });
+            SubmitQuad(hidden, { 0, 1, 0 });
+            SubmitQuad(blue, { 0, 0, 1 });
+            TQ3ShaderObject null = Q3NULLIllumination_New();
+            Q3Shader_Submit(null, view);
+            Q3Object_Dispose(null);
+            Q3DisplayGroup_Submit(scene, view);
+            SubmitQuad(yellow, { 1, 1, 0 });
+            SubmitQuad(cyan, { 0, 1, 1 });
+        });
+        return pixels;
+    };
+    const std::vector<uint32_t> held = picture();
+    EXPECT_GT(Q3Debug_PeakTrianglesHeld(), 2048u);
+    constexpr TQ3Uns32 Budget = 5;
+    Q3Debug_SetTrianglesHeld(Budget);
+    const std::vector<uint32_t> flushed = picture();
+    Q3Debug_SetTrianglesHeld(0);
+    EXPECT_LE(Q3Debug_PeakTrianglesHeld(), Budget);
+    EXPECT_TRUE(flushed == held) << "opaque triangles draw the same picture whenever they are drawn";
+    ExpectColor(AtWorld(0, 0), { 0, 255, 255 }, 0);
+    ExpectColor(AtWorld(3, 0), White, 0);
+    ExpectColor(AtWorld(6, 0), Blue, 0);
+    ExpectColor(AtWorld(8.5f, 0), Red, 0);
+    Q3Object_Dispose(scene);
+}
+
 TEST_F(Rendering, TransparencyColorLetsWhatIsBehindShowThrough)
 {
     // Half transparent green in front of red, submitted first: the red

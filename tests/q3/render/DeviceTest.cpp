@@ -299,6 +299,31 @@ TEST(DeviceTransparency, HalfTransparentSurfaceBlendsOverWhatIsBehind)
     EXPECT_EQ(Frame().Draw(wall, Unlit({ 1, 0, 0 })).Draw(square, veil).Finish().At(Centre, Centre), Red);
 }
 
+TEST(DeviceTransparency, PastTheBudgetSurfacesLessThanOpaqueStillBlendOverWhatCameBefore)
+{
+    // With room for two triangles of each kind, one quad fills a list.
+    Q3Debug_SetTrianglesHeld(2);
+    DrawState veil = Unlit({ 0, 1, 0 });
+    veil.surface.opacity = 0.5f;
+    TestMesh left = Rectangle(-8, -4, -1, 4, 0), right = Rectangle(1, -4, 8, 4, 0);
+    TestMesh wall = Rectangle(-20, -20, 20, 20, -5), nearerWall = Rectangle(-12, -12, 12, 12, -2);
+    // The second veil sends the first out, and the wall before it first.
+    const Canvas veilsLast = Frame().Draw(wall, Unlit({ 1, 0, 0 })).Draw(left, veil).Draw(right, veil).Finish();
+    const TQ3Uns32 peak = Q3Debug_PeakTrianglesHeld();
+    // The nearer wall sends the first wall out and leaves the veil for the
+    // end of the frame, over both walls.
+    const Canvas veilFirst
+        = Frame().Draw(left, veil).Draw(wall, Unlit({ 1, 0, 0 })).Draw(nearerWall, Unlit({ 0, 0, 1 })).Finish();
+    Q3Debug_SetTrianglesHeld(0);
+    EXPECT_LE(peak, 2u);
+    EXPECT_LE(Q3Debug_PeakTrianglesHeld(), 2u);
+    for (int x : { 17, 46 })
+        EXPECT_TRUE(Near(veilsLast.At(x, Centre), { 128, 128, 0 }, Tolerance))
+            << x << ": " << Describe(veilsLast.At(x, Centre));
+    EXPECT_TRUE(Near(veilFirst.At(17, Centre), { 0, 128, 128 }, Tolerance)) << Describe(veilFirst.At(17, Centre));
+    EXPECT_EQ(veilFirst.At(46, Centre), Blue);
+}
+
 TEST(DeviceTexturing, SharedEdgeIsDrawnOnce)
 {
     // Half-transparent texels blend once per drawing: a pixel on the
@@ -410,11 +435,12 @@ TEST(DeviceLighting, PointLightAttenuation)
     // vertex, so its corners must see the light as its centre does.
     struct Row {
         const char* name;
-        int attenuation;
+        TQ3AttenuationType attenuation;
         float factor;
     };
-    for (Row row : { Row { "none", 0, 1.0f }, Row { "inverse distance", 1, 0.1f },
-             Row { "inverse distance squared", 2, 0.01f } }) {
+    for (Row row : { Row { "none", kQ3AttenuationTypeNone, 1.0f },
+             Row { "inverse distance", kQ3AttenuationTypeInverseDistance, 0.1f },
+             Row { "inverse distance squared", kQ3AttenuationTypeInverseDistanceSquared, 0.01f } }) {
         Light light;
         light.kind = Light::Kind::Point;
         light.location = { 0, 0, 10 };

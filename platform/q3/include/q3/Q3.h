@@ -472,6 +472,13 @@ TQ3Uns32 Q3Debug_LastSphereTests(void);
 // settles for widening the sphere it reached to hold every point.
 void Q3Debug_SetSphereTestsPerPoint(TQ3Uns32 tests);
 
+// Until called again (0 restores the library's own), a frame holds at most
+// this many triangles of each kind, opaque and less than opaque, before it
+// draws them.
+void Q3Debug_SetTrianglesHeld(TQ3Uns32 triangles);
+// The most triangles of one kind that the last frame to end held at once.
+TQ3Uns32 Q3Debug_PeakTrianglesHeld(void);
+
 // Where the next read of an open model file starts, in bytes from the start
 // of its data; 0 for a file that is not open. A read loop sees by it that
 // each read moves on.

@@ -4,6 +4,7 @@
 // one place. One tunable stays beside the only code it tunes: how finely
 // the device sorts opaque triangles by depth (DepthSlices, Device.cpp).
 
+#include <cstddef>
 #include <cstdint>
 
 namespace q3::render {
@@ -58,6 +59,15 @@ static constexpr int32_t ClampReach = 1 << 28;
 static constexpr int FactorBits = 12;
 static constexpr int32_t FactorOne = 1 << FactorBits;
 static constexpr float FactorLargest = 64;
+
+// The room a frame's triangles of each kind, opaque and less than opaque,
+// may take while they wait to be sorted and drawn; past it the frame draws
+// what it holds and goes on, so that a scene of any depth costs time and
+// never memory. 12 MiB a kind is of the order of what the frame's own
+// pixels, depths and orders take in a 1024 × 768 window (9 MiB). It holds
+// 65,536 triangles, 27 times the game's frame, and a flush costs a pass
+// over the depth slices, nothing beside drawing that many triangles.
+static constexpr size_t HeldTriangleBytes = size_t(12) << 20;
 
 // A textured triangle facing the eye has its runs set up by additions
 // along a row rather than by a division at each run, where that moves its
