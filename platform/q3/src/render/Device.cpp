@@ -57,12 +57,6 @@ namespace {
     // At equal depth, a triangle of this order never replaces another.
     constexpr uint32_t NeverFirst = UINT32_MAX;
 
-    // Opaque triangles are drawn nearest first by the depth of their nearest
-    // corner, in this many slices of the depth range. Within a slice they
-    // keep the order they came in: near enough to nearest first, and their
-    // orders keep the picture exact whatever the order.
-    constexpr int DepthSlices = 1024;
-
     int SliceOf(const KeptTriangle& triangle)
     {
         float nearest = std::min({ triangle.corners[0].depth, triangle.corners[1].depth, triangle.corners[2].depth });

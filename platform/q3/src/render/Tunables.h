@@ -1,8 +1,7 @@
 #pragma once
 
 // The renderer's tunables and the formats of the rasteriser's numbers, in
-// one place. One tunable stays beside the only code it tunes: how finely
-// the device sorts opaque triangles by depth (DepthSlices, Device.cpp).
+// one place.
 
 #include <cstddef>
 #include <cstdint>
@@ -59,6 +58,12 @@ static constexpr int32_t ClampReach = 1 << 28;
 static constexpr int FactorBits = 12;
 static constexpr int32_t FactorOne = 1 << FactorBits;
 static constexpr float FactorLargest = 64;
+
+// Opaque triangles are drawn nearest first by the depth of their nearest
+// corner, in this many slices of the depth range. Within a slice they
+// keep the order they came in: near enough to nearest first, and their
+// orders keep the picture exact whatever the order.
+static constexpr int DepthSlices = 1024;
 
 // The room a frame's triangles of each kind, opaque and less than opaque,
 // may take while they wait to be sorted and drawn; past it the frame draws
