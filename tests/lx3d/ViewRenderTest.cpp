@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -264,6 +265,29 @@ TEST_F(ViewRender, AssigningALightReplacesItsPlaceInTheGroup)
     EXPECT_FALSE(InGroup(Data().lightGroup, LibraryLight(*first)));
     EXPECT_TRUE(InGroup(Data().lightGroup, made));
     EXPECT_EQ(InvokeObject(LightName, view.Get(), 0), second);
+}
+
+TEST_F(ViewRender, LightThatChangesKindInOneViewChangesInEveryView)
+{
+    Open();
+    ObjectRef light = DirectionalLight();
+    Invoke(AddLightName, view.Get(), light.Get());
+    Redraw();
+    // A second view of the light makes its new kind.
+    ObjectRef first = std::exchange(view, NewObject("Lx3DSpace"));
+    Place(10, 20, 512, 512);
+    Open();
+    Invoke(AddLightName, view.Get(), light.Get());
+    SetObject(*light, "Direction", nullptr);
+    SetObject(*light, "Position", NewVector(0, 0, 500).Get());
+    Redraw();
+    Close();
+    closed = false;
+    view = first;
+    Redraw();
+    std::vector<TQ3Object> members = LightGroupMembers(Data().lightGroup);
+    ASSERT_EQ(members.size(), 3u);
+    EXPECT_EQ(members[2], LibraryLight(*light));
 }
 
 TEST_F(ViewRender, FloodDirectionIsNormalisedForTheLightOnly)
