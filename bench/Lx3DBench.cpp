@@ -122,7 +122,7 @@ void ReleaseGroups(benchmark::State& state, Shape shape)
 void BuildChainBottomUp(benchmark::State& state) { BuildGroups(state, Shape::ChainBottomUp); }
 void BuildChainTopDown(benchmark::State& state) { BuildGroups(state, Shape::ChainTopDown); }
 void BuildSideBySide(benchmark::State& state) { BuildGroups(state, Shape::SideBySide); }
-void ReleaseChain(benchmark::State& state) { ReleaseGroups(state, Shape::ChainBottomUp); }
+void ReleaseChain(benchmark::State& state) { ReleaseGroups(state, Shape::ChainTopDown); }
 void ReleaseSideBySide(benchmark::State& state) { ReleaseGroups(state, Shape::SideBySide); }
 BENCHMARK(BuildChainBottomUp)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BuildChainTopDown)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
@@ -134,7 +134,7 @@ BENCHMARK(ReleaseSideBySide)->RangeMultiplier(10)->Range(1000, 100000)->Unit(ben
 std::string ReferencesModel(int64_t references)
 {
     std::string text = "3DMetafile ( 1 6 Normal toc> )\nBeginGroup ( DisplayGroup ( ) )\n";
-    text += "mesh: Container ( TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  False ) "
+    text += "mesh: Container ( TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False ) "
             "Container ( AttributeSet ( ) DiffuseColor ( 1 0.5 0 ) ) )\n";
     for (int64_t i = 1; i < references; ++i)
         text += "Reference ( 1 )\n";
