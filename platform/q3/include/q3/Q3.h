@@ -484,6 +484,26 @@ TQ3Uns32 Q3Debug_PeakTrianglesHeld(void);
 // each read moves on.
 TQ3Uns32 Q3Debug_FilePosition(TQ3FileObject file);
 
+// How many objects a view would visit submitting every object read so far
+// from an open model file (a group counts itself and what its members count,
+// as often as it is held); 0 for a file that is not open.
+TQ3Uns32 Q3Debug_FileVisits(TQ3FileObject file);
+// Until called again (0 restores the library's own), a model file whose
+// objects would make a view visit more than this many objects is malformed.
+void Q3Debug_SetFileVisitLimit(TQ3Uns32 limit);
+
+// How many groups checks that a display group would not contain itself if
+// it took in an object have looked into since the last call, which starts
+// the count again.
+TQ3Uns32 Q3Debug_CycleCheckVisits(void);
+// How many members finding a group's positions has looked at since the last
+// call, which starts the count again.
+TQ3Uns32 Q3Debug_GroupPositionSteps(void);
+// The most deletions under way inside one another since the last call,
+// which starts the count again: 1 when each object freed is deleted after
+// the one that freed it, however deep the structure released.
+TQ3Uns32 Q3Debug_DeepestDeletion(void);
+
 // Views -------------------------------------------------------------------
 
 TQ3ViewObject Q3View_New(void);
