@@ -32,14 +32,7 @@ public:
         data.triangles = &mTriangle;
         data.numPoints = TQ3Uns32(mPoints.size());
         data.points = mPoints.data();
-        mScene = Q3TriMesh_New(&data);
-        for (int level = 0; level < levels; ++level) {
-            TQ3GroupObject group = Q3DisplayGroup_New();
-            Q3Group_AddObject(group, mScene);
-            Q3Group_AddObject(group, mScene);
-            Q3Object_Dispose(mScene);
-            mScene = group;
-        }
+        mScene = fixtures::DoubledLevels(Q3TriMesh_New(&data), levels);
         mCamera = fixtures::Camera();
         mView = fixtures::View(mPixels.data(), Size, Size, mCamera);
     }

@@ -261,14 +261,7 @@ TEST_F(Rendering, FramePastItsTriangleBudgetDrawsWhatItHoldsAndGoesOn)
     // Around and over it, quads at depths out of order, and a yellow one
     // at the blue one's depth, which the blue one, submitted first, hides.
     fixtures::Quad shared(4, 2.5f);
-    TQ3Object scene = Q3TriMesh_New(&shared.data);
-    for (int level = 0; level < 10; ++level) {
-        TQ3GroupObject group = Q3DisplayGroup_New();
-        Q3Group_AddObject(group, scene);
-        Q3Group_AddObject(group, scene);
-        Q3Object_Dispose(scene);
-        scene = group;
-    }
+    TQ3Object scene = fixtures::DoubledLevels(Q3TriMesh_New(&shared.data), 10);
     fixtures::Quad red(9, 0), hidden(7, -1), blue(6, 2), yellow(5, 2), cyan(2, 3);
     const auto picture = [&] {
         Frame([&] {

@@ -192,14 +192,7 @@ TEST_F(SceneObjects, CycleCheckLooksIntoEachSharedGroupOnce)
     // top to the bottom, through Levels + 1 groups.
     constexpr TQ3Uns32 Levels = 16;
     TQ3GroupObject bottom = Q3DisplayGroup_New();
-    TQ3GroupObject top = Q3Shared_GetReference(bottom);
-    for (TQ3Uns32 level = 0; level < Levels; ++level) {
-        TQ3GroupObject group = Q3DisplayGroup_New();
-        Q3Group_AddObject(group, top);
-        Q3Group_AddObject(group, top);
-        Q3Object_Dispose(top);
-        top = group;
-    }
+    TQ3GroupObject top = fixtures::DoubledLevels(Q3Shared_GetReference(bottom), Levels);
     Q3Debug_CycleCheckVisits();
     EXPECT_EQ(Q3Group_AddObject(bottom, top), nullptr);
     EXPECT_LE(Q3Debug_CycleCheckVisits(), Levels + 1);
