@@ -301,6 +301,19 @@ TEST_F(MalformedMetafiles, UnknownObjectsAreSkippedNotFatal)
     ASSERT_EQ(read.objects.size(), 2u);
     EXPECT_EQ(read.objects[0], nullptr);
     EXPECT_TRUE(Q3Object_IsType(read.objects[1], kQ3GeometryTypeTriMesh));
+
+    // Custom attribute types are negative in text, down to the least 32-bit
+    // number: their arrays are left out and the mesh kept.
+    Read text;
+    ReadAll(samples::FromText("3DMetafile ( 1 6 Normal )\n"
+                              "Container ( TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False )\n"
+                              "  AttributeArray ( -2147483648 0 2 0 0 ) )\n"),
+        text);
+    ASSERT_EQ(text.objects.size(), 1u);
+    TQ3TriMeshData data {};
+    ASSERT_EQ(Q3TriMesh_GetData(text.objects[0], &data), kQ3Success);
+    EXPECT_EQ(data.numVertexAttributeTypes, 0u);
+    Q3TriMesh_EmptyData(&data);
 }
 
 namespace {

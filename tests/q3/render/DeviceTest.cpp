@@ -506,6 +506,15 @@ TEST(DeviceFog, LinearBetweenStartAndEnd)
     EXPECT_TRUE(Near(seen(0), { 128, 128, 255 }, Tolerance)) << "halfway: " << Describe(seen(0));
     EXPECT_EQ(seen(-6), Blue) << "past the end";
 
+    // A plane slanting from z = 5 at x = -10 to z = -5 at x = 10 recedes
+    // along every row: up to the middle of the view, where it lies 10 away,
+    // the fog thickens from each pixel to the next, not from run to run.
+    TestMesh slanted = FullView();
+    slanted.points = { { -10, 10, 5 }, { -10, -10, 5 }, { 10, -10, -5 }, { 10, 10, -5 } };
+    const Canvas ramp = Frame({}, { true, 7, 10, { 0, 0, 1 } }).Draw(slanted, Unlit({ 1, 1, 1 })).Finish();
+    for (int x = 6; x < Centre; ++x)
+        EXPECT_LT(ramp.At(x, Centre).r, ramp.At(x - 1, Centre).r) << "at column " << x;
+
     Fog backwards { true, 15, 5, { 0, 0, 1 } };
     Rgb clear = Frame({}, backwards).Draw(FullView(-6), Unlit({ 1, 1, 1 })).Finish().At(Centre, Centre);
     EXPECT_EQ(clear, (Rgb { 255, 255, 255 })) << "an end before the start means no fog";
