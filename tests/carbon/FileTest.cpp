@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include <unistd.h>
@@ -19,10 +20,18 @@ std::string WriteTemporaryFile(const std::string& content)
     return path.string();
 }
 
+// The descriptors this process holds open.
+size_t OpenDescriptors()
+{
+    const std::filesystem::directory_iterator entries("/proc/self/fd");
+    return size_t(std::distance(begin(entries), end(entries)));
+}
+
 }
 
 TEST(Files, WholeFileReadsByPath)
 {
+    const size_t descriptors = OpenDescriptors();
     const std::string path = WriteTemporaryFile("3DMetafile");
     FSSpec fileSpec {};
     ASSERT_EQ(FSMakeFSSpecFromPath(path.c_str(), &fileSpec), noErr);
@@ -42,6 +51,7 @@ TEST(Files, WholeFileReadsByPath)
     // Nothing asked, nothing needed to read it into: an empty file's case.
     EXPECT_EQ(FSRead(refNum, &count, nullptr), noErr);
     EXPECT_EQ(FSClose(refNum), noErr);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
     EXPECT_EQ(FSClose(refNum), rfNumErr);
     std::filesystem::remove(path);
 }

@@ -98,11 +98,12 @@ TEST(GWorld, EmptyRectangleOrWrongDepthFails)
 
 TEST(GWorld, SideOverTheLimitFailsBeforeAnythingIsAllocated)
 {
-    const Rect longest { 0, 0, 1, kMaxGWorldSide };
     GWorldPtr world = nullptr;
-    ASSERT_EQ(NewGWorld(&world, 32, &longest, nullptr, nullptr, 0), noErr);
-    EXPECT_EQ(GetPixRowBytes(GetGWorldPixMap(world)), kMaxGWorldSide * 4);
-    DisposeGWorld(world);
+    for (const Rect& longest : { Rect { 0, 0, 1, kMaxGWorldSide }, Rect { 0, 0, kMaxGWorldSide, 1 } }) {
+        ASSERT_EQ(NewGWorld(&world, 32, &longest, nullptr, nullptr, 0), noErr);
+        EXPECT_EQ(GetPixRowBytes(GetGWorldPixMap(world)), (longest.right - longest.left) * 4);
+        DisposeGWorld(world);
+    }
     // Either side alone over the limit is refused, however little the whole would take.
     for (const Rect& over : { Rect { 0, 0, 1, kMaxGWorldSide + 1 }, Rect { 0, 0, kMaxGWorldSide + 1, 1 } }) {
         world = reinterpret_cast<GWorldPtr>(1);

@@ -101,6 +101,7 @@ TEST_P(Metafiles, TexturedMeshReadsAsOneMeshWithItsAttributes)
     EXPECT_EQ(data.triangles[1].pointIndices[2], 3u);
     EXPECT_EQ(data.numPoints, 4u);
     EXPECT_EQ(data.points[2].x, 1);
+    EXPECT_EQ(data.bBox.isEmpty, kQ3False);
     ASSERT_EQ(data.numVertexAttributeTypes, 2u);
     EXPECT_EQ(data.vertexAttributeTypes[0].attributeType, kQ3AttributeTypeSurfaceUV);
     EXPECT_EQ(static_cast<TQ3Param2D*>(data.vertexAttributeTypes[0].data)[2].v, 1);
@@ -289,6 +290,8 @@ TEST_F(MalformedMetafiles, GarbageAndUnbalancedTextReadAsNothing)
     ExpectNothing(samples::FromText("3DMetafile ( 1 6 Normal )\n)))) Container ( ( ( ("));
     ExpectNothing(
         samples::FromText("3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0xZZ )"));
+    ExpectNothing(samples::FromText(
+        "3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0x7C0003E0 0x001F7FGF )"));
     ExpectNothing({});
 }
 
