@@ -48,8 +48,6 @@ TEST(Files, WholeFileReadsByPath)
     count = 4;
     EXPECT_EQ(FSRead(refNum, &count, buffer), eofErr);
     EXPECT_EQ(count, 0);
-    // Nothing asked, nothing needed to read it into: an empty file's case.
-    EXPECT_EQ(FSRead(refNum, &count, nullptr), noErr);
     EXPECT_EQ(FSClose(refNum), noErr);
     EXPECT_EQ(OpenDescriptors(), descriptors);
     EXPECT_EQ(FSClose(refNum), rfNumErr);

@@ -103,6 +103,7 @@ TEST_F(SceneObjects, LightsReportTheirStateAndUnitDirection)
 
     TQ3LightObject ambient = Q3AmbientLight_New(&data.lightData);
     EXPECT_EQ(Q3DirectionalLight_GetDirection(ambient, &direction), kQ3Failure);
+    EXPECT_EQ(Q3Error_Get(nullptr), kQ3ErrorInvalidObjectType);
     EXPECT_EQ(Q3Light_GetData(nullptr, &read), kQ3Failure);
     Q3Object_Dispose(ambient);
     Q3Object_Dispose(flood);
