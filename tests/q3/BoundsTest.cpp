@@ -81,6 +81,10 @@ TEST_F(Bounding, SphereIsTheSmallestEnclosingOne)
     EXPECT_NEAR(sphere.origin.x, 0, 1e-5f);
     EXPECT_NEAR(sphere.origin.z, 5, 1e-5f);
     EXPECT_NEAR(sphere.radius, 3 * std::sqrt(2.0f), 1e-4f);
+    // Less than a unit across: a sphere through one point has no size.
+    fixtures::Quad small(0.25f);
+    const TQ3BoundingSphere tight = Sphere([&] { Q3TriMesh_Submit(&small.data, view); });
+    EXPECT_NEAR(tight.radius, 0.25f * std::sqrt(2.0f), 1e-5f);
 }
 
 TEST_F(Bounding, SphereOfATetrahedronTouchesAllFourCorners)

@@ -260,6 +260,7 @@ TEST_F(SceneObjects, PixmapContextsRefuseLayoutsTheyCannotDrawInto)
     TQ3PixmapDrawContextData data {};
     data.pixmap = { pixels, 2, 2, 8, 32, kQ3PixelTypeRGB32, kQ3EndianLittle, kQ3EndianLittle };
     EXPECT_EQ(Q3PixmapDrawContext_New(&data), nullptr);
+    EXPECT_EQ(Q3Error_Get(nullptr), kQ3ErrorInvalidParameter);
     data.pixmap.byteOrder = kQ3EndianBig;
     data.pixmap.rowBytes = 4;
     EXPECT_EQ(Q3PixmapDrawContext_New(&data), nullptr);
