@@ -85,6 +85,10 @@ TEST_F(Bounding, SphereIsTheSmallestEnclosingOne)
     fixtures::Quad small(0.25f);
     const TQ3BoundingSphere tight = Sphere([&] { Q3TriMesh_Submit(&small.data, view); });
     EXPECT_NEAR(tight.radius, 0.25f * std::sqrt(2.0f), 1e-5f);
+    // Corners a unit from the centre: the radius is rounded up, not lost.
+    fixtures::Quad diamond(1);
+    diamond.points = { { { -1, 0, 0 }, { 1, 0, 0 }, { 0, 1, 0 }, { 0, -1, 0 } } };
+    EXPECT_NEAR(Sphere([&] { Q3TriMesh_Submit(&diamond.data, view); }).radius, 1, 1e-5f);
 }
 
 TEST_F(Bounding, SphereOfATetrahedronTouchesAllFourCorners)

@@ -356,6 +356,14 @@ TEST_F(Rendering, LinearFogRunsFromStartToEnd)
     ExpectColor(fogged(10, 30), Red);
     ExpectColor(fogged(0, 10), Blue);
     ExpectColor(fogged(0, 20), { 128, 0, 128 }, 10);
+    // Fog turned off leaves the scene clear, whatever the last frame had
+    // and whatever the numbers that come with it.
+    Frame([&] {
+        const TQ3FogStyleData off { kQ3Off, kQ3FogModeLinear, 0, 1, 1, { 0, 0, 0, 0 } };
+        Q3FogStyle_Submit(&off, view);
+        SubmitQuad(quad, { 1, 0, 0 });
+    });
+    ExpectColor(AtWorld(0, 0), Red, 0);
     // A fog that ends where it starts has no depth to thicken over: the
     // scene stays clear, even beyond that distance.
     ExpectColor(fogged(5, 5), Red, 0);

@@ -280,6 +280,12 @@ TEST(DeviceTransparency, HalfTransparentSurfaceBlendsOverWhatIsBehind)
     const Canvas wallFirst = Frame().Draw(wall, Unlit({ 1, 0, 0 })).Draw(square, veil).Finish();
     EXPECT_TRUE(Near(wallFirst.At(Centre, Centre), blended, Tolerance)) << Describe(wallFirst.At(Centre, Centre));
 
+    // Two veils, the nearer drawn first: each blends over what lies behind it.
+    DrawState blueVeil = Unlit({ 0, 0, 1 });
+    blueVeil.surface.opacity = 0.5f;
+    const Canvas veils = Frame().Draw(square, veil).Draw(Rectangle(-5, -5, 5, 5, -2), blueVeil).Finish();
+    EXPECT_TRUE(Near(veils.At(Centre, Centre), { 0, 128, 64 }, Tolerance)) << Describe(veils.At(Centre, Centre));
+
     // A textured surface is blended by its opacity times each texel's alpha.
     // Columns 20 and 44 fall between opaque texels and between half
     // transparent ones.
