@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
@@ -59,6 +60,8 @@ TEST(Files, BadSpecsAndNumbersFail)
     FSSpec fileSpec {};
     EXPECT_EQ(FSMakeFSSpecFromPath("", &fileSpec), paramErr);
     EXPECT_EQ(FSMakeFSSpecFromPath(std::string(FSSpecPathCapacity, 'a').c_str(), &fileSpec), paramErr);
+    // The longest path the system opens fits.
+    EXPECT_EQ(FSMakeFSSpecFromPath(std::string(PATH_MAX - 1, 'a').c_str(), &fileSpec), noErr);
     ASSERT_EQ(FSMakeFSSpecFromPath("/nonexistent/terraslide/file", &fileSpec), noErr);
     int16_t refNum = 0;
     EXPECT_EQ(FSpOpenDF(&fileSpec, fsRdPerm, &refNum), fnfErr);
