@@ -89,6 +89,8 @@ TEST_F(Bounding, SphereIsTheSmallestEnclosingOne)
     fixtures::Quad diamond(1);
     diamond.points = { { { -1, 0, 0 }, { 1, 0, 0 }, { 0, 1, 0 }, { 0, -1, 0 } } };
     EXPECT_NEAR(Sphere([&] { Q3TriMesh_Submit(&diamond.data, view); }).radius, 1, 1e-5f);
+    fixtures::Quad point(0);
+    EXPECT_EQ(Sphere([&] { Q3TriMesh_Submit(&point.data, view); }).radius, 0);
 }
 
 TEST_F(Bounding, SphereOfATetrahedronTouchesAllFourCorners)

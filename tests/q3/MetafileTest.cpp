@@ -306,16 +306,21 @@ TEST_F(MalformedMetafiles, UnknownObjectsAreSkippedNotFatal)
     EXPECT_TRUE(Q3Object_IsType(read.objects[1], kQ3GeometryTypeTriMesh));
 
     // Custom attribute types are negative in text, down to the least 32-bit
-    // number: their arrays are left out and the mesh kept.
+    // number: their arrays are left out and the mesh kept, with the arrays
+    // it knows, each with the points that use it if it says so.
     Read text;
     ReadAll(samples::FromText("3DMetafile ( 1 6 Normal )\n"
                               "Container ( TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False )\n"
-                              "  AttributeArray ( -2147483648 0 2 0 0 ) )\n"),
+                              "  AttributeArray ( -2147483648 0 2 0 0 )\n"
+                              "  AttributeArray ( 1 0 2 0 1  0 0  1 0  1 1  0x010001 ) )\n"),
         text);
     ASSERT_EQ(text.objects.size(), 1u);
     TQ3TriMeshData data {};
     ASSERT_EQ(Q3TriMesh_GetData(text.objects[0], &data), kQ3Success);
-    EXPECT_EQ(data.numVertexAttributeTypes, 0u);
+    ASSERT_EQ(data.numVertexAttributeTypes, 1u);
+    ASSERT_NE(data.vertexAttributeTypes[0].attributeUseArray, nullptr);
+    EXPECT_EQ(data.vertexAttributeTypes[0].attributeUseArray[0], 1);
+    EXPECT_EQ(data.vertexAttributeTypes[0].attributeUseArray[1], 0);
     Q3TriMesh_EmptyData(&data);
 }
 
