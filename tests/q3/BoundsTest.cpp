@@ -84,6 +84,16 @@ TEST_F(Bounding, SphereIsTheSmallestEnclosingOne)
     EXPECT_NEAR(sphere.origin.x, 0, 1e-5f);
     EXPECT_NEAR(sphere.origin.z, 5, 1e-5f);
     EXPECT_NEAR(sphere.radius, 3 * std::sqrt(2.0f), 1e-4f);
+    // Less than a unit across: a sphere through one point has no size.
+    fixtures::Quad small(0.25f);
+    const TQ3BoundingSphere tight = Sphere([&] { Q3TriMesh_Submit(&small.data, view); });
+    EXPECT_NEAR(tight.radius, 0.25f * std::sqrt(2.0f), 1e-5f);
+    // Corners a unit from the centre: the radius is rounded up, not lost.
+    fixtures::Quad diamond(1);
+    diamond.points = { { { -1, 0, 0 }, { 1, 0, 0 }, { 0, 1, 0 }, { 0, -1, 0 } } };
+    EXPECT_NEAR(Sphere([&] { Q3TriMesh_Submit(&diamond.data, view); }).radius, 1, 1e-5f);
+    fixtures::Quad point(0);
+    EXPECT_EQ(Sphere([&] { Q3TriMesh_Submit(&point.data, view); }).radius, 0);
 }
 
 TEST_F(Bounding, SphereOfATetrahedronTouchesAllFourCorners)

@@ -109,6 +109,7 @@ TEST_P(Metafiles, TexturedMeshReadsAsOneMeshWithItsAttributes)
     EXPECT_EQ(data.triangles[1].pointIndices[2], 3u);
     EXPECT_EQ(data.numPoints, 4u);
     EXPECT_EQ(data.points[2].x, 1);
+    EXPECT_EQ(data.bBox.isEmpty, kQ3False);
     ASSERT_EQ(data.numVertexAttributeTypes, 2u);
     EXPECT_EQ(data.vertexAttributeTypes[0].attributeType, kQ3AttributeTypeSurfaceUV);
     EXPECT_EQ(static_cast<TQ3Param2D*>(data.vertexAttributeTypes[0].data)[2].v, 1);
@@ -352,6 +353,8 @@ TEST_F(MalformedMetafiles, GarbageAndUnbalancedTextReadAsNothing)
     ExpectNothing(samples::FromText("3DMetafile ( 1 6 Normal )\n)))) Container ( ( ( ("));
     ExpectNothing(
         samples::FromText("3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0xZZ )"));
+    ExpectNothing(samples::FromText(
+        "3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0x7C0003E0 0x001F7FGF )"));
     ExpectNothing({});
 }
 
@@ -364,6 +367,24 @@ TEST_F(MalformedMetafiles, UnknownObjectsAreSkippedNotFatal)
     ASSERT_EQ(read.objects.size(), 2u);
     EXPECT_EQ(read.objects[0], nullptr);
     EXPECT_TRUE(Q3Object_IsType(read.objects[1], kQ3GeometryTypeTriMesh));
+
+    // Custom attribute types are negative in text, down to the least 32-bit
+    // number: their arrays are left out and the mesh kept, with the arrays
+    // it knows, each with the points that use it if it says so.
+    Read text;
+    ReadAll(samples::FromText("3DMetafile ( 1 6 Normal )\n"
+                              "Container ( TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False )\n"
+                              "  AttributeArray ( -2147483648 0 2 0 0 )\n"
+                              "  AttributeArray ( 1 0 2 0 1  0 0  1 0  1 1  0x010001 ) )\n"),
+        text);
+    ASSERT_EQ(text.objects.size(), 1u);
+    TQ3TriMeshData data {};
+    ASSERT_EQ(Q3TriMesh_GetData(text.objects[0], &data), kQ3Success);
+    ASSERT_EQ(data.numVertexAttributeTypes, 1u);
+    ASSERT_NE(data.vertexAttributeTypes[0].attributeUseArray, nullptr);
+    EXPECT_EQ(data.vertexAttributeTypes[0].attributeUseArray[0], 1);
+    EXPECT_EQ(data.vertexAttributeTypes[0].attributeUseArray[1], 0);
+    Q3TriMesh_EmptyData(&data);
 }
 
 namespace {

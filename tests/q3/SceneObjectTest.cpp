@@ -142,6 +142,7 @@ TEST_F(SceneObjects, LightsReportTheirStateAndUnitDirection)
 
     TQ3LightObject ambient = Q3AmbientLight_New(&data.lightData);
     EXPECT_EQ(Q3DirectionalLight_GetDirection(ambient, &direction), kQ3Failure);
+    EXPECT_EQ(Q3Error_Get(nullptr), kQ3ErrorInvalidObjectType);
     EXPECT_EQ(Q3Light_GetData(nullptr, &read), kQ3Failure);
     Q3Object_Dispose(ambient);
     Q3Object_Dispose(flood);
@@ -344,6 +345,7 @@ TEST_F(SceneObjects, PixmapContextsRefuseLayoutsTheyCannotDrawInto)
     TQ3PixmapDrawContextData data {};
     data.pixmap = { pixels, 2, 2, 8, 32, kQ3PixelTypeRGB32, kQ3EndianLittle, kQ3EndianLittle };
     EXPECT_EQ(Q3PixmapDrawContext_New(&data), nullptr);
+    EXPECT_EQ(Q3Error_Get(nullptr), kQ3ErrorInvalidParameter);
     data.pixmap.byteOrder = kQ3EndianBig;
     data.pixmap.rowBytes = 4;
     EXPECT_EQ(Q3PixmapDrawContext_New(&data), nullptr);

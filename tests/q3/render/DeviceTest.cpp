@@ -280,6 +280,12 @@ TEST(DeviceTransparency, HalfTransparentSurfaceBlendsOverWhatIsBehind)
     const Canvas wallFirst = Frame().Draw(wall, Unlit({ 1, 0, 0 })).Draw(square, veil).Finish();
     EXPECT_TRUE(Near(wallFirst.At(Centre, Centre), blended, Tolerance)) << Describe(wallFirst.At(Centre, Centre));
 
+    // Two veils, the nearer drawn first: each blends over what lies behind it.
+    DrawState blueVeil = Unlit({ 0, 0, 1 });
+    blueVeil.surface.opacity = 0.5f;
+    const Canvas veils = Frame().Draw(square, veil).Draw(Rectangle(-5, -5, 5, 5, -2), blueVeil).Finish();
+    EXPECT_TRUE(Near(veils.At(Centre, Centre), { 0, 128, 64 }, Tolerance)) << Describe(veils.At(Centre, Centre));
+
     // A textured surface is blended by its opacity times each texel's alpha.
     // Columns 20 and 44 fall between opaque texels and between half
     // transparent ones.
@@ -531,6 +537,15 @@ TEST(DeviceFog, LinearBetweenStartAndEnd)
     EXPECT_EQ(seen(6), (Rgb { 255, 255, 255 })) << "before the start";
     EXPECT_TRUE(Near(seen(0), { 128, 128, 255 }, Tolerance)) << "halfway: " << Describe(seen(0));
     EXPECT_EQ(seen(-6), Blue) << "past the end";
+
+    // A plane slanting from z = 5 at x = -10 to z = -5 at x = 10 recedes
+    // along every row: up to the middle of the view, where it lies 10 away,
+    // the fog thickens from each pixel to the next, not from run to run.
+    TestMesh slanted = FullView();
+    slanted.points = { { -10, 10, 5 }, { -10, -10, 5 }, { 10, -10, -5 }, { 10, 10, -5 } };
+    const Canvas ramp = Frame({}, { true, 7, 10, { 0, 0, 1 } }).Draw(slanted, Unlit({ 1, 1, 1 })).Finish();
+    for (int x = 6; x < Centre; ++x)
+        EXPECT_LT(ramp.At(x, Centre).r, ramp.At(x - 1, Centre).r) << "at column " << x;
 
     Fog backwards { true, 15, 5, { 0, 0, 1 } };
     Rgb clear = Frame({}, backwards).Draw(FullView(-6), Unlit({ 1, 1, 1 })).Finish().At(Centre, Centre);
