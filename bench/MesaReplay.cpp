@@ -153,9 +153,11 @@ namespace {
             glLightfv(next, GL_DIFFUSE, color);
             glLightfv(next, GL_SPECULAR, none);
             glLightfv(next, GL_POSITION, position);
-            glLightf(next, GL_CONSTANT_ATTENUATION, point && light.attenuation != 0 ? 0.0f : 1.0f);
-            glLightf(next, GL_LINEAR_ATTENUATION, point && light.attenuation == 1 ? 1.0f : 0.0f);
-            glLightf(next, GL_QUADRATIC_ATTENUATION, point && light.attenuation == 2 ? 1.0f : 0.0f);
+            const TQ3AttenuationType attenuation = point ? light.attenuation : kQ3AttenuationTypeNone;
+            glLightf(next, GL_CONSTANT_ATTENUATION, attenuation == kQ3AttenuationTypeNone ? 1.0f : 0.0f);
+            glLightf(next, GL_LINEAR_ATTENUATION, attenuation == kQ3AttenuationTypeInverseDistance ? 1.0f : 0.0f);
+            glLightf(
+                next, GL_QUADRATIC_ATTENUATION, attenuation == kQ3AttenuationTypeInverseDistanceSquared ? 1.0f : 0.0f);
             glEnable(next++);
         }
         glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);

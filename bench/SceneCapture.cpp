@@ -204,6 +204,8 @@ SceneCapture SceneCapture::Read(const std::string& path)
         if (light.kind != Light::Kind::Ambient && light.kind != Light::Kind::Directional
             && light.kind != Light::Kind::Point)
             in.Fail("holds a light of no known kind");
+        if (light.attenuation < kQ3AttenuationTypeNone || light.attenuation > kQ3AttenuationTypeInverseDistanceSquared)
+            in.Fail("holds a light of no known attenuation");
     }
     const uint64_t textureCount = in.GetCount();
     for (uint64_t i = 0; i < textureCount; ++i) {

@@ -203,6 +203,17 @@ namespace {
         Q3Pop_Submit(view);
     }
 
+    // Invisible elements are passed by with everything inside them; a group
+    // brings its children along before they are reached.
+    WalkStep EnterVisible(LxObject* element)
+    {
+        if (!Self(element).Visible)
+            return WalkStep::PassBy;
+        if (IsGroup(element))
+            GroupUpdate(element);
+        return WalkStep::Enter;
+    }
+
     template <class Start, class End, class Result>
     void RunBoundingPasses(LxObject* element, TQ3ViewObject view, Start start, End end, Result& result)
     {
@@ -229,18 +240,13 @@ LxObject* ElementFromPickId(uint32_t pickId)
     return found == gElementsById.end() ? nullptr : found->second;
 }
 
+// A group adds nothing of its own to the view: its children hold world placements.
 void SubmitElement(LxObject* element, TQ3ViewObject view)
 {
-    if (!element || !Self(element).Visible)
-        return;
-    if (!IsGroup(element)) {
-        SubmitPlacedElement(element, view);
-        return;
-    }
-    // A group adds nothing of its own: its children hold world placements.
-    GroupUpdate(element);
-    for (uint32_t i = 0; i < GroupCount(element); ++i)
-        SubmitElement(GroupChild(element, i), view);
+    WalkElements(element, Sharing::EveryPath, EnterVisible, [&](LxObject* left) {
+        if (!IsGroup(left))
+            SubmitPlacedElement(left, view);
+    });
 }
 
 void ComputeBoundsInto(LxObject* element, LxObject* bounds)
@@ -258,17 +264,13 @@ void ComputeBoundsInto(LxObject* element, LxObject* bounds)
     }
 }
 
+// An element's bounds take in its children's, so they come after them.
 void UpdateElementBounds(LxObject* element)
 {
-    if (!element || !Self(element).Visible)
-        return;
-    if (IsGroup(element)) {
-        GroupUpdate(element);
-        for (uint32_t i = 0; i < GroupCount(element); ++i)
-            UpdateElementBounds(GroupChild(element, i));
-    }
-    if (LxObject* bounds = Self(element).Bounds)
-        ComputeBoundsInto(element, bounds);
+    WalkElements(element, Sharing::EveryPath, EnterVisible, [](LxObject* left) {
+        if (LxObject* bounds = Self(left).Bounds)
+            ComputeBoundsInto(left, bounds);
+    });
 }
 
 TQ3Point3D ElementPosition(LxObject* element) { return AsPoint(VectorValue(Self(element).Position, {})); }

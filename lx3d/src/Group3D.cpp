@@ -14,21 +14,36 @@ namespace {
 
     bool InRange(LxObject* self, LxInteger index) { return index >= 0 && uint32_t(index) < Self(self).children.count; }
 
-    bool SubtreeContains(LxObject* group, LxObject* target)
+    uint32_t gLastCycleCheckVisits = 0;
+
+    // References dropped by groups that are themselves being released wait
+    // here, so that releasing a chain of groups of any depth goes one group
+    // at a time instead of one frame of the stack per level.
+    ObjectArray gPendingReleases;
+    bool gReleasing = false;
+
+    // A group slot takes a reference to the element, or stops holding it
+    // and then lets its reference go.
+    void Hold(LxObject* element)
     {
-        for (uint32_t i = 0; i < GroupCount(group); ++i) {
-            LxObject* child = GroupChild(group, i);
-            if (child == target || (IsGroup(child) && SubtreeContains(child, target)))
-                return true;
-        }
-        return false;
+        if (!element)
+            return;
+        VANTLockObject(element);
+        if (IsGroup(element))
+            ++Self(element).holders;
     }
 
-    // Groups must form a tree: a group inside itself would be submitted,
-    // bounded and updated without end.
-    bool WouldCloseCycle(LxObject* self, LxObject* element)
+    LxObject* Unheld(LxObject* element)
     {
-        return element == self || (IsGroup(element) && SubtreeContains(element, self));
+        if (IsGroup(element))
+            --Self(element).holders;
+        return element;
+    }
+
+    void LetGo(LxObject* element)
+    {
+        if (element)
+            VANTUnlockObject(Unheld(element));
     }
 
     bool Differs(const TQ3Point3D& a, const TQ3Point3D& b) { return a.x != b.x || a.y != b.y || a.z != b.z; }
@@ -46,14 +61,25 @@ namespace {
         ElementOf(self)->isGroup = true;
     }
 
+    // The children join the pending references last first, so that they
+    // go in order; only the outermost release lets go of them, and of what
+    // their own releases add. Without room in the queue a reference goes at
+    // once, a frame deeper.
     void Destruct(LxObject* self)
     {
         ObjectArray& children = Self(self).children;
-        for (uint32_t i = 0; i < children.count; ++i) {
-            if (auto* child = static_cast<LxObject*>(children.At(i)))
+        for (uint32_t i = children.count; i-- > 0;) {
+            auto* child = static_cast<LxObject*>(children.At(i));
+            if (child && !gPendingReleases.Append(Unheld(child)))
                 VANTUnlockObject(child);
         }
         children.Clear();
+        if (gReleasing)
+            return;
+        gReleasing = true;
+        while (gPendingReleases.count > 0)
+            VANTUnlockObject(static_cast<LxObject*>(gPendingReleases.RemoveAt(gPendingReleases.count - 1)));
+        gReleasing = false;
     }
 
     LxInteger Count(LxObject* self) { return static_cast<LxInteger>(Self(self).children.count); }
@@ -75,19 +101,16 @@ namespace {
         if (!self || !InRange(self, index) || WouldCloseCycle(self, element))
             return;
         LxObject* old = GroupChild(self, uint32_t(index));
-        if (element)
-            VANTLockObject(element);
+        Hold(element);
         Self(self).children.Set(uint32_t(index), element);
-        if (old)
-            VANTUnlockObject(old);
+        LetGo(old);
     }
 
     void Append(LxObject* self, LxObject* element)
     {
         if (WouldCloseCycle(self, element) || !Self(self).children.Append(element))
             return;
-        if (element)
-            VANTLockObject(element);
+        Hold(element);
     }
 
     // The child's reference goes only once the array is whole again.
@@ -95,8 +118,7 @@ namespace {
     {
         if (!InRange(self, index))
             return;
-        if (auto* removed = static_cast<LxObject*>(Self(self).children.RemoveAt(uint32_t(index))))
-            VANTUnlockObject(removed);
+        LetGo(static_cast<LxObject*>(Self(self).children.RemoveAt(uint32_t(index))));
     }
 
     void RemoveElement(LxObject* self, LxObject* element)
@@ -179,6 +201,31 @@ void GroupUpdate(LxObject* group)
     TurnChildren(group, turn, position);
     data.cachedOrientation = orientation;
 }
+
+// Only a group that something holds can be inside the element, and then
+// only by way of the groups in it, each looked into once however many paths
+// lead to it.
+bool WouldCloseCycle(LxObject* group, LxObject* element)
+{
+    gLastCycleCheckVisits = 0;
+    if (element == group)
+        return true;
+    if (!IsGroup(element) || Self(group).holders == 0)
+        return false;
+    return WalkElements(
+        element, Sharing::OncePerGroup,
+        [&](LxObject* reached) {
+            if (reached == group)
+                return WalkStep::Stop;
+            if (!IsGroup(reached))
+                return WalkStep::PassBy;
+            ++gLastCycleCheckVisits;
+            return WalkStep::Enter;
+        },
+        [](LxObject*) {});
+}
+
+uint32_t LastCycleCheckVisits() { return gLastCycleCheckVisits; }
 
 uint32_t GroupCount(LxObject* group) { return Self(group).children.count; }
 

@@ -155,7 +155,7 @@ namespace {
                 *out++ = WidenFiveBits(v);
             }
         }
-        return VANTBuildPictureFromBuffer(LxInteger(pixmap.width), LxInteger(pixmap.height), PictureFormatRGB24,
+        return VANTBuildPictureFromBuffer(LxInteger(pixmap.width), LxInteger(pixmap.height), LxPictureFormatRGB24,
             expanded.data(), LxInteger(pixmap.width * 3));
     }
 
@@ -187,11 +187,11 @@ namespace {
         case kQ3PixelTypeARGB32:
             bytes = InMemoryOrder(std::move(bytes), pixmap, 4);
             return VANTBuildPictureFromBuffer(
-                width, height, PictureFormatARGB32, bytes.data(), LxInteger(pixmap.rowBytes));
+                width, height, LxPictureFormatARGB32, bytes.data(), LxInteger(pixmap.rowBytes));
         case kQ3PixelTypeRGB24:
             bytes = InMemoryOrder(std::move(bytes), pixmap, 3);
             return VANTBuildPictureFromBuffer(
-                width, height, PictureFormatRGB24, bytes.data(), LxInteger(pixmap.rowBytes));
+                width, height, LxPictureFormatRGB24, bytes.data(), LxInteger(pixmap.rowBytes));
         case kQ3PixelTypeRGB16:
         case kQ3PixelTypeARGB16:
             return PictureFrom16Bit(bytes, pixmap);

@@ -26,7 +26,4 @@ TQ3ShaderObject NewTextureShader(uint32_t width, uint32_t height, const void* pi
 // types a picture cannot hold and for storage too short for the texture.
 LxObject* TextureShaderToPicture(TQ3ShaderObject shader);
 
-// The host's pixel formats for VANTBuildPictureFromBuffer.
-enum PictureFormat : LxInteger { PictureFormatRGB24 = 1, PictureFormatARGB32 = 3, PictureFormatOffscreen32 = 4 };
-
 }

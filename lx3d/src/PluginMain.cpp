@@ -52,8 +52,9 @@ void RegisterPluginClasses()
 void VANTPluginMain(LxResolver resolver)
 {
     lx3d::SetResolver(resolver);
+    // The record version this plug-in writes, announced before any record.
     if (auto announce
         = reinterpret_cast<LxRegisterPluginVersionProc>(lx3d::ResolveHostFunction("RegisterPluginVersion")))
-        announce(lx3d::PluginRecordVersion);
+        announce(LxRecordVersion);
     lx3d::RegisterPluginClasses();
 }

@@ -12,9 +12,6 @@ namespace lx3d {
 constexpr double MinimumRuntimeHostVersion = 2007.03;
 constexpr double MinimumDesignHostVersion = 5.9;
 
-// The record version this plug-in writes, announced to the host first.
-constexpr LxInteger PluginRecordVersion = 9;
-
 void RegisterPluginClasses();
 
 }

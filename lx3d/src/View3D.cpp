@@ -3,7 +3,6 @@
 #include "Color.h"
 #include "Element3D.h"
 #include "HostServices.h"
-#include "Light3D.h"
 #include "Records.h"
 #include "Vector3D.h"
 #include "ViewParts.h"
@@ -139,14 +138,17 @@ namespace {
     }
 
     // The control has no behaviour for its destruction, so the lights' block
-    // goes here with their references; a closed control is never drawn again.
-    void ReleaseLights(ObjectArray& lights)
+    // and places go here with their references; a closed control is never
+    // drawn again.
+    void ReleaseLights(Lx3DSpaceData* me)
     {
+        ObjectArray& lights = me->lights;
         for (uint32_t i = 0; i < lights.count; ++i) {
             if (auto* light = static_cast<LxObject*>(lights.At(i)))
                 VANTUnlockObject(light);
         }
         lights.Clear();
+        ForgetLightPlaces(me);
     }
 
     void OnClose(LxObject* control)
@@ -166,7 +168,7 @@ namespace {
         DropReference(me->Camera);
         DropReference(me->Objects);
         DropReference(me->FloodDirection);
-        ReleaseLights(me->lights);
+        ReleaseLights(me);
         me->closed = 1;
         ReleaseQuesa();
     }
@@ -325,12 +327,8 @@ namespace {
         TQ3DirectionalLightData flood { ViewLightData(me->FloodLight, me->FloodColor), kQ3False, {} };
         Q3Vector3D_Normalize(&direction, &flood.direction);
         AddToLightGroup(me, Q3DirectionalLight_New(&flood));
-        // Lights added before the view existed, each once.
-        for (uint32_t i = 0; i < me->lights.count; ++i) {
-            auto* light = static_cast<LxObject*>(me->lights.At(i));
-            if (light && LightOf(light)->light && me->lights.LastIndexOf(light) == int64_t(i))
-                Q3Group_AddObject(me->lightGroup, LightOf(light)->light);
-        }
+        // The lights added before the view existed take their places at its
+        // first update of the lights.
     }
 
     TQ3MacDrawContextData WindowContextData(Lx3DSpaceData* me, const LxRect& bounds, LxObject* control)

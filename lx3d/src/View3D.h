@@ -8,6 +8,8 @@
 
 namespace lx3d {
 
+struct LightPlaces;
+
 // The view control's instance data. The host reads and writes the public
 // fields at the offsets of their property rows; the rest is the library
 // scene the control owns and what it last applied to it.
@@ -46,6 +48,7 @@ struct Lx3DSpaceData {
     TQ3GroupObject lightGroup = nullptr;
     TQ3GroupObject debugCubeGroup = nullptr;
     ObjectArray lights; // Light3D references, one each; nil entries allowed
+    LightPlaces* lightPlaces = nullptr; // made with the first light, freed at close
     TQ3Matrix4x4 worldToFrustum {};
     FrustumPlane planes[FrustumPlaneCount] {};
     LxBoolean planesValid = 0;

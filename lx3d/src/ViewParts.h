@@ -10,6 +10,8 @@
 #include <lxframework/plugin.h>
 #include <q3/Q3.h>
 
+#include <unordered_map>
+
 // The view's fatal assertions name the source file and expression they always have.
 #define VIEW3D_ASSERT(condition, expression)                                                                           \
     ((condition) ? static_cast<void>(0) : lx3d::FailedAssertion("View3D", __LINE__, expression))
@@ -17,6 +19,18 @@
 namespace lx3d {
 
 enum class ViewEvent { MouseDown, MouseDrag, MouseUp };
+
+// A light of the lights array keeps one place in the light group however
+// often it stands in the array; the place goes with its last entry.
+struct LightPlace {
+    uint32_t entries = 0;
+    TQ3GroupPosition position = nullptr; // null while the group holds none of the light's library lights
+    TQ3LightObject held = nullptr; // the library light at that position, kept by the group
+};
+
+struct LightPlaces {
+    std::unordered_map<LxObject*, LightPlace> byLight;
+};
 // The host word of the event's row, for GetEventInstance.
 uintptr_t ViewEventWord(ViewEvent event);
 
@@ -46,6 +60,8 @@ void RemoveLightAt(LxObject* control, LxInteger index);
 void RemoveLight(LxObject* control, LxObject* light);
 LxObject* Light(LxObject* control, LxInteger index);
 void SetLight(LxObject* control, LxInteger index, LxObject* light);
+// Frees the places when the lights go at close.
+void ForgetLightPlaces(Lx3DSpaceData* me);
 
 LxBoolean OnClick(LxObject* control, LxInteger x, LxInteger y);
 void OnMouseDrag(LxObject* control, LxInteger x, LxInteger y);

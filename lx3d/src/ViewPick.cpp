@@ -16,8 +16,6 @@ namespace {
     constexpr int MaximumPasses = 100;
     constexpr float PickTolerance = 2.0f; // pixels
     constexpr int16_t OffscreenDepth = 32;
-    constexpr LxInteger OffscreenPictureFormat = 4; // bytes x, R, G, B
-    constexpr int32_t LargestSide = INT16_MAX;
 
     using MouseDownHandler = LxBoolean (*)(LxObject* control, LxInteger x, LxInteger y);
     using MouseHandler = void (*)(LxObject* control, LxInteger x, LxInteger y);
@@ -240,7 +238,8 @@ LxObject* GetPictureSized(LxObject* control, LxInteger width, LxInteger height, 
     LxRect bounds = ControlBounds(control);
     const int32_t w = width < 1 ? bounds.right - bounds.left : width;
     const int32_t h = height < 1 ? bounds.bottom - bounds.top : height;
-    if (w < 1 || h < 1 || w > LargestSide || h > LargestSide)
+    // The host's pictures share the off-screen worlds' limit.
+    if (w < 1 || h < 1 || w > kMaxGWorldSide || h > kMaxGWorldSide)
         return nullptr;
     Rect rect { 0, 0, int16_t(h), int16_t(w) };
     GWorldPtr world = nullptr;
@@ -252,7 +251,7 @@ LxObject* GetPictureSized(LxObject* control, LxInteger width, LxInteger height, 
     const int32_t rowBytes = PixRowBytes(pixels);
     FillWithSky(base, w, h, rowBytes, me->SkyColor);
     RenderOffscreen(me, base, w, h, rowBytes);
-    LxObject* picture = VANTBuildPictureFromBuffer(w, h, OffscreenPictureFormat, base, rowBytes);
+    LxObject* picture = VANTBuildPictureFromBuffer(w, h, LxPictureFormatOffscreen32, base, rowBytes);
     UnlockPixels(pixels);
     DisposeGWorld(world);
     return picture;

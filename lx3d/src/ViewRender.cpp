@@ -46,38 +46,6 @@ namespace {
         me->planesValid = false;
     }
 
-    // The position in the light group that holds the light, or null.
-    TQ3GroupPosition FindInLightGroup(Lx3DSpaceData* me, TQ3LightObject light)
-    {
-        TQ3GroupPosition position = nullptr;
-        for (Q3Group_GetFirstPosition(me->lightGroup, &position); position;
-             Q3Group_GetNextPosition(me->lightGroup, &position)) {
-            TQ3Object object = nullptr;
-            Q3Group_GetPositionObject(me->lightGroup, position, &object);
-            const bool found = object == light;
-            Q3Object_Dispose(object);
-            if (found)
-                return position;
-        }
-        return nullptr;
-    }
-
-    void RemoveFromLightGroup(Lx3DSpaceData* me, TQ3LightObject light)
-    {
-        if (!light)
-            return;
-        if (TQ3GroupPosition position = FindInLightGroup(me, light))
-            Q3Object_Dispose(Q3Group_RemovePosition(me->lightGroup, position));
-    }
-
-    void ReplaceInLightGroup(Lx3DSpaceData* me, TQ3LightObject old, TQ3LightObject made)
-    {
-        if (TQ3GroupPosition position = FindInLightGroup(me, old))
-            Q3Group_SetPositionObject(me->lightGroup, position, made);
-        else
-            Q3Group_AddObject(me->lightGroup, made);
-    }
-
     void UpdateFloodDirection(Lx3DSpaceData* me)
     {
         TQ3Vector3D* direction = VectorOf(me->FloodDirection);
@@ -92,49 +60,72 @@ namespace {
         me->lastFloodDirection = *direction;
     }
 
-    // A light keeps one place in the light group however often it stands in
-    // the lights array; the place goes with its last entry.
-    TQ3LightObject LibraryLight(LxObject* light) { return light ? LightOf(light)->light : nullptr; }
+    TQ3LightObject LibraryLight(LxObject* light) { return LightOf(light)->light; }
 
-    uint32_t Occurrences(const ObjectArray& lights, LxObject* light)
+    // The light's place, or null for a light that is not in the lights array.
+    LightPlace* PlaceOf(Lx3DSpaceData* me, LxObject* light)
     {
-        uint32_t count = 0;
-        for (uint32_t i = 0; i < lights.count; ++i)
-            count += lights.At(i) == light;
-        return count;
+        if (!me->lightPlaces)
+            return nullptr;
+        auto found = me->lightPlaces->byLight.find(light);
+        return found == me->lightPlaces->byLight.end() ? nullptr : &found->second;
     }
 
+    // Puts the library light the light has now into its place in the light
+    // group, once the view has the group: in place of the one it held, or in
+    // a new place, or out of the group when the settings give no light.
+    void PlaceInLightGroup(Lx3DSpaceData* me, LxObject* light, LightPlace& place)
+    {
+        const TQ3LightObject current = LibraryLight(light);
+        if (!me->lightGroup || current == place.held)
+            return;
+        if (!place.position) {
+            place.position = Q3Group_AddObject(me->lightGroup, current);
+        } else if (current) {
+            Q3Group_SetPositionObject(me->lightGroup, place.position, current);
+        } else {
+            Q3Object_Dispose(Q3Group_RemovePosition(me->lightGroup, place.position));
+            place.position = nullptr;
+        }
+        place.held = place.position ? current : nullptr;
+    }
+
+    // Called after the light's entry went into the lights array.
     void JoinLightGroupIfNew(Lx3DSpaceData* me, LxObject* light)
     {
-        if (TQ3LightObject made = LibraryLight(light); made && Occurrences(me->lights, light) == 1)
-            Q3Group_AddObject(me->lightGroup, made);
+        if (!light)
+            return;
+        if (!me->lightPlaces)
+            me->lightPlaces = new LightPlaces;
+        LightPlace& place = me->lightPlaces->byLight[light];
+        if (++place.entries == 1)
+            PlaceInLightGroup(me, light, place);
     }
 
+    // Called after the light's entry left the lights array.
     void LeaveLightGroupIfGone(Lx3DSpaceData* me, LxObject* light)
     {
-        if (light && Occurrences(me->lights, light) == 0)
-            RemoveFromLightGroup(me, LibraryLight(light));
+        LightPlace* place = light ? PlaceOf(me, light) : nullptr;
+        if (!place || --place->entries > 0)
+            return;
+        if (place->position)
+            Q3Object_Dispose(Q3Group_RemovePosition(me->lightGroup, place->position));
+        me->lightPlaces->byLight.erase(light);
     }
 
+    // A light whose kind changed has a new library light, and one whose
+    // settings give no light has none: either way its place follows.
     void UpdateLights(Lx3DSpaceData* me)
     {
         UpdateFloodDirection(me);
         for (uint32_t i = 0; i < me->lights.count; ++i) {
             auto* light = static_cast<LxObject*>(me->lights.At(i));
-            if (!light)
+            LightPlace* place = light ? PlaceOf(me, light) : nullptr;
+            if (!place)
                 continue;
-            TQ3LightObject old = LightOf(light)->light;
             TQ3LightObject made = nullptr;
-            if (UpdateQuesaLight(light, made)) {
-                if (old)
-                    ReplaceInLightGroup(me, old, made);
-                else
-                    Q3Group_AddObject(me->lightGroup, made);
-            } else if (old && !LightOf(light)->light) {
-                // The light's settings now give no light; the group still
-                // holds the old one, which must stop shining.
-                RemoveFromLightGroup(me, old);
-            }
+            UpdateQuesaLight(light, made);
+            PlaceInLightGroup(me, light, *place);
         }
     }
 
@@ -266,11 +257,13 @@ void RemoveLight(LxObject* control, LxObject* light)
         return;
     const int64_t index = me->lights.LastIndexOf(light);
     if (index >= 0)
-        me->lights.RemoveAt(uint32_t(index));
-    // A light that is not in the array leaves the group all the same.
-    LeaveLightGroupIfGone(me, light);
-    if (index >= 0 && light)
-        VANTUnlockObject(light);
+        RemoveLightAt(control, LxInteger(index));
+}
+
+void ForgetLightPlaces(Lx3DSpaceData* me)
+{
+    delete me->lightPlaces;
+    me->lightPlaces = nullptr;
 }
 
 LxObject* Light(LxObject* control, LxInteger index)

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 #include <unistd.h>
@@ -19,10 +21,18 @@ std::string WriteTemporaryFile(const std::string& content)
     return path.string();
 }
 
+// The descriptors this process holds open.
+size_t OpenDescriptors()
+{
+    const std::filesystem::directory_iterator entries("/proc/self/fd");
+    return size_t(std::distance(begin(entries), end(entries)));
+}
+
 }
 
 TEST(Files, WholeFileReadsByPath)
 {
+    const size_t descriptors = OpenDescriptors();
     const std::string path = WriteTemporaryFile("3DMetafile");
     FSSpec fileSpec {};
     ASSERT_EQ(FSMakeFSSpecFromPath(path.c_str(), &fileSpec), noErr);
@@ -40,6 +50,7 @@ TEST(Files, WholeFileReadsByPath)
     EXPECT_EQ(FSRead(refNum, &count, buffer), eofErr);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(FSClose(refNum), noErr);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
     EXPECT_EQ(FSClose(refNum), rfNumErr);
     std::filesystem::remove(path);
 }
@@ -49,6 +60,8 @@ TEST(Files, BadSpecsAndNumbersFail)
     FSSpec fileSpec {};
     EXPECT_EQ(FSMakeFSSpecFromPath("", &fileSpec), paramErr);
     EXPECT_EQ(FSMakeFSSpecFromPath(std::string(FSSpecPathCapacity, 'a').c_str(), &fileSpec), paramErr);
+    // The longest path the system opens fits.
+    EXPECT_EQ(FSMakeFSSpecFromPath(std::string(PATH_MAX - 1, 'a').c_str(), &fileSpec), noErr);
     ASSERT_EQ(FSMakeFSSpecFromPath("/nonexistent/terraslide/file", &fileSpec), noErr);
     int16_t refNum = 0;
     EXPECT_EQ(FSpOpenDF(&fileSpec, fsRdPerm, &refNum), fnfErr);

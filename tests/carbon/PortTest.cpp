@@ -56,8 +56,11 @@ TEST(GWorld, PaintWritesAlphaRedGreenBlueInMemoryOrder)
 TEST(GWorld, DrawingIsClippedToThePort)
 {
     World w(3, 3);
-    ForeColor(blackColor);
     const Rect huge { -100, -100, 100, 100 };
+    ForeColor(whiteColor);
+    PaintRect(&huge);
+    EXPECT_EQ(w.Pixel(0, 0), (Bytes { 0xFF, 0xFF, 0xFF, 0xFF }));
+    ForeColor(blackColor);
     PaintRect(&huge);
     EXPECT_EQ(w.Pixel(2, 2), (Bytes { 0xFF, 0, 0, 0 }));
 }
@@ -75,6 +78,11 @@ TEST(GWorld, FrameDrawsTheOutlineOnly)
     EXPECT_EQ(w.Pixel(3, 2), (Bytes { 0xFF, 0, 0, 0 }));
     EXPECT_EQ(w.Pixel(2, 2), (Bytes { 0xFF, 0xFF, 0xFF, 0xFF }));
     EXPECT_EQ(w.Pixel(0, 0), (Bytes { 0xFF, 0xFF, 0xFF, 0xFF }));
+    // A rectangle without width or height has no outline.
+    for (const Rect& line : { Rect { 0, 2, 5, 2 }, Rect { 2, 0, 2, 5 } })
+        FrameRect(&line);
+    EXPECT_EQ(w.Pixel(2, 0), (Bytes { 0xFF, 0xFF, 0xFF, 0xFF }));
+    EXPECT_EQ(w.Pixel(0, 2), (Bytes { 0xFF, 0xFF, 0xFF, 0xFF }));
 }
 
 TEST(GWorld, EmptyRectangleOrWrongDepthFails)
@@ -90,11 +98,12 @@ TEST(GWorld, EmptyRectangleOrWrongDepthFails)
 
 TEST(GWorld, SideOverTheLimitFailsBeforeAnythingIsAllocated)
 {
-    const Rect longest { 0, 0, 1, kMaxGWorldSide };
     GWorldPtr world = nullptr;
-    ASSERT_EQ(NewGWorld(&world, 32, &longest, nullptr, nullptr, 0), noErr);
-    EXPECT_EQ(GetPixRowBytes(GetGWorldPixMap(world)), kMaxGWorldSide * 4);
-    DisposeGWorld(world);
+    for (const Rect& longest : { Rect { 0, 0, 1, kMaxGWorldSide }, Rect { 0, 0, kMaxGWorldSide, 1 } }) {
+        ASSERT_EQ(NewGWorld(&world, 32, &longest, nullptr, nullptr, 0), noErr);
+        EXPECT_EQ(GetPixRowBytes(GetGWorldPixMap(world)), (longest.right - longest.left) * 4);
+        DisposeGWorld(world);
+    }
     // Either side alone over the limit is refused, however little the whole would take.
     for (const Rect& over : { Rect { 0, 0, 1, kMaxGWorldSide + 1 }, Rect { 0, 0, kMaxGWorldSide + 1, 1 } }) {
         world = reinterpret_cast<GWorldPtr>(1);
@@ -121,6 +130,15 @@ TEST(GWorld, CurrentPortIsSavedAndRestored)
     SetGWorld(nullptr, nullptr);
     const Rect r { 0, 0, 1, 1 };
     EraseRect(&r);
+    const RGBColor red { 0xFFFF, 0, 0 };
+    RGBForeColor(&red);
+    // Disposing the current world leaves no current port.
+    GWorldPtr last = nullptr;
+    ASSERT_EQ(NewGWorld(&last, 32, &r, nullptr, nullptr, 0), noErr);
+    SetGWorld(last, nullptr);
+    DisposeGWorld(last);
+    GetGWorld(&saved, nullptr);
+    EXPECT_EQ(saved, nullptr);
 }
 
 TEST(Handles, AreZeroFilledAndSized)

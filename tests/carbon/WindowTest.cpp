@@ -31,7 +31,12 @@ TEST(WindowReference, PortHasTheContentSize)
     ASSERT_TRUE(SetWindowContentSize(window, 30, 5));
     EXPECT_EQ(GetPixRowBytes(GetPortPixMap(GetWindowPort(window))), 120);
     EXPECT_FALSE(SetWindowContentSize(window, 0, 5));
+    // Disposing the window whose port is current leaves no current port.
+    SetGWorld(GetWindowPort(window), nullptr);
     DisposeWindowReference(window);
+    CGrafPtr current = nullptr;
+    GetGWorld(&current, nullptr);
+    EXPECT_EQ(current, nullptr);
 }
 
 TEST(WindowReference, FlushCallsTheHostHookWithTheClippedRectangle)

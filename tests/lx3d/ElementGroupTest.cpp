@@ -1,3 +1,4 @@
+#include "Group3D.h"
 #include "Lx3DScene.h"
 
 #include <cmath>
@@ -38,6 +39,20 @@ std::shared_ptr<int> CountRenders(lx::Object& element)
     lx::InstallEventHandler(element, "Render",
         lx::EventHandler(std::function<void(lx::Object&, int32_t)>([count](lx::Object&, int32_t) { ++*count; })));
     return count;
+}
+
+// How far the stack reached below the caller's frame when the element's
+// Render was raised, the deepest time.
+std::shared_ptr<std::size_t> StackDepthAtRender(lx::Object& element)
+{
+    const auto base = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    auto deepest = std::make_shared<std::size_t>(0);
+    lx::InstallEventHandler(element, "Render",
+        lx::EventHandler(std::function<void(lx::Object&, int32_t)>([base, deepest](lx::Object&, int32_t) {
+            const auto here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+            *deepest = std::max(*deepest, std::size_t(base - here));
+        })));
+    return deepest;
 }
 
 }
@@ -327,6 +342,75 @@ TEST(Group3D, RefusesToContainItself)
     EXPECT_EQ(Count(outer.Get()), 1);
     EXPECT_EQ(Count(inner.Get()), 0);
     EXPECT_EQ(InvokeObject("Group3D.Item(idx as Integer) as Element3D", outer.Get(), 0), inner);
+}
+
+TEST(Group3D, ChainsOfAnyDepthAreBuiltCheckedWalkedAndReleasedInSteps)
+{
+    UseHostRegistrations();
+    constexpr int Levels = 100000;
+    // Far less than a frame per level would take, far more than any walk needs.
+    constexpr std::size_t StackBudget = 256 * 1024;
+    for (BuildOrder order : { BuildOrder::BottomUp, BuildOrder::TopDown }) {
+        SCOPED_TRACE(order == BuildOrder::BottomUp ? "bottom up" : "top down");
+        ObjectRef cube = CubeMesh(2);
+        GroupChain chain = ChainOfGroups(Levels, cube.Get(), order);
+        // Beside the cube, an element whose Render sees how deep the stack
+        // is at the bottom of the chain, whether drawn or bounded.
+        ObjectRef probe = NewObject("Element3D");
+        ObjectRef probeBounds = NewObject("Bounds3D");
+        Set<int32_t>(*probeBounds, "Type", 2);
+        SetObject(*probe, "Bounds", probeBounds.Get());
+        std::shared_ptr<std::size_t> stackDepth = StackDepthAtRender(*probe);
+        Append(chain.bottom.Get(), probe.Get());
+        EXPECT_TRUE(lx3d::WouldCloseCycle(lx::ToLx(chain.bottom.Get()), lx::ToLx(chain.top.Get())));
+        EXPECT_EQ(lx3d::LastCycleCheckVisits(), uint32_t(Levels - 1));
+        Append(chain.bottom.Get(), chain.top.Get());
+        EXPECT_EQ(Count(chain.bottom.Get()), 2);
+
+        // A move of the top reaches the cube through every level.
+        MoveTo(*chain.top, { 0, 5, 0 });
+        Invoke("Element3D.UpdateBounds", chain.top.Get());
+        ExpectNear(PositionOf(*cube), { 0, 5, 0 }, 0);
+        EXPECT_GT(*stackDepth, 0u);
+        EXPECT_LT(*stackDepth, StackBudget);
+        *stackDepth = 0;
+        ObjectRef box = ComputeBounds(*chain.top, 2);
+        ExpectNear(BoundsPoint(box, "Minimum"), { -1, 4, -1 });
+        ExpectNear(BoundsPoint(box, "Maximum"), { 1, 6, 1 });
+        EXPECT_GT(*stackDepth, 0u);
+        EXPECT_LT(*stackDepth, StackBudget);
+
+        DeepestReleaseNesting();
+        chain.top = nullptr;
+        EXPECT_LE(DeepestReleaseNesting(), 2);
+    }
+}
+
+TEST(Group3D, CycleChecksLookOnlyIntoWhatAHeldGroupTakesEachGroupOnce)
+{
+    UseHostRegistrations();
+    // Each group holds the one below twice: 2^23 paths lead from the top to the bottom.
+    constexpr int Levels = 24;
+    ObjectRef bottom = NewObject("Group3D");
+    ObjectRef top = bottom;
+    for (int level = 1; level < Levels; ++level) {
+        ObjectRef group = NewObject("Group3D");
+        Append(group.Get(), top.Get());
+        Append(group.Get(), top.Get());
+        top = group;
+    }
+    ObjectRef group = NewObject("Group3D");
+    EXPECT_FALSE(lx3d::WouldCloseCycle(lx::ToLx(group.Get()), lx::ToLx(top.Get())));
+    EXPECT_EQ(lx3d::LastCycleCheckVisits(), 0u);
+    ObjectRef holder = NewObject("Group3D");
+    Append(holder.Get(), group.Get());
+    EXPECT_FALSE(lx3d::WouldCloseCycle(lx::ToLx(group.Get()), lx::ToLx(top.Get())));
+    EXPECT_EQ(lx3d::LastCycleCheckVisits(), uint32_t(Levels));
+    Append(group.Get(), top.Get());
+    EXPECT_EQ(Count(group.Get()), 1);
+    EXPECT_TRUE(lx3d::WouldCloseCycle(lx::ToLx(bottom.Get()), lx::ToLx(top.Get())));
+    Append(bottom.Get(), top.Get());
+    EXPECT_EQ(Count(bottom.Get()), 0);
 }
 
 TEST(Group3D, ElementAppendedAfterAMoveStaysPut)

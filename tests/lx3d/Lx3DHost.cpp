@@ -14,6 +14,7 @@
 #include "View3D.h"
 
 #include <carbon/Carbon.h>
+#include <algorithm>
 #include <cstring>
 #include <lxframework/plugin.h>
 
@@ -27,6 +28,19 @@ LxBoolean FolderItemSpec(void* fileSpec, LxObject* object)
 
 template <class F> LxFunction Service(F* function) { return reinterpret_cast<LxFunction>(function); }
 
+LxUnlockObjectProc gHostUnlock = nullptr;
+int32_t gUnlockNesting = 0;
+int32_t gDeepestUnlockNesting = 0;
+
+// The host's release of a reference, measured: a release that runs
+// destructors that release in turn nests one deeper.
+void MeasuredUnlock(LxObject* object)
+{
+    gDeepestUnlockNesting = std::max(gDeepestUnlockNesting, ++gUnlockNesting);
+    gHostUnlock(object);
+    --gUnlockNesting;
+}
+
 void RegisterStandIns()
 {
     lx::RuntimeInit();
@@ -34,6 +48,8 @@ void RegisterStandIns()
     lx::RegisterClass<TestObject3D>("TestObject3D", "Object3D");
     lx::RegisterClass<TestTrimesh>("TestTrimesh", "Trimesh");
     lx::RegisterHostService("VANTFSSpecFromFolderItem", Service(FolderItemSpec));
+    gHostUnlock = reinterpret_cast<LxUnlockObjectProc>(lx::HostResolver("VANTUnlockObject"));
+    lx::RegisterHostService("VANTUnlockObject", Service(MeasuredUnlock));
 }
 
 }
@@ -126,6 +142,13 @@ uint8_t AlphaOf(lx::Picture& picture, int32_t x, int32_t y)
 {
     lx::Ref<lx::Picture> mask = picture.ExistingMask();
     return mask ? uint8_t(255 - (PixelOf(*mask, x, y) >> 16)) : 255;
+}
+
+int32_t DeepestReleaseNesting()
+{
+    const int32_t deepest = gDeepestUnlockNesting;
+    gDeepestUnlockNesting = 0;
+    return deepest;
 }
 
 void UseHostRegistrations()

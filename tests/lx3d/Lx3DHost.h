@@ -94,6 +94,10 @@ public:
     int32_t marker = 9;
 };
 
+// How deeply the plug-in's releases of references nested since the last
+// call: a release whose destructors release in turn counts one deeper.
+int32_t DeepestReleaseNesting();
+
 // Lets this program's own copy of the plug-in's code work on the loaded
 // plug-in's objects: the host's resolver and data offsets, so that internal
 // operations the game cannot reach by name can be tested.

@@ -19,3 +19,24 @@ ObjectRef CubeMesh(double side)
             corners[i][0], corners[i][1], corners[i][2]);
     return mesh;
 }
+
+GroupChain ChainOfGroups(int levels, lx::Object* leaf, BuildOrder order)
+{
+    GroupChain chain;
+    chain.top = chain.bottom = NewObject("Group3D");
+    if (order == BuildOrder::BottomUp)
+        Append(chain.bottom.Get(), leaf);
+    for (int level = 1; level < levels; ++level) {
+        ObjectRef group = NewObject("Group3D");
+        if (order == BuildOrder::BottomUp) {
+            Append(group.Get(), chain.top.Get());
+            chain.top = group;
+        } else {
+            Append(chain.bottom.Get(), group.Get());
+            chain.bottom = group;
+        }
+    }
+    if (order == BuildOrder::TopDown)
+        Append(chain.bottom.Get(), leaf);
+    return chain;
+}

@@ -28,3 +28,12 @@ inline int32_t Count(lx::Object* group) { return Invoke<int32_t>("Group3D.Count(
 
 // An axis-aligned cube mesh of the given side about the element's origin.
 ObjectRef CubeMesh(double side);
+
+// A chain of groups, each holding the next, the last holding `leaf`, built
+// from the leaf up or from the top down, as a script may build one.
+enum class BuildOrder { BottomUp, TopDown };
+struct GroupChain {
+    ObjectRef top;
+    ObjectRef bottom;
+};
+GroupChain ChainOfGroups(int levels, lx::Object* leaf, BuildOrder order);

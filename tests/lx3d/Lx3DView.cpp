@@ -127,7 +127,7 @@ void ViewFixture::TearDown()
 {
     if (!closed)
         Close();
-    gPlacements.erase(lx::ToLx(view.Get()));
+    gPlacements.clear();
     view = nullptr;
 }
 

@@ -240,6 +240,8 @@ TEST_F(ViewPick, PictureTheHostCannotHoldIsRefusedBeforeItIsRendered)
     const int32_t built = PicturesBuilt();
     EXPECT_EQ(Picture(kMaxGWorldSide + 1, 1, 32), nullptr);
     EXPECT_EQ(Picture(1, kMaxGWorldSide + 1, 32), nullptr);
+    // Up to the largest side a window coordinate could give.
+    EXPECT_EQ(Picture(INT16_MAX, 1, 32), nullptr);
     EXPECT_EQ(PicturesBuilt(), built);
 }
 

@@ -6,6 +6,7 @@
 #include <lxframework/Event.h>
 #include <memory>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -215,12 +216,19 @@ TEST_F(ViewRender, RemovedLightStopsShining)
     };
     ASSERT_EQ(centre(), Black);
     ObjectRef light = DirectionalLight();
+    // Dim enough that a light counted twice would show brighter.
+    Set<int32_t>(*light, "Brightness", 40);
     Invoke(AddLightName, view.Get(), light.Get());
-    ASSERT_NE(centre(), Black);
+    const uint32_t once = centre();
+    ASSERT_NE(once, Black);
     Invoke(RemoveAtName, view.Get(), 0);
     EXPECT_EQ(centre(), Black);
+    // Twice in the array, the light shines as once, until its last entry goes.
     Invoke(AddLightName, view.Get(), light.Get());
-    ASSERT_NE(centre(), Black);
+    Invoke(AddLightName, view.Get(), light.Get());
+    EXPECT_EQ(centre(), once);
+    Invoke(RemoveAtName, view.Get(), 0);
+    EXPECT_EQ(centre(), once);
     Invoke(RemoveName, view.Get(), light.Get());
     EXPECT_EQ(centre(), Black);
 }
@@ -274,6 +282,29 @@ TEST_F(ViewRender, AssigningALightReplacesItsPlaceInTheGroup)
     EXPECT_FALSE(InGroup(Data().lightGroup, LibraryLight(*first)));
     EXPECT_TRUE(InGroup(Data().lightGroup, made));
     EXPECT_EQ(InvokeObject(LightName, view.Get(), 0), second);
+}
+
+TEST_F(ViewRender, LightThatChangesKindInOneViewChangesInEveryView)
+{
+    Open();
+    ObjectRef light = DirectionalLight();
+    Invoke(AddLightName, view.Get(), light.Get());
+    Redraw();
+    // A second view of the light makes its new kind.
+    ObjectRef first = std::exchange(view, NewObject("Lx3DSpace"));
+    Place(10, 20, 512, 512);
+    Open();
+    Invoke(AddLightName, view.Get(), light.Get());
+    SetObject(*light, "Direction", nullptr);
+    SetObject(*light, "Position", NewVector(0, 0, 500).Get());
+    Redraw();
+    Close();
+    closed = false;
+    view = first;
+    Redraw();
+    std::vector<TQ3Object> members = LightGroupMembers(Data().lightGroup);
+    ASSERT_EQ(members.size(), 3u);
+    EXPECT_EQ(members[2], LibraryLight(*light));
 }
 
 TEST_F(ViewRender, FloodDirectionIsNormalisedForTheLightOnly)
@@ -334,6 +365,15 @@ TEST_F(ViewRender, BackgroundIsDrawnAroundTheViewer)
     OpenGameScene();
     EXPECT_NE(ControlPixel(*window, 0, 0), Sky);
     EXPECT_NE(ControlPixel(*window, 511, 511), Sky);
+}
+
+TEST_F(ViewRender, ChainOfGroupsOfAnyDepthIsDrawn)
+{
+    OpenGameScene();
+    ObjectRef quad = Quad(200, { 0, 0, 0 });
+    AddToScene(ChainOfGroups(100000, quad.Get(), BuildOrder::TopDown).top.Get());
+    Redraw();
+    EXPECT_NE(CentrePixel(*window), Sky);
 }
 
 TEST_F(ViewRender, VisibleFogFadesTheSceneIntoTheSky)

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <random>
 #include <vector>
@@ -81,6 +84,16 @@ TEST_F(Bounding, SphereIsTheSmallestEnclosingOne)
     EXPECT_NEAR(sphere.origin.x, 0, 1e-5f);
     EXPECT_NEAR(sphere.origin.z, 5, 1e-5f);
     EXPECT_NEAR(sphere.radius, 3 * std::sqrt(2.0f), 1e-4f);
+    // Less than a unit across: a sphere through one point has no size.
+    fixtures::Quad small(0.25f);
+    const TQ3BoundingSphere tight = Sphere([&] { Q3TriMesh_Submit(&small.data, view); });
+    EXPECT_NEAR(tight.radius, 0.25f * std::sqrt(2.0f), 1e-5f);
+    // Corners a unit from the centre: the radius is rounded up, not lost.
+    fixtures::Quad diamond(1);
+    diamond.points = { { { -1, 0, 0 }, { 1, 0, 0 }, { 0, 1, 0 }, { 0, -1, 0 } } };
+    EXPECT_NEAR(Sphere([&] { Q3TriMesh_Submit(&diamond.data, view); }).radius, 1, 1e-5f);
+    fixtures::Quad point(0);
+    EXPECT_EQ(Sphere([&] { Q3TriMesh_Submit(&point.data, view); }).radius, 0);
 }
 
 TEST_F(Bounding, SphereOfATetrahedronTouchesAllFourCorners)
@@ -247,6 +260,51 @@ TEST_F(Bounding, NestedGroupsCountWithTheTransformInForce)
     Q3Object_Dispose(inner);
     Q3Object_Dispose(group);
     Q3Object_Dispose(mesh);
+}
+
+namespace {
+
+// Runs `work` on a thread of its own, whose stack holds `bytes`.
+void OnStackOf(size_t bytes, const std::function<void()>& work)
+{
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, bytes);
+    pthread_t thread;
+    const auto run = [](void* argument) -> void* {
+        (*static_cast<const std::function<void()>*>(argument))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, run, const_cast<std::function<void()>*>(&work)), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+}
+
+TEST_F(Bounding, DeepChainOfGroupsIsBoundedAndReleasedOnASmallStack)
+{
+    // A frame of the stack for each level would take many times the stack
+    // the thread has.
+    constexpr int Levels = 50000;
+    constexpr size_t StackBytes = 1 << 20;
+    fixtures::Quad quad(1);
+    TQ3BoundingBox box {};
+    OnStackOf(StackBytes, [&] {
+        TQ3Object chain = Q3TriMesh_New(&quad.data);
+        for (int level = 0; level < Levels; ++level) {
+            TQ3GroupObject group = Q3DisplayGroup_New();
+            Q3Group_AddObject(group, chain);
+            Q3Object_Dispose(chain);
+            chain = group;
+        }
+        box = Box([&] { Q3Object_Submit(chain, view); });
+        Q3Debug_DeepestDeletion();
+        Q3Object_Dispose(chain);
+    });
+    EXPECT_FLOAT_EQ(box.max.x, 1);
+    // Each group was deleted after the one that freed it, not inside it.
+    EXPECT_EQ(Q3Debug_DeepestDeletion(), 1u);
 }
 
 TEST_F(Bounding, SubmittingOutsideALoopFails)

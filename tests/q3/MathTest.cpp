@@ -351,6 +351,14 @@ TEST(Matrices, InvertRefusesExactlySingularMatricesAtEveryScale)
     ASSERT_NE(Q3Matrix4x4_Invert(&small, &inverse), nullptr);
     EXPECT_FLOAT_EQ(inverse.value[2][2], 1e20f);
     EXPECT_EQ(inverse.value[0][1], 0);
+    // Nor is one with a row small against every column.
+    TQ3Matrix4x4 smallRow {};
+    smallRow.value[0][0] = smallRow.value[0][1] = 1;
+    smallRow.value[1][0] = 1e-15f;
+    smallRow.value[1][1] = -1e-15f;
+    smallRow.value[2][2] = smallRow.value[3][3] = 1;
+    ASSERT_NE(Q3Matrix4x4_Invert(&smallRow, &inverse), nullptr);
+    EXPECT_FLOAT_EQ(inverse.value[1][0], 0.5f);
 }
 
 TEST(BoundingBoxes, FromPointsHonoursStrideAndEmpty)

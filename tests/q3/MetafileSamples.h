@@ -216,6 +216,30 @@ inline Bytes SharedSetFile()
     return SharedSetFile([](const SharedPlaces& places) { return TableOfContents({ { 1, places.set } }); });
 }
 
+// Levels of shared objects, each listed in the table of contents: the first
+// a mesh, each further one a display group holding `references` references
+// to the level before it. Reference ids are the levels counted from 1.
+inline Bytes SharedLevelsFile(int levels, int references)
+{
+    Builder body;
+    std::vector<TableEntry> entries;
+    for (int level = 0; level < levels; ++level) {
+        const uint64_t place = Header().size() + body.bytes.size();
+        entries.push_back({ static_cast<uint32_t>(level + 1), place, level == 0 ? "tmsh" : "cntr" });
+        if (level == 0) {
+            body.Object("tmsh", TriMesh());
+            continue;
+        }
+        Builder group;
+        group.Object("dspg", {});
+        for (int i = 0; i < references; ++i)
+            group.Object("rfrn", Builder().U32(static_cast<uint32_t>(level)).bytes);
+        body.Object("cntr", group.bytes);
+    }
+    const uint64_t table = Header().size() + body.bytes.size();
+    return Builder().Raw(Header(table)).Raw(body.bytes).Raw(TableOfContents(entries)).bytes;
+}
+
 // The same kinds in the text encoding.
 inline std::string TexturedMeshText()
 {
@@ -286,6 +310,28 @@ toc: TableOfContents ( -1 2 -1 0 12 1
   1 shared>
 )
 )";
+}
+
+// The shared levels of SharedLevelsFile, labelled.
+inline std::string SharedLevelsText(int levels, int references)
+{
+    std::string text = "3DMetafile ( 1 6 Normal toc> )\n";
+    std::string table;
+    for (int level = 1; level <= levels; ++level) {
+        const std::string label = "level" + std::to_string(level);
+        table += std::to_string(level) + " " + label + ">\n";
+        text += label + ": ";
+        if (level == 1) {
+            text += "TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False )\n";
+            continue;
+        }
+        text += "Container ( DisplayGroup ( )";
+        for (int i = 0; i < references; ++i)
+            text += " Reference ( " + std::to_string(level - 1) + " )";
+        text += " )\n";
+    }
+    const std::string seeds = "-1 " + std::to_string(levels + 1) + " -1 0 12 " + std::to_string(levels);
+    return text + "toc: TableOfContents ( " + seeds + "\n" + table + ")\n";
 }
 
 inline Bytes FromText(const std::string& text) { return Bytes(text.begin(), text.end()); }

@@ -12,6 +12,8 @@ namespace {
 struct Read {
     std::vector<TQ3Object> objects;
     bool opened { false };
+    // How many objects a view would visit submitting them all.
+    TQ3Uns32 visits { 0 };
     ~Read()
     {
         for (TQ3Object object : objects)
@@ -33,6 +35,7 @@ void ReadAll(samples::Bytes bytes, Read& read)
     while (!Q3File_IsEndOfFile(file) && reads++ < ReadLimit)
         read.objects.push_back(Q3File_ReadObject(file));
     EXPECT_LT(reads, ReadLimit) << "the reader never reached the end of the file";
+    read.visits = Q3Debug_FileVisits(file);
     Q3File_Close(file);
     Q3Object_Dispose(file);
     Q3Error_Get(nullptr);
@@ -43,6 +46,11 @@ protected:
     void SetUp() override { mStart = Q3Object_LiveCount(); }
     void TearDown() override { EXPECT_EQ(Q3Object_LiveCount(), mStart); }
     bool Text() const { return GetParam(); }
+    samples::Bytes SharedLevels(int levels, int references) const
+    {
+        return Text() ? samples::FromText(samples::SharedLevelsText(levels, references))
+                      : samples::SharedLevelsFile(levels, references);
+    }
 
 private:
     TQ3Uns32 mStart { 0 };
@@ -101,6 +109,7 @@ TEST_P(Metafiles, TexturedMeshReadsAsOneMeshWithItsAttributes)
     EXPECT_EQ(data.triangles[1].pointIndices[2], 3u);
     EXPECT_EQ(data.numPoints, 4u);
     EXPECT_EQ(data.points[2].x, 1);
+    EXPECT_EQ(data.bBox.isEmpty, kQ3False);
     ASSERT_EQ(data.numVertexAttributeTypes, 2u);
     EXPECT_EQ(data.vertexAttributeTypes[0].attributeType, kQ3AttributeTypeSurfaceUV);
     EXPECT_EQ(static_cast<TQ3Param2D*>(data.vertexAttributeTypes[0].data)[2].v, 1);
@@ -202,6 +211,61 @@ TEST_P(Metafiles, IlluminationShadersReadAsTheKindNamed)
     EXPECT_EQ(Q3Object_GetLeafType(read.objects[2]), kQ3IlluminationTypePhong);
 }
 
+TEST_P(Metafiles, SharedLevelsAreReadOnceAndVisitedAsOftenAsHeld)
+{
+    // A mesh, then four groups each holding the level below twice.
+    constexpr int Levels = 5;
+    Q3Debug_CycleCheckVisits();
+    Read read;
+    ReadAll(SharedLevels(Levels, 2), read);
+    ASSERT_EQ(read.objects.size(), Levels + 1u);
+    for (int level = 1; level < Levels; ++level) {
+        TQ3Object group = read.objects[level];
+        TQ3GroupPosition position = nullptr;
+        Q3Group_GetFirstPosition(group, &position);
+        for (int i = 0; i < 2; ++i, Q3Group_GetNextPosition(group, &position)) {
+            TQ3Object member = nullptr;
+            Q3Group_GetPositionObject(group, position, &member);
+            EXPECT_EQ(member, read.objects[level - 1]);
+            Q3Object_Dispose(member);
+        }
+        EXPECT_EQ(position, nullptr);
+    }
+    // Each level is visited 2^(level + 1) - 1 times, 57 in all; the groups
+    // being built were held by nothing, so no cycle check walked them.
+    EXPECT_EQ(read.visits, 57u);
+    EXPECT_EQ(Q3Debug_CycleCheckVisits(), 0u);
+}
+
+TEST_P(Metafiles, FileThatWouldBeVisitedPastTheLimitIsMalformed)
+{
+    // The 57 visits of five doubling levels, the last level's 31 of them.
+    const samples::Bytes bytes = SharedLevels(5, 2);
+    Q3Debug_SetFileVisitLimit(57);
+    Read within;
+    ReadAll(bytes, within);
+    Q3Debug_SetFileVisitLimit(56);
+    Read past;
+    ReadAll(bytes, past);
+    Q3Debug_SetFileVisitLimit(0);
+    ASSERT_EQ(within.objects.size(), 6u);
+    EXPECT_NE(within.objects[4], nullptr);
+    // The level that passes the limit reads as nothing, and so does the rest.
+    ASSERT_EQ(past.objects.size(), 5u);
+    EXPECT_NE(past.objects[3], nullptr);
+    EXPECT_EQ(past.objects[4], nullptr);
+    EXPECT_EQ(past.visits, 26u);
+
+    // Under the library's own limit, levels doubling 28 times read until
+    // the limit and no further, at a cost in proportion to the file.
+    Read levels;
+    ReadAll(SharedLevels(28, 2), levels);
+    ASSERT_GE(levels.objects.size(), 2u);
+    EXPECT_NE(levels.objects.front(), nullptr);
+    EXPECT_EQ(levels.objects.back(), nullptr);
+    EXPECT_LT(levels.objects.size(), 28u);
+}
+
 INSTANTIATE_TEST_SUITE_P(BinaryAndText, Metafiles, testing::Values(false, true),
     [](const testing::TestParamInfo<bool>& info) { return info.param ? "Text" : "Binary"; });
 
@@ -289,6 +353,8 @@ TEST_F(MalformedMetafiles, GarbageAndUnbalancedTextReadAsNothing)
     ExpectNothing(samples::FromText("3DMetafile ( 1 6 Normal )\n)))) Container ( ( ( ("));
     ExpectNothing(
         samples::FromText("3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0xZZ )"));
+    ExpectNothing(samples::FromText(
+        "3DMetafile ( 1 6 Normal )\nPixmapTexture ( 2 2 4 16 RGB16 BigEndian BigEndian 0x7C0003E0 0x001F7FGF )"));
     ExpectNothing({});
 }
 
@@ -301,6 +367,24 @@ TEST_F(MalformedMetafiles, UnknownObjectsAreSkippedNotFatal)
     ASSERT_EQ(read.objects.size(), 2u);
     EXPECT_EQ(read.objects[0], nullptr);
     EXPECT_TRUE(Q3Object_IsType(read.objects[1], kQ3GeometryTypeTriMesh));
+
+    // Custom attribute types are negative in text, down to the least 32-bit
+    // number: their arrays are left out and the mesh kept, with the arrays
+    // it knows, each with the points that use it if it says so.
+    Read text;
+    ReadAll(samples::FromText("3DMetafile ( 1 6 Normal )\n"
+                              "Container ( TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False )\n"
+                              "  AttributeArray ( -2147483648 0 2 0 0 )\n"
+                              "  AttributeArray ( 1 0 2 0 1  0 0  1 0  1 1  0x010001 ) )\n"),
+        text);
+    ASSERT_EQ(text.objects.size(), 1u);
+    TQ3TriMeshData data {};
+    ASSERT_EQ(Q3TriMesh_GetData(text.objects[0], &data), kQ3Success);
+    ASSERT_EQ(data.numVertexAttributeTypes, 1u);
+    ASSERT_NE(data.vertexAttributeTypes[0].attributeUseArray, nullptr);
+    EXPECT_EQ(data.vertexAttributeTypes[0].attributeUseArray[0], 1);
+    EXPECT_EQ(data.vertexAttributeTypes[0].attributeUseArray[1], 0);
+    Q3TriMesh_EmptyData(&data);
 }
 
 namespace {

@@ -127,6 +127,19 @@ TQ3ShaderObject FourColorTexture()
     return shader;
 }
 
+// The first object of a model file; null if there is none.
+TQ3Object ReadFirstObject(const samples::Bytes& bytes)
+{
+    TQ3StorageObject storage = Q3MemoryStorage_New(bytes.data(), static_cast<TQ3Uns32>(bytes.size()));
+    TQ3FileObject file = Q3File_New();
+    Q3File_SetStorage(file, storage);
+    TQ3Object object = Q3File_OpenRead(file, nullptr) == kQ3Success ? Q3File_ReadObject(file) : nullptr;
+    Q3File_Close(file);
+    Q3Object_Dispose(file);
+    Q3Object_Dispose(storage);
+    return object;
+}
+
 }
 
 TEST_F(Rendering, FrameClearsToTheClearColor)
@@ -203,15 +216,7 @@ Container (
              Row { "wrap, clamp", binary(samples::ShaderData(0, 1)), Green, Blue },
              Row { "clamp, wrap", binary(samples::ShaderData(1, 0)), Blue, Green },
              Row { "text, clamp, clamp", samples::FromText(text), Red, White } }) {
-        const samples::Bytes& bytes = row.bytes;
-        TQ3StorageObject storage = Q3MemoryStorage_New(bytes.data(), static_cast<TQ3Uns32>(bytes.size()));
-        TQ3FileObject file = Q3File_New();
-        Q3File_SetStorage(file, storage);
-        ASSERT_EQ(Q3File_OpenRead(file, nullptr), kQ3Success);
-        TQ3Object object = Q3File_ReadObject(file);
-        Q3File_Close(file);
-        Q3Object_Dispose(file);
-        Q3Object_Dispose(storage);
+        TQ3Object object = ReadFirstObject(row.bytes);
         ASSERT_NE(object, nullptr);
         Frame([&] {
             TQ3ShaderObject null = Q3NULLIllumination_New();
@@ -254,6 +259,44 @@ TEST_F(Rendering, SurfaceHiddenBehindANearerOneIsNotShaded)
     EXPECT_EQ(counter.shaded, uint64_t(Size * Size));
 }
 
+TEST_F(Rendering, FramePastItsTriangleBudgetDrawsWhatItHoldsAndGoesOn)
+{
+    // A script's deep scene: ten levels of groups, each referring twice to
+    // the one below, over one white quad, 2,048 triangles in one place.
+    // Around and over it, quads at depths out of order, and a yellow one
+    // at the blue one's depth, which the blue one, submitted first, hides.
+    fixtures::Quad shared(4, 2.5f);
+    TQ3Object scene = fixtures::DoubledLevels(Q3TriMesh_New(&shared.data), 10);
+    fixtures::Quad red(9, 0), hidden(7, -1), blue(6, 2), yellow(5, 2), cyan(2, 3);
+    const auto picture = [&] {
+        Frame([&] {
+            SubmitQuad(red, { 1, 0, 0 });
+            SubmitQuad(hidden, { 0, 1, 0 });
+            SubmitQuad(blue, { 0, 0, 1 });
+            TQ3ShaderObject null = Q3NULLIllumination_New();
+            Q3Shader_Submit(null, view);
+            Q3Object_Dispose(null);
+            Q3DisplayGroup_Submit(scene, view);
+            SubmitQuad(yellow, { 1, 1, 0 });
+            SubmitQuad(cyan, { 0, 1, 1 });
+        });
+        return pixels;
+    };
+    const std::vector<uint32_t> held = picture();
+    EXPECT_GT(Q3Debug_PeakTrianglesHeld(), 2048u);
+    constexpr TQ3Uns32 Budget = 5;
+    Q3Debug_SetTrianglesHeld(Budget);
+    const std::vector<uint32_t> flushed = picture();
+    Q3Debug_SetTrianglesHeld(0);
+    EXPECT_LE(Q3Debug_PeakTrianglesHeld(), Budget);
+    EXPECT_TRUE(flushed == held) << "opaque triangles draw the same picture whenever they are drawn";
+    ExpectColor(AtWorld(0, 0), { 0, 255, 255 }, 0);
+    ExpectColor(AtWorld(3, 0), White, 0);
+    ExpectColor(AtWorld(6, 0), Blue, 0);
+    ExpectColor(AtWorld(8.5f, 0), Red, 0);
+    Q3Object_Dispose(scene);
+}
+
 TEST_F(Rendering, TransparencyColorLetsWhatIsBehindShowThrough)
 {
     // Half transparent green in front of red, submitted first: the red
@@ -289,6 +332,8 @@ TEST_F(Rendering, BackFacesAreRemovedOrFlipped)
     ExpectColor(AtWorld(0, 0), Black, 0);
     frame(kQ3BackfacingStyleFlip);
     ExpectColor(AtWorld(0, 0), White);
+    frame(kQ3BackfacingStyleBoth);
+    ExpectColor(AtWorld(0, 0), White);
 }
 
 TEST_F(Rendering, LitSurfacesTakeTheLightsAndNullShadedOnesDoNot)
@@ -312,6 +357,28 @@ TEST_F(Rendering, LitSurfacesTakeTheLightsAndNullShadedOnesDoNot)
     ExpectColor(AtWorld(5, 0), White);
 }
 
+TEST_F(Rendering, SolidCapsFaceOutOfTheSolid)
+{
+    // From the eye, along the light: the base of a cone and of a cylinder
+    // whose axes point away, and the top of a cylinder whose axis points
+    // near. Only a cap whose normal leaves the solid takes the light.
+    const TQ3DirectionalLightData light { { kQ3True, 1, { 1, 1, 1 } }, kQ3False, { 0, 0, -1 } };
+    AddLight(Q3DirectionalLight_New(&light));
+    TQ3Object solids = ReadFirstObject(samples::FromText(R"(3DMetafile ( 1 6 Normal )
+BeginGroup ( DisplayGroup ( ) )
+  Cone ( 0 0 -2  0 2 0  2 0 0  -6 0 0 )
+  Cylinder ( 0 0 -2  0 2 0  2 0 0  0 0 0 )
+  Cylinder ( 0 0 2  2 0 0  0 2 0  6 0 -2 )
+EndGroup ( )
+)"));
+    ASSERT_NE(solids, nullptr);
+    Frame([&] { Q3Object_Submit(solids, view); });
+    Q3Object_Dispose(solids);
+    ExpectColor(AtWorld(-6, 0), White);
+    ExpectColor(AtWorld(0, 0), White);
+    ExpectColor(AtWorld(6, 0), White);
+}
+
 TEST_F(Rendering, LinearFogRunsFromStartToEnd)
 {
     // The quad is 10 from the eye; the fog is blue.
@@ -327,6 +394,14 @@ TEST_F(Rendering, LinearFogRunsFromStartToEnd)
     ExpectColor(fogged(10, 30), Red);
     ExpectColor(fogged(0, 10), Blue);
     ExpectColor(fogged(0, 20), { 128, 0, 128 }, 10);
+    // Fog turned off leaves the scene clear, whatever the last frame had
+    // and whatever the numbers that come with it.
+    Frame([&] {
+        const TQ3FogStyleData off { kQ3Off, kQ3FogModeLinear, 0, 1, 1, { 0, 0, 0, 0 } };
+        Q3FogStyle_Submit(&off, view);
+        SubmitQuad(quad, { 1, 0, 0 });
+    });
+    ExpectColor(AtWorld(0, 0), Red, 0);
     // A fog that ends where it starts has no depth to thicken over: the
     // scene stays clear, even beyond that distance.
     ExpectColor(fogged(5, 5), Red, 0);

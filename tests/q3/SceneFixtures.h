@@ -63,4 +63,20 @@ inline TQ3ViewObject View(void* pixels, TQ3Uns32 width, TQ3Uns32 height, TQ3Came
     return view;
 }
 
+// Levels of display groups, each holding the one below twice, over
+// `bottom`: 2^levels paths lead from the top to the bottom. Takes the
+// caller's reference to `bottom` and hands back one to the top.
+inline TQ3Object DoubledLevels(TQ3Object bottom, int levels)
+{
+    TQ3Object top = bottom;
+    for (int level = 0; level < levels; ++level) {
+        TQ3GroupObject group = Q3DisplayGroup_New();
+        Q3Group_AddObject(group, top);
+        Q3Group_AddObject(group, top);
+        Q3Object_Dispose(top);
+        top = group;
+    }
+    return top;
+}
+
 }

@@ -53,8 +53,47 @@ TEST_F(SceneObjects, GroupsAppendAndWalkInOrder)
     TQ3Object removed = Q3Group_RemovePosition(group, position);
     EXPECT_EQ(removed, a);
     Q3Object_Dispose(removed);
+
+    // The removed member's position finds nothing, even once another member
+    // has taken its place, and neither does a position of another group.
+    Q3Group_AddObject(group, a);
+    TQ3GroupObject other = Q3DisplayGroup_New();
+    Q3Group_AddObject(other, a);
+    for (TQ3GroupPosition refused : { position, Q3Group_AddObject(other, b) }) {
+        member = nullptr;
+        EXPECT_EQ(Q3Group_GetPositionObject(group, refused, &member), kQ3Failure);
+        EXPECT_EQ(member, nullptr);
+        EXPECT_EQ(Q3Group_SetPositionObject(group, refused, b), kQ3Failure);
+        EXPECT_EQ(Q3Group_RemovePosition(group, refused), nullptr);
+        EXPECT_EQ(Q3Group_GetNextPosition(group, &refused), kQ3Success);
+        EXPECT_EQ(refused, nullptr);
+    }
+    Q3Object_Dispose(other);
     Q3Object_Dispose(a);
     Q3Object_Dispose(b);
+    Q3Object_Dispose(group);
+}
+
+TEST_F(SceneObjects, WalkingAGroupTakesAStepForEachMember)
+{
+    constexpr TQ3Uns32 Members = 1000;
+    TQ3GroupObject group = Q3DisplayGroup_New();
+    TQ3Object set = Q3AttributeSet_New();
+    for (TQ3Uns32 i = 0; i < Members; ++i)
+        Q3Group_AddObject(group, set);
+    Q3Debug_GroupPositionSteps();
+    TQ3Uns32 walked = 0;
+    TQ3GroupPosition position = nullptr;
+    for (Q3Group_GetFirstPosition(group, &position); position; Q3Group_GetNextPosition(group, &position)) {
+        TQ3Object member = nullptr;
+        Q3Group_GetPositionObject(group, position, &member);
+        walked += member == set;
+        Q3Object_Dispose(member);
+    }
+    EXPECT_EQ(walked, Members);
+    // One step to find each member, and one to move on from it.
+    EXPECT_EQ(Q3Debug_GroupPositionSteps(), 2 * Members);
+    Q3Object_Dispose(set);
     Q3Object_Dispose(group);
 }
 
@@ -103,6 +142,7 @@ TEST_F(SceneObjects, LightsReportTheirStateAndUnitDirection)
 
     TQ3LightObject ambient = Q3AmbientLight_New(&data.lightData);
     EXPECT_EQ(Q3DirectionalLight_GetDirection(ambient, &direction), kQ3Failure);
+    EXPECT_EQ(Q3Error_Get(nullptr), kQ3ErrorInvalidObjectType);
     EXPECT_EQ(Q3Light_GetData(nullptr, &read), kQ3Failure);
     Q3Object_Dispose(ambient);
     Q3Object_Dispose(flood);
@@ -117,6 +157,52 @@ TEST_F(SceneObjects, GroupsRefuseToContainThemselves)
     EXPECT_EQ(Q3Group_AddObject(inner, outer), nullptr);
     Q3Object_Dispose(inner);
     Q3Object_Dispose(outer);
+}
+
+TEST_F(SceneObjects, OnlyAGroupThatIsHeldLooksForCycles)
+{
+    TQ3GroupObject taker = Q3DisplayGroup_New(), inner = Q3DisplayGroup_New(), holder = Q3DisplayGroup_New();
+    TQ3Object set = Q3AttributeSet_New();
+    // The groups looked into for `taker` to take `inner` in.
+    const auto looked = [&] {
+        Q3Debug_CycleCheckVisits();
+        TQ3GroupPosition position = Q3Group_AddObject(taker, inner);
+        const TQ3Uns32 visits = Q3Debug_CycleCheckVisits();
+        Q3Object_Dispose(Q3Group_RemovePosition(taker, position));
+        return visits;
+    };
+    EXPECT_EQ(looked(), 0u);
+    TQ3GroupPosition held = Q3Group_AddObject(holder, taker);
+    EXPECT_EQ(looked(), 1u);
+    Q3Group_SetPositionObject(holder, held, set);
+    EXPECT_EQ(looked(), 0u);
+    Q3Group_SetPositionObject(holder, held, taker);
+    EXPECT_EQ(looked(), 1u);
+    Q3Object_Dispose(Q3Group_RemovePosition(holder, held));
+    EXPECT_EQ(looked(), 0u);
+    Q3Group_AddObject(holder, taker);
+    Q3Object_Dispose(holder);
+    EXPECT_EQ(looked(), 0u);
+    for (TQ3Object object : { set, inner, taker })
+        Q3Object_Dispose(object);
+}
+
+TEST_F(SceneObjects, CycleCheckLooksIntoEachSharedGroupOnce)
+{
+    // Levels each holding the one below twice: 2^Levels paths lead from the
+    // top to the bottom, through Levels + 1 groups.
+    constexpr TQ3Uns32 Levels = 16;
+    TQ3GroupObject bottom = Q3DisplayGroup_New();
+    TQ3GroupObject top = fixtures::DoubledLevels(Q3Shared_GetReference(bottom), Levels);
+    Q3Debug_CycleCheckVisits();
+    EXPECT_EQ(Q3Group_AddObject(bottom, top), nullptr);
+    EXPECT_LE(Q3Debug_CycleCheckVisits(), Levels + 1);
+    TQ3GroupObject outside = Q3DisplayGroup_New(), holder = Q3DisplayGroup_New();
+    Q3Group_AddObject(holder, outside);
+    EXPECT_NE(Q3Group_AddObject(outside, top), nullptr);
+    EXPECT_EQ(Q3Debug_CycleCheckVisits(), Levels + 1);
+    for (TQ3Object object : { holder, outside, top, bottom })
+        Q3Object_Dispose(object);
 }
 
 TEST_F(SceneObjects, AttributeSetsHoldColorsAndShaderReferences)
@@ -259,6 +345,7 @@ TEST_F(SceneObjects, PixmapContextsRefuseLayoutsTheyCannotDrawInto)
     TQ3PixmapDrawContextData data {};
     data.pixmap = { pixels, 2, 2, 8, 32, kQ3PixelTypeRGB32, kQ3EndianLittle, kQ3EndianLittle };
     EXPECT_EQ(Q3PixmapDrawContext_New(&data), nullptr);
+    EXPECT_EQ(Q3Error_Get(nullptr), kQ3ErrorInvalidParameter);
     data.pixmap.byteOrder = kQ3EndianBig;
     data.pixmap.rowBytes = 4;
     EXPECT_EQ(Q3PixmapDrawContext_New(&data), nullptr);

@@ -88,3 +88,9 @@ TQ3Uns32 Q3Debug_FilePosition(TQ3FileObject file)
     auto* self = Cast<File>(file);
     return self && self->source ? static_cast<TQ3Uns32>(self->source->Position()) : 0;
 }
+
+TQ3Uns32 Q3Debug_FileVisits(TQ3FileObject file)
+{
+    auto* self = Cast<File>(file);
+    return self && self->source ? static_cast<TQ3Uns32>(self->source->Shared().visits) : 0;
+}

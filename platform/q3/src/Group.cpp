@@ -2,15 +2,40 @@
 
 #include "View.h"
 
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
 namespace q3 {
 
 namespace {
 
-    TQ3GroupPosition PositionOf(const void* member)
+    // The id of the last member added to any group; ids are never reused.
+    uintptr_t s_lastMemberId = 0;
+    // Work for tests to see since they last asked: the groups cycle checks
+    // looked into, and the members looked at to find positions.
+    size_t s_cycleCheckVisits = 0;
+    size_t s_positionSteps = 0;
+
+    TQ3GroupPosition PositionOf(uintptr_t id) { return reinterpret_cast<TQ3GroupPosition>(id); }
+
+    Group* AsGroup(Object* object)
     {
-        return reinterpret_cast<TQ3GroupPosition>(const_cast<void*>(member));
+        return object && object->IsType(kQ3ShapeTypeGroup) ? static_cast<Group*>(object) : nullptr;
     }
 
+    bool IsDisplayGroup(Object* object)
+    {
+        const Group* group = AsGroup(object);
+        return group && group->GroupKind() == Group::Kind::Display;
+    }
+
+}
+
+Group::~Group()
+{
+    for (const Member& member : mMembers)
+        Hold(member.object.Get(), -1);
 }
 
 std::span<const TQ3ObjectType> Group::TypeChain() const
@@ -30,23 +55,59 @@ TQ3Status Group::Submit(View& view)
         return kQ3Success;
     if (!view.Push())
         return kQ3Failure;
+    // Display groups inside display groups are entered through a stack of
+    // their own rather than by recursion, so that a chain of groups however
+    // deep is drawn at a fixed depth of the thread's stack. Each group's
+    // members are drawn inside its own push and pop.
+    struct Entered {
+        const Group* group { nullptr };
+        Members::const_iterator next {};
+    };
+    std::vector<Entered> entered { { this, mMembers.begin() } };
     TQ3Status status = kQ3Success;
-    ForEach([&](Object* member) {
-        if (member && member->Submit(view) != kQ3Success)
+    while (!entered.empty()) {
+        Entered& innermost = entered.back();
+        if (innermost.next == innermost.group->mMembers.end()) {
+            view.Pop();
+            entered.pop_back();
+            continue;
+        }
+        Object* member = (innermost.next++)->object.Get();
+        if (IsDisplayGroup(member)) {
+            // Within the loop that the first push found running, pushes succeed.
+            view.Push();
+            const auto* group = static_cast<const Group*>(member);
+            entered.push_back({ group, group->mMembers.begin() });
+        } else if (member && member->Submit(view) != kQ3Success)
             status = kQ3Failure;
-    });
-    view.Pop();
+    }
     return status;
 }
 
-bool Group::Contains(const Object* object) const
+void Group::Hold(Object* object, int change)
 {
-    for (const Member& member : mMembers) {
-        Object* held = member.object.Get();
-        if (held == object)
+    if (Group* group = AsGroup(object))
+        group->mHolders += change;
+}
+
+bool Group::Reaches(const Group* target) const
+{
+    // Each group is looked into once, however many paths lead to it: shared
+    // groups would otherwise be walked once per path, which for groups each
+    // holding the one below twice doubles with every level.
+    std::vector<const Group*> waiting { this };
+    std::unordered_set<const Group*> seen { this };
+    while (!waiting.empty()) {
+        const Group* group = waiting.back();
+        waiting.pop_back();
+        ++s_cycleCheckVisits;
+        if (group == target)
             return true;
-        if (held && held->IsType(kQ3ShapeTypeGroup) && static_cast<Group*>(held)->Contains(object))
-            return true;
+        for (const Member& member : group->mMembers) {
+            const Group* inner = AsGroup(member.object.Get());
+            if (inner && seen.insert(inner).second)
+                waiting.push_back(inner);
+        }
     }
     return false;
 }
@@ -57,25 +118,31 @@ bool Group::Accepts(TQ3Object object) const
         return mKind == Kind::Display;
     if (mKind == Kind::Light)
         return object->IsType(kQ3ShapeTypeLight);
-    if (object == this)
+    const Group* group = AsGroup(object);
+    if (group == this)
         return false;
-    return !object->IsType(kQ3ShapeTypeGroup) || !static_cast<Group*>(object)->Contains(this);
+    // A group that no group holds is inside nothing, so nothing it takes in
+    // can hold it: a group being built, as a model file's reader builds
+    // them, takes in its members without a walk.
+    return !group || mHolders == 0 || !group->Reaches(this);
 }
 
 TQ3GroupPosition Group::Add(TQ3Object object)
 {
-    mMembers.push_back(Member { Ref<>(object) });
-    return PositionOf(&mMembers.back());
+    const uintptr_t id = ++s_lastMemberId;
+    mMembers.push_back(Member { id, Ref<>(object) });
+    mPositions.emplace(id, std::prev(mMembers.end()));
+    Hold(object, +1);
+    return PositionOf(id);
 }
 
-TQ3GroupPosition Group::First() { return mMembers.empty() ? nullptr : PositionOf(&mMembers.front()); }
+TQ3GroupPosition Group::First() { return mMembers.empty() ? nullptr : PositionOf(mMembers.front().id); }
 
-std::list<Group::Member>::iterator Group::Find(TQ3GroupPosition position)
+Group::Members::iterator Group::Find(TQ3GroupPosition position)
 {
-    for (auto it = mMembers.begin(); it != mMembers.end(); ++it)
-        if (PositionOf(&*it) == position)
-            return it;
-    return mMembers.end();
+    ++s_positionSteps;
+    const auto found = mPositions.find(reinterpret_cast<uintptr_t>(position));
+    return found == mPositions.end() ? mMembers.end() : found->second;
 }
 
 TQ3GroupPosition Group::Next(TQ3GroupPosition position)
@@ -83,7 +150,7 @@ TQ3GroupPosition Group::Next(TQ3GroupPosition position)
     auto it = Find(position);
     if (it == mMembers.end() || ++it == mMembers.end())
         return nullptr;
-    return PositionOf(&*it);
+    return PositionOf(it->id);
 }
 
 bool Group::Get(TQ3GroupPosition position, TQ3Object& object)
@@ -100,6 +167,8 @@ bool Group::Set(TQ3GroupPosition position, TQ3Object object)
     auto it = Find(position);
     if (it == mMembers.end())
         return false;
+    Hold(object, +1);
+    Hold(it->object.Get(), -1);
     it->object = Ref<>(object);
     return true;
 }
@@ -109,7 +178,9 @@ TQ3Object Group::Remove(TQ3GroupPosition position)
     auto it = Find(position);
     if (it == mMembers.end())
         return nullptr;
+    Hold(it->object.Get(), -1);
     TQ3Object object = Q3Shared_GetReference(it->object.Get());
+    mPositions.erase(it->id);
     mMembers.erase(it);
     return object;
 }
@@ -205,3 +276,7 @@ TQ3Object Q3Group_RemovePosition(TQ3GroupObject group, TQ3GroupPosition position
     auto* self = Cast<Group>(group);
     return self ? self->Remove(position) : nullptr;
 }
+
+TQ3Uns32 Q3Debug_CycleCheckVisits(void) { return static_cast<TQ3Uns32>(std::exchange(s_cycleCheckVisits, 0)); }
+
+TQ3Uns32 Q3Debug_GroupPositionSteps(void) { return static_cast<TQ3Uns32>(std::exchange(s_positionSteps, 0)); }

@@ -2,7 +2,9 @@
 
 #include "Object.h"
 
+#include <cstdint>
 #include <list>
+#include <unordered_map>
 
 namespace q3 {
 
@@ -19,6 +21,7 @@ public:
         : mKind(kind)
     {
     }
+    ~Group() override;
 
     std::span<const TQ3ObjectType> TypeChain() const override;
     TQ3Status Submit(View& view) override;
@@ -45,17 +48,28 @@ public:
             visit(member.object.Get());
     }
 
-    bool Contains(const Object* object) const;
-
 private:
     struct Member {
+        // What the member's position stands for: an id that no other
+        // member of any group has had or will have, so that a position
+        // outliving its member, or of another group, finds nothing.
+        uintptr_t id { 0 };
         Ref<> object {};
     };
+    using Members = std::list<Member>;
 
-    std::list<Member>::iterator Find(TQ3GroupPosition position);
+    // Counts a member starting (+1) or ceasing (-1) to hold `object`.
+    static void Hold(Object* object, int change);
+    // Whether `target` is this group or inside it.
+    bool Reaches(const Group* target) const;
+    Members::iterator Find(TQ3GroupPosition position);
 
     Kind mKind { Kind::Display };
-    std::list<Member> mMembers {};
+    Members mMembers {};
+    // Each member by the id of its position.
+    std::unordered_map<uintptr_t, Members::iterator> mPositions {};
+    // How many members of groups are this group.
+    int64_t mHolders { 0 };
 };
 
 }

@@ -47,9 +47,10 @@ Light* LightOf(TQ3LightObject light, render::Light::Kind kind)
     return self;
 }
 
-int AttenuationOf(TQ3AttenuationType attenuation)
+// A value the type does not name weakens nothing.
+TQ3AttenuationType AttenuationOf(TQ3AttenuationType attenuation)
 {
-    return attenuation <= kQ3AttenuationTypeInverseDistanceSquared ? static_cast<int>(attenuation) : 0;
+    return attenuation <= kQ3AttenuationTypeInverseDistanceSquared ? attenuation : kQ3AttenuationTypeNone;
 }
 
 }

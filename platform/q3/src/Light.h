@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Object.h"
-#include "render/Device.h"
+#include "render/Light.h"
 
 namespace q3 {
 

@@ -51,6 +51,19 @@ namespace {
     // Shared objects read inside shared objects, each from a fresh scope:
     // deeper than this reads as nothing, for the same reason.
     constexpr size_t MaximumSharedNesting = 8;
+    // Through shared references a file's objects may be held many times
+    // over: groups each holding the one before twice, level upon level, make
+    // a view visit twice as many objects with each level, for a few bytes
+    // more of file. A file whose objects would make a view visit more than
+    // this many is malformed, as a parser refuses entities that expand
+    // without bound. Real model files visit far fewer: the debug cube's
+    // 788 KB visit 6, and the largest real files hold under 9,000 triangles,
+    // so that even one written as a mesh per triangle, each in a group of
+    // its own, visits under 20,000. As many one-triangle meshes as the
+    // limit allows are drawn in some 30 ms.
+    constexpr uint64_t MaximumVisits = 1 << 16;
+    // The limit in force: the library's own, or one tests set.
+    uint64_t s_visitLimit = MaximumVisits;
 
     enum class ArrayPosition : uint32_t { Triangle = 0, Edge = 1, Vertex = 2 };
 
@@ -299,6 +312,39 @@ namespace {
 
     Ref<> ReadOpenObject(MetafileSource& source, TQ3ObjectType type);
 
+    // How many objects a view visits submitting `object`, read from this file.
+    uint64_t VisitsOf(const MetafileShared& shared, const Object& object)
+    {
+        if (!object.IsType(kQ3ShapeTypeGroup))
+            return 1;
+        const auto found = shared.groupVisits.find(object.Id());
+        return found == shared.groupVisits.end() ? 1 : found->second;
+    }
+
+    // Adds what a view visits of `object` to `visits`; false, abandoning
+    // the file, once that passes the limit.
+    bool CountVisits(MetafileSource& source, uint64_t& visits, const Object& object)
+    {
+        const uint64_t counted = visits + VisitsOf(source.Shared(), object);
+        if (counted > s_visitLimit) {
+            source.Abandon();
+            return false;
+        }
+        visits = counted;
+        return true;
+    }
+
+    // Adds `member` to the group being read if the group accepts it,
+    // counting what a view visits of it into the group's `visits`; false
+    // once the file is abandoned.
+    bool AddMember(MetafileSource& source, Group& group, uint64_t& visits, Object* member)
+    {
+        if (!member || !group.Accepts(member))
+            return true;
+        group.Add(member);
+        return CountVisits(source, visits, *member);
+    }
+
     // The shared object a reference names by its id: nothing when the table
     // of contents lacks the id, its place is outside the file, the object
     // there is not of the type the table gives, or it is still being read
@@ -449,11 +495,10 @@ namespace {
     {
         source.Close();
         auto group = Ref<Group>::Adopt(new Group(Group::Kind::Display));
-        ReadScope(source, 0, [&](const Ref<>& member) {
-            if (member && group->Accepts(member.Get()))
-                group->Add(member.Get());
-            return true;
-        });
+        uint64_t visits = 1;
+        ReadScope(
+            source, 0, [&](const Ref<>& member) { return AddMember(source, *group.Get(), visits, member.Get()); });
+        source.Shared().groupVisits[group->Id()] = visits;
         return Ref<>(group.Get());
     }
 
@@ -539,6 +584,7 @@ namespace {
             return {};
         }
         auto group = Ref<Group>::Adopt(new Group(Group::Kind::Display));
+        uint64_t visits = 1;
         ReadScope(
             source, groupLevel + 1,
             [&](const Ref<>& member) {
@@ -547,11 +593,10 @@ namespace {
                 // The end-group object reads as the group itself: the members end.
                 if (member.Get() == group.Get())
                     return false;
-                if (group->Accepts(member.Get()))
-                    group->Add(member.Get());
-                return true;
+                return AddMember(source, *group.Get(), visits, member.Get());
             },
             group.Get());
+        source.Shared().groupVisits[group->Id()] = visits;
         return known ? Ref<>(group.Get()) : Ref<> {};
     }
 
@@ -660,7 +705,13 @@ Ref<> ReadMetafileObject(MetafileSource& source)
     });
     if (!found)
         source.Reject();
+    // The object that takes the file's count past its limit reads as
+    // nothing, and so does the rest of the file.
+    if (result && !CountVisits(source, source.Shared().visits, *result.Get()))
+        result = {};
     return result;
 }
 
 }
+
+void Q3Debug_SetFileVisitLimit(TQ3Uns32 limit) { q3::s_visitLimit = limit ? limit : q3::MaximumVisits; }

@@ -30,6 +30,7 @@
 #include <optional>
 #include <set>
 #include <span>
+#include <unordered_map>
 
 namespace q3 {
 
@@ -51,6 +52,15 @@ struct MetafileShared {
     std::map<MetafileLocation, Ref<>> objects {};
     // The places being read: a reference back into one of them is a cycle.
     std::set<MetafileLocation> reading {};
+    // How many objects a view visits submitting each group read, by the
+    // group's id (ids are never reused): the group itself and what each of
+    // its members counts, anything else counting 1.
+    std::unordered_map<TQ3Uns32, uint64_t> groupVisits {};
+    // The same count over the top-level objects read so far.
+    uint64_t visits { 0 };
+    // Set when the count passes its limit: the file is malformed, and
+    // every reader of it stops.
+    bool abandoned { false };
 };
 
 class MetafileSource {
@@ -96,9 +106,11 @@ public:
     std::optional<MetafileLocation> TableOfContents() const { return mTableOfContents; }
     MetafileShared& Shared() const { return *mShared; }
 
-    bool Failed() const { return mFailed; }
+    bool Failed() const { return mFailed || mShared->abandoned; }
     // Gives up on the data: nothing more is read.
     void Reject() { mFailed = true; }
+    // Gives up on the whole file, through this reader and every other.
+    void Abandon() { mShared->abandoned = true; }
 
 protected:
     bool Fail()

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
 
 namespace q3 {
 
@@ -27,6 +28,14 @@ namespace {
     TQ3Uns32 s_initializeCount { 0 };
     TQ3ObjectType s_refusedType { 0 };
 
+    // Objects whose last reference went while another was being deleted,
+    // the last of them first.
+    Object* s_waitingDeletion { nullptr };
+    // How many deletions are under way inside one another, and the most
+    // since tests last asked.
+    TQ3Uns32 s_deletionDepth { 0 };
+    TQ3Uns32 s_deepestDeletion { 0 };
+
 }
 
 Object::Object()
@@ -49,8 +58,23 @@ bool Object::IsType(TQ3ObjectType type) const
 
 void Object::Release()
 {
-    if (--mReferences == 0)
-        delete this;
+    if (--mReferences > 0)
+        return;
+    // Deleting an object releases what it holds, whose deletion would
+    // release what they hold in turn, one level of the thread's stack for
+    // each level of a structure. Objects freed while a deletion is under way
+    // wait instead, and the outermost release deletes them one after
+    // another, so that a structure however deep is deleted at a fixed depth.
+    mNextDeleted = s_waitingDeletion;
+    s_waitingDeletion = this;
+    if (s_deletionDepth > 0)
+        return;
+    while (Object* next = s_waitingDeletion) {
+        s_waitingDeletion = next->mNextDeleted;
+        s_deepestDeletion = std::max(s_deepestDeletion, ++s_deletionDepth);
+        delete next;
+        --s_deletionDepth;
+    }
 }
 
 void PostError(TQ3Error error)
@@ -95,6 +119,8 @@ TQ3Status Q3Initialize(void)
 TQ3Uns32 Q3Debug_InitializeCount(void) { return s_initializeCount; }
 
 void Q3Debug_RefuseNew(TQ3ObjectType type) { s_refusedType = type; }
+
+TQ3Uns32 Q3Debug_DeepestDeletion(void) { return std::exchange(s_deepestDeletion, 0); }
 
 TQ3Boolean Q3IsInitialized(void) { return s_initialized ? kQ3True : kQ3False; }
 

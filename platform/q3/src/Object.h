@@ -37,6 +37,8 @@ public:
 private:
     int mReferences { 1 };
     TQ3Uns32 mId { 0 };
+    // The next object waiting to be deleted, while this one waits.
+    Object* mNextDeleted { nullptr };
 };
 
 // Records an error unless one is already waiting to be read.

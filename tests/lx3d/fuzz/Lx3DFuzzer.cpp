@@ -24,6 +24,16 @@ namespace {
 
 constexpr std::size_t PoolSize = 16;
 
+// Chains of groups, deep enough in one input that work per level of nesting
+// shows as a slow input or a crash, yet quick to build, draw and release.
+// A shared chain holds each group twice, so its paths double with every
+// level: few levels, lest drawing it take as long as its paths are many.
+constexpr std::size_t ChainLevelsPerInput = 4096;
+constexpr std::size_t SharedChainLevelsPerInput = 6;
+// An operation byte from here on builds a chain; below, one of the other
+// steps, chosen as ever.
+constexpr uint8_t ChainOperation = 248;
+
 // The objects a program works on: a few slots and, as a window keeps them,
 // every control it made, closed at the end as a window closes its controls
 // (a control lets go of its library objects then, not when destroyed).
@@ -38,6 +48,10 @@ public:
     }
 
     ObjectRef& operator[](std::size_t slot) { return mSlots[slot]; }
+
+    // The levels of chains this input may still build.
+    std::size_t chainLevelsLeft = ChainLevelsPerInput;
+    std::size_t sharedChainLevelsLeft = SharedChainLevelsPerInput;
 
     ObjectRef New(const lx::Class& cls)
     {
@@ -413,9 +427,45 @@ void Trace(const char* step, std::string_view what, const lx::Object* self)
             self ? self->ObjectClass().Name().c_str() : "nil");
 }
 
+// New groups in a chain below or above a group of the pool, built from
+// the top down or from the bottom up as a script may. The chain's ends go
+// into the pool, where the other steps draw, bound, move, hold, cut and
+// release them.
+void BuildChain(Input& input, Pool& pool)
+{
+    static const lx::Class& group = *lx::FindClass("Group3D");
+    const bool shared = input.Byte() & 1;
+    const bool topDown = input.Byte() & 1;
+    std::size_t& left = shared ? pool.sharedChainLevelsLeft : pool.chainLevelsLeft;
+    const std::size_t levels = std::min<std::size_t>(input.Number(2) % ChainLevelsPerInput + 1, left);
+    left -= levels;
+    ObjectRef top(ObjectOf(group, input, pool));
+    ObjectRef bottom = top;
+    Trace("chain", topDown ? "top down" : "bottom up", top.Get());
+    auto hold = [&](const ObjectRef& holder, const ObjectRef& held) {
+        for (int copy = 0; copy <= int(shared); ++copy)
+            Invoke("Group3D.Append(elem as Element3D)", holder.Get(), held.Get());
+    };
+    for (std::size_t level = 0; level < levels; ++level) {
+        ObjectRef next = pool.New(group);
+        if (topDown) {
+            hold(bottom, next);
+            bottom = next;
+        } else {
+            hold(next, top);
+            top = next;
+        }
+    }
+    pool[input.Index(PoolSize)] = top;
+    pool[input.Index(PoolSize)] = bottom;
+}
+
 void Step(const Surface& surface, Input& input, Pool& pool)
 {
-    const uint8_t operation = input.Byte() % 8;
+    const uint8_t code = input.Byte();
+    if (code >= ChainOperation)
+        return BuildChain(input, pool);
+    const uint8_t operation = code % 8;
     if (operation == 0) {
         const lx::Class& cls = *surface.classes[input.Index(surface.classes.size())];
         Trace("new", cls.Name(), nullptr);

@@ -1,5 +1,6 @@
 // Writes the seed corpus for the model-file fuzzer: the test samples in
-// both encodings, and a few damaged variants of them.
+// both encodings, a few damaged variants of them, and files of shared
+// groups many levels deep.
 
 #include "../MetafileSamples.h"
 
@@ -53,6 +54,14 @@ int main(int argc, char** argv)
                 samples::Builder().Object("kxpr", samples::Builder().F32(0.5f).F32(0.5f).F32(0.5f).bytes).bytes));
     Write(folder, "clamped-transparent.3dmf",
         samples::Builder().Raw(samples::Header()).Object("cntr", clamped.bytes).bytes);
+
+    // Shared groups many levels deep, each level a group referring to the
+    // one below twice (each level doubling what a view visits, far past the
+    // library's limit) or once (a chain).
+    Write(folder, "doubling-levels.3dmf", samples::SharedLevelsFile(24, 2));
+    Write(folder, "doubling-levels.txt", samples::FromText(samples::SharedLevelsText(24, 2)));
+    Write(folder, "chained-levels.3dmf", samples::SharedLevelsFile(48, 1));
+    Write(folder, "chained-levels.txt", samples::FromText(samples::SharedLevelsText(48, 1)));
 
     // More objects than a reader would read if it stood still, each read
     // moving on: progress, however long.

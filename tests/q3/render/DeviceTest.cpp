@@ -280,6 +280,12 @@ TEST(DeviceTransparency, HalfTransparentSurfaceBlendsOverWhatIsBehind)
     const Canvas wallFirst = Frame().Draw(wall, Unlit({ 1, 0, 0 })).Draw(square, veil).Finish();
     EXPECT_TRUE(Near(wallFirst.At(Centre, Centre), blended, Tolerance)) << Describe(wallFirst.At(Centre, Centre));
 
+    // Two veils, the nearer drawn first: each blends over what lies behind it.
+    DrawState blueVeil = Unlit({ 0, 0, 1 });
+    blueVeil.surface.opacity = 0.5f;
+    const Canvas veils = Frame().Draw(square, veil).Draw(Rectangle(-5, -5, 5, 5, -2), blueVeil).Finish();
+    EXPECT_TRUE(Near(veils.At(Centre, Centre), { 0, 128, 64 }, Tolerance)) << Describe(veils.At(Centre, Centre));
+
     // A textured surface is blended by its opacity times each texel's alpha.
     // Columns 20 and 44 fall between opaque texels and between half
     // transparent ones.
@@ -297,6 +303,31 @@ TEST(DeviceTransparency, HalfTransparentSurfaceBlendsOverWhatIsBehind)
     }
     veil.surface.opacity = -1;
     EXPECT_EQ(Frame().Draw(wall, Unlit({ 1, 0, 0 })).Draw(square, veil).Finish().At(Centre, Centre), Red);
+}
+
+TEST(DeviceTransparency, PastTheBudgetSurfacesLessThanOpaqueStillBlendOverWhatCameBefore)
+{
+    // With room for two triangles of each kind, one quad fills a list.
+    Q3Debug_SetTrianglesHeld(2);
+    DrawState veil = Unlit({ 0, 1, 0 });
+    veil.surface.opacity = 0.5f;
+    TestMesh left = Rectangle(-8, -4, -1, 4, 0), right = Rectangle(1, -4, 8, 4, 0);
+    TestMesh wall = Rectangle(-20, -20, 20, 20, -5), nearerWall = Rectangle(-12, -12, 12, 12, -2);
+    // The second veil sends the first out, and the wall before it first.
+    const Canvas veilsLast = Frame().Draw(wall, Unlit({ 1, 0, 0 })).Draw(left, veil).Draw(right, veil).Finish();
+    const TQ3Uns32 peak = Q3Debug_PeakTrianglesHeld();
+    // The nearer wall sends the first wall out and leaves the veil for the
+    // end of the frame, over both walls.
+    const Canvas veilFirst
+        = Frame().Draw(left, veil).Draw(wall, Unlit({ 1, 0, 0 })).Draw(nearerWall, Unlit({ 0, 0, 1 })).Finish();
+    Q3Debug_SetTrianglesHeld(0);
+    EXPECT_LE(peak, 2u);
+    EXPECT_LE(Q3Debug_PeakTrianglesHeld(), 2u);
+    for (int x : { 17, 46 })
+        EXPECT_TRUE(Near(veilsLast.At(x, Centre), { 128, 128, 0 }, Tolerance))
+            << x << ": " << Describe(veilsLast.At(x, Centre));
+    EXPECT_TRUE(Near(veilFirst.At(17, Centre), { 0, 128, 128 }, Tolerance)) << Describe(veilFirst.At(17, Centre));
+    EXPECT_EQ(veilFirst.At(46, Centre), Blue);
 }
 
 TEST(DeviceTexturing, SharedEdgeIsDrawnOnce)
@@ -410,11 +441,12 @@ TEST(DeviceLighting, PointLightAttenuation)
     // vertex, so its corners must see the light as its centre does.
     struct Row {
         const char* name;
-        int attenuation;
+        TQ3AttenuationType attenuation;
         float factor;
     };
-    for (Row row : { Row { "none", 0, 1.0f }, Row { "inverse distance", 1, 0.1f },
-             Row { "inverse distance squared", 2, 0.01f } }) {
+    for (Row row : { Row { "none", kQ3AttenuationTypeNone, 1.0f },
+             Row { "inverse distance", kQ3AttenuationTypeInverseDistance, 0.1f },
+             Row { "inverse distance squared", kQ3AttenuationTypeInverseDistanceSquared, 0.01f } }) {
         Light light;
         light.kind = Light::Kind::Point;
         light.location = { 0, 0, 10 };
@@ -505,6 +537,15 @@ TEST(DeviceFog, LinearBetweenStartAndEnd)
     EXPECT_EQ(seen(6), (Rgb { 255, 255, 255 })) << "before the start";
     EXPECT_TRUE(Near(seen(0), { 128, 128, 255 }, Tolerance)) << "halfway: " << Describe(seen(0));
     EXPECT_EQ(seen(-6), Blue) << "past the end";
+
+    // A plane slanting from z = 5 at x = -10 to z = -5 at x = 10 recedes
+    // along every row: up to the middle of the view, where it lies 10 away,
+    // the fog thickens from each pixel to the next, not from run to run.
+    TestMesh slanted = FullView();
+    slanted.points = { { -10, 10, 5 }, { -10, -10, 5 }, { 10, -10, -5 }, { 10, 10, -5 } };
+    const Canvas ramp = Frame({}, { true, 7, 10, { 0, 0, 1 } }).Draw(slanted, Unlit({ 1, 1, 1 })).Finish();
+    for (int x = 6; x < Centre; ++x)
+        EXPECT_LT(ramp.At(x, Centre).r, ramp.At(x - 1, Centre).r) << "at column " << x;
 
     Fog backwards { true, 15, 5, { 0, 0, 1 } };
     Rgb clear = Frame({}, backwards).Draw(FullView(-6), Unlit({ 1, 1, 1 })).Finish().At(Centre, Centre);

@@ -40,12 +40,12 @@ TEST(Stepper, StepsDivideTheDifferenceAsTheDivisionOperatorDoes)
 {
     // Whole multiples of 1/One convert exactly, so the step is the quotient
     // of the fixed-point ends, rounded towards zero either way.
-    constexpr int32_t Limit = int32_t(Stepper::Largest) * Stepper::One;
+    constexpr int32_t Limit = int32_t(FactorLargest) * FactorOne;
     for (int intervals = 1; intervals < SubspanLength; ++intervals) {
         for (int32_t end = 0; end <= Limit; end += 7) {
-            float high = float(end) / Stepper::One;
+            float high = float(end) / FactorOne;
             ASSERT_EQ(Stepper(0, high, intervals).StepSize(), end / intervals) << end << " / " << intervals;
-            ASSERT_EQ(Stepper(Stepper::Largest, high, intervals).StepSize(), (end - Limit) / intervals)
+            ASSERT_EQ(Stepper(FactorLargest, high, intervals).StepSize(), (end - Limit) / intervals)
                 << end << " / " << intervals;
         }
     }
@@ -142,7 +142,7 @@ TEST(WidePixels, SampleAsThePlainPath)
 TEST(WidePixels, ScaleFogAndBlendAsThePlainPath)
 {
     std::mt19937 random(13);
-    std::uniform_real_distribution<float> factor(0, Stepper::Largest);
+    std::uniform_real_distribution<float> factor(0, FactorLargest);
     std::uniform_real_distribution<float> fraction(0, 1);
     for (int trial = 0; trial < 20000; ++trial) {
         uint32_t a = random() % 256, r = random() % 256, g = random() % 256, b = random() % 256;
@@ -166,7 +166,7 @@ TEST(WidePixels, ScaleFogAndBlendAsThePlainPath)
             wideFactors.Step();
         }
 
-        uint32_t clear = random() % (Stepper::One + 1), fogged = (Stepper::One - clear) * a / Opaque;
+        uint32_t clear = random() % (FactorOne + 1), fogged = (FactorOne - clear) * a / Opaque;
         uint32_t fogR = random() % 256, fogG = random() % 256, fogB = random() % 256;
         ExpectSame(ScalarPixels::Fog(color, clear, fogged, ScalarPixels::Make(0, fogR, fogG, fogB)),
             Sse2Pixels::Fog(wide, clear, fogged, Sse2Pixels::Make(0, fogR, fogG, fogB)), "fogged");

@@ -126,12 +126,13 @@ protected:
 
     OneTexelToAPixel() { UseTexels(0xFFFFFF); }
 
-    // Random texels, their channels masked.
-    void UseTexels(uint32_t mask)
+    // Random texels, their channels masked; every `clearEvery`th one, if
+    // any, wholly clear.
+    void UseTexels(uint32_t mask, size_t clearEvery = 0)
     {
         std::mt19937 random(29);
-        for (uint32_t& texel : mTexels)
-            texel = 0xFF000000u | (random() & mask);
+        for (size_t i = 0; i < mTexels.size(); ++i)
+            mTexels[i] = (IsClear(i, clearEvery) ? 0 : 0xFF000000u) | (random() & mask);
         mTexture = q3::render::testing::MakeTexture(mTexels, TextureWidth, Size);
         mRasterizer.Begin({ mPixels.data(), Size, Size, Size * 4 }, { 0, 0, Size, Size }, { 0, 0, 0 });
     }
@@ -166,6 +167,7 @@ protected:
         return uint32_t(pixel[1]) << 16 | uint32_t(pixel[2]) << 8 | pixel[3];
     }
     uint32_t Texel(int x, int y) const { return mTexels[size_t(y) * TextureWidth + size_t(x)] & 0xFFFFFFu; }
+    static bool IsClear(size_t texel, size_t clearEvery) { return clearEvery && texel % clearEvery == 0; }
 
     std::vector<uint32_t> mTexels = std::vector<uint32_t>(TextureWidth * Size);
     std::shared_ptr<const DecodedTexture> mTexture;
@@ -197,6 +199,22 @@ TEST_F(OneTexelToAPixel, LightScalesEveryTexel)
     for (int y = 0; y < Size; ++y) {
         for (int x = 0; x < Size; ++x)
             ASSERT_EQ(Pixel(x, y), Texel(x, y) * 17) << x << ", " << y;
+    }
+}
+
+// Where a run holds a clear texel, what lies behind shows there.
+TEST_F(OneTexelToAPixel, ClearTexelsLeaveWhatIsBehind)
+{
+    constexpr uint32_t Blue = 0x0000FF;
+    constexpr size_t ClearEvery = 3;
+    UseTexels(0xFFFFFF, ClearEvery);
+    DrawFlat(Covering(0.75f, { 0, 0, 1 }), 1);
+    DrawTexture(0.5f, 2);
+    for (int y = 0; y < Size; ++y) {
+        for (int x = 0; x < Size; ++x) {
+            const bool clear = IsClear(size_t(y) * TextureWidth + size_t(x), ClearEvery);
+            ASSERT_EQ(Pixel(x, y), clear ? Blue : Texel(x, y)) << x << ", " << y;
+        }
     }
 }
 

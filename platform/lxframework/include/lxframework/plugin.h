@@ -48,6 +48,13 @@ typedef struct LxPictureDescription {
 /* The only record version the framework accepts. */
 enum { LxRecordVersion = 9 };
 
+/* The pixel formats of `VANTBuildPictureFromBuffer`, by the bytes of one pixel. */
+enum {
+    LxPictureFormatRGB24 = 1, /* R, G, B */
+    LxPictureFormatARGB32 = 3, /* A, R, G, B; the alpha becomes the picture's mask */
+    LxPictureFormatOffscreen32 = 4, /* unused, R, G, B, as an off-screen world holds them */
+};
+
 /* The all-ones accessor: the framework reads or writes the field itself, at
  * the row's parameter as a byte offset inside the class's instance data. */
 #define LxFieldAccessor ((LxFunction)(intptr_t)-1)

@@ -22,7 +22,10 @@ const Class* TakeConstructingClass();
 // registered (an interface, say) cannot be checked and lets every object pass.
 void CheckDeclaredClass(const Object* value, const Class* declared, std::string_view member);
 
-// Registers the classes and services of the windowing layer.
-void InitGuiRuntime();
+// What the layer above core adds to RuntimeInit: its classes and host
+// services, registered after core's own and before any plug-in loads. That
+// layer sets it while the library loads, so core names nothing of it.
+using RuntimeExtension = void (*)();
+void SetRuntimeExtension(RuntimeExtension extension);
 
 }

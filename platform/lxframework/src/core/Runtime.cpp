@@ -12,6 +12,7 @@ namespace lx {
 
 namespace {
     bool gInitialised = false;
+    RuntimeExtension gExtension = nullptr;
 
     DebugLogSink& Sink()
     {
@@ -34,8 +35,11 @@ void RuntimeInit()
     RegisterClass<OutOfBoundsException>("OutOfBoundsException", "RuntimeException");
     RegisterClass<IllegalCastException>("IllegalCastException", "RuntimeException");
     RegisterClass<UnboundEntryPointException>("UnboundEntryPointException", "RuntimeException");
-    InitGuiRuntime();
+    if (gExtension)
+        gExtension();
 }
+
+void SetRuntimeExtension(RuntimeExtension extension) { gExtension = extension; }
 
 Ref<Object> RuntimeNewObject(const Class& cls)
 {

@@ -70,10 +70,7 @@ void Graphics::FillOval(int32_t x, int32_t y, int32_t width, int32_t height)
             const double dx = (column + 0.5 - centreX) / radiusX;
             if (dx * dx + dy * dy > 1.0)
                 continue;
-            pixel[0] = 0xFF;
-            pixel[1] = static_cast<uint8_t>(ForeColor.rgb >> 16);
-            pixel[2] = static_cast<uint8_t>(ForeColor.rgb >> 8);
-            pixel[3] = static_cast<uint8_t>(ForeColor.rgb);
+            StoreColor(pixel, ForeColor);
         }
     }
 }

@@ -16,10 +16,6 @@ namespace lx {
 
 namespace {
 
-    // Formats of VANTBuildPictureFromBuffer.
-    constexpr LxInteger FormatRGB24 = 1;
-    constexpr LxInteger FormatARGB32 = 3;
-    constexpr LxInteger FormatWorld = 4;
     constexpr int BytesPerPixel32 = 4;
     constexpr int BytesPerPixel24 = 3;
 
@@ -67,18 +63,19 @@ namespace {
         }
     }
 
-    // A new picture holding a copy of the pixels. 32-bit pixels of the 3D
-    // library (format 3) keep their alpha as the picture's mask; the others
-    // make an opaque picture.
+    // A new picture holding a copy of the pixels. Pixels of the 3D library
+    // with alpha (LxPictureFormatARGB32) keep it as the picture's mask; the
+    // others make an opaque picture.
     LxObject* BuildPictureFromBuffer(
         LxInteger width, LxInteger height, LxInteger format, const void* base, LxInteger rowBytes) noexcept
     {
-        const int bytesPerPixel = format == FormatRGB24 ? BytesPerPixel24 : BytesPerPixel32;
-        const bool known = format == FormatRGB24 || format == FormatARGB32 || format == FormatWorld;
+        const int bytesPerPixel = format == LxPictureFormatRGB24 ? BytesPerPixel24 : BytesPerPixel32;
+        const bool known
+            = format == LxPictureFormatRGB24 || format == LxPictureFormatARGB32 || format == LxPictureFormatOffscreen32;
         if (!known || !base || width <= 0 || height <= 0 || width > Picture::MaximumSide
             || height > Picture::MaximumSide || rowBytes < width * bytesPerPixel)
             return nullptr;
-        const bool keepAlpha = format == FormatARGB32;
+        const bool keepAlpha = format == LxPictureFormatARGB32;
         try {
             QImage image(width, height, keepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
             for (int y = 0; y < height; ++y) {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <carbon/Carbon.h>
+#include <lxframework/Value.h>
 
 #include <QImage>
 #include <QRect>
+
+#include <cstdint>
 
 namespace lx {
 
@@ -24,5 +27,14 @@ void CopyPortToImage(CGrafPtr port, QRect region, QImage& image, QPoint imageOri
 void ImageToPort(const QImage& image, CGrafPtr port, QPoint at);
 // The port's size, empty for null.
 QRect PortRect(CGrafPtr port);
+
+// Writes a &h00RRGGBB color into one pixel of the OS layer, opaque.
+inline void StoreColor(uint8_t* pixel, Color color)
+{
+    pixel[0] = 0xFF;
+    pixel[1] = static_cast<uint8_t>(color.rgb >> 16);
+    pixel[2] = static_cast<uint8_t>(color.rgb >> 8);
+    pixel[3] = static_cast<uint8_t>(color.rgb);
+}
 
 }

@@ -1,3 +1,5 @@
+#include "PortImage.h"
+
 #include <lxframework/Picture.h>
 #include <lxframework/RGBSurface.h>
 
@@ -29,10 +31,7 @@ void RGBSurface::SetPixel(int32_t x, int32_t y, Color color)
     uint8_t* pixel = PixelAddress(mPicture.Get(), x, y);
     if (!pixel)
         return;
-    pixel[0] = 0xFF;
-    pixel[1] = static_cast<uint8_t>(color.rgb >> 16);
-    pixel[2] = static_cast<uint8_t>(color.rgb >> 8);
-    pixel[3] = static_cast<uint8_t>(color.rgb);
+    StoreColor(pixel, color);
 }
 
 }

@@ -1,4 +1,5 @@
 #include "GuiInternal.h"
+#include "Internal.h"
 #include "PlaceholderControl.h"
 
 #include <lxframework/Application.h>
@@ -18,33 +19,41 @@
 
 namespace lx {
 
-// The framework's own classes, registered by RuntimeInit before any plug-in
-// loads, so that plug-in controls derive from RectControl.
-void InitGuiRuntime()
-{
-    RegisterClass<Application>("Application");
-    RegisterClass<Window>("Window");
-    RegisterClass<RectControl>("RectControl");
-    RegisterClass<PushButton>("PushButton", "RectControl");
-    RegisterClass<Slider>("Slider", "RectControl");
-    RegisterClass<StaticText>("StaticText", "RectControl");
-    RegisterClass<EditField>("EditField", "RectControl");
-    RegisterClass<Canvas>("Canvas", "RectControl");
-    RegisterClass<PlaceholderControl>("PlaceholderControl", "RectControl");
-    RegisterClass<MenuItem>("MenuItem");
-    RegisterClass<MenuBar>("MenuBar", "MenuItem");
-    RegisterClass<QuitMenuItem>("QuitMenuItem", "MenuItem");
-    RegisterClass<AppleMenuItem>("AppleMenuItem", "MenuItem");
-    Class& picture = RegisterClass<Picture>("Picture");
-    picture.AddIntegerProperty("Transparent", [](Object& object) { return static_cast<Picture&>(object).Transparent; });
-    RegisterClass<Graphics>("Graphics");
-    RegisterClass<RGBSurface>("RGBSurface");
-    RegisterClass<MouseCursor>("MouseCursor");
-    RegisterClass<ResourceFork>("ResourceFork");
-    SetPluginControlBase("RectControl");
-    RegisterPictureServices();
-    RegisterControlServices();
-    RegisterSeparatorPlugin();
+namespace {
+
+    // The framework's own classes, registered by RuntimeInit before any plug-in
+    // loads, so that plug-in controls derive from RectControl.
+    void InitGuiRuntime()
+    {
+        RegisterClass<Application>("Application");
+        RegisterClass<Window>("Window");
+        RegisterClass<RectControl>("RectControl");
+        RegisterClass<PushButton>("PushButton", "RectControl");
+        RegisterClass<Slider>("Slider", "RectControl");
+        RegisterClass<StaticText>("StaticText", "RectControl");
+        RegisterClass<EditField>("EditField", "RectControl");
+        RegisterClass<Canvas>("Canvas", "RectControl");
+        RegisterClass<PlaceholderControl>("PlaceholderControl", "RectControl");
+        RegisterClass<MenuItem>("MenuItem");
+        RegisterClass<MenuBar>("MenuBar", "MenuItem");
+        RegisterClass<QuitMenuItem>("QuitMenuItem", "MenuItem");
+        RegisterClass<AppleMenuItem>("AppleMenuItem", "MenuItem");
+        Class& picture = RegisterClass<Picture>("Picture");
+        picture.AddIntegerProperty(
+            "Transparent", [](Object& object) { return static_cast<Picture&>(object).Transparent; });
+        RegisterClass<Graphics>("Graphics");
+        RegisterClass<RGBSurface>("RGBSurface");
+        RegisterClass<MouseCursor>("MouseCursor");
+        RegisterClass<ResourceFork>("ResourceFork");
+        SetPluginControlBase("RectControl");
+        RegisterPictureServices();
+        RegisterControlServices();
+        RegisterSeparatorPlugin();
+    }
+
+    // Set while the library loads, before anything can call RuntimeInit.
+    const bool gExtendsRuntime = (SetRuntimeExtension(&InitGuiRuntime), true);
+
 }
 
 }

@@ -472,10 +472,37 @@ TQ3Uns32 Q3Debug_LastSphereTests(void);
 // settles for widening the sphere it reached to hold every point.
 void Q3Debug_SetSphereTestsPerPoint(TQ3Uns32 tests);
 
+// Until called again (0 restores the library's own), a frame holds at most
+// this many triangles of each kind, opaque and less than opaque, before it
+// draws them.
+void Q3Debug_SetTrianglesHeld(TQ3Uns32 triangles);
+// The most triangles of one kind that the last frame to end held at once.
+TQ3Uns32 Q3Debug_PeakTrianglesHeld(void);
+
 // Where the next read of an open model file starts, in bytes from the start
 // of its data; 0 for a file that is not open. A read loop sees by it that
 // each read moves on.
 TQ3Uns32 Q3Debug_FilePosition(TQ3FileObject file);
+
+// How many objects a view would visit submitting every object read so far
+// from an open model file (a group counts itself and what its members count,
+// as often as it is held); 0 for a file that is not open.
+TQ3Uns32 Q3Debug_FileVisits(TQ3FileObject file);
+// Until called again (0 restores the library's own), a model file whose
+// objects would make a view visit more than this many objects is malformed.
+void Q3Debug_SetFileVisitLimit(TQ3Uns32 limit);
+
+// How many groups checks that a display group would not contain itself if
+// it took in an object have looked into since the last call, which starts
+// the count again.
+TQ3Uns32 Q3Debug_CycleCheckVisits(void);
+// How many members finding a group's positions has looked at since the last
+// call, which starts the count again.
+TQ3Uns32 Q3Debug_GroupPositionSteps(void);
+// The most deletions under way inside one another since the last call,
+// which starts the count again: 1 when each object freed is deleted after
+// the one that freed it, however deep the structure released.
+TQ3Uns32 Q3Debug_DeepestDeletion(void);
 
 // Views -------------------------------------------------------------------
 

@@ -48,6 +48,13 @@ template <q3::Vector V> constexpr V operator*(const V& v, std::type_identity_t<q
     return { v.x * s, v.y * s, v.z * s };
 }
 
+// Each coordinate divided, which a multiplication by the reciprocal would
+// not always match to the last bit.
+template <q3::Vector V> constexpr V operator/(const V& v, std::type_identity_t<q3::Coordinate<V>> s)
+{
+    return { v.x / s, v.y / s, v.z / s };
+}
+
 // A difference of points is a vector; a point moved by a vector is a point.
 constexpr TQ3Vector3D operator-(const TQ3Point3D& a, const TQ3Point3D& b)
 {

@@ -1,13 +1,13 @@
 #include "DecodedTexture.h"
 
+#include "Tunables.h"
+
 #include <algorithm>
 #include <limits>
 
 namespace q3::render {
 
 namespace {
-
-    constexpr uint32_t Opaque = 255;
 
     uint32_t BytesPerPixel(PixelType type)
     {

@@ -8,6 +8,7 @@
 #include "Tunables.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <vector>
 
@@ -56,12 +57,6 @@ namespace {
     // At equal depth, a triangle of this order never replaces another.
     constexpr uint32_t NeverFirst = UINT32_MAX;
 
-    // Opaque triangles are drawn nearest first by the depth of their nearest
-    // corner, in this many slices of the depth range. Within a slice they
-    // keep the order they came in: near enough to nearest first, and their
-    // orders keep the picture exact whatever the order.
-    constexpr int DepthSlices = 1024;
-
     int SliceOf(const KeptTriangle& triangle)
     {
         float nearest = std::min({ triangle.corners[0].depth, triangle.corners[1].depth, triangle.corners[2].depth });
@@ -77,6 +72,41 @@ namespace {
         std::shared_ptr<const DecodedTexture> texture {};
         Shading shading {};
     };
+
+    // Triangles of one kind kept for a later draw, with the batches they
+    // are shaded by. A mesh's batch joins with its first kept triangle, so
+    // that there are never more batches than triangles.
+    struct Held {
+        std::vector<KeptTriangle> triangles {};
+        std::vector<Batch> batches {};
+
+        void Clear()
+        {
+            triangles.clear();
+            batches.clear();
+        }
+    };
+
+    void DrawKept(Rasterizer& rasterizer, const KeptTriangle& triangle, const Held& held)
+    {
+        Shading shading = held.batches[triangle.batch].shading;
+        shading.order = triangle.order;
+        rasterizer.DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
+    }
+
+    // A mesh none of whose triangles is held yet.
+    constexpr uint32_t NoBatch = UINT32_MAX;
+
+    // What one held triangle takes at most: itself, its slice and its
+    // place in the sort, and the batch of a mesh of one triangle. A power
+    // of two, the count is where a growing list's room lands exactly.
+    constexpr size_t HeldTriangleSize = sizeof(KeptTriangle) + 2 * sizeof(uint32_t) + sizeof(Batch);
+    constexpr uint32_t TrianglesHeld = uint32_t(std::bit_floor(HeldTriangleBytes / HeldTriangleSize));
+
+    // The test hooks': a budget in place of the library's (0 for none), and
+    // the most triangles of one kind the last frame to end held at once.
+    uint32_t s_trianglesHeld = 0;
+    uint32_t s_peakTrianglesHeld = 0;
 
 }
 
@@ -108,12 +138,15 @@ struct Device::Frame {
     // first, so that what lies behind them is not shaded only to be
     // overdrawn; their orders keep the picture that of drawing them as they
     // came, even where two meet at one depth.
-    std::vector<KeptTriangle> opaque {};
+    Held opaque {};
     std::vector<uint32_t> slices {}; // per triangle
     std::vector<uint32_t> nearestFirst {}; // indices into opaque
     // Triangles of a surface less than opaque, drawn last, farthest first.
-    std::vector<KeptTriangle> deferred {};
-    std::vector<Batch> batches {};
+    Held deferred {};
+    // How many triangles of each kind the frame holds at most, and the
+    // most it has held.
+    uint32_t trianglesHeld { TrianglesHeld };
+    uint32_t peakHeld { 0 };
 };
 
 // What one DrawMesh call works from.
@@ -126,7 +159,7 @@ struct Device::MeshPass {
     bool deferred { false };
     bool fogged { false };
     Shading shading {};
-    uint32_t batch { 0 };
+    uint32_t batch { NoBatch };
     // True when a corner's lit color depends on its point alone, so that
     // each point is lit once however many triangles share it.
     bool sharedLighting { false };
@@ -154,10 +187,11 @@ Device::~Device() = default;
 void Device::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear)
 {
     Frame& frame = *mFrame;
-    frame.batches.clear();
-    frame.opaque.clear();
-    frame.deferred.clear();
+    frame.opaque.Clear();
+    frame.deferred.Clear();
     frame.nextOrder = 0;
+    frame.trianglesHeld = s_trianglesHeld ? s_trianglesHeld : TrianglesHeld;
+    frame.peakHeld = 0;
     mRasterizer->Begin(target, pane, clear);
 }
 
@@ -188,10 +222,6 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
     pass.deferred = (pass.textured && state.surface.texture->HasTransparency()) || (filled && pass.opacity < 1);
     pass.fogged = frame.fog.on && frame.fog.end > frame.fog.start;
     pass.shading = ShadingOf(pass);
-    if (filled) {
-        pass.batch = uint32_t(frame.batches.size());
-        frame.batches.push_back({ state.surface.texture, pass.shading });
-    }
 
     // Every point once: to world space for lighting and fog, to frustum
     // space for clipping, and onto the screen when no plane cuts it.
@@ -214,11 +244,8 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
     }
     for (uint32_t i = 0; i < mesh.pointCount; ++i) {
         const TQ3Point3D& p = mesh.points[i];
-        const auto& w = state.localToWorld.value;
         const auto& f = localToFrustum.value;
-        frame.world[i] = { p.x * w[0][0] + p.y * w[1][0] + p.z * w[2][0] + w[3][0],
-            p.x * w[0][1] + p.y * w[1][1] + p.z * w[2][1] + w[3][1],
-            p.x * w[0][2] + p.y * w[1][2] + p.z * w[2][2] + w[3][2] };
+        frame.world[i] = TransformAffine(p, state.localToWorld);
         ClipVertex& clip = frame.clip[i];
         clip.x = p.x * f[0][0] + p.y * f[1][0] + p.z * f[2][0] + f[3][0];
         clip.y = p.x * f[0][1] + p.y * f[1][1] + p.z * f[2][1] + f[3][1];
@@ -228,9 +255,7 @@ void Device::DrawMesh(const Mesh& mesh, const DrawState& state)
         if (frame.outcodes[i] == 0)
             frame.screen[i] = mRasterizer->Project(clip);
         if (pass.fogged) {
-            TQ3Vector3D offset = frame.world[i] - frame.eye;
-            float distance = offset.x * frame.viewDirection.x + offset.y * frame.viewDirection.y
-                + offset.z * frame.viewDirection.z;
+            float distance = Dot(frame.world[i] - frame.eye, frame.viewDirection);
             frame.fogFactors[i] = (frame.fog.end - distance) / (frame.fog.end - frame.fog.start);
         }
     }
@@ -330,13 +355,29 @@ void Device::DrawPolygon(MeshPass& pass, const uint32_t (&corners)[3], Outcode p
     }
 }
 
-void Device::Emit(const MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c)
+void Device::Emit(MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c)
 {
     Frame& frame = *mFrame;
-    if (pass.deferred)
-        frame.deferred.push_back({ { a, b, c }, pass.batch, NeverFirst });
-    else
-        frame.opaque.push_back({ { a, b, c }, pass.batch, TakeOrder() });
+    Held& held = pass.deferred ? frame.deferred : frame.opaque;
+    if (held.triangles.size() == frame.trianglesHeld) {
+        // Past its budget the frame draws what it holds and goes on.
+        // Opaque triangles make the same picture in any order, their
+        // orders settling ties, so a full opaque list is drawn alone and
+        // those less than opaque wait to blend over every opaque one. A
+        // full list of those blends over every opaque triangle that came
+        // before it, drawn first. Those are sorted only among themselves,
+        // and an opaque triangle that comes later, behind one of them,
+        // hides it: a scene that deep is drawn in pieces as it comes.
+        DrawOpaque();
+        if (pass.deferred)
+            DrawDeferred();
+        pass.batch = NoBatch;
+    }
+    if (pass.batch == NoBatch) {
+        pass.batch = uint32_t(held.batches.size());
+        held.batches.push_back({ pass.state.surface.texture, pass.shading });
+    }
+    held.triangles.push_back({ { a, b, c }, pass.batch, pass.deferred ? NeverFirst : TakeOrder() });
 }
 
 TQ3ColorRGB Device::CornerColor(
@@ -410,6 +451,7 @@ void Device::End()
 {
     DrawOpaque();
     DrawDeferred();
+    s_peakTrianglesHeld = mFrame->peakHeld;
 }
 
 uint64_t Device::ShadedPixels() const { return mRasterizer->ShadedPixels(); }
@@ -425,42 +467,44 @@ void Device::DrawOpaque()
 {
     // A counting sort by slice, which keeps the order within each.
     Frame& frame = *mFrame;
+    const std::vector<KeptTriangle>& opaque = frame.opaque.triangles;
+    frame.peakHeld = std::max(frame.peakHeld, uint32_t(opaque.size()));
     std::array<uint32_t, DepthSlices + 1> starts {};
-    frame.slices.resize(frame.opaque.size());
-    for (size_t i = 0; i < frame.opaque.size(); ++i) {
-        frame.slices[i] = uint32_t(SliceOf(frame.opaque[i]));
+    frame.slices.resize(opaque.size());
+    for (size_t i = 0; i < opaque.size(); ++i) {
+        frame.slices[i] = uint32_t(SliceOf(opaque[i]));
         ++starts[frame.slices[i] + 1];
     }
     for (int slice = 0; slice < DepthSlices; ++slice)
         starts[slice + 1] += starts[slice];
-    frame.nearestFirst.resize(frame.opaque.size());
-    for (size_t i = 0; i < frame.opaque.size(); ++i)
+    frame.nearestFirst.resize(opaque.size());
+    for (size_t i = 0; i < opaque.size(); ++i)
         frame.nearestFirst[starts[frame.slices[i]]++] = uint32_t(i);
-    for (uint32_t index : frame.nearestFirst) {
-        const KeptTriangle& triangle = frame.opaque[index];
-        Shading shading = frame.batches[triangle.batch].shading;
-        shading.order = triangle.order;
-        mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
-    }
-    frame.opaque.clear();
+    for (uint32_t index : frame.nearestFirst)
+        DrawKept(*mRasterizer, opaque[index], frame.opaque);
+    frame.opaque.Clear();
 }
 
 void Device::DrawDeferred()
 {
     // Farthest first, each blended over what lies behind it.
     Frame& frame = *mFrame;
+    std::vector<KeptTriangle>& deferred = frame.deferred.triangles;
+    frame.peakHeld = std::max(frame.peakHeld, uint32_t(deferred.size()));
     auto centreDepth = [](const KeptTriangle& triangle) {
         return (triangle.corners[0].depth + triangle.corners[1].depth + triangle.corners[2].depth) / 3;
     };
-    std::stable_sort(frame.deferred.begin(), frame.deferred.end(),
+    std::stable_sort(deferred.begin(), deferred.end(),
         [&](const KeptTriangle& a, const KeptTriangle& b) { return centreDepth(a) > centreDepth(b); });
-    for (const KeptTriangle& triangle : frame.deferred) {
-        Shading shading = frame.batches[triangle.batch].shading;
-        shading.order = triangle.order;
-        mRasterizer->DrawTriangle(triangle.corners[0], triangle.corners[1], triangle.corners[2], shading);
-    }
-    frame.deferred.clear();
-    frame.batches.clear();
+    for (const KeptTriangle& triangle : deferred)
+        DrawKept(*mRasterizer, triangle, frame.deferred);
+    frame.deferred.Clear();
 }
 
 }
+
+using namespace q3::render;
+
+void Q3Debug_SetTrianglesHeld(TQ3Uns32 triangles) { s_trianglesHeld = triangles; }
+
+TQ3Uns32 Q3Debug_PeakTrianglesHeld(void) { return s_peakTrianglesHeld; }

@@ -4,6 +4,8 @@
 // and the software rasteriser that turns it into pixels. The view walks the
 // scene and keeps the state stack; the device lights, clips and rasterises.
 
+#include "Light.h"
+
 #include <q3/Q3.h>
 
 #include <cstdint>
@@ -47,16 +49,6 @@ struct Fog {
     float start { 0 };
     float end { 1 };
     TQ3ColorRGB color { 0, 0, 0 };
-};
-
-struct Light {
-    enum class Kind { Ambient, Directional, Point };
-    Kind kind { Kind::Ambient };
-    TQ3ColorRGB color { 1, 1, 1 };
-    float brightness { 1 };
-    TQ3Vector3D direction { 0, 0, -1 }; // world space, the way the light travels, unit length
-    TQ3Point3D location { 0, 0, 0 }; // world space
-    int attenuation { 0 }; // 0 none, 1 inverse distance, 2 inverse distance squared
 };
 
 // The attributes in force for a mesh.
@@ -116,7 +108,9 @@ public:
     // Lines and points are drawn at once; triangles wait for End(), which
     // draws the opaque ones nearest first and then those of a surface less
     // than opaque or whose texture has transparent texels, back to front
-    // over the rest.
+    // over the rest. A frame holds a bounded number of triangles of each
+    // kind: past it, the opaque ones held are drawn at once, and a full
+    // list of those less than opaque is drawn after them.
     void DrawMesh(const Mesh& mesh, const DrawState& state);
 
     // Ends the frame; every pixel of the pane is final.
@@ -132,7 +126,7 @@ private:
     Shading ShadingOf(const MeshPass& pass) const;
     void DrawTriangle(MeshPass& pass, uint32_t triangle);
     void DrawPolygon(MeshPass& pass, const uint32_t (&corners)[3], uint32_t planes);
-    void Emit(const MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
+    void Emit(MeshPass& pass, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
     TQ3ColorRGB CornerColor(
         const MeshPass& pass, uint32_t triangle, uint32_t point, const TQ3Vector3D& faceNormal, float normalSign);
     TQ3ColorRGB LitColor(

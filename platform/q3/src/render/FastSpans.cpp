@@ -32,8 +32,8 @@ namespace {
         }
         void Step()
         {
-            s = uBoundary == Boundary::Clamp ? s + stepS : WrapFixed(s + stepS, int32_t(level.width) * TexelOne);
-            t = vBoundary == Boundary::Clamp ? t + stepT : WrapFixed(t + stepT, int32_t(level.height) * TexelOne);
+            s = Stepped(s, stepS, level.width, uBoundary);
+            t = Stepped(t, stepT, level.height, vBoundary);
         }
     };
 
@@ -78,31 +78,8 @@ namespace {
         const __m128i factors = _mm_loadu_si128(reinterpret_cast<const __m128i*>(steps.factors.data()));
         const __m128i factorSteps = _mm_loadu_si128(reinterpret_cast<const __m128i*>(steps.factorSteps.data()));
         const __m128i same = _mm_and_si128(
-            _mm_cmpeq_epi32(factors, _mm_set1_epi32(Stepper::One)), _mm_cmpeq_epi32(factorSteps, _mm_setzero_si128()));
+            _mm_cmpeq_epi32(factors, _mm_set1_epi32(FactorOne)), _mm_cmpeq_epi32(factorSteps, _mm_setzero_si128()));
         return _mm_movemask_epi8(same) != 0xFFFF;
-    }
-
-    // Puts a shaded pixel that passed the depth test in place. `fogClear`
-    // is the fog factor, in 1/Stepper::One, for a fogged span.
-    template <bool Fogged>
-    void Finish(Sse2Pixels::Color color, uint32_t fogClear, const SpanShading& shading, float runDepth, DepthRow stored,
-        uint8_t* pixel)
-    {
-        uint32_t alpha = Sse2Pixels::Alpha(color);
-        if (alpha == 0)
-            return;
-        if constexpr (Fogged) {
-            uint32_t fogged = (Stepper::One - fogClear) * alpha / Opaque;
-            const ScalarPixels::Color& fog = shading.fogPixel;
-            color = Sse2Pixels::Fog(color, fogClear, fogged, Sse2Pixels::Make(0, fog.r, fog.g, fog.b));
-        }
-        // A pixel not quite opaque blends over what is there and leaves the
-        // depth, so that whatever lies behind still shows through.
-        if (alpha != Opaque)
-            color = Sse2Pixels::Over(color, Opaque - alpha, pixel);
-        else
-            stored.Set(0, runDepth, shading.order);
-        Sse2Pixels::Store(color, pixel);
     }
 
     // A run's depths, with the one past its end, and which of its pixels
@@ -181,9 +158,10 @@ namespace {
             return;
         }
         if (passing & 1)
-            Finish<false>(Pairs::First(color), 0, shading, run.depths[i], stored + i, pixels);
+            ShadePixel<Sse2Pixels, false>(Pairs::First(color), 0, shading, run.depths[i], stored + i, pixels);
         if (passing & 2)
-            Finish<false>(Pairs::Second(color), 0, shading, run.depths[i + 1], stored + (i + 1), pixels + PixelBytes);
+            ShadePixel<Sse2Pixels, false>(
+                Pairs::Second(color), 0, shading, run.depths[i + 1], stored + (i + 1), pixels + PixelBytes);
     }
 
     // Puts a whole run of opaque pixels in place where they pass the depth
@@ -213,10 +191,8 @@ namespace {
         DepthRow stored, uint8_t* pixels)
     {
         using Pairs = Sse2PixelPairs;
-        constexpr uint32_t FractionMask = TexelOne - 1;
-        const uint32_t* texels
-            = walk.texels + (walk.t >> TexelFractionBits) * walk.width + (walk.s >> TexelFractionBits);
-        Pairs::RowOfPairs row = Pairs::SampleAlongRow(texels, walk.width, walk.s & FractionMask, walk.t & FractionMask);
+        const uint32_t* texels = TopLeftTexel(walk.texels, walk.width, walk.s, walk.t);
+        Pairs::RowOfPairs row = Pairs::SampleAlongRow(texels, walk.width, TexelFraction(walk.s), TexelFraction(walk.t));
         if constexpr (Modulated) {
             Pairs::Factors factors(steps.factors, steps.factorSteps);
             for (Pairs::Pair& color : row.pairs) {
@@ -284,7 +260,8 @@ namespace {
                     Sse2Pixels::Color color = walk.Sample();
                     if (modulated)
                         color = factors.Apply(color);
-                    Finish<Fogged>(color, Fogged ? fog.Fraction() : 0, shading, run.depths[i], stored + i, pixels);
+                    ShadePixel<Sse2Pixels, Fogged>(
+                        color, Fogged ? fog.Fraction() : 0, shading, run.depths[i], stored + i, pixels);
                 }
                 factors.Step();
                 if constexpr (Fogged)

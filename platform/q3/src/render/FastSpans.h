@@ -8,7 +8,7 @@
 // are not built (TERRASLIDE_REFERENCE_RASTER, or a processor without
 // SSE2), every span is handed back.
 
-#include "Spans.h"
+#include "Shading.h"
 #include "WidePixels.h"
 
 #include <optional>

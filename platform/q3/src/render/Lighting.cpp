@@ -10,8 +10,6 @@ namespace q3::render {
 
 namespace {
 
-    enum Attenuation { None = 0, InverseDistance = 1, InverseDistanceSquared = 2 };
-
     TQ3ColorRGB Scaled(const TQ3ColorRGB& color, float factor)
     {
         return { color.r * factor, color.g * factor, color.b * factor };
@@ -30,8 +28,7 @@ void Lighting::SetLights(std::span<const Light> lights)
             mAmbient = { mAmbient.r + color.r, mAmbient.g + color.g, mAmbient.b + color.b };
             break;
         case Light::Kind::Directional:
-            mSources.push_back({ light.kind, color, { -light.direction.x, -light.direction.y, -light.direction.z },
-                light.location, light.attenuation });
+            mSources.push_back({ light.kind, color, -light.direction, light.location, light.attenuation });
             break;
         case Light::Kind::Point:
             mSources.push_back({ light.kind, color, {}, light.location, light.attenuation });
@@ -47,16 +44,15 @@ TQ3ColorRGB Lighting::Illuminate(const TQ3Point3D& position, const TQ3Vector3D& 
         TQ3Vector3D toLight = source.toLight;
         float factor = 1;
         if (source.kind == Light::Kind::Point) {
-            toLight
-                = { source.location.x - position.x, source.location.y - position.y, source.location.z - position.z };
+            toLight = source.location - position;
             float distance = std::sqrt(Dot(toLight, toLight));
             if (!(distance > 0))
                 continue;
-            toLight = { toLight.x / distance, toLight.y / distance, toLight.z / distance };
+            toLight = toLight / distance;
             float attenuated = std::max(distance, MinimumAttenuationDistance);
-            if (source.attenuation == InverseDistance)
+            if (source.attenuation == kQ3AttenuationTypeInverseDistance)
                 factor = 1 / attenuated;
-            else if (source.attenuation == InverseDistanceSquared)
+            else if (source.attenuation == kQ3AttenuationTypeInverseDistanceSquared)
                 factor = 1 / (attenuated * attenuated);
         }
         float diffuse = std::max(0.0f, Dot(normal, toLight)) * factor;

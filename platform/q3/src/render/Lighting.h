@@ -4,8 +4,9 @@
 // diffuse only. The result scales the surface color and may exceed 1; the
 // rasteriser clamps the final color.
 
-#include "Device.h"
+#include "Light.h"
 
+#include <span>
 #include <vector>
 
 namespace q3::render {
@@ -24,7 +25,7 @@ private:
         TQ3ColorRGB color { 0, 0, 0 };
         TQ3Vector3D toLight { 0, 0, 1 };
         TQ3Point3D location { 0, 0, 0 };
-        int attenuation { 0 };
+        TQ3AttenuationType attenuation { kQ3AttenuationTypeNone };
     };
 
     TQ3ColorRGB mAmbient { 0, 0, 0 };

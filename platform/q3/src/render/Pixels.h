@@ -1,8 +1,10 @@
 #pragma once
 
-// What the span loop does to one pixel: fetch a filtered texel, scale it by
-// the lit color, fog it, blend it over what is there and store it, in plain
-// integers. The fast paths (WidePixels.h) give the same bytes.
+// The reference path's pixel type: a filtered texel scaled by the lit
+// color, fogged, blended over what is there and stored, in plain integers,
+// as the pixel recipe (ShadePixel, Shading.h) asks; and the fixed-point
+// factors stepped across a run. The fast paths' pixel types (WidePixels.h)
+// have the same interface and give the same bytes.
 
 #include "Sampler.h"
 #include "Tunables.h"
@@ -15,16 +17,10 @@
 
 namespace q3::render {
 
-constexpr uint32_t Opaque = 255;
-
-// A factor stepped linearly across a run in fixed point, never below 0.
+// A factor stepped linearly across a run in fixed point (FactorBits),
+// never below 0.
 class Stepper {
 public:
-    static constexpr int Bits = 12;
-    static constexpr int32_t One = 1 << Bits;
-    // Factors beyond this all saturate any texel but the faintest.
-    static constexpr float Largest = 64;
-
     // `intervals` from 1 to SubspanLength - 1.
     Stepper(float from, float to, int intervals)
         : mValue(ToFixed(from))
@@ -37,11 +33,11 @@ public:
 
     void Step() { mValue += mStep; }
     // A channel times the factor, clamped to the channel's range.
-    uint32_t Scale(uint32_t channel) const { return std::min(Opaque, (channel * uint32_t(mValue)) >> Bits); }
-    // The factor clamped to [0, 1], in 1/One.
-    uint32_t Fraction() const { return uint32_t(std::clamp(mValue, 0, One)); }
+    uint32_t Scale(uint32_t channel) const { return std::min(Opaque, (channel * uint32_t(mValue)) >> FactorBits); }
+    // The factor clamped to [0, 1], in 1/FactorOne.
+    uint32_t Fraction() const { return uint32_t(std::clamp(mValue, 0, FactorOne)); }
     // True when the factor is 1 at every step, so that it changes nothing.
-    bool IsConstantOne() const { return mValue == One && mStep == 0; }
+    bool IsConstantOne() const { return mValue == FactorOne && mStep == 0; }
 
     int32_t Value() const { return mValue; }
     int32_t StepSize() const { return mStep; }
@@ -74,7 +70,7 @@ private:
     {
         if (!(value > 0))
             return 0;
-        return int32_t(std::min(value, Largest) * One + 0.5f);
+        return int32_t(std::min(value, FactorLargest) * FactorOne + 0.5f);
     }
 
     int32_t mValue { 0 };
@@ -107,11 +103,8 @@ struct ScalarPixels {
 
     static Color SampleInside(const uint32_t* texels, size_t width, uint32_t centredS, uint32_t centredT)
     {
-        constexpr uint32_t FractionMask = TexelOne - 1;
-        const uint32_t* top = texels + (centredT >> TexelFractionBits) * width;
-        uint32_t first = centredS >> TexelFractionBits;
-        return Unpacked(
-            BlendRows(top, top + width, { first, first + 1, centredS & FractionMask }, centredT & FractionMask));
+        const uint32_t* top = TopLeftTexel(texels, width, centredS, centredT);
+        return Unpacked(BlendRows(top, top + width, { 0, 1, TexelFraction(centredS) }, TexelFraction(centredT)));
     }
 
     static uint32_t Alpha(const Color& color) { return color.a; }
@@ -148,12 +141,12 @@ struct ScalarPixels {
         Stepper mOpacity;
     };
 
-    // `clear` and `fogged` in 1/Stepper::One; colors are premultiplied, so
+    // `clear` and `fogged` in 1/FactorOne; colors are premultiplied, so
     // `fogged` already carries the alpha.
     static Color Fog(const Color& color, uint32_t clear, uint32_t fogged, const Color& fog)
     {
         auto mix = [&](uint32_t channel, uint32_t fogChannel) {
-            return (channel * clear + fogChannel * fogged) >> Stepper::Bits;
+            return (channel * clear + fogChannel * fogged) >> FactorBits;
         };
         return { color.a, mix(color.r, fog.r), mix(color.g, fog.g), mix(color.b, fog.b) };
     }

@@ -1,7 +1,42 @@
+// The reference path: how one pixel of a textured, fogged triangle gets
+// from the device's call to the frame, step by step, and what does each.
+// From the spans on, the fast paths (FastSpans.cpp) take the same steps,
+// faster, to the same bytes; the formats of the numbers are in Tunables.h.
+//
+//  1. Clip and winding. The device culls back faces, clips the triangle in
+//     homogeneous space (Clipper::ClipPolygon) and projects its corners,
+//     snapped to subpixels (Project). DrawTriangle drops it without area
+//     and winds it one way (SignedArea), so that its edge functions are
+//     positive inside.
+//  2. Edges and the top-left rule: EdgesOf, integer edge functions biased
+//     so that a pixel centre on an edge two triangles share goes to one.
+//  3. Planes: SetUpPlanes, the plane equations of depth, 1/w and the
+//     varyings over w (their indices are in Shading.h).
+//  4. Mip level: LevelFor, one level of detail for the whole triangle
+//     (ChooseLevel, Sampler.h); and FacingStepsOf, whether its texel
+//     positions step evenly along a row.
+//  5. Rows: FillTriangle, the pixels of each row inside all three edges,
+//     where each edge crosses the row walked exactly (Crossing).
+//  6. Spans and runs: a row's span goes to the fast paths
+//     (FastSpans::Shade), which hand back any they cannot do, to ShadeSpan.
+//     It shades the span in runs of SubspanLength pixels (SpanRuns), each
+//     set up from the interpolants divided by w at its ends (PlainRunSteps,
+//     RunSteps.h), or on a triangle facing the eye moved on from the span's
+//     first run by additions (FacingRuns, RunSteps.h).
+//  7. Fixed-point stepping: PixelSteps, from pixel to pixel across a run:
+//     the lit color's factors and the fog (Stepper, Pixels.h), and texel
+//     positions, wrapped or left for clamping (Stepped, Sampler.h).
+//  8. Texel: PixelSteps::Color, four texels filtered (SampleBilinear,
+//     Sampler.h) times the lit color (ScalarPixels::Factors, Pixels.h).
+//  9. Depth: ShadeIfPasses, the depth test (Passes, DepthBuffer.h).
+// 10. Fog, blend and store: ShadePixel (Shading.h), the recipe of one
+//     pixel, which the fast paths' pixels follow too.
+
 #include "Rasterizer.h"
 
 #include "FastSpans.h"
 #include "Pixels.h"
+#include "RunSteps.h"
 #include "Tunables.h"
 
 #include <algorithm>
@@ -14,20 +49,19 @@ namespace q3::render {
 
 namespace {
 
-    constexpr float ChannelMaximum = 255;
-
-    // NaN, which no valid input makes, still lands on a channel value.
-    uint32_t ToChannel(float value)
+    // A color component from 0 to 1 as a channel. NaN, which no valid
+    // input makes, still lands on a channel value.
+    uint32_t ToChannel(float component)
     {
+        const float value = component * float(Opaque);
         if (!(value > 0))
             return 0;
-        return value < ChannelMaximum ? uint32_t(value + 0.5f) : Opaque;
+        return value < float(Opaque) ? uint32_t(value + 0.5f) : Opaque;
     }
 
     ScalarPixels::Color FogPixel(const TQ3ColorRGB& color)
     {
-        return ScalarPixels::Make(0, ToChannel(color.r * ChannelMaximum), ToChannel(color.g * ChannelMaximum),
-            ToChannel(color.b * ChannelMaximum));
+        return ScalarPixels::Make(0, ToChannel(color.r), ToChannel(color.g), ToChannel(color.b));
     }
 
     int64_t FloorDivide(int64_t numerator, int64_t denominator)
@@ -245,8 +279,7 @@ void Rasterizer::Begin(const Target& target, const Pane& pane, TQ3ColorRGB clear
 
     int width = mScissor.right - mScissor.left, height = mScissor.bottom - mScissor.top;
     mDepth.Reset(width, height);
-    uint32_t pixel = PackPixel(
-        ToChannel(clear.r * ChannelMaximum), ToChannel(clear.g * ChannelMaximum), ToChannel(clear.b * ChannelMaximum));
+    uint32_t pixel = PackPixel(ToChannel(clear.r), ToChannel(clear.g), ToChannel(clear.b));
     for (int y = mScissor.top; y < mScissor.bottom; ++y) {
         uint8_t* row = mTarget.pixels + size_t(y) * size_t(mTarget.rowBytes) + size_t(mScissor.left) * PixelBytes;
         std::memcpy(row, &pixel, sizeof pixel);
@@ -382,7 +415,7 @@ namespace {
             return mFactors.Apply(ScalarPixels::Sample(*level, OnTexture(mS, level->width, mShading.uBoundary),
                 OnTexture(mT, level->height, mShading.vBoundary)));
         }
-        // How much of the color the fog leaves, in 1/Stepper::One.
+        // How much of the color the fog leaves, in 1/FactorOne.
         uint32_t FogClear() const { return mFog.Fraction(); }
 
         void Next()
@@ -396,11 +429,6 @@ namespace {
         }
 
     private:
-        static int32_t Stepped(int32_t position, int32_t step, uint32_t size, Boundary boundary)
-        {
-            return boundary == Boundary::Clamp ? position + step : WrapFixed(position + step, int32_t(size) * TexelOne);
-        }
-
         const SpanShading& mShading;
         ScalarPixels::Factors mFactors;
         Stepper mFog;
@@ -410,28 +438,16 @@ namespace {
         int32_t mStepT;
     };
 
-    // Shades one pixel at `depth`, if it passes the depth test: its color,
-    // fogged when the fog is on, then stored with its depth if opaque, or
-    // blended over what is there, leaving the depth, so that whatever lies
-    // behind still shows through. True when it passed.
-    bool ShadePixel(const SpanShading& shading, const PixelSteps& at, float depth, DepthRow stored, uint8_t* pixel)
+    // Shades one pixel at `depth` (see ShadePixel) if it passes the depth
+    // test; true when it passed.
+    bool ShadeIfPasses(const SpanShading& shading, const PixelSteps& at, float depth, DepthRow stored, uint8_t* pixel)
     {
         if (!Passes(depth, stored.depths[0], stored.orders[0], shading.order))
             return false;
-        ScalarPixels::Color color = at.Color();
-        const uint32_t alpha = ScalarPixels::Alpha(color);
-        if (alpha == 0)
-            return true;
-        if (shading.fog) {
-            // The color is premultiplied, so the fog's share is too.
-            const uint32_t clear = at.FogClear();
-            color = ScalarPixels::Fog(color, clear, (Stepper::One - clear) * alpha / Opaque, shading.fogPixel);
-        }
-        if (alpha != Opaque)
-            color = ScalarPixels::Over(color, Opaque - alpha, pixel);
+        if (shading.fog)
+            ShadePixel<ScalarPixels, true>(at.Color(), at.FogClear(), shading, depth, stored, pixel);
         else
-            stored.Set(0, depth, shading.order);
-        ScalarPixels::Store(color, pixel);
+            ShadePixel<ScalarPixels, false>(at.Color(), 0, shading, depth, stored, pixel);
         return true;
     }
 
@@ -475,7 +491,7 @@ uint64_t Rasterizer::ShadeSpan(const TriangleSpans& triangle, const RowSpan& spa
         const int length = std::min(span.count - done, SubspanLength);
         PixelSteps at(runs.Steps(length), triangle.shading);
         for (int i = 0; i < length; ++i) {
-            shaded += ShadePixel(triangle.shading, at, depth + depthStep * float(i), span.stored + (done + i),
+            shaded += ShadeIfPasses(triangle.shading, at, depth + depthStep * float(i), span.stored + (done + i),
                 span.pixels + size_t(done + i) * PixelBytes);
             at.Next();
         }

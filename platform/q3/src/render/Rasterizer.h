@@ -6,11 +6,17 @@
 // filled row by row, and each row's span is drawn by the fast paths
 // (FastSpans.h) or, when they hand it back, by the reference path, pixel
 // by pixel.
+//
+// The reference path is the fast paths' scalar twin: it takes the same
+// steps in plain integers, one pixel at a time, and draws the same bytes,
+// so that it shows what the fast paths compute and checks that they do.
+// The reference build (TERRASLIDE_REFERENCE_RASTER) draws with it alone.
+// Rasterizer.cpp opens with a walk of one pixel through it.
 
 #include "Clipper.h"
 #include "DepthBuffer.h"
 #include "Device.h"
-#include "Spans.h"
+#include "Shading.h"
 
 namespace q3::render {
 

@@ -1,54 +1,19 @@
 #pragma once
 
-// How a triangle is shaded, and where a run of up to SubspanLength pixels
-// of it starts and how it steps. The interpolants are divided by w at the
-// run's first and last pixels only; in between, colors, fog and texel
-// positions step linearly in fixed point. The fast paths (WidePixels.h)
-// set runs up with the same numbers.
+// Where a run of up to SubspanLength pixels of a span starts and how it
+// steps. The interpolants are divided by w at the run's first and last
+// pixels only; in between, colors, fog and texel positions step linearly
+// in fixed point. On a triangle facing the eye, runs after a span's first
+// are set up by additions instead (FacingRuns). The fast paths
+// (WidePixels.h) set runs up with the same numbers.
 
-#include "Clipper.h"
-#include "Pixels.h"
-#include "Sampler.h"
+#include "Shading.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
 namespace q3::render {
-
-// What the triangle loop interpolates: depth, 1/w, then the varyings over w.
-constexpr int Depth = 0;
-constexpr int InverseW = 1;
-constexpr int FirstVarying = 2;
-constexpr int InterpolantCount = FirstVarying + VaryingCount;
-using Interpolants = std::array<float, InterpolantCount>;
-
-// How a triangle's pixels take their color: the interpolated color alone
-// or times a texel, then fog when it is on; and which pixels pass the
-// depth test. The interpolated color comes premultiplied by the opacity,
-// which scales the texel's alpha too.
-//
-// A pixel passes where it is nearer than what is there, or as near and
-// its triangle comes earlier in `order`: triangles drawn out of order
-// give the picture drawing them in order would. Triangles of one order
-// never replace each other at equal depth.
-struct Shading {
-    const DecodedTexture* texture { nullptr };
-    bool fog { false };
-    TQ3ColorRGB fogColor { 0, 0, 0 };
-    Boundary uBoundary { Boundary::Wrap };
-    Boundary vBoundary { Boundary::Wrap };
-    float opacity { 1 };
-    uint32_t order { 0 };
-};
-
-// What stays the same along every span of a triangle: its shading, with
-// the texture's level of detail chosen for the triangle (null without a
-// texture) and the fog color in a pixel's channels.
-struct SpanShading : Shading {
-    const TextureLevel* level { nullptr };
-    ScalarPixels::Color fogPixel {};
-};
 
 struct RunSteps {
     // Stepper values and steps of the lit color's factors and the opacity,
@@ -59,7 +24,7 @@ struct RunSteps {
     // Set only for a fogged span.
     int32_t fog { 0 };
     int32_t fogStep { 0 };
-    // Texel positions (see Sampler.h), set only for a textured span.
+    // Texel positions (see Tunables.h), set only for a textured span.
     int32_t s { 0 };
     int32_t t { 0 };
     int32_t stepS { 0 };
@@ -139,14 +104,6 @@ public:
 private:
     Interpolants mValue {};
     Interpolants mStepX {};
-};
-
-// How far texel positions move from pixel to pixel along a row on a
-// textured triangle facing the eye, in their units (see Sampler.h) times
-// 2^FacingFineBits.
-struct FacingSteps {
-    int64_t s { 0 };
-    int64_t t { 0 };
 };
 
 // The set-ups of a span's runs on a triangle facing the eye: the first

@@ -5,6 +5,7 @@
 
 #include "DecodedTexture.h"
 #include "Device.h"
+#include "Tunables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,11 +39,6 @@ inline int ChooseLevel(const DecodedTexture& texture, float texelsPerPixel)
     int level = static_cast<int>(std::log2(texelsPerPixel) + 0.5f);
     return std::clamp(level, 0, texture.LevelCount() - 1);
 }
-
-// Texel positions in fixed point: 1/256 of a texel, counted from the left
-// or top edge of the texture, wrapped into [0, size × 256).
-constexpr int TexelFractionBits = 8;
-constexpr int32_t TexelOne = 1 << TexelFractionBits;
 
 // A position in texels to fixed point; whatever is out of range, NaN
 // included, lands inside [-limit, limit].
@@ -78,8 +74,21 @@ inline bool StaysInside(int32_t position, int32_t step, int intervals, uint32_t 
     return (uint64_t(first) < limit) & (uint64_t(last) < limit);
 }
 
+// How far a position, moved back by half a texel to count from texel
+// centres, lies past its texel, in 1/TexelOne: the weight of the second
+// texel of a bilinear pair.
+inline uint32_t TexelFraction(uint32_t centred) { return centred & uint32_t(TexelOne - 1); }
+
+// The first of the four texels a bilinear look-up reads, top left, at a
+// position moved back by half a texel where all four are inside a level
+// `width` texels a row.
+inline const uint32_t* TopLeftTexel(const uint32_t* texels, size_t width, uint32_t centredS, uint32_t centredT)
+{
+    return texels + (centredT >> TexelFractionBits) * width + (centredS >> TexelFractionBits);
+}
+
 // One axis of a bilinear look-up: the two texels to blend, wrapped, and the
-// weight of the second in 1/256.
+// weight of the second in 1/TexelOne.
 struct TexelSpan {
     uint32_t first { 0 };
     uint32_t second { 0 };
@@ -96,8 +105,26 @@ inline TexelSpan Span(int32_t position, uint32_t size)
     // per pixel makes, still reads inside the texture.
     span.first = index < 0 ? size - 1 : std::min(uint32_t(index), size - 1);
     span.second = span.first + 1 >= size ? 0 : span.first + 1;
-    span.weight = uint32_t(centred) & (TexelOne - 1);
+    span.weight = TexelFraction(uint32_t(centred));
     return span;
+}
+
+// The four texels a bilinear look-up at a fixed-point position (s across,
+// t down) blends, wherever it lies: two columns in two rows, and the
+// weights of the second column and the second row.
+struct BilinearTexels {
+    const uint32_t* top;
+    const uint32_t* bottom;
+    TexelSpan column;
+    uint32_t rowWeight;
+};
+
+[[gnu::always_inline]] inline BilinearTexels TexelsAt(const TextureLevel& level, int32_t s, int32_t t)
+{
+    const TexelSpan column = Span(s, level.width);
+    const TexelSpan row = Span(t, level.height);
+    const uint32_t* texels = level.texels.data();
+    return { texels + size_t(row.first) * level.width, texels + size_t(row.second) * level.width, column, row.weight };
 }
 
 // Blends two texels with `weight` / 256 of the second, two channels at a time.
@@ -121,17 +148,9 @@ inline uint32_t BlendRows(const uint32_t* top, const uint32_t* bottom, const Tex
 // The filtered texel at a fixed-point position (s across, t down).
 [[gnu::always_inline]] inline uint32_t SampleBilinear(const TextureLevel& level, int32_t s, int32_t t)
 {
-    TexelSpan column = Span(s, level.width);
-    TexelSpan row = Span(t, level.height);
-    const uint32_t* top = level.texels.data() + size_t(row.first) * level.width;
-    const uint32_t* bottom = level.texels.data() + size_t(row.second) * level.width;
-    return BlendRows(top, bottom, column, row.weight);
+    const BilinearTexels at = TexelsAt(level, s, t);
+    return BlendRows(at.top, at.bottom, at.column, at.rowWeight);
 }
-
-// How far past the edges a clamped position may lie, in fixed point: far
-// enough that a whole run of steps, each less than a texture across, stays
-// within 32 bits however far out it starts.
-constexpr int32_t ClampReach = 1 << 28;
 
 // The fixed-point position of a coordinate along an axis of `size` texels,
 // 0 at one edge and 1 at the other: wrapped into [0, size × 256), or for
@@ -155,6 +174,14 @@ inline int32_t ClampFixed(int32_t position, uint32_t size)
 inline int32_t OnTexture(int32_t position, uint32_t size, Boundary boundary)
 {
     return boundary == Boundary::Clamp ? ClampFixed(position, size) : position;
+}
+
+// A position moved on by a step of less than a texture across: wrapped
+// back into [0, size × TexelOne), or, clamped, moved freely, to be brought
+// onto the texture where it is read (OnTexture).
+inline int32_t Stepped(int32_t position, int32_t step, uint32_t size, Boundary boundary)
+{
+    return boundary == Boundary::Clamp ? position + step : WrapFixed(position + step, int32_t(size) * TexelOne);
 }
 
 // The fixed-point position of (u, v): u = 0 at the left edge, v = 1 at the

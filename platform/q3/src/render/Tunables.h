@@ -1,7 +1,9 @@
 #pragma once
 
-// The rasteriser's tunables, in one place.
+// The renderer's tunables and the formats of the rasteriser's numbers, in
+// one place.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace q3::render {
@@ -34,8 +36,43 @@ static constexpr int SubspanLength = 8;
 // Lines are drawn as quads this wide, in pixels.
 static constexpr float LineWidth = 1.0f;
 
-// A target pixel is four bytes: A (or unused), R, G, B.
+// A target pixel is four bytes: A (or unused), R, G, B. A channel, of a
+// pixel or a texel, runs from 0 to Opaque, which is also an opaque alpha.
 static constexpr int PixelBytes = 4;
+static constexpr uint32_t Opaque = 255;
+
+// Texel positions in fixed point: 1/256 of a texel, counted from the left
+// or top edge of the texture. The same fraction weighs the second texel of
+// a bilinear pair.
+static constexpr int TexelFractionBits = 8;
+static constexpr int32_t TexelOne = 1 << TexelFractionBits;
+
+// How far past the edges a clamped texel position may lie, in fixed point:
+// far enough that a whole run of steps, each less than a texture across,
+// stays within 32 bits however far out it starts.
+static constexpr int32_t ClampReach = 1 << 28;
+
+// The lit color's factors, the opacity and the fog are stepped across a
+// run in 1/4096 (see Stepper). Factors beyond FactorLargest all saturate
+// any texel but the faintest.
+static constexpr int FactorBits = 12;
+static constexpr int32_t FactorOne = 1 << FactorBits;
+static constexpr float FactorLargest = 64;
+
+// Opaque triangles are drawn nearest first by the depth of their nearest
+// corner, in this many slices of the depth range. Within a slice they
+// keep the order they came in: near enough to nearest first, and their
+// orders keep the picture exact whatever the order.
+static constexpr int DepthSlices = 1024;
+
+// The room a frame's triangles of each kind, opaque and less than opaque,
+// may take while they wait to be sorted and drawn; past it the frame draws
+// what it holds and goes on, so that a scene of any depth costs time and
+// never memory. 12 MiB a kind is of the order of what the frame's own
+// pixels, depths and orders take in a 1024 × 768 window (9 MiB). It holds
+// 65,536 triangles, 27 times the game's frame, and a flush costs a pass
+// over the depth slices, nothing beside drawing that many triangles.
+static constexpr size_t HeldTriangleBytes = size_t(12) << 20;
 
 // A textured triangle facing the eye has its runs set up by additions
 // along a row rather than by a division at each run, where that moves its

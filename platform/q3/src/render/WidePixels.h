@@ -30,9 +30,9 @@ namespace sse2 {
     // Stepper's conversion to fixed point, four factors at once.
     inline __m128i ToStepper(__m128 factors)
     {
-        __m128 limited = _mm_min_ps(factors, _mm_set1_ps(Stepper::Largest));
+        __m128 limited = _mm_min_ps(factors, _mm_set1_ps(FactorLargest));
         __m128i fixed
-            = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(limited, _mm_set1_ps(float(Stepper::One))), _mm_set1_ps(0.5f)));
+            = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(limited, _mm_set1_ps(float(FactorOne))), _mm_set1_ps(0.5f)));
         return _mm_and_si128(fixed, _mm_castps_si128(_mm_cmpgt_ps(factors, _mm_setzero_ps())));
     }
 
@@ -190,8 +190,10 @@ private:
     __m128 mStepHigh;
 };
 
-// Channels in the low four 16-bit lanes, blue first, as in a texel's bytes
-// on a little-endian host.
+// The fast paths' pixel type, with ScalarPixels' interface, so that the
+// one pixel recipe (ShadePixel, Shading.h) serves both: channels in the
+// low four 16-bit lanes, blue first, as in a texel's bytes on a
+// little-endian host.
 struct Sse2Pixels {
     using Color = __m128i;
 
@@ -202,29 +204,25 @@ struct Sse2Pixels {
 
     static Color Sample(const TextureLevel& level, int32_t s, int32_t t)
     {
-        TexelSpan column = Span(s, level.width);
-        TexelSpan row = Span(t, level.height);
-        const uint32_t* top = level.texels.data() + size_t(row.first) * level.width;
-        const uint32_t* bottom = level.texels.data() + size_t(row.second) * level.width;
+        const BilinearTexels at = TexelsAt(level, s, t);
         auto pair = [&](const uint32_t* texels) {
-            __m128i first = _mm_cvtsi32_si128(int(texels[column.first]));
-            __m128i second = _mm_cvtsi32_si128(int(texels[column.second]));
+            __m128i first = _mm_cvtsi32_si128(int(texels[at.column.first]));
+            __m128i second = _mm_cvtsi32_si128(int(texels[at.column.second]));
             return _mm_unpacklo_epi8(first, second);
         };
-        return Filter(pair(top), pair(bottom), column.weight, row.weight);
+        return Filter(pair(at.top), pair(at.bottom), at.column.weight, at.rowWeight);
     }
 
     // The same where the four texels are neighbours inside a level of
     // `width` texels a row, at positions already moved back by half a texel.
     static Color SampleInside(const uint32_t* texels, size_t width, uint32_t centredS, uint32_t centredT)
     {
-        const uint32_t* top = texels + (centredT >> TexelFractionBits) * width + (centredS >> TexelFractionBits);
+        const uint32_t* top = TopLeftTexel(texels, width, centredS, centredT);
         auto pair = [](const uint32_t* texels) {
             __m128i both = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels));
             return _mm_unpacklo_epi8(both, _mm_srli_si128(both, 4));
         };
-        constexpr uint32_t FractionMask = TexelOne - 1;
-        return Filter(pair(top), pair(top + width), centredS & FractionMask, centredT & FractionMask);
+        return Filter(pair(top), pair(top + width), TexelFraction(centredS), TexelFraction(centredT));
     }
 
     static uint32_t Alpha(Color color) { return uint32_t(_mm_extract_epi16(color, 3)); }
@@ -248,7 +246,7 @@ struct Sse2Pixels {
             __m128i low = _mm_and_si128(mValue, _mm_set1_epi32((1 << Split) - 1));
             __m128i high = _mm_slli_epi32(_mm_srli_epi32(mValue, Split), 16);
             __m128i channels = _mm_unpacklo_epi16(color, _mm_slli_epi16(color, Split));
-            __m128i scaled = _mm_srai_epi32(_mm_madd_epi16(channels, _mm_or_si128(low, high)), Stepper::Bits);
+            __m128i scaled = _mm_srai_epi32(_mm_madd_epi16(channels, _mm_or_si128(low, high)), FactorBits);
             return _mm_min_epi16(_mm_packs_epi32(scaled, scaled), _mm_set1_epi16(short(Opaque)));
         }
 
@@ -260,8 +258,8 @@ struct Sse2Pixels {
     static Color Fog(Color color, uint32_t clear, uint32_t fogged, Color fog)
     {
         int32_t mix = int32_t(clear | (fogged << 16));
-        __m128i weights = _mm_setr_epi32(mix, mix, mix, Stepper::One);
-        __m128i mixed = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(color, fog), weights), Stepper::Bits);
+        __m128i weights = _mm_setr_epi32(mix, mix, mix, FactorOne);
+        __m128i mixed = _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(color, fog), weights), FactorBits);
         return _mm_packs_epi32(mixed, mixed);
     }
 
@@ -323,15 +321,14 @@ struct Sse2PixelPairs {
     static Pair SampleInside(
         const uint32_t* texels, size_t width, uint32_t firstS, uint32_t firstT, uint32_t secondS, uint32_t secondT)
     {
-        const uint32_t* first = texels + (firstT >> TexelFractionBits) * width + (firstS >> TexelFractionBits);
-        const uint32_t* second = texels + (secondT >> TexelFractionBits) * width + (secondS >> TexelFractionBits);
+        const uint32_t* first = TopLeftTexel(texels, width, firstS, firstT);
+        const uint32_t* second = TopLeftTexel(texels, width, secondS, secondT);
         // Each row's texels as first pixel's left, second's left, first's
         // right, second's right.
         __m128i upper = _mm_unpacklo_epi32(LoadTwo(first), LoadTwo(second));
         __m128i lower = _mm_unpacklo_epi32(LoadTwo(first + width), LoadTwo(second + width));
-        constexpr uint32_t FractionMask = TexelOne - 1;
-        __m128i across = Weights(firstS & FractionMask, secondS & FractionMask);
-        __m128i down = Weights(firstT & FractionMask, secondT & FractionMask);
+        __m128i across = Weights(TexelFraction(firstS), TexelFraction(secondS));
+        __m128i down = Weights(TexelFraction(firstT), TexelFraction(secondT));
         __m128i zero = _mm_setzero_si128();
         __m128i upperBlend = Blend(_mm_unpacklo_epi8(upper, zero), _mm_unpackhi_epi8(upper, zero), across);
         __m128i lowerBlend = Blend(_mm_unpacklo_epi8(lower, zero), _mm_unpackhi_epi8(lower, zero), across);
@@ -387,12 +384,12 @@ struct Sse2PixelPairs {
 
         void Step() { mValue = _mm_add_epi16(mValue, mStep); }
 
-        // As Sse2Pixels::Factors::Apply: (channel × factor) >> Stepper::Bits,
+        // As Sse2Pixels::Factors::Apply: (channel × factor) >> FactorBits,
         // at most Opaque, from the product's high and low halves.
         Pair Apply(Pair color) const
         {
-            __m128i low = _mm_srli_epi16(_mm_mullo_epi16(color, mValue), Stepper::Bits);
-            __m128i high = _mm_slli_epi16(_mm_mulhi_epu16(color, mValue), 16 - Stepper::Bits);
+            __m128i low = _mm_srli_epi16(_mm_mullo_epi16(color, mValue), FactorBits);
+            __m128i high = _mm_slli_epi16(_mm_mulhi_epu16(color, mValue), 16 - FactorBits);
             return _mm_min_epi16(_mm_or_si128(low, high), _mm_set1_epi16(short(Opaque)));
         }
 
