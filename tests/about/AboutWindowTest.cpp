@@ -141,6 +141,8 @@ TEST_F(AboutBoxTest, AboutOpensAFixedWindowWithoutMinimiseButtonAndItsLabels)
 
     EXPECT_EQ(Label(*about, "StatAppName"), "Terraslide");
     EXPECT_EQ(Label(*about, "StatAppVersion"), "Version  1.0.0");
+    // The version in the small system font at its own size.
+    EXPECT_EQ(WidgetOf(*about->ControlByName("StatAppVersion"))->font().pixelSize(), 10);
     const std::string copyright = Label(*about, "StatAppCopyright");
     // The label breaks its lines at the carriage return.
     EXPECT_EQ(std::count(copyright.begin(), copyright.end(), '\n'), 1);

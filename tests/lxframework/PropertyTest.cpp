@@ -2,6 +2,7 @@
 
 #include <lxframework/Class.h>
 #include <lxframework/Property.h>
+#include <lxframework/Settings.h>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,10 @@ TEST(Property, BooleanFieldWritesOneByteOnly)
     EXPECT_EQ(data.flag, 1);
     EXPECT_EQ(data.visible, 0);
     EXPECT_TRUE(GetProperty<bool>(*element, ElementProperty("Flag")));
+    // A window's settings reach a plug-in's Boolean the same way.
+    SetProperties(*element, { { "Flag", false }, { "Visible", true } });
+    EXPECT_EQ(data.flag, 0);
+    EXPECT_EQ(data.visible, 1);
 }
 
 TEST(Property, FieldsOfEveryWidthRoundTripThroughThePluginsView)
