@@ -157,6 +157,7 @@ TEST_F(LinkFieldTest, AfterEveryAppendNothingIsSelectedAndTheFirstLineShows)
     for (int line = 0; line < 30; ++line)
         field->AddText("A line of the credits" + std::string(EndOfLine), Weight::Plain);
     field->SetScrollPosition(12);
+    EXPECT_EQ(field->ScrollPosition(), 12);
     field->SetSelStart(40);
     field->SetSelLength(5);
     field->AddLink("last", "");
