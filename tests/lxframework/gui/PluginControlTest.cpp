@@ -140,6 +140,11 @@ TEST_F(ViewFixture, RedrawRunsOnlyBetweenOpenAndClose)
     EXPECT_EQ(calls[0], "construct");
     EXPECT_EQ(calls[1], "open");
     EXPECT_GE(Count("redraw"), 1);
+    // The plug-in's own request for a redraw is met.
+    const int redraws = Count("redraw");
+    reinterpret_cast<LxInvalidateControlProc>(HostResolver("VANTInvalidateControl"))(ToLx(view.Get()));
+    ProcessEvents();
+    EXPECT_GT(Count("redraw"), redraws);
     window->Close();
     EXPECT_EQ(calls.back(), "close");
     const std::size_t afterClose = calls.size();
