@@ -67,6 +67,8 @@ TEST_F(FieldFixture, SelTextEditsAReadOnlyField)
     field->SetSelStart(1);
     field->SetSelLength(50);
     EXPECT_EQ(field->SelText(), "lide");
+    EXPECT_EQ(field->SelStart(), 1);
+    EXPECT_EQ(field->SelLength(), 4);
 }
 
 TEST_F(FieldFixture, OffsetsCountALineEndAsOneCharacter)
