@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QTimer>
+
 using namespace lx;
 
 namespace {
@@ -44,6 +47,26 @@ public:
     }
 };
 
+// Asks to quit from inside a real message box's own loop, then closes the box.
+Ref<Window> gBehindMessage;
+class MessageApp : public Application {
+public:
+    void Event_Open() override
+    {
+        gBehindMessage = OpenWindow<PlainWindow>("QuitPlainWindow");
+        QTimer::singleShot(0, [] {
+            Quit(7);
+            QTimer::singleShot(0, [] {
+                if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    box->reject();
+            });
+        });
+        // Ends a loop the quit failed to end, with the window still open.
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
+        MsgBox("about to quit");
+    }
+};
+
 }
 
 TEST(Quit, IsDeferredIdempotentFirstCodeWinsAndClosesWindowsOnce)
@@ -79,4 +102,14 @@ TEST(Quit, UnhandledExceptionEndsTheLoopAndTheStatusIsAFailure)
     EXPECT_FALSE(gLeftOpen->IsOpen()) << "the exit closes the windows left open";
     EXPECT_TRUE(RuntimeWindowList().empty());
     gLeftOpen.Reset();
+}
+
+TEST(Quit, AskedWhileAMessageShowsTakesEffectOnceItCloses)
+{
+    RegisterClass<MessageApp>("MessageApp", "Application");
+    RuntimeRegisterAppObject(New<MessageApp>());
+    RuntimeRun();
+    EXPECT_FALSE(gBehindMessage->IsOpen()) << "the quit closed the windows";
+    EXPECT_EQ(RuntimeExit(), 7);
+    gBehindMessage.Reset();
 }
