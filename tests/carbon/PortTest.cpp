@@ -76,6 +76,8 @@ TEST(GWorld, FrameDrawsTheOutlineOnly)
     FrameRect(&inner);
     EXPECT_EQ(w.Pixel(1, 1), (Bytes { 0xFF, 0, 0, 0 }));
     EXPECT_EQ(w.Pixel(3, 2), (Bytes { 0xFF, 0, 0, 0 }));
+    EXPECT_EQ(w.Pixel(2, 1), (Bytes { 0xFF, 0, 0, 0 }));
+    EXPECT_EQ(w.Pixel(2, 3), (Bytes { 0xFF, 0, 0, 0 }));
     EXPECT_EQ(w.Pixel(2, 2), (Bytes { 0xFF, 0xFF, 0xFF, 0xFF }));
     EXPECT_EQ(w.Pixel(0, 0), (Bytes { 0xFF, 0xFF, 0xFF, 0xFF }));
     // A rectangle without width or height has no outline.
@@ -99,7 +101,9 @@ TEST(GWorld, EmptyRectangleOrWrongDepthFails)
 TEST(GWorld, SideOverTheLimitFailsBeforeAnythingIsAllocated)
 {
     GWorldPtr world = nullptr;
-    for (const Rect& longest : { Rect { 0, 0, 1, kMaxGWorldSide }, Rect { 0, 0, kMaxGWorldSide, 1 } }) {
+    // The sides are measured from the rectangle's own corner, wherever it lies.
+    for (const Rect& longest : { Rect { 0, 0, 1, kMaxGWorldSide }, Rect { 0, 0, kMaxGWorldSide, 1 },
+             Rect { 100, 100, 100 + kMaxGWorldSide, 101 } }) {
         ASSERT_EQ(NewGWorld(&world, 32, &longest, nullptr, nullptr, 0), noErr);
         EXPECT_EQ(GetPixRowBytes(GetGWorldPixMap(world)), (longest.right - longest.left) * 4);
         DisposeGWorld(world);
