@@ -53,6 +53,16 @@ TEST(Files, WholeFileReadsByPath)
     EXPECT_EQ(OpenDescriptors(), descriptors);
     EXPECT_EQ(FSClose(refNum), rfNumErr);
     std::filesystem::remove(path);
+
+    // An empty file opens and has nothing in it.
+    const std::string empty = WriteTemporaryFile("");
+    ASSERT_EQ(FSMakeFSSpecFromPath(empty.c_str(), &fileSpec), noErr);
+    ASSERT_EQ(FSpOpenDF(&fileSpec, fsRdPerm, &refNum), noErr);
+    size = -1;
+    EXPECT_EQ(GetEOF(refNum, &size), noErr);
+    EXPECT_EQ(size, 0);
+    EXPECT_EQ(FSClose(refNum), noErr);
+    std::filesystem::remove(empty);
 }
 
 TEST(Files, BadSpecsAndNumbersFail)
