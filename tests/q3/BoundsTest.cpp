@@ -108,6 +108,11 @@ TEST_F(Bounding, SphereOfATetrahedronTouchesAllFourCorners)
     const TQ3BoundingSphere sphere = Sphere([&] { Q3TriMesh_Submit(&data, view); });
     EXPECT_NEAR(sphere.radius, std::sqrt(3.0f), 1e-4f);
     EXPECT_NEAR(sphere.origin.y, 0, 1e-4f);
+    // A first point apart from the others, which all coincide, is held as well.
+    TQ3Point3D apart[] = { { 4, 0, 0 }, { 0, 0, 0 }, { 0, 0, 0 } };
+    data.numPoints = 3;
+    data.points = apart;
+    EXPECT_NEAR(Sphere([&] { Q3TriMesh_Submit(&data, view); }).radius, 2, 1e-4f);
 }
 
 namespace {
@@ -313,5 +318,11 @@ TEST_F(Bounding, SubmittingOutsideALoopFails)
     EXPECT_EQ(Q3TriMesh_Submit(&quad.data, view), kQ3Failure);
     EXPECT_EQ(Q3Push_Submit(view), kQ3Failure);
     EXPECT_EQ(Q3View_EndBoundingBox(view, nullptr), kQ3ViewStatusError);
+    EXPECT_EQ(Q3InterpolationStyle_Submit(kQ3InterpolationStyleVertex, view), kQ3Failure);
+    // Inside one, every interpolation style is taken and one past the last refused.
+    Box([&] {
+        EXPECT_EQ(Q3InterpolationStyle_Submit(kQ3InterpolationStylePixel, view), kQ3Success);
+        EXPECT_EQ(Q3InterpolationStyle_Submit(TQ3InterpolationStyle(kQ3InterpolationStylePixel + 1), view), kQ3Failure);
+    });
     Q3Error_Get(nullptr);
 }

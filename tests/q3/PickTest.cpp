@@ -30,10 +30,10 @@ protected:
     };
 
     // Picks at a window point, submitting with `submit` inside the loop.
-    template <typename Submit> Hit PickAt(float x, float y, Submit submit)
+    template <typename Submit> Hit PickAt(float x, float y, Submit submit, TQ3PickSort sort = kQ3PickSortNearToFar)
     {
         TQ3WindowPointPickData data {};
-        data.data = { kQ3PickSortNearToFar, kQ3PickDetailMaskPickID | kQ3PickDetailMaskXYZ, 1 };
+        data.data = { sort, kQ3PickDetailMaskPickID | kQ3PickDetailMaskXYZ, 1 };
         data.point = { x, y };
         data.vertexTolerance = data.edgeTolerance = 2;
         TQ3PickObject pick = Q3WindowPointPick_New(&data);
@@ -80,12 +80,14 @@ TEST_F(Picking, NearestOfTwoOverlappingMeshesWithItsWorldPoint)
 {
     fixtures::Quad back(4), front(2);
     // The far quad is submitted last so that submission order cannot decide.
-    const Hit hit = PickAt(32, 32, [&] {
+    const auto both = [&] {
         SubmitQuad(7, front, { 0, 0, 2 });
         SubmitQuad(9, back);
-    });
+    };
+    const Hit hit = PickAt(32, 32, both);
     ASSERT_EQ(hit.count, 1u);
     EXPECT_EQ(hit.id, 7u);
+    EXPECT_EQ(PickAt(32, 32, both, kQ3PickSortFarToNear).id, 9u);
     EXPECT_NEAR(hit.xyz.z, 2, 1e-4f);
     // Pixel 32's centre lies half a pixel right of and below the axis.
     EXPECT_GT(hit.xyz.x, 0);
