@@ -101,6 +101,8 @@ TEST_F(Picking, PointBesideTheMeshMisses)
     fixtures::Quad quad(1);
     EXPECT_EQ(PickAt(2, 2, [&] { SubmitQuad(1, quad); }).count, 0u);
     EXPECT_EQ(PickAt(500, 32, [&] { SubmitQuad(1, quad); }).count, 0u);
+    // A point on the mesh's very edge, which rounding could put on either side, is on it.
+    EXPECT_EQ(PickAt(28, 32, [&] { SubmitQuad(1, quad, { -0.125f, 0, 0 }); }).count, 1u);
 }
 
 TEST_F(Picking, BackFacesUnderRemoveAreNotHit)
