@@ -280,6 +280,22 @@ TEST_F(SceneObjects, TriMeshCopiesOnCreateAndOnGetData)
     Q3TriMesh_EmptyData(&copy);
     EXPECT_EQ(copy.numTriangles, 0u);
     Q3Object_Dispose(mesh);
+
+    // Edges with an attribute of their own are kept, and given up with the mesh.
+    TQ3TriMeshEdgeData edge { { 0, 1 }, { 0, 0 } };
+    TQ3ColorRGB red { 1, 0, 0 };
+    TQ3TriMeshAttributeData edgeColor { kQ3AttributeTypeDiffuseColor, &red, nullptr };
+    quad.data.triMeshAttributeSet = nullptr;
+    quad.data.numEdges = 1;
+    quad.data.edges = &edge;
+    quad.data.numEdgeAttributeTypes = 1;
+    quad.data.edgeAttributeTypes = &edgeColor;
+    TQ3GeometryObject edged = Q3TriMesh_New(&quad.data);
+    ASSERT_EQ(Q3TriMesh_GetData(edged, &copy), kQ3Success);
+    ASSERT_EQ(copy.numEdgeAttributeTypes, 1u);
+    EXPECT_EQ(static_cast<TQ3ColorRGB*>(copy.edgeAttributeTypes[0].data)->r, 1);
+    Q3TriMesh_EmptyData(&copy);
+    Q3Object_Dispose(edged);
 }
 
 TEST_F(SceneObjects, TriMeshLeavesOutAttributesOfUnknownType)
