@@ -174,6 +174,18 @@ TEST_P(Metafiles, GroupsTransformsAndSolidsRead)
     const TQ3BoundingBox bounds = BoxOf(cylinder);
     EXPECT_NEAR(bounds.max.x, 2, 1e-5f);
     EXPECT_NEAR(bounds.min.z, -2, 1e-5f);
+
+    // A quaternion reads as a transform of its own kind.
+    Read turn;
+    ReadAll(Text() ? samples::FromText("3DMetafile ( 1 6 Normal )\nQuaternion ( 1 0 0 0 )\n")
+                   : samples::Builder()
+                         .Raw(samples::Header())
+                         .Object("qtrn", samples::Builder().F32(1).F32(0).F32(0).F32(0).bytes)
+                         .bytes,
+        turn);
+    ASSERT_EQ(turn.objects.size(), 1u);
+    EXPECT_TRUE(Q3Object_IsType(turn.objects[0], kQ3ShapeTypeTransform));
+    EXPECT_EQ(Q3Object_GetLeafType(turn.objects[0]), kQ3TransformTypeQuaternion);
 }
 
 TEST_P(Metafiles, TransparencyColorIsReadIntoTheSet)
