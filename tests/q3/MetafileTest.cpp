@@ -397,6 +397,16 @@ TEST_F(MalformedMetafiles, UnknownObjectsAreSkippedNotFatal)
     EXPECT_EQ(data.vertexAttributeTypes[0].attributeUseArray[0], 1);
     EXPECT_EQ(data.vertexAttributeTypes[0].attributeUseArray[1], 0);
     Q3TriMesh_EmptyData(&data);
+
+    // Objects one after another are no nesting, however many are skipped.
+    std::string many = "3DMetafile ( 1 6 Normal )\n";
+    for (int i = 0; i < 40; ++i)
+        many += "Unknown ( 1 ( 2 ) )\n";
+    many += "TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False )\n";
+    Read sequence;
+    ReadAll(samples::FromText(many), sequence);
+    ASSERT_EQ(sequence.objects.size(), 41u);
+    EXPECT_TRUE(Q3Object_IsType(sequence.objects[40], kQ3GeometryTypeTriMesh));
 }
 
 namespace {
