@@ -360,8 +360,9 @@ TEST_F(Rendering, LitSurfacesTakeTheLightsAndNullShadedOnesDoNot)
 TEST_F(Rendering, SolidCapsFaceOutOfTheSolid)
 {
     // From the eye, along the light: the base of a cone and of a cylinder
-    // whose axes point away, and the top of a cylinder whose axis points
-    // near. Only a cap whose normal leaves the solid takes the light.
+    // whose axes point away, the top of a cylinder whose axis points near,
+    // and the near face of a box. Only a face whose normal leaves the solid
+    // takes the light, and with back faces removed it must be wound so too.
     const TQ3DirectionalLightData light { { kQ3True, 1, { 1, 1, 1 } }, kQ3False, { 0, 0, -1 } };
     AddLight(Q3DirectionalLight_New(&light));
     TQ3Object solids = ReadFirstObject(samples::FromText(R"(3DMetafile ( 1 6 Normal )
@@ -369,14 +370,21 @@ BeginGroup ( DisplayGroup ( ) )
   Cone ( 0 0 -2  0 2 0  2 0 0  -6 0 0 )
   Cylinder ( 0 0 -2  0 2 0  2 0 0  0 0 0 )
   Cylinder ( 0 0 2  2 0 0  0 2 0  6 0 -2 )
+  Box ( 0 0 2  2 0 0  0 2 0  -1 3 -2 )
 EndGroup ( )
 )"));
     ASSERT_NE(solids, nullptr);
-    Frame([&] { Q3Object_Submit(solids, view); });
+    Frame([&] {
+        Q3BackfacingStyle_Submit(kQ3BackfacingStyleRemove, view);
+        Q3Object_Submit(solids, view);
+    });
     Q3Object_Dispose(solids);
     ExpectColor(AtWorld(-6, 0), White);
     ExpectColor(AtWorld(0, 0), White);
     ExpectColor(AtWorld(6, 0), White);
+    // The box's face whole, on both sides of its diagonal.
+    ExpectColor(AtWorld(0.7f, 3.3f), White);
+    ExpectColor(AtWorld(-0.7f, 4.7f), White);
 }
 
 TEST_F(Rendering, LinearFogRunsFromStartToEnd)

@@ -120,13 +120,16 @@ TQ3Status Solid::Submit(View& view)
     const bool flip = Dot(Cross(s.majorAxis, s.minorAxis), s.orientation) < 0;
     std::vector<Tessellation> parts;
     if (mKind == Kind::Box) {
+        // Each face's two edges, in this order, turn into the box: the
+        // opposite flip faces them out of it.
         const TQ3Point3D o = s.origin;
-        Quad(parts.emplace_back(), o, s.orientation, s.majorAxis, flip);
-        Quad(parts.emplace_back(), o + s.minorAxis, s.majorAxis, s.orientation, flip);
-        Quad(parts.emplace_back(), o, s.minorAxis, s.orientation, flip);
-        Quad(parts.emplace_back(), o + s.majorAxis, s.orientation, s.minorAxis, flip);
-        Quad(parts.emplace_back(), o, s.majorAxis, s.minorAxis, flip);
-        Quad(parts.emplace_back(), o + s.orientation, s.minorAxis, s.majorAxis, flip);
+        const bool out = !flip;
+        Quad(parts.emplace_back(), o, s.orientation, s.majorAxis, out);
+        Quad(parts.emplace_back(), o + s.minorAxis, s.majorAxis, s.orientation, out);
+        Quad(parts.emplace_back(), o, s.minorAxis, s.orientation, out);
+        Quad(parts.emplace_back(), o + s.majorAxis, s.orientation, s.minorAxis, out);
+        Quad(parts.emplace_back(), o, s.majorAxis, s.minorAxis, out);
+        Quad(parts.emplace_back(), o + s.orientation, s.minorAxis, s.majorAxis, out);
     } else {
         const bool cone = mKind == Kind::Cone;
         parts.push_back(Side(s, cone, flip));
