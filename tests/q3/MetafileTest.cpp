@@ -175,17 +175,19 @@ TEST_P(Metafiles, GroupsTransformsAndSolidsRead)
     EXPECT_NEAR(bounds.max.x, 2, 1e-5f);
     EXPECT_NEAR(bounds.min.z, -2, 1e-5f);
 
-    // A quaternion reads as a transform of its own kind.
-    Read turn;
-    ReadAll(Text() ? samples::FromText("3DMetafile ( 1 6 Normal )\nQuaternion ( 1 0 0 0 )\n")
+    // A quaternion and a turn about an axis each read as a transform of their own kind.
+    Read turns;
+    ReadAll(Text() ? samples::FromText("3DMetafile ( 1 6 Normal )\nQuaternion ( 1 0 0 0 )\nRotate ( 2 1.5 )\n")
                    : samples::Builder()
                          .Raw(samples::Header())
                          .Object("qtrn", samples::Builder().F32(1).F32(0).F32(0).F32(0).bytes)
+                         .Object("rott", samples::Builder().U32(2).F32(1.5f).bytes)
                          .bytes,
-        turn);
-    ASSERT_EQ(turn.objects.size(), 1u);
-    EXPECT_TRUE(Q3Object_IsType(turn.objects[0], kQ3ShapeTypeTransform));
-    EXPECT_EQ(Q3Object_GetLeafType(turn.objects[0]), kQ3TransformTypeQuaternion);
+        turns);
+    ASSERT_EQ(turns.objects.size(), 2u);
+    EXPECT_TRUE(Q3Object_IsType(turns.objects[0], kQ3ShapeTypeTransform));
+    EXPECT_EQ(Q3Object_GetLeafType(turns.objects[0]), kQ3TransformTypeQuaternion);
+    EXPECT_EQ(Q3Object_GetLeafType(turns.objects[1]), kQ3TransformTypeRotate);
 }
 
 TEST_P(Metafiles, TransparencyColorIsReadIntoTheSet)
