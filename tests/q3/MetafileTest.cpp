@@ -346,6 +346,22 @@ TEST_F(MalformedMetafiles, DeepNestingIsRefused)
     for (int i = 0; i < 100000; ++i)
         text += "BeginGroup ( DisplayGroup ( ) )\n";
     ExpectNothing(samples::FromText(text));
+
+    // The deepest groups a file may hold read; one level more does not.
+    const auto nested = [](int levels) {
+        std::string groups = "3DMetafile ( 1 6 Normal )\n";
+        for (int i = 0; i < levels; ++i)
+            groups += "BeginGroup ( DisplayGroup ( ) )\n";
+        groups += "TriMesh ( 1 0 0 0 3 0  0 1 2  0 0 0  1 0 0  0 1 0  0 0 0  1 1 0  False )\n";
+        for (int i = 0; i < levels; ++i)
+            groups += "EndGroup ( )\n";
+        return samples::FromText(groups);
+    };
+    Read deepest;
+    ReadAll(nested(33), deepest);
+    ASSERT_EQ(deepest.objects.size(), 1u);
+    EXPECT_NE(deepest.objects[0], nullptr);
+    ExpectNothing(nested(34));
 }
 
 TEST_F(MalformedMetafiles, CornersOutOfRangeStayHarmless)
